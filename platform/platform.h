@@ -1,0 +1,110 @@
+// The whole platform layer: what the game needs of the machine it runs on.
+// One implementation per backend (platform/sdl, platform/headless), chosen when
+// linking. Game code includes this header and never a backend's own headers.
+#pragma once
+#include <cstdint>
+
+// ---- process ----
+// Called by main before anything else; the headless backend reads its command
+// line and changes to the game's folder here.
+void PlatformInit(int argc, char** argv);
+// Called by ShutdownAndExit and the stage loader; ends the process at once.
+[[noreturn]] void PlatformExit(int status);
+// Called by game code for everything it prints on standard output.
+void PlatformWriteStdout(const char* text);
+
+// ---- window and display ----
+// Called by SetDisplayMode; sets the window's caption text (UTF-8).
+void PlatformSetWindowTitle(const char* title);
+// Called by SetDisplayMode; true when the display can switch to width x height.
+bool PlatformTestFullscreen(int width, int height);
+// Called by SetDisplayMode; switches the display to width x height and shows a
+// borderless topmost window covering it.
+void PlatformSetFullscreen(int width, int height);
+// Called by SetDisplayMode and ShutdownAndExit; gives the desktop its own mode back.
+void PlatformRestoreDisplay();
+// Called by SetDisplayMode; a topmost window whose outer top-left corner is at
+// desktop (x, y) with a client area of clientWidth x clientHeight; no caption
+// when captionless, else a fixed-size captioned window.
+void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless);
+// Called by the mouse functions; desktop position of the client area's origin.
+void PlatformGetClientOrigin(int* x, int* y);
+// Called by PresentSurface; shows a finished frame of 0x00RRGGBB pixels
+// (pitch in pixels) at the client area's top-left corner.
+void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch);
+// Called by ShutdownAndExit.
+void PlatformDestroyWindow();
+
+// ---- message boxes ----
+enum {
+    PLATFORM_BOX_OK_ERROR = 0,    // one OK button, error icon
+    PLATFORM_BOX_YESNO = 1,       // Yes and No, no icon
+    PLATFORM_BOX_YESNO_QUESTION = 2 // Yes and No, question icon
+};
+// Called by GameMain, WindowProc and LoadBitmapSurface; modal, UTF-8 texts.
+// Returns true for Yes (and for OK), false for No. Window messages that arrive
+// while the box is open are delivered by the box's own loop.
+bool PlatformMessageBox(const char* text, const char* caption, int style);
+
+// ---- pointer and keys ----
+// Called by SetMouseCursor, SetDisplayMode and ShutdownAndExit.
+void PlatformShowCursor(bool visible);
+// Called by GetMousePos / SetMousePos; desktop coordinates.
+void PlatformGetCursorPos(int* x, int* y);
+void PlatformSetCursorPos(int x, int y);
+// Called by the input layer; Windows virtual-key codes (1 and 2 are the left
+// and right mouse buttons, 0x1B Escape, 0x41..0x5A letters, ...). True while held.
+bool PlatformIsKeyHeld(int virtualKey);
+// Called by the joystick queries; false when system joystick id does not answer.
+bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons);
+
+// ---- time ----
+// Called by every frame loop; milliseconds since some fixed point, wrapping.
+uint32_t PlatformTimeMs();
+// Called by WaitKeyPaced.
+void PlatformSleep(uint32_t ms);
+// Called by the frame loops; returns once the clock has moved at least
+// periodMs past previousFrameStart (the headless clock jumps straight there).
+void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs);
+
+// ---- events ----
+enum {
+    PLATFORM_EVENT_CLOSE = 1,         // the window's close button, Alt+F4
+    PLATFORM_EVENT_MUSIC_DONE = 2,    // the music stream ended; see reason
+    PLATFORM_EVENT_DEVICE_CHANGE = 3  // a joystick came or went
+};
+enum {
+    MUSIC_DONE_SUCCESSFUL = 1,
+    MUSIC_DONE_SUPERSEDED = 2,
+    MUSIC_DONE_ABORTED = 4,
+    MUSIC_DONE_FAILURE = 8
+};
+struct PlatformEvent {
+    int type;
+    int musicReason; // with PLATFORM_EVENT_MUSIC_DONE
+};
+// Called by PumpMessages; false when the queue is empty.
+bool PlatformPollEvent(PlatformEvent* event);
+
+// ---- audio ----
+// Called by PlaySoundEffect; starts a one-shot .wav, cutting off the one playing.
+bool PlatformPlaySound(const char* path);
+// Called by StopSoundEffect.
+void PlatformStopSound();
+// Called by PlayMusic; opens the one music stream. False when it cannot.
+bool PlatformOpenMusic(const char* path);
+// Called by PlayMusic and WindowProc; plays the open stream once from its
+// start; with notify, a PLATFORM_EVENT_MUSIC_DONE follows when it ends or stops.
+void PlatformPlayMusic(bool notify);
+// Called by StopMusic; a notified play reports MUSIC_DONE_ABORTED.
+void PlatformStopMusic();
+// Called by StopMusic and ShutdownAndExit.
+void PlatformCloseMusic();
+
+// ---- replay trace ----
+// Called once per frame by the frame loops with the frame's JSON fields
+// (without braces, e.g. "\"scene\":\"title\",\"sceneId\":0"); the headless
+// backend writes them to its trace, the desktop ignores them.
+void PlatformTraceFrame(const char* fields);
+// True when a trace is being written (lets callers skip formatting).
+bool PlatformTracing();
