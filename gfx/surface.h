@@ -14,3 +14,30 @@ typedef SurfaceData* Surface; // nullptr: no surface (deleting it is a no-op)
 
 // Colours the game passes around are 0x00BBGGRR, red in the low byte.
 typedef uint32_t Colour;
+
+// The window's drawing target. The platform owns the real window; screenDC only
+// names it, so that PresentSurface keeps its two-sided form.
+struct ScreenContext {};
+extern ScreenContext* screenDC;
+
+// Called by LoadAssets and the title scene; loads a .bmp at its natural size
+// (doubled in the doubled display mode). On failure: the box
+// "Bitmapロードエラー:<path>" and ShutdownAndExit.
+Surface LoadBitmapSurface(const char* path);
+// Called by the stage loader and LoadAssets; a white surface of width x height (x scale).
+Surface CreateBlankSurface(int width, int height);
+// Called once at start-up; a white surface of the screen's size.
+Surface CreateBackBuffer();
+void PlotPixel(Surface surface, int x, int y, Colour colour);
+// Colour at (x, y), or CLR_INVALID outside the surface. The game does not call it.
+Colour ReadPixel(Surface surface, int x, int y);
+constexpr Colour CLR_INVALID = 0xFFFFFFFF;
+// Called at the start of every title and play frame; fills the screen-sized
+// rectangle at the top-left corner, whatever the surface's size.
+void FillSurface(Surface surface, Colour colour);
+void CopySurface(Surface destination, int x, int y, int width, int height, Surface source);
+void CopyRect(Surface destination, int x, int y, int width, int height,
+              Surface source, int sx, int sy);
+// Called at the end of every frame; shows the screen-sized top-left block of source.
+void PresentSurface(ScreenContext* destination, Surface source);
+void DeleteSurface(Surface surface);
