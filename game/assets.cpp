@@ -1,0 +1,85 @@
+// The start-up pictures: loading them in their fixed order (so that the first
+// missing file is the one reported), composing the backdrop layers, and
+// releasing everything when the scene loop ends.
+#include "game/assets.h"
+
+#include <cstdio>
+
+// The stage picture belongs to the stage loader, but goes with the start-up
+// surfaces when the program ends.
+extern Surface imgLevel;
+
+Surface backBuffer;
+Surface imgTiles;
+Surface imgKyara2;
+Surface imgKyara3;
+Surface imgKyara;
+Surface imgHaikei1;
+Surface imgHaikei2;
+Surface imgClear;
+Surface imgCurtain[CURTAIN_COUNT];
+Surface imgBee;
+Surface imgCursor;
+Surface imgLazer;
+Surface imgHansya;
+Surface imgHansya2;
+Surface imgGun;
+Surface imgBackdropStrip;
+Surface imgBackdrop[BACKDROP_COUNT];
+
+void LoadAssets()
+{
+    imgTiles = LoadBitmapSurface("./bmp/stage/haikei.bmp");
+    imgKyara2 = LoadBitmapSurface("./bmp/character/kyara2.bmp");
+    imgKyara3 = LoadBitmapSurface("./bmp/character/kyara3.bmp");
+    imgKyara = LoadBitmapSurface("./bmp/character/kyara.bmp");
+    imgHaikei1 = LoadBitmapSurface("./bmp/stage/haikei1.bmp");
+    imgHaikei2 = LoadBitmapSurface("./bmp/stage/haikei2.bmp");
+    imgClear = LoadBitmapSurface("./bmp/curtain/clear.bmp");
+    for (int k = 0; k < CURTAIN_COUNT; k++) {
+        char path[64];
+        std::snprintf(path, sizeof path, "./bmp/curtain/%d.bmp", k + 1);
+        imgCurtain[k] = LoadBitmapSurface(path);
+    }
+    imgBee = LoadBitmapSurface("./bmp/character/bee.bmp");
+    imgCursor = LoadBitmapSurface("./bmp/lazer/cursor1.bmp");
+    imgLazer = LoadBitmapSurface("./bmp/lazer/lazer.bmp");
+    imgHansya = LoadBitmapSurface("./bmp/lazer/hansya.bmp");
+    imgHansya2 = LoadBitmapSurface("./bmp/lazer/hansya2.bmp");
+    imgGun = LoadBitmapSurface("./bmp/character/kousenju2.bmp");
+    backBuffer = CreateBackBuffer();
+    BuildBackdrops();
+}
+
+void BuildBackdrops()
+{
+    // Each copy is wider than a panel on purpose: the next one overwrites the
+    // overhang, so the strip ends up as four copies of haikei1's left 1920
+    // columns, and whatever haikei1 lacks stays white (see-through).
+    imgBackdropStrip = CreateBlankSurface(BACKDROP_STRIP_WIDTH, BACKDROP_HEIGHT);
+    for (int i = 0; i < 4; i++)
+        CopyRect(imgBackdropStrip, BACKDROP_PANEL_WIDTH * i, 0, 4693, BACKDROP_HEIGHT,
+                 imgHaikei1, 0, 0);
+    for (int i = 0; i < BACKDROP_COUNT; i++) {
+        imgBackdrop[i] = CreateBlankSurface(BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT);
+        CopyRect(imgBackdrop[i], 0, 0, BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT, imgHaikei2, 0, 0);
+    }
+}
+
+void DeleteStartupSurfaces()
+{
+    Surface* order[] = {
+        &backBuffer, &imgCursor, &imgBee, &imgLevel, &imgTiles, &imgHaikei1, &imgHaikei2,
+        &imgBackdropStrip, &imgBackdrop[0], &imgBackdrop[1], &imgBackdrop[2],
+        &imgLazer, &imgHansya, &imgHansya2, &imgKyara3, &imgKyara2, &imgGun, &imgClear,
+        &imgKyara,
+    };
+    for (Surface* s : order) {
+        DeleteSurface(*s);
+        *s = nullptr;
+    }
+    for (Surface& s : imgCurtain) {
+        DeleteSurface(s);
+        s = nullptr;
+    }
+}
