@@ -1,0 +1,260 @@
+// Decoding Windows .bmp files into plain 0x00RRGGBB pixels. Every field of the
+// header is treated as hostile: sizes, offsets and palette counts are checked
+// against the file before anything is read or allocated.
+#include "gfx/bmp.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+enum { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
+
+uint32_t U16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+uint32_t U32(const uint8_t* p) { return U16(p) | U16(p + 2) << 16; }
+
+// One channel of a bit-field pixel: where its bits sit and how to widen them
+// to 8 bits (by repeating the pattern, so that full scale stays full scale).
+struct Channel {
+    int shift = 0;
+    int bits = 0;
+    uint8_t Extract(uint32_t value) const {
+        if (bits == 0) return 0;
+        uint32_t v = (value >> shift) & ((1u << bits) - 1);
+        uint32_t wide = 0;
+        int have = 0;
+        while (have < 8) {
+            wide = (wide << bits) | v;
+            have += bits;
+        }
+        return uint8_t(wide >> (have - 8));
+    }
+};
+
+Channel ChannelFromMask(uint32_t mask) {
+    Channel channel;
+    if (mask == 0) return channel;
+    channel.shift = __builtin_ctz(mask);
+    uint32_t run = mask >> channel.shift;
+    channel.bits = (~run == 0) ? 32 : __builtin_ctz(~run);
+    if (channel.bits > 8) { // keep the top 8 bits of a wide channel
+        channel.shift += channel.bits - 8;
+        channel.bits = 8;
+    }
+    return channel;
+}
+
+struct Header {
+    int64_t width = 0, height = 0;
+    bool topDown = false;
+    int bpp = 0;
+    uint32_t compression = BI_RGB;
+    uint32_t sizeImage = 0;
+    uint32_t offBits = 0;
+    size_t paletteStart = 0;
+    int paletteEntrySize = 4;
+    int64_t paletteInFile = 0; // entries stored in the file
+    uint32_t masks[3] = {0, 0, 0};
+};
+
+bool ReadHeader(const uint8_t* data, size_t size, Header* h) {
+    if (size < 18 || data[0] != 'B' || data[1] != 'M') return false;
+    h->offBits = U32(data + 10);
+    uint32_t headerSize = U32(data + 14);
+    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
+        headerSize != 108 && headerSize != 124) {
+        return false;
+    }
+    if (14 + size_t(headerSize) > size) return false;
+    const uint8_t* info = data + 14;
+    uint32_t coloursUsed = 0;
+    if (headerSize == 12) { // BITMAPCOREHEADER: 16-bit sizes, 3-byte palette entries
+        h->width = U16(info + 4);
+        h->height = U16(info + 6);
+        h->bpp = int(U16(info + 10));
+        h->paletteEntrySize = 3;
+    } else {
+        h->width = int32_t(U32(info + 4));
+        int32_t height = int32_t(U32(info + 8));
+        if (height == INT_MIN) return false;
+        h->topDown = height < 0;
+        h->height = height < 0 ? -int64_t(height) : height;
+        h->bpp = int(U16(info + 14));
+        h->compression = U32(info + 16);
+        h->sizeImage = U32(info + 20);
+        coloursUsed = U32(info + 32);
+    }
+    if (h->width <= 0 || h->height <= 0) return false;
+    if (h->width * h->height > BMP_MAX_PIXELS) return false;
+    if (h->bpp != 1 && h->bpp != 4 && h->bpp != 8 && h->bpp != 16 && h->bpp != 24 &&
+        h->bpp != 32) {
+        return false;
+    }
+    switch (h->compression) {
+    case BI_RGB: break;
+    case BI_RLE8: if (h->bpp != 8 || h->topDown) return false; break;
+    case BI_RLE4: if (h->bpp != 4 || h->topDown) return false; break;
+    case BI_BITFIELDS: if (h->bpp != 16 && h->bpp != 32) return false; break;
+    default: return false;
+    }
+
+    h->paletteStart = 14 + size_t(headerSize);
+    if (h->compression == BI_BITFIELDS) {
+        // A plain info header keeps its three masks just after it; the later
+        // headers hold them inside.
+        if (headerSize == 40) {
+            if (h->paletteStart + 12 > size) return false;
+            h->paletteStart += 12;
+        }
+        for (int i = 0; i < 3; i++) h->masks[i] = U32(info + 40 + 4 * i);
+    } else if (h->bpp == 16) {
+        h->masks[0] = 0x7C00; h->masks[1] = 0x03E0; h->masks[2] = 0x001F;
+    } else {
+        h->masks[0] = 0xFF0000; h->masks[1] = 0xFF00; h->masks[2] = 0xFF;
+    }
+
+    if (h->bpp <= 8) {
+        int64_t full = int64_t(1) << h->bpp;
+        h->paletteInFile = coloursUsed ? std::min<int64_t>(coloursUsed, full) : full;
+        if (h->paletteStart + size_t(h->paletteInFile) * h->paletteEntrySize > size) return false;
+    } else {
+        h->paletteInFile = std::min<int64_t>(coloursUsed, 1 << 16);
+    }
+    if (h->offBits == 0) { // some writers leave it out: the pixels follow the palette
+        int64_t after = int64_t(h->paletteStart) + h->paletteInFile * h->paletteEntrySize;
+        if (after > int64_t(size)) return false;
+        h->offBits = uint32_t(after);
+    }
+    if (h->offBits < 14 + headerSize || h->offBits >= size) return false;
+    return true;
+}
+
+// Rows of stored pixels, each `stride` bytes, the last one possibly without
+// its padding: all of them must be in the file.
+bool UncompressedFits(size_t size, const Header& h) {
+    int64_t rowBytes = (h.width * h.bpp + 7) / 8;
+    int64_t stride = (h.width * h.bpp + 31) / 32 * 4;
+    return int64_t(h.offBits) + stride * (h.height - 1) + rowBytes <= int64_t(size);
+}
+
+void DecodeUncompressed(const uint8_t* data, const Header& h,
+                        const uint32_t* palette, int64_t paletteCount, uint32_t* out) {
+    int64_t stride = (h.width * h.bpp + 31) / 32 * 4;
+    Channel red = ChannelFromMask(h.masks[0]);
+    Channel green = ChannelFromMask(h.masks[1]);
+    Channel blue = ChannelFromMask(h.masks[2]);
+    for (int64_t r = 0; r < h.height; r++) {
+        const uint8_t* row = data + h.offBits + r * stride;
+        uint32_t* dst = out + (h.topDown ? r : h.height - 1 - r) * h.width;
+        for (int64_t x = 0; x < h.width; x++) {
+            uint32_t pixel = 0;
+            switch (h.bpp) {
+            case 1:
+            case 4:
+            case 8: {
+                int perByte = 8 / h.bpp;
+                uint32_t byte = row[x / perByte];
+                int shift = 8 - h.bpp * int(x % perByte + 1);
+                uint32_t index = (byte >> shift) & ((1u << h.bpp) - 1);
+                pixel = int64_t(index) < paletteCount ? palette[index] : 0;
+                break;
+            }
+            case 16: {
+                uint32_t v = U16(row + 2 * x);
+                pixel = uint32_t(red.Extract(v)) << 16 | uint32_t(green.Extract(v)) << 8 |
+                        blue.Extract(v);
+                break;
+            }
+            case 24:
+                pixel = uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 |
+                        row[3 * x];
+                break;
+            case 32: {
+                uint32_t v = U32(row + 4 * x);
+                if (h.compression == BI_RGB) {
+                    pixel = v & 0xFFFFFF;
+                } else {
+                    pixel = uint32_t(red.Extract(v)) << 16 |
+                            uint32_t(green.Extract(v)) << 8 | blue.Extract(v);
+                }
+                break;
+            }
+            }
+            dst[x] = pixel;
+        }
+    }
+}
+
+// Run-length data, bottom-up. Runs and deltas that leave the picture are cut
+// at its edges; data that ends early leaves the rest black, as do skipped
+// pixels.
+void DecodeRle(const uint8_t* data, size_t size, const Header& h,
+               const uint32_t* palette, int64_t paletteCount, uint32_t* out) {
+    bool four = h.compression == BI_RLE4;
+    size_t p = h.offBits;
+    size_t end = size;
+    if (h.sizeImage != 0 && size_t(h.offBits) + h.sizeImage < size) end = h.offBits + h.sizeImage;
+    int64_t x = 0, y = 0;
+    auto put = [&](uint32_t index) {
+        if (x < h.width && y < h.height) {
+            out[(h.height - 1 - y) * h.width + x] = int64_t(index) < paletteCount ? palette[index] : 0;
+        }
+        x++;
+    };
+    while (p + 1 < end && y < h.height) {
+        uint32_t count = data[p], code = data[p + 1];
+        p += 2;
+        if (count > 0) {
+            for (uint32_t k = 0; k < count && x < h.width; k++) {
+                put(four ? ((k & 1) ? code & 15 : code >> 4) : code);
+            }
+        } else if (code == 0) {
+            x = 0;
+            y++;
+        } else if (code == 1) {
+            break;
+        } else if (code == 2) {
+            if (p + 1 >= end) break;
+            x += data[p];
+            y += data[p + 1];
+            p += 2;
+        } else {
+            size_t bytes = four ? (code + 1) / 2 : code;
+            for (uint32_t k = 0; k < code; k++) {
+                size_t at = p + (four ? k / 2 : k);
+                if (at >= end) break;
+                put(four ? ((k & 1) ? data[at] & 15 : data[at] >> 4) : data[at]);
+            }
+            p += (bytes + 1) & ~size_t(1); // absolute runs are padded to 16 bits
+        }
+    }
+}
+
+} // namespace
+
+bool DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out) {
+    out->width = out->height = 0;
+    out->pixels.clear();
+    Header h;
+    if (!data || !ReadHeader(data, size, &h)) return false;
+
+    uint32_t palette[256] = {};
+    int64_t paletteCount = h.bpp <= 8 ? h.paletteInFile : 0;
+    for (int64_t i = 0; i < paletteCount; i++) {
+        const uint8_t* entry = data + h.paletteStart + i * h.paletteEntrySize;
+        palette[i] = uint32_t(entry[2]) << 16 | uint32_t(entry[1]) << 8 | entry[0];
+    }
+
+    bool rle = h.compression == BI_RLE8 || h.compression == BI_RLE4;
+    if (!rle && !UncompressedFits(size, h)) return false;
+    std::vector<uint32_t> pixels(size_t(h.width * h.height), 0);
+    if (rle) {
+        DecodeRle(data, size, h, palette, paletteCount, pixels.data());
+    } else {
+        DecodeUncompressed(data, h, palette, paletteCount, pixels.data());
+    }
+    out->width = int(h.width);
+    out->height = int(h.height);
+    out->pixels = std::move(pixels);
+    return true;
+}

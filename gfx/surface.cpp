@@ -1,0 +1,183 @@
+// Surfaces: creating, loading, plotting, filling, copying, presenting and
+// deleting the off-screen pictures. Everything here takes logical pixels and
+// applies the display mode's pixel scale before touching memory.
+#include "gfx/surface.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "gfx/bmp.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+static ScreenContext screenContext;
+ScreenContext* screenDC = &screenContext;
+
+// The .bmp files we read are far below this; a bigger file is not one of ours.
+static constexpr long MAX_BMP_FILE_BYTES = 1L << 30;
+
+static uint32_t PixelFromColour(Colour colour) {
+    return ((colour >> 16) & 0xFF) | (colour & 0xFF00) | ((colour & 0xFF) << 16);
+}
+
+static Colour ColourFromPixel(uint32_t pixel) {
+    return PixelFromColour(pixel & 0xFFFFFF);
+}
+
+// A physical width x height surface with every pixel `fill`. A size the machine
+// cannot hold gives an empty surface, on which every drawing does nothing.
+static Surface NewSurface(int width, int height, uint32_t fill) {
+    Surface surface = new SurfaceData{0, 0, nullptr};
+    if (width <= 0 || height <= 0) return surface;
+    size_t count = size_t(width) * size_t(height);
+    uint32_t* pixels = new (std::nothrow) uint32_t[count];
+    if (!pixels) return surface;
+    std::fill(pixels, pixels + count, fill);
+    surface->width = width;
+    surface->height = height;
+    surface->pixels = pixels;
+    return surface;
+}
+
+// Fills the physical rectangle (x, y, w, h), clipped to the surface.
+static void FillBlock(Surface surface, int x, int y, int w, int h, uint32_t pixel) {
+    if (!surface || !surface->pixels) return;
+    int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    int64_t right = std::min<int64_t>(int64_t(x) + w, surface->width);
+    int64_t bottom = std::min<int64_t>(int64_t(y) + h, surface->height);
+    for (int64_t row = top; row < bottom; row++) {
+        uint32_t* p = surface->pixels + row * surface->width;
+        std::fill(p + left, p + std::max(left, right), pixel);
+    }
+}
+
+// Opaque copy of the physical w x h block at (sx, sy) of source to (x, y) of
+// destination; only the part inside both surfaces moves, the rest of the
+// destination block keeps its pixels. The same surface on both sides is fine.
+static void CopyBlock(Surface destination, int x, int y, int w, int h,
+                      Surface source, int sx, int sy) {
+    if (!destination || !source || !destination->pixels || !source->pixels) return;
+    if (w <= 0 || h <= 0) return;
+    // Trim the block's left/top so that both corners are inside.
+    int64_t i0 = std::max<int64_t>({0, -int64_t(x), -int64_t(sx)});
+    int64_t j0 = std::max<int64_t>({0, -int64_t(y), -int64_t(sy)});
+    int64_t i1 = std::min<int64_t>({w, int64_t(destination->width) - x, int64_t(source->width) - sx});
+    int64_t j1 = std::min<int64_t>({h, int64_t(destination->height) - y, int64_t(source->height) - sy});
+    if (i0 >= i1 || j0 >= j1) return;
+    size_t bytes = size_t(i1 - i0) * 4;
+    auto rowCopy = [&](int64_t j) {
+        uint32_t* d = destination->pixels + (y + j) * int64_t(destination->width) + x + i0;
+        const uint32_t* s = source->pixels + (sy + j) * int64_t(source->width) + sx + i0;
+        std::memmove(d, s, bytes);
+    };
+    // Copying a surface onto itself lower down must walk upwards, so that no
+    // row is overwritten before it is read.
+    if (destination == source && y > sy) {
+        for (int64_t j = j1 - 1; j >= j0; j--) rowCopy(j);
+    } else {
+        for (int64_t j = j0; j < j1; j++) rowCopy(j);
+    }
+}
+
+[[noreturn]] static void ShowLoadErrorAndExit(const char* path) {
+    std::string message = std::string("Bitmapロードエラー:") + (path ? path : "");
+    PlatformMessageBox(message.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
+    ShutdownAndExit();
+}
+
+static bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
+    FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (!file) return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    long size = ok ? std::ftell(file) : -1;
+    ok = ok && size >= 0 && size <= MAX_BMP_FILE_BYTES && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize(size_t(size));
+        ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+    }
+    std::fclose(file);
+    return ok;
+}
+
+Surface LoadBitmapSurface(const char* path) {
+    std::vector<uint8_t> bytes;
+    DecodedBmp bmp;
+    if (!ReadWholeFile(path, &bytes) || !DecodeBmp(bytes.data(), bytes.size(), &bmp)) {
+        ShowLoadErrorAndExit(path);
+    }
+    bytes.clear();
+    bytes.shrink_to_fit();
+    int s = PixelScale();
+    if (int64_t(bmp.width) * bmp.height * s * s > BMP_MAX_PIXELS) ShowLoadErrorAndExit(path);
+    Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0);
+    if (!surface->pixels) return surface;
+    if (s == 1) {
+        std::memcpy(surface->pixels, bmp.pixels.data(), bmp.pixels.size() * 4);
+        return surface;
+    }
+    // The doubled window: each picture pixel becomes an s x s block.
+    for (int row = 0; row < surface->height; row++) {
+        const uint32_t* in = bmp.pixels.data() + int64_t(row / s) * bmp.width;
+        uint32_t* out = surface->pixels + int64_t(row) * surface->width;
+        for (int col = 0; col < surface->width; col++) out[col] = in[col / s];
+    }
+    return surface;
+}
+
+Surface CreateBlankSurface(int width, int height) {
+    int s = PixelScale();
+    return NewSurface(width * s, height * s, 0xFFFFFF);
+}
+
+Surface CreateBackBuffer() {
+    return CreateBlankSurface(screenWidth, screenHeight);
+}
+
+void PlotPixel(Surface surface, int x, int y, Colour colour) {
+    int s = PixelScale();
+    FillBlock(surface, x * s, y * s, s, s, PixelFromColour(colour));
+}
+
+Colour ReadPixel(Surface surface, int x, int y) {
+    int s = PixelScale();
+    int64_t px = int64_t(x) * s, py = int64_t(y) * s;
+    if (!surface || !surface->pixels || px < 0 || py < 0 ||
+        px >= surface->width || py >= surface->height) {
+        return CLR_INVALID;
+    }
+    return ColourFromPixel(surface->pixels[py * surface->width + px]);
+}
+
+void FillSurface(Surface surface, Colour colour) {
+    int s = PixelScale();
+    FillBlock(surface, 0, 0, screenWidth * s, screenHeight * s, PixelFromColour(colour));
+}
+
+void CopySurface(Surface destination, int x, int y, int width, int height, Surface source) {
+    CopyRect(destination, x, y, width, height, source, 0, 0);
+}
+
+void CopyRect(Surface destination, int x, int y, int width, int height,
+              Surface source, int sx, int sy) {
+    int s = PixelScale();
+    CopyBlock(destination, x * s, y * s, width * s, height * s, source, sx * s, sy * s);
+}
+
+void PresentSurface(ScreenContext* destination, Surface source) {
+    if (!destination || !source || !source->pixels) return;
+    int s = PixelScale();
+    int width = std::min(screenWidth * s, source->width);
+    int height = std::min(screenHeight * s, source->height);
+    if (width <= 0 || height <= 0) return;
+    PlatformPresent(source->pixels, width, height, source->width);
+}
+
+void DeleteSurface(Surface surface) {
+    if (!surface) return;
+    delete[] surface->pixels;
+    delete surface;
+}
