@@ -1,0 +1,127 @@
+// Recoil, gravity and drift of the character, and the tile probes that stop them.
+#include "game/motion.h"
+#include <cmath>
+#include "game/gun.h"
+#include "game/stage.h"
+#include "shell/shell.h"
+
+int respawnCamX = 34, respawnCamY = 1700;
+int beeStepsPerFrame = 0;
+
+namespace {
+// Which way the recoil pushes, judged from the mouse as the probes see it.
+// The mouse exactly on the character's centre aims straight up (angle 270), so
+// the recoil pushes straight down; it counts as "above" so that the feet stop
+// that push like any push from a mouse just above the centre. Without this
+// nothing would stop it and the character would sink through the floor.
+bool MouseAbove(int mouseX, int mouseY)
+{
+    return mouseY < PLAYER_SCREEN_Y ||
+           (mouseY == PLAYER_SCREEN_Y && mouseX == PLAYER_SCREEN_X);
+}
+
+// The solid test every box probe shares: a hive makes the bees fast.
+bool SolidProbe(float x, float y, int* code)
+{
+    *code = TileAt(x, y);
+    if (!IsSolidTile(*code)) return false;
+    if (IsHiveTile(*code)) beeStepsPerFrame = 8;
+    return true;
+}
+}
+
+void CollidePlayer(float camX, float camY, float& velX, float& velY,
+                   int mouseX, int mouseY, int firing, float* thrust)
+{
+    float px = camX + 640.0f;
+    float py = camY + 360.0f;
+    int code;
+    beeStepsPerFrame = 1;
+
+    // Feet: right, centre, left. Standing on ground is signalled by velY = -1.
+    const float footX[3] = {29.0f, 0.0f, -29.0f};
+    for (int i = 0; i < 3; ++i) {
+        if (!SolidProbe(px + footX[i], py + 50.0f, &code)) continue;
+        if (i == 1 && code == TILE_CHECKPOINT) {
+            respawnCamX = (int)camX;
+            respawnCamY = (int)camY;
+        }
+        if (firing == 1) {
+            if (MouseAbove(mouseX, mouseY)) velY = 0.0f;
+        } else {
+            velY = -1.0f;
+        }
+    }
+    // Head: left, centre, right. Only a push upwards (mouse below) is stopped.
+    const float headX[3] = {-29.0f, 0.0f, 29.0f};
+    for (int i = 0; i < 3; ++i) {
+        if (!SolidProbe(px + headX[i], py - 64.0f, &code)) continue;
+        if (firing == 1 && mouseY > PLAYER_SCREEN_Y) velY = 0.0f;
+    }
+    // Sides: low, middle, high. A wall stops the push towards it, or the drift.
+    const float sideY[3] = {49.0f, 0.0f, -63.0f};
+    for (int i = 0; i < 3; ++i) {
+        if (!SolidProbe(px + 31.0f, py + sideY[i], &code)) continue;
+        if (firing == 1) {
+            if (mouseX < PLAYER_SCREEN_X) velX = 0.0f;
+        } else if (thrust) {
+            *thrust = 0.0f;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (!SolidProbe(px - 31.0f, py + sideY[i], &code)) continue;
+        if (firing == 1) {
+            if (mouseX > PLAYER_SCREEN_X) velX = 0.0f;
+        } else if (thrust) {
+            *thrust = 0.0f;
+        }
+    }
+
+    // Goal and death are judged at the centre, not by the box.
+    int centre = TileAt(px + 2.0f, py);
+    if (centre == TILE_GOAL) {
+        sceneId = SCENE_GOAL;
+        return;
+    }
+    if (IsDeadlyTile(centre)) {
+        sceneId = SCENE_DIED;
+        return;
+    }
+    if (IsDeadlyTile(TileAt(px - 2.0f, py)))
+        sceneId = SCENE_DIED;
+}
+
+void MovePlayer(float& camX, float& camY, int mouseX, int mouseY,
+                float& thrust, float& fallSpeed, int firing, float& velX, float& velY)
+{
+    int a = AngleBetweenPoints(PLAYER_SCREEN_X, PLAYER_SCREEN_Y, mouseX, mouseY);
+    if (firing == 1) {
+        double r = a * 3.14159265358978 / 180;
+        velX = (float)-std::cos(r);
+        velY = (float)-std::sin(r);
+        fallSpeed = 0.0f;
+    }
+    if (thrust == 0.0f) velX = 0.0f;
+    if (firing == 0) velY = 0.0f;
+
+    // Each loop rereads its bound before every sub-step, so a probe that
+    // zeroes it ends the loop after the current step.
+    if (firing == 1) {
+        for (int i = 0; (float)i < thrust; ++i) {
+            CollidePlayer(camX, camY, velX, velY, mouseX, mouseY, firing, nullptr);
+            camY = (float)((double)camY + velY);
+            camX = (float)((double)camX + velX);
+        }
+    }
+    for (int i = 0; (float)i < fallSpeed; ++i) {
+        CollidePlayer(camX, camY, velX, velY, mouseX, mouseY, firing, &thrust);
+        if (velY == -1.0f) fallSpeed = 0.0f;
+        camY = (float)((double)camY + ((double)velY + 1.0));
+    }
+    if (firing == 0) {
+        for (int i = 0; (float)i < thrust; ++i) {
+            CollidePlayer(camX, camY, velX, velY, mouseX, mouseY, firing, &thrust);
+            camX = (float)((double)camX + velX);
+        }
+    }
+}

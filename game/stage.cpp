@@ -1,0 +1,131 @@
+// The stage grid, the meaning of its tile codes, and the reading of stage
+// files. Drawing the stage picture lives in stage_render.cpp and the file
+// itself is opened in stage_load.cpp, so the rules here link without graphics.
+#include "game/stage.h"
+#include <cstdint>
+
+int tileMap[MAP_ROWS][MAP_COLS];
+
+int TileAt(float x, float y)
+{
+    // Written so that NaN also counts as outside. Inside the stage the
+    // division truncates like the cell arithmetic always has.
+    if (!(x >= 0.0f && x < (float)WORLD_WIDTH && y >= 0.0f && y < (float)WORLD_HEIGHT))
+        return TILE_OUTSIDE;
+    int col = (int)(x / (float)TILE_SIZE);
+    int row = (int)(y / (float)TILE_SIZE);
+    if (col >= MAP_COLS) col = MAP_COLS - 1;  // only reachable through rounding
+    if (row >= MAP_ROWS) row = MAP_ROWS - 1;
+    return tileMap[row][col];
+}
+
+int TileAt(int x, int y)
+{
+    if (x < 0 || x >= WORLD_WIDTH || y < 0 || y >= WORLD_HEIGHT)
+        return TILE_OUTSIDE;
+    return tileMap[y / TILE_SIZE][x / TILE_SIZE];
+}
+
+bool IsSolidTile(int code)
+{
+    return (code >= 1 && code <= 4) || (code >= 12 && code <= 26) || code == 46;
+}
+
+bool IsDeadlyTile(int code)
+{
+    return code >= 5 && code <= 8;
+}
+
+bool IsHiveTile(int code)
+{
+    return code == TILE_HIVE || code == TILE_BEE_NEST;
+}
+
+// Reading follows "%d " exactly: white space is skipped, a sign may lead, then
+// digits; the first thing that is not a number ends the reading for good,
+// since every later "%d " would stop at the same character. A number beyond
+// the range of an int is treated as not a number.
+namespace {
+enum { SKIP_SPACE, AFTER_SIGN, IN_DIGITS, STOPPED };
+
+bool IsScanfSpace(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+}
+
+void StartStageParser(StageParser* parser)
+{
+    parser->count = 0;
+    parser->state = SKIP_SPACE;
+    parser->negative = false;
+    parser->magnitude = 0;
+}
+
+static void FinishNumber(StageParser* parser, int cells[MAP_CELLS])
+{
+    // magnitude is capped just above 2^31, so this never overflows.
+    long long value = parser->negative ? -parser->magnitude : parser->magnitude;
+    if (value < INT32_MIN || value > INT32_MAX) {
+        parser->state = STOPPED;
+        return;
+    }
+    cells[parser->count++] = (int)value;
+    parser->state = parser->count >= MAP_CELLS ? STOPPED : SKIP_SPACE;
+}
+
+bool FeedStageParser(StageParser* parser, const char* text, size_t length, int cells[MAP_CELLS])
+{
+    for (size_t i = 0; i < length && parser->state != STOPPED; ++i) {
+        unsigned char c = (unsigned char)text[i];
+        bool digit = c >= '0' && c <= '9';
+        if (parser->state == IN_DIGITS) {
+            if (digit) {
+                if (parser->magnitude <= 2147483648LL)
+                    parser->magnitude = parser->magnitude * 10 + (c - '0');
+                continue;
+            }
+            FinishNumber(parser, cells);
+            if (parser->state == STOPPED) break;
+            // this character starts the white space (or the next number)
+        }
+        if (parser->state == SKIP_SPACE) {
+            if (IsScanfSpace(c)) continue;
+            parser->negative = false;
+            parser->magnitude = 0;
+            if (c == '+' || c == '-') {
+                parser->negative = c == '-';
+                parser->state = AFTER_SIGN;
+            } else if (digit) {
+                parser->magnitude = c - '0';
+                parser->state = IN_DIGITS;
+            } else {
+                parser->state = STOPPED;
+            }
+        } else if (parser->state == AFTER_SIGN) {
+            if (digit) {
+                parser->magnitude = c - '0';
+                parser->state = IN_DIGITS;
+            } else {
+                parser->state = STOPPED;
+            }
+        }
+    }
+    return parser->state != STOPPED;
+}
+
+int FinishStageParser(StageParser* parser, int cells[MAP_CELLS])
+{
+    if (parser->state == IN_DIGITS)
+        FinishNumber(parser, cells);
+    parser->state = STOPPED;
+    return parser->count;
+}
+
+int ParseStageNumbers(const char* text, size_t length, int cells[MAP_CELLS])
+{
+    StageParser parser;
+    StartStageParser(&parser);
+    FeedStageParser(&parser, text, length, cells);
+    return FinishStageParser(&parser, cells);
+}

@@ -1,0 +1,73 @@
+// The stage: the grid of tile codes read from a stage file, what each code
+// means to the character, the beam and the bees, and the pre-rendered picture
+// of the whole stage that the play scene draws in one copy per frame.
+#pragma once
+#include <cstddef>
+#include "gfx/surface.h"
+
+constexpr int TILE_SIZE = 64;
+constexpr int MAP_ROWS = 40;
+constexpr int MAP_COLS = 200;
+constexpr int MAP_CELLS = MAP_ROWS * MAP_COLS;
+constexpr int WORLD_WIDTH = TILE_SIZE * MAP_COLS;   // 12800
+constexpr int WORLD_HEIGHT = TILE_SIZE * MAP_ROWS;  // 5120
+
+enum {
+    TILE_EMPTY = 0,
+    TILE_BLOCK = 1,
+    TILE_HIVE = 2,
+    TILE_BEE_NEST = 3,
+    TILE_CHECKPOINT = 4,
+    TILE_GOAL = 11
+};
+// What TileAt answers for a point outside the stage: a plain block, so that
+// neither the character nor the beam ever leaves the map.
+constexpr int TILE_OUTSIDE = TILE_BLOCK;
+
+extern int tileMap[MAP_ROWS][MAP_COLS];  // row first; all 0 until the first load
+extern Surface imgLevel;                  // 12800 x 5120, white where nothing is drawn
+
+// Called by the probes of CollidePlayer (single-precision points) and by the
+// beam's march (whole pixels): the code of the cell holding world point (x, y),
+// or TILE_OUTSIDE when the point lies outside the stage.
+int TileAt(float x, float y);
+int TileAt(int x, int y);
+// Called by the collision probes and the beam: the character cannot enter
+// these and the beam stops at them.
+bool IsSolidTile(int code);
+// Called by CollidePlayer: the character dies when its centre reaches one.
+bool IsDeadlyTile(int code);
+// Called by CollidePlayer: touching one makes every bee fly eight times faster.
+bool IsHiveTile(int code);
+
+// Called by the title scene, the play scene at every stage attempt and the
+// results scene: reads the file of stageNo into tileMap and redraws imgLevel.
+// A missing file prints "ファイルオープンエラー" and ends the program (status 0).
+void LoadStage();
+
+// Called by LoadStage (and the tests): reads up to MAP_CELLS numbers the way
+// "%d " does into cells, row by row. Reading stops at the first token that is
+// not a number or would not fit an int; the cells after it keep their values.
+// Returns how many cells were written.
+int ParseStageNumbers(const char* text, size_t length, int cells[MAP_CELLS]);
+
+// The same reading in pieces, so that LoadStage can read a file of any size
+// through a small buffer. Feed returns false once no more numbers will be taken.
+struct StageParser {
+    int count;          // cells written so far
+    int state;
+    bool negative;
+    long long magnitude;
+};
+// Called by LoadStage and ParseStageNumbers.
+void StartStageParser(StageParser* parser);
+bool FeedStageParser(StageParser* parser, const char* text, size_t length, int cells[MAP_CELLS]);
+int FinishStageParser(StageParser* parser, int cells[MAP_CELLS]);
+
+// Called by LoadStage (and the tests): brings imgLevel up to date with tileMap,
+// creating it on first use and redrawing only the cells whose code changed
+// since the last render.
+void RenderLevel();
+// Called by the tests and by code that swaps the tile sheet: the next
+// RenderLevel redraws every cell.
+void InvalidateLevel();
