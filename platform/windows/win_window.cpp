@@ -1,0 +1,119 @@
+// The game window on Windows: the "WCNAME" class, its procedure, the queue of
+// events the procedure fills for PumpMessages, and the window's size and title.
+#include "platform/windows/win_internal.h"
+
+#include <deque>
+#include <mmsystem.h>
+
+HWND mainWindow = nullptr;
+HDC windowDC = nullptr;
+
+static std::deque<PlatformEvent> pendingEvents;
+
+void QueuePlatformEvent(int type, int musicReason) {
+    pendingEvents.push_back(PlatformEvent{type, musicReason});
+}
+
+// Messages are only turned into events here; the game's own window procedure
+// (in the shell) decides what a close request or a finished song means, on its
+// next PumpMessages.
+static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT: {
+        // The next present repaints the window.
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        // Never passed on: DefWindowProc would destroy the window before the
+        // player has answered the confirmation.
+        QueuePlatformEvent(PLATFORM_EVENT_CLOSE, 0);
+        return 0;
+    case WM_DEVICECHANGE:
+        QueuePlatformEvent(PLATFORM_EVENT_DEVICE_CHANGE, 0);
+        return 0;
+    case MM_MCINOTIFY:
+        QueuePlatformEvent(PLATFORM_EVENT_MUSIC_DONE, static_cast<int>(wParam));
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void CreateGameWindow() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    // No class cursor: the game sets the pointer itself with SetCursor, and a
+    // class cursor would bring the arrow back on every mouse move.
+    windowClass.hCursor = nullptr;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = L"WCNAME";
+    RegisterClassW(&windowClass);
+
+    std::wstring title = Utf8ToWide("タイトルです");
+    mainWindow = CreateWindowExW(WS_EX_TOPMOST, L"WCNAME", title.c_str(),
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, -10, -10, 3, 3,
+                                 nullptr, nullptr, instance, nullptr);
+    UpdateWindow(mainWindow);
+    windowDC = GetDC(mainWindow);
+    SetStretchBltMode(windowDC, COLORONCOLOR);
+}
+
+bool PlatformPollEvent(PlatformEvent* event) {
+    if (pendingEvents.empty()) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // WM_QUIT is dispatched like any other message and changes nothing.
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (pendingEvents.empty()) return false;
+    *event = pendingEvents.front();
+    pendingEvents.pop_front();
+    return true;
+}
+
+void PlatformSetWindowTitle(const char* title) {
+    std::wstring wide = Utf8ToWide(title);
+    SetWindowTextW(mainWindow, wide.c_str());
+}
+
+void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless) {
+    RECT rect = {x, y, x + clientWidth, y + clientHeight};
+    // A fixed-size window: caption, system menu and minimise box, no sizing
+    // border and no maximise box.
+    DWORD frameStyle = captionless ? WS_POPUP : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    AdjustWindowRect(&rect, frameStyle, FALSE);
+    SetWindowLongW(mainWindow, GWL_STYLE, static_cast<LONG>(frameStyle | WS_VISIBLE));
+    // The outer corner goes to (x, y) itself; SWP_FRAMECHANGED makes the new
+    // frame style take effect now rather than on the next resize.
+    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+}
+
+void PlatformGetClientOrigin(int* x, int* y) {
+    POINT origin = {0, 0};
+    ClientToScreen(mainWindow, &origin);
+    *x = origin.x;
+    *y = origin.y;
+}
+
+void PlatformDestroyWindow() {
+    if (mainWindow == nullptr) return;
+    HWND window = mainWindow;
+    DestroyWindow(window);
+    if (windowDC != nullptr) ReleaseDC(window, windowDC);
+    windowDC = nullptr;
+    mainWindow = nullptr;
+}

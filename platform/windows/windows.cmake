@@ -1,0 +1,26 @@
+# The Windows build of the game (included by the top-level CMakeLists.txt when
+# cross-compiling with cmake/mingw-w64.cmake): the game's own sources and the
+# Windows backend, on the system's own libraries only. No SDL, FreeType,
+# fontconfig, libpng, tests or tools: those belong to the Linux build.
+
+# The same game sources as the Linux build, less its entry point and the
+# FreeType glyph source, whose place the GDI one takes.
+file(GLOB GAME_SOURCES CONFIGURE_DEPENDS
+  shell/*.cpp gfx/*.cpp input/*.cpp audio/*.cpp game/*.cpp)
+list(FILTER GAME_SOURCES EXCLUDE REGEX "shell/main\\.cpp$")
+list(FILTER GAME_SOURCES EXCLUDE REGEX "gfx/glyphs[^/]*\\.cpp$")
+add_library(game_core STATIC ${GAME_SOURCES})
+target_include_directories(game_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+file(GLOB WINDOWS_SOURCES CONFIGURE_DEPENDS platform/windows/*.cpp)
+add_library(platform_windows STATIC ${WINDOWS_SOURCES})
+target_include_directories(platform_windows PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(platform_windows PRIVATE
+  _WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)
+target_link_libraries(platform_windows PUBLIC user32 gdi32 winmm)
+
+# A GUI program (no console window); mingw's start-up code still calls main().
+add_executable(prismveldt WIN32 shell/main.cpp)
+set_target_properties(prismveldt PROPERTIES OUTPUT_NAME prismveldt SUFFIX .exe)
+target_link_libraries(prismveldt PRIVATE
+  "$<LINK_GROUP:RESCAN,game_core,platform_windows>")
