@@ -1,0 +1,268 @@
+// Colour-keyed, stretched and blended copies. Each call walks the destination
+// rectangle row by row (clipped to the destination surface), finds the source
+// row it shows, and runs one pixel pass over the row. The keyed pass is the
+// hot one (two full-screen layers every frame), so it has vector versions.
+#include "gfx/blit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "shell/shell.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define GFX_X86 1
+#endif
+
+namespace {
+
+// ---- keyed row pass: d[i] := s[i] wherever s[i] is not the key ----
+
+void KeyedRowPlain(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n, uint32_t pk) {
+    for (size_t i = 0; i < n; i++) {
+        uint32_t b = s[i];
+        d[i] = ((b & 0xFFFFFF) != pk) ? b : d[i];
+    }
+}
+
+#ifdef GFX_X86
+void KeyedRowSse2(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n, uint32_t pk) {
+    const __m128i colourBits = _mm_set1_epi32(0xFFFFFF);
+    const __m128i key = _mm_set1_epi32(int(pk));
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i keyed = _mm_cmpeq_epi32(_mm_and_si128(b, colourBits), key);
+        __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i mixed = _mm_or_si128(_mm_and_si128(keyed, old), _mm_andnot_si128(keyed, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), mixed);
+    }
+    KeyedRowPlain(d + i, s + i, n - i, pk);
+}
+
+// Eight pixels at a time. Layers are mostly long runs of key or of picture, so
+// a block that is all key is skipped and one with no key is stored without
+// reading the destination; the branch is well predicted on such data, and on
+// noisy data almost every block is mixed, which is predictable too.
+__attribute__((target("avx2")))
+void KeyedRowAvx2(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n, uint32_t pk) {
+    const __m256i colourBits = _mm256_set1_epi32(0xFFFFFF);
+    const __m256i key = _mm256_set1_epi32(int(pk));
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        __m256i keyed = _mm256_cmpeq_epi32(_mm256_and_si256(b, colourBits), key);
+        int bits = _mm256_movemask_epi8(keyed);
+        if (bits == -1) continue;
+        __m256i* out = reinterpret_cast<__m256i*>(d + i);
+        if (bits == 0) {
+            _mm256_storeu_si256(out, b);
+        } else {
+            __m256i old = _mm256_loadu_si256(out);
+            _mm256_storeu_si256(out, _mm256_blendv_epi8(b, old, keyed));
+        }
+    }
+    KeyedRowPlain(d + i, s + i, n - i, pk);
+}
+#endif
+
+typedef void (*KeyedRowFn)(uint32_t* __restrict, const uint32_t* __restrict, size_t, uint32_t);
+
+KeyedRowFn ChooseKeyedRow() {
+#ifdef GFX_X86
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return KeyedRowAvx2;
+    return KeyedRowSse2;
+#else
+    return KeyedRowPlain;
+#endif
+}
+
+const KeyedRowFn keyedRow = ChooseKeyedRow();
+
+// ---- the other row passes ----
+
+struct KeyedOp {
+    uint32_t pk;
+    void operator()(uint32_t* d, const uint32_t* s, size_t n) const { keyedRow(d, s, n, pk); }
+};
+
+struct CopyOp {
+    void operator()(uint32_t* d, const uint32_t* s, size_t n) const {
+        std::memmove(d, s, n * 4);
+    }
+};
+
+// The title's fade: a single-precision mix of source and destination channels
+// wherever the source is not the key.
+struct MixOp {
+    uint32_t pk;
+    float a, b;
+    void operator()(uint32_t* d, const uint32_t* s, size_t n) const {
+        for (size_t i = 0; i < n; i++) {
+            uint32_t src = s[i];
+            if ((src & 0xFFFFFF) == pk) continue;
+            uint32_t dst = d[i], result = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                float mixed = float((src >> shift) & 0xFF) * a + float((dst >> shift) & 0xFF) * b;
+                result |= (uint32_t(int32_t(mixed)) & 0xFF) << shift;
+            }
+            d[i] = result;
+        }
+    }
+};
+
+// Each of the four bytes becomes min(255, d + s).
+struct AddOp {
+    void operator()(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n) const {
+        size_t i = 0;
+#ifdef GFX_X86
+        for (; i + 4 <= n; i += 4) {
+            __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(x, y));
+        }
+#endif
+        for (; i < n; i++) {
+            uint32_t a = d[i], b = s[i];
+            uint32_t carries = ((a & b) + (((a ^ b) >> 1) & 0x7F7F7F7F)) & 0x80808080;
+            uint32_t mask = (carries << 1) - (carries >> 7);
+            d[i] = ((a + b) - mask) | mask;
+        }
+    }
+};
+
+// Constant alpha over the whole rectangle: weight/255 of the source.
+struct ConstantAlphaOp {
+    uint32_t weight;
+    void operator()(uint32_t* d, const uint32_t* s, size_t n) const {
+        for (size_t i = 0; i < n; i++) {
+            uint32_t src = s[i], dst = d[i], result = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                uint32_t c = ((src >> shift) & 0xFF) * weight +
+                             ((dst >> shift) & 0xFF) * (255 - weight);
+                result |= ((c + 127) / 255) << shift;
+            }
+            d[i] = result;
+        }
+    }
+};
+
+// ---- the walk over the destination rectangle ----
+
+// Which source column or row shows at destination offset i of `dest` (nearest
+// neighbour, sampling each destination pixel's centre).
+inline int64_t SourceOffset(int64_t i, int64_t source, int64_t dest) {
+    return source == dest ? i : (2 * i + 1) * source / (2 * dest);
+}
+
+// Runs op over the physical destination rectangle (x, y, dw, dh) with the
+// source rectangle (sx, sy, sw, sh) scaled onto it. Destination pixels outside
+// dst are never touched. Those whose source pixel lies outside src get a black
+// source pixel when outsideIsBlack, else are left alone.
+template <typename Op>
+void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface src,
+             int64_t sx, int64_t sy, int64_t sw, int64_t sh, bool outsideIsBlack, const Op& op) {
+    if (!dst || !dst->pixels || !src) return;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    int64_t i0 = std::max<int64_t>(0, -x), i1 = std::min<int64_t>(dw, dst->width - x);
+    int64_t j0 = std::max<int64_t>(0, -y), j1 = std::min<int64_t>(dh, dst->height - y);
+    if (i0 >= i1 || j0 >= j1) return;
+    int64_t srcWidth = src->pixels ? src->width : 0, srcHeight = src->pixels ? src->height : 0;
+
+    // Destination columns [a, b) show source columns inside src; the mapping
+    // only grows, so they are one run.
+    bool sameColumns = sw == dw;
+    int64_t a = i0, b = i0;
+    std::vector<int64_t> columns;
+    if (sameColumns) {
+        a = std::clamp(-sx, i0, i1);
+        b = std::clamp(srcWidth - sx, a, i1);
+    } else {
+        columns.resize(size_t(i1 - i0));
+        for (int64_t i = i0; i < i1; i++) columns[size_t(i - i0)] = sx + SourceOffset(i, sw, dw);
+        while (a < i1 && columns[size_t(a - i0)] < 0) a++;
+        b = a;
+        while (b < i1 && columns[size_t(b - i0)] < srcWidth) b++;
+    }
+    // Scaled columns are gathered into `row` before the pass.
+    bool gather = !sameColumns;
+    std::vector<uint32_t> row(gather ? size_t(b - a) : 0);
+    std::vector<uint32_t> zeros(outsideIsBlack ? size_t(i1 - i0) : 0, 0);
+    // Drawing a surface onto itself reads the picture as it was before the
+    // call: the source rows it needs are copied first.
+    const uint32_t* sourcePixels = src->pixels;
+    int64_t firstRow = 0;
+    std::vector<uint32_t> sourceCopy;
+    if (src == dst && b > a) {
+        firstRow = std::clamp<int64_t>(sy + SourceOffset(j0, sh, dh), 0, srcHeight);
+        int64_t lastRow = std::clamp<int64_t>(sy + SourceOffset(j1 - 1, sh, dh) + 1, firstRow, srcHeight);
+        sourceCopy.assign(src->pixels + firstRow * srcWidth, src->pixels + lastRow * srcWidth);
+        sourcePixels = sourceCopy.data();
+    }
+
+    for (int64_t j = j0; j < j1; j++) {
+        uint32_t* d = dst->pixels + (y + j) * dst->width + x;
+        int64_t sourceRow = sy + SourceOffset(j, sh, dh);
+        bool rowInside = sourceRow >= 0 && sourceRow < srcHeight;
+        if (!rowInside || a >= b) {
+            if (outsideIsBlack) op(d + i0, zeros.data(), size_t(i1 - i0));
+            continue;
+        }
+        if (outsideIsBlack) {
+            op(d + i0, zeros.data(), size_t(a - i0));
+            op(d + b, zeros.data(), size_t(i1 - b));
+        }
+        const uint32_t* s = sourcePixels + (sourceRow - firstRow) * srcWidth;
+        if (!gather) {
+            op(d + a, s + sx + a, size_t(b - a));
+        } else {
+            for (int64_t i = a; i < b; i++) {
+                row[size_t(i - a)] = s[sameColumns ? sx + i : columns[size_t(i - i0)]];
+            }
+            op(d + a, row.data(), size_t(b - a));
+        }
+    }
+}
+
+bool NoKey(uint32_t key) { return (key & 0x80000000u) != 0; }
+
+} // namespace
+
+void DrawColorKeyed(Surface dst, int x, int y, int w, int h,
+                    Surface src, int sx, int sy, uint32_t key) {
+    DrawStretchedColorKeyed(dst, x, y, w, h, src, sx, sy, w, h, key);
+}
+
+void DrawStretchedColorKeyed(Surface dst, int x, int y, int dw, int dh,
+                             Surface src, int sx, int sy, int sw, int sh, uint32_t key) {
+    int64_t s = PixelScale();
+    if (NoKey(key)) {
+        // Without a key this is a plain copy, clipped to both surfaces.
+        RunPass(dst, x * s, y * s, dw * s, dh * s, src, sx * s, sy * s, sw * s, sh * s,
+                false, CopyOp{});
+    } else {
+        RunPass(dst, x * s, y * s, dw * s, dh * s, src, sx * s, sy * s, sw * s, sh * s,
+                true, KeyedOp{PixelKeyFromColour(key)});
+    }
+}
+
+void DrawBlended(Surface dst, int x, int y, int dw, int dh,
+                 Surface src, int sx, int sy, int sw, int sh,
+                 int16_t alpha, uint32_t mode) {
+    alpha = std::clamp<int16_t>(alpha, 0, 100);
+    int64_t s = PixelScale();
+    if (mode <= 0xFFFFFF) {
+        float a = float(alpha / 100.0);
+        float b = float(1.0 - double(a));
+        RunPass(dst, x * s, y * s, dw * s, dh * s, src, sx * s, sy * s, sw * s, sh * s,
+                true, MixOp{PixelKeyFromColour(mode), a, b});
+    } else if (mode == BLEND_CONSTANT_ALPHA) {
+        RunPass(dst, x * s, y * s, dw * s, dh * s, src, sx * s, sy * s, sw * s, sh * s,
+                false, ConstantAlphaOp{uint32_t(alpha) * 255 / 100});
+    } else if (mode == BLEND_ADDITIVE) {
+        RunPass(dst, x * s, y * s, dw * s, dh * s, src, sx * s, sy * s, sw * s, sh * s,
+                true, AddOp{});
+    }
+}
