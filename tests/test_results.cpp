@@ -1,0 +1,82 @@
+// The results screen's rules: the click delay and the exact left-button test,
+// and the colour pulses of the run's own row and of "CLICK START".
+#include "game/scene_rules.h"
+#include "input/input.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+TEST(ResultsClick, CountsFromTheEleventhFrame)
+{
+    int delay = RESULTS_CLICK_DELAY;
+    int frame = 1;
+    // The left button held from the first frame on leaves on the eleventh.
+    while (!TakeResultsClick(MOUSE_LEFT, &delay))
+        frame++;
+    EXPECT_EQ(frame, 11);
+    EXPECT_EQ(delay, 0);
+}
+
+TEST(ResultsClick, OnlyTheLeftButtonAlone)
+{
+    int delay = 0;
+    EXPECT_FALSE(TakeResultsClick(0, &delay));
+    EXPECT_FALSE(TakeResultsClick(MOUSE_RIGHT, &delay));
+    EXPECT_FALSE(TakeResultsClick(MOUSE_LEFT | MOUSE_RIGHT, &delay));
+    EXPECT_EQ(delay, 0);  // never below zero
+    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &delay));
+    // Frames without buttons use up the delay as well.
+    delay = RESULTS_CLICK_DELAY;
+    for (int i = 0; i < 10; i++)
+        EXPECT_FALSE(TakeResultsClick(i % 2 ? MOUSE_LEFT | MOUSE_RIGHT : 0, &delay));
+    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &delay));
+}
+
+TEST(ResultsPulse, HighlightSwingsBetweenItsBounds)
+{
+    Pulse p = HIGHLIGHT_PULSE_START;
+    std::vector<int> values;
+    for (int i = 0; i < 200; i++) {
+        AdvanceHighlightPulse(&p);
+        values.push_back(p.value);
+    }
+    EXPECT_EQ(values[0], 67);
+    // Up in steps of 7 until value / 2 passes 200, then back down.
+    int most = *std::max_element(values.begin(), values.end());
+    int least = *std::min_element(values.begin(), values.end());
+    EXPECT_EQ(most, 403);  // 403 / 2 = 201 is tested on the next frame and turns it
+    EXPECT_LE(least, 19);
+    EXPECT_GE(least, 5);
+}
+
+TEST(ResultsPulse, ClickPulseTurnsOnTheValueBeforeTheStep)
+{
+    Pulse p = CLICK_PULSE_START;  // 165: 165 / 3 = 55, rising by 4
+    AdvanceClickPulse(&p);
+    EXPECT_EQ(p.value, 169);
+    p = {603, 4};  // 603 / 3 = 201 > 200: turns down at once
+    AdvanceClickPulse(&p);
+    EXPECT_EQ(p.value, 599);
+    EXPECT_EQ(p.step, -4);
+    p = {149, -4};  // 149 / 3 = 49 < 50: turns up
+    AdvanceClickPulse(&p);
+    EXPECT_EQ(p.value, 153);
+}
+
+TEST(ResultsColours, PulsesAndRanks)
+{
+    // CLICK START: red c, green c + 40, blue 40 - c, each a byte.
+    // c 55: 55, 95, and -15 keeps its low byte, 241.
+    EXPECT_EQ(ClickColour(Pulse{165, 4}), (241u << 16) | (95u << 8) | 55u);
+    EXPECT_EQ(ClickColour(Pulse{600, 4}), (96u << 16) | (240u << 8) | 200u);
+    // The run's own row: red h, green 255 - h, blue h.
+    EXPECT_EQ(HighlightColour(Pulse{60, 7}), (20u << 16) | (235u << 8) | 20u);
+    EXPECT_EQ(HighlightColour(Pulse{900, 7}), (44u << 16) | (211u << 8) | 44u);  // 300 wraps to 44
+    EXPECT_EQ(RankColour(0), 0x00D7FFu);
+    EXPECT_EQ(RankColour(1), 0xC0C0C0u);
+    EXPECT_EQ(RankColour(2), 0x5BB5E7u);
+    EXPECT_EQ(RankColour(3), 0xC8FAC8u);
+    EXPECT_EQ(RankColour(4), 0xC8FAC8u);
+}
