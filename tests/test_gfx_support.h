@@ -1,0 +1,79 @@
+// Shared by the graphics tests: stand-ins for the few shell and platform calls
+// the graphics library makes (so the tests link without the rest of the game),
+// and small helpers for building and reading surfaces.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gfx/surface.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+// What the library asked of the shell and the platform.
+struct GfxCalls {
+    int pumps = 0;
+    std::vector<std::string> boxTexts, boxCaptions;
+    std::vector<int> boxStyles;
+    const uint32_t* presented = nullptr;
+    int presentWidth = 0, presentHeight = 0, presentPitch = 0;
+};
+inline GfxCalls gfxCalls;
+
+// Thrown by the stand-in ShutdownAndExit so a test can see the program end.
+struct ProgramEnded {};
+
+void PumpMessages() { gfxCalls.pumps++; }
+[[noreturn]] void ShutdownAndExit() { throw ProgramEnded{}; }
+bool PlatformMessageBox(const char* text, const char* caption, int style) {
+    gfxCalls.boxTexts.push_back(text);
+    gfxCalls.boxCaptions.push_back(caption);
+    gfxCalls.boxStyles.push_back(style);
+    return true;
+}
+void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch) {
+    gfxCalls.presented = pixels;
+    gfxCalls.presentWidth = width;
+    gfxCalls.presentHeight = height;
+    gfxCalls.presentPitch = pitch;
+}
+
+// Every graphics test starts in the plain 1280 x 720 window.
+class GfxTest : public ::testing::Test {
+protected:
+    std::vector<Surface> owned;
+    void SetUp() override {
+        displayMode = DISPLAY_WINDOWED;
+        screenWidth = 1280;
+        screenHeight = 720;
+        gfxCalls = GfxCalls{};
+    }
+    void TearDown() override {
+        for (Surface s : owned) DeleteSurface(s);
+        displayMode = DISPLAY_WINDOWED;
+    }
+    // A surface of w x h physical pixels, all `fill` (pixel order 0x00RRGGBB).
+    Surface Make(int w, int h, uint32_t fill = 0) {
+        Surface s = new SurfaceData{w, h, new uint32_t[size_t(w) * h]};
+        for (int i = 0; i < w * h; i++) s->pixels[i] = fill;
+        owned.push_back(s);
+        return s;
+    }
+    // A surface whose every pixel differs: (x, y) holds 0x00yyxx plus `base`.
+    Surface MakePattern(int w, int h, uint32_t base = 0x010000) {
+        Surface s = Make(w, h);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) s->pixels[y * w + x] = base + uint32_t(y << 8 | x);
+        return s;
+    }
+    static uint32_t At(Surface s, int x, int y) { return s->pixels[y * s->width + x]; }
+    static void Set(Surface s, int x, int y, uint32_t p) { s->pixels[y * s->width + x] = p; }
+    // How many pixels differ between two equally sized surfaces.
+    static int Differences(Surface a, Surface b) {
+        int n = 0;
+        for (int i = 0; i < a->width * a->height; i++) n += a->pixels[i] != b->pixels[i];
+        return n;
+    }
+};
