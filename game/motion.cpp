@@ -125,3 +125,24 @@ void MovePlayer(float& camX, float& camY, int mouseX, int mouseY,
         }
     }
 }
+
+int ApplyFiringState(int firing, float& thrust, float& fallSpeed, int& beamLength, int& shotFrames)
+{
+    // Added in double, kept in single: 0.4 is not exact in either.
+    int sound = SHOT_SOUND_NONE;
+    if (firing == 1) {
+        thrust = (float)((double)thrust + 0.4);
+        shotFrames += 1;
+        if (shotFrames % 30 == 0) sound = SHOT_SOUND_PLAY;
+        if (thrust > 15.0f) thrust = 15.0f;
+    }
+    if (firing == 0) {
+        fallSpeed = (float)((double)fallSpeed + 0.5);
+        sound = SHOT_SOUND_STOP;
+        if (fallSpeed > 15.0f) fallSpeed = 15.0f;
+        // Not clamped at zero: the recoil may end a little below it.
+        if (thrust > 0.0f) thrust = (float)((double)thrust - 0.4);
+        if (beamLength > 0) beamLength = 0;
+    }
+    return sound;
+}

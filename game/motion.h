@@ -21,3 +21,9 @@ void MovePlayer(float& camX, float& camY, int mouseX, int mouseY,
 // the firing loop passes nullptr.
 void CollidePlayer(float camX, float camY, float& velX, float& velY,
                    int mouseX, int mouseY, int firing, float* thrust);
+
+enum { SHOT_SOUND_NONE = 0, SHOT_SOUND_PLAY = 1, SHOT_SOUND_STOP = 2 };
+// Called by RunPlayScene right after MovePlayer: firing builds up the recoil
+// (and counts firing frames for the shot sound), a quiet gun lets gravity grow,
+// the recoil fade and the beam go out. Returns what to do with the shot sound.
+int ApplyFiringState(int firing, float& thrust, float& fallSpeed, int& beamLength, int& shotFrames);
