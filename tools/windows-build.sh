@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the Windows game and packs it: installs what is missing (MinGW-w64 and
+# zip, with apt-get), cross-compiles build-windows/prismveldt.exe with
+# cmake/mingw-w64.cmake, makes sure the game data exists (the native build's
+# build/data, built first if needed), and writes
+# build-windows/prismveldt-windows.zip: a folder Prismveldt/ holding the .exe
+# and the data folders bmp/, se/ and txt/ it reads. Unzip and run the .exe
+# from that folder.
+#   Usage: tools/windows-build.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+out="$root/build-windows"
+
+# The Windows tool chain is large and only this script needs it, so it is not
+# in tools/setup.sh.
+packages=(mingw-w64 zip cmake make)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "windows-build: installing ${missing[*]}"
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc); ((jobs > 2)) && jobs=2
+cmake -S "$root" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$out" -j"$jobs" --target prismveldt
+
+# The game data comes from the native generator; build it when it is not there.
+data="$root/build/data"
+if ! [ -d "$data/bmp" ] || ! [ -d "$data/se" ] || ! [ -d "$data/txt" ]; then
+  echo "windows-build: building the game data (native build in build/)"
+  tools/setup.sh
+  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  if cmake --build "$root/build" --target help | grep -qw gamedata; then
+    cmake --build "$root/build" -j"$jobs" --target gamedata
+  else
+    cmake --build "$root/build" -j"$jobs"
+  fi
+fi
+for folder in bmp se txt; do
+  [ -d "$data/$folder" ] || { echo "windows-build: $data/$folder is missing" >&2; exit 1; }
+done
+
+stage="$out/package/Prismveldt"
+rm -rf "$out/package"
+mkdir -p "$stage"
+cp "$out/prismveldt.exe" "$stage/"
+cp -r "$data/bmp" "$data/se" "$data/txt" "$stage/"
+rm -f "$out/prismveldt-windows.zip"
+(cd "$out/package" && zip -qr -X "$out/prismveldt-windows.zip" Prismveldt)
+echo "windows-build: $out/prismveldt-windows.zip ($(du -h "$out/prismveldt-windows.zip" | cut -f1))"

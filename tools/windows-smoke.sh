@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# Smoke test of the Windows game under Wine on a virtual X display (Xvfb):
+# builds and packs it (tools/windows-build.sh), unpacks the zip, starts the
+# .exe in its folder, answers the full-screen question No, waits for a title
+# frame that is not blank, asks the window to close (Alt+F4), answers the
+# confirmation Yes, and checks that the game ends with exit status 1.
+# Screenshots land in build-windows/smoke/ (title.png is the title frame).
+#   Usage: tools/windows-smoke.sh          (exit status 0 when all went well)
+# Wine and the X tools are installed with apt-get when missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+out="$root/build-windows"
+work="$out/smoke"
+
+packages=(wine wine64 xvfb xauth xdotool x11-utils imagemagick unzip)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "windows-smoke: installing ${missing[*]}"
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+tools/windows-build.sh
+
+rm -rf "$work"
+mkdir -p "$work"
+unzip -q "$out/prismveldt-windows.zip" -d "$work"
+game="$work/Prismveldt"
+
+# A Wine prefix of our own, kept between runs (creating one takes a while).
+export WINEPREFIX="$out/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
+
+log() { echo "windows-smoke: $*"; }
+
+xvfbPid=""
+gamePid=""
+cleanup() {
+  [ -n "$gamePid" ] && kill "$gamePid" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# A free display: Xvfb picks the number and writes it to the descriptor.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfbPid=$!
+exec 3>&-
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { log "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+log "display $DISPLAY"
+
+if ! [ -f "$WINEPREFIX/system.reg" ]; then
+  log "creating the Wine prefix $WINEPREFIX"
+  wineboot -i >"$work/wineboot.log" 2>&1 || true
+  wineserver -w
+fi
+# Wine's own settings for the run: it draws the window frames itself (there is
+# no window manager), its dialog font falls back to a Japanese face for the
+# message boxes' texts, and the game's faces map onto the Debian fonts the
+# Linux build uses. On Windows the system has all of these itself.
+python3 - "$work/wine-settings.reg" <<'PY'
+import sys
+def multi(*items):
+    data = ''.join(i + '\0' for i in items) + '\0'
+    return ','.join('%02x' % b for b in data.encode('utf-16-le'))
+link = multi('ipagp.ttf,IPAPGothic', 'ipamp.ttf,IPAPMincho', 'DroidSansFallbackFull.ttf,Droid Sans Fallback')
+reg = f'''Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]
+"Tahoma"=hex(7):{link}
+"MS Shell Dlg"=hex(7):{link}
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"IMPACT"="Bebas Neue"
+"Impact"="Bebas Neue"
+"ＭＳ 明朝"="IPAMincho"
+'''
+open(sys.argv[1], 'wb').write(b'\xff\xfe' + reg.replace('\n', '\r\n').encode('utf-16-le'))
+PY
+wine regedit /S "$work/wine-settings.reg"
+wineserver -w
+
+# Waits up to $2 seconds for a window whose title is exactly $1; prints its id.
+WaitWindow() {
+  local deadline=$((SECONDS + $2)) id
+  while ((SECONDS < deadline)); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -n1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    kill -0 "$gamePid" 2>/dev/null || return 1
+    sleep 0.5
+  done
+  return 1
+}
+Fail() {
+  log "FAILED: $*"
+  import -window root "$work/failure.png" 2>/dev/null || true
+  log "screen at the failure: $work/failure.png"
+  exit 1
+}
+# Keys go to the focused window: there is no window manager to route them.
+PressKeys() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.3
+  shift
+  xdotool key "$@"
+}
+
+log "starting the game in $game"
+(cd "$game" && exec wine prismveldt.exe >"$work/game.log" 2>&1) &
+gamePid=$!
+
+box=$(WaitWindow "確認" 120) || Fail "no full-screen question"
+sleep 1
+import -window root "$work/question.png"
+log "full-screen question shown; answering No"
+PressKeys "$box" Tab Return
+
+window=$(WaitWindow "Prismveldt" 30) || Fail "no game window titled Prismveldt"
+log "game window $window"
+
+# The client area: the window less the frame Wine draws around it, which is
+# as wide at the bottom as at the sides.
+ClientCrop() {
+  local x y w h border
+  eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/{print "x="$4} /Absolute upper-left Y/{print "y="$4} /Width:/{print "w="$2} /Height:/{print "h="$2}')"
+  border=$(((w - 1280) / 2))
+  ((border >= 0)) || border=0
+  echo "1280x720+$((x + border))+$((y + h - 720 - border))"
+}
+
+deviation=0
+deadline=$((SECONDS + 60))
+while ((SECONDS < deadline)); do
+  kill -0 "$gamePid" 2>/dev/null || Fail "the game ended before a title frame"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "$(ClientCrop)" +repage "$work/title.png"
+  deviation=$(convert "$work/title.png" -format '%[fx:standard_deviation]' info:)
+  if awk -v d="$deviation" 'BEGIN { exit !(d > 0.02) }'; then break; fi
+  sleep 1
+done
+awk -v d="$deviation" 'BEGIN { exit !(d > 0.02) }' ||
+  Fail "the game's window stayed blank (standard deviation $deviation)"
+log "title frame: standard deviation $deviation ($work/title.png)"
+
+log "asking the window to close (Alt+F4)"
+PressKeys "$window" alt+F4
+confirm=$(WaitWindow "終了確認です" 20) || Fail "no quit confirmation"
+sleep 0.5
+import -window root "$work/confirm.png"
+log "quit confirmation shown; answering Yes"
+PressKeys "$confirm" Return
+
+status=""
+for _ in $(seq 200); do
+  if ! kill -0 "$gamePid" 2>/dev/null; then
+    set +e; wait "$gamePid"; status=$?; set -e
+    break
+  fi
+  sleep 0.1
+done
+gamePid_done=$gamePid; gamePid=""
+[ -n "$status" ] || { gamePid=$gamePid_done; Fail "the game did not end after Yes"; }
+[ "$status" -eq 1 ] || Fail "exit status $status, expected 1"
+log "the game ended with exit status 1"
+log "passed"
