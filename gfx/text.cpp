@@ -1,0 +1,313 @@
+// Text: formats a caption, lays it out on one line or word-wrapped in a box,
+// and blends its glyphs (from the glyph source) onto a surface in the text
+// colour, optionally over an opaque fill of its cells.
+#include "gfx/text.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "gfx/glyphs.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+Font currentFont = nullptr;
+Surface screenSurface = nullptr;
+
+namespace {
+
+// The one font object; currentFont points here while a font exists.
+FontData fontRecord;
+const char* const DEFAULT_FACE = "ＭＳ 明朝";
+
+SurfaceData screenRecord;
+std::vector<uint32_t> screenPixels;
+
+uint32_t PixelFromColour(Colour colour) {
+    return ((colour >> 16) & 0xFF) | (colour & 0xFF00) | ((colour & 0xFF) << 16);
+}
+
+// Fills the physical block (x, y, w, h), clipped to the surface.
+void FillBlock(Surface surface, int64_t x, int64_t y, int64_t w, int64_t h, uint32_t pixel) {
+    int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    int64_t right = std::min<int64_t>(x + w, surface->width);
+    int64_t bottom = std::min<int64_t>(y + h, surface->height);
+    for (int64_t row = top; row < bottom && left < right; row++) {
+        uint32_t* line = surface->pixels + row * surface->width;
+        std::fill(line + left, line + right, pixel);
+    }
+}
+
+struct Ink {
+    Surface surface;
+    int64_t x, y;   // the text cell's top-left corner, physical pixels
+    uint32_t pixel; // the text colour as a surface pixel
+};
+
+// Blends one glyph's coverage onto the surface: full coverage is the text
+// colour exactly, partial coverage mixes it with what is there.
+void BlendGlyph(void* context, const GlyphCoverage& glyph) {
+    const Ink& ink = *static_cast<const Ink*>(context);
+    Surface surface = ink.surface;
+    int64_t left = ink.x + glyph.x, top = ink.y + glyph.y;
+    int64_t col0 = std::max<int64_t>(0, -left), row0 = std::max<int64_t>(0, -top);
+    int64_t col1 = std::min<int64_t>(glyph.width, surface->width - left);
+    int64_t row1 = std::min<int64_t>(glyph.height, surface->height - top);
+    if (col0 >= col1 || row0 >= row1) return;
+    const uint32_t inkR = ink.pixel >> 16, inkG = (ink.pixel >> 8) & 0xFF, inkB = ink.pixel & 0xFF;
+    for (int64_t row = row0; row < row1; row++) {
+        const uint8_t* coverage = glyph.coverage + row * glyph.pitch;
+        uint32_t* out = surface->pixels + (top + row) * surface->width + left;
+        for (int64_t col = col0; col < col1; col++) {
+            uint32_t a = coverage[col];
+            if (a == 0) continue;
+            if (a == 255) {
+                out[col] = ink.pixel;
+                continue;
+            }
+            uint32_t old = out[col], rest = 255 - a;
+            auto mix = [&](uint32_t inkChannel, uint32_t oldChannel) {
+                uint32_t v = inkChannel * a + oldChannel * rest + 128;
+                return (v + (v >> 8)) >> 8; // v / 255, rounded
+            };
+            out[col] = mix(inkR, old >> 16) << 16 | mix(inkG, (old >> 8) & 0xFF) << 8 |
+                       mix(inkB, old & 0xFF);
+        }
+    }
+}
+
+// One line of text with its cell's top-left at physical (x, y); a background
+// other than COLOR_NONE fills the cells first.
+void DrawLine(Surface surface, GlyphFont font, int64_t x, int64_t y, Colour textColour,
+              Colour backColour, const char* text, int length) {
+    if (!surface || !surface->pixels || !font || length <= 0) return;
+    if (backColour != COLOR_NONE)
+        FillBlock(surface, x, y, MeasureGlyphText(font, text, length), GlyphCellHeight(font),
+                  PixelFromColour(backColour));
+    Ink ink{surface, x, y, PixelFromColour(textColour)};
+    RasteriseGlyphText(font, text, length, BlendGlyph, &ink);
+}
+
+// Characters of the Far East scripts: a line may break before or after any
+// of them, as Japanese text has no spaces between words.
+bool IsWide(uint32_t c) {
+    return (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF9F) || (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
+}
+
+// Closing punctuation that must not begin a line.
+bool StaysWithPrevious(uint32_t c) {
+    static const uint32_t closers[] = {0x3001, 0x3002, 0xFF0C, 0xFF0E, 0xFF01, 0xFF1F,
+                                       0xFF09, 0x300D, 0x300F, 0x3011, 0x30FC, 0x3063,
+                                       0x30C3, 0x3083, 0x3085, 0x3087, 0x30E3, 0x30E5, 0x30E7};
+    return std::find(std::begin(closers), std::end(closers), c) != std::end(closers);
+}
+
+struct LineBreak {
+    const char* drawEnd; // the line's text ends here
+    const char* next;    // the next line starts here
+};
+
+// Where a line starting at start must end to fit maxWidth: after the last
+// whole word that fits (the spaces at the break are dropped), or, for a word
+// wider than the box, after its last character that fits, as an edit control
+// breaks it. Every line takes at least one character.
+LineBreak BreakLine(GlyphFont font, const char* start, const char* end, int64_t maxWidth) {
+    int64_t pen = 0;
+    LineBreak lastBreak{nullptr, nullptr};
+    bool previousWide = false;
+    for (const char* p = start; p < end;) {
+        const char* at = p;
+        uint32_t c = NextCodepoint(&p, end);
+        if (c == ' ') {
+            while (p < end && *p == ' ') p++;
+            if (at > start) lastBreak = {at, p};
+            pen += MeasureGlyphText(font, at, int(p - at));
+            previousWide = false;
+            continue;
+        }
+        bool wide = IsWide(c);
+        if ((wide || previousWide) && at > start && !StaysWithPrevious(c)) lastBreak = {at, at};
+        int advance = MeasureGlyphText(font, at, int(p - at));
+        if (pen + advance > maxWidth && at > start) {
+            if (lastBreak.next) return lastBreak;
+            return {at, at};
+        }
+        pen += advance;
+        previousWide = wide;
+    }
+    return {end, end};
+}
+
+// The box layout: paragraphs at CR, LF or CR LF, each broken to boxWidth, one
+// cell height per line from y down. Lines are not clipped to any height.
+// Returns the number of lines; a null surface only counts them.
+int DrawBox(Surface surface, GlyphFont font, int64_t x, int64_t y, int64_t boxWidth,
+            Colour textColour, Colour backColour, const char* text, int length) {
+    if (!font || length <= 0) return 0;
+    int lines = 0;
+    int64_t lineTop = y, cell = GlyphCellHeight(font);
+    const char* end = text + length;
+    const char* p = text;
+    for (;;) {
+        const char* paragraphEnd = p;
+        while (paragraphEnd < end && *paragraphEnd != '\r' && *paragraphEnd != '\n') paragraphEnd++;
+        do {
+            LineBreak line = BreakLine(font, p, paragraphEnd, boxWidth);
+            if (surface)
+                DrawLine(surface, font, x, lineTop, textColour, backColour, p, int(line.drawEnd - p));
+            lineTop += cell;
+            lines++;
+            p = line.next;
+        } while (p < paragraphEnd);
+        if (paragraphEnd >= end) break;
+        p = paragraphEnd + (paragraphEnd[0] == '\r' && paragraphEnd + 1 < end && paragraphEnd[1] == '\n' ? 2 : 1);
+        if (p >= end) break;
+    }
+    return lines;
+}
+
+// Expands a format with vsnprintf's rules: cut to the buffer, always ended.
+int FormatText(char* buffer, const char* format, va_list args) {
+    buffer[0] = '\0';
+    if (!format) return 0;
+    if (std::vsnprintf(buffer, TEXT_BUFFER_SIZE, format, args) < 0) buffer[0] = '\0';
+    return int(std::strlen(buffer));
+}
+
+// The current font as the glyph source knows it, creating the default font
+// first when there is none.
+GlyphFont CurrentGlyphFont() {
+    if (!currentFont) SetFont(8, 16, DEFAULT_FACE);
+    if (!currentFont) return nullptr;
+    return OpenGlyphFont(currentFont->faceName, currentFont->width, currentFont->height);
+}
+
+int64_t Scaled(int value) { return int64_t(value) * PixelScale(); }
+
+int ClampToInt(int64_t value) {
+    return int(std::clamp<int64_t>(value, -(int64_t(1) << 30), int64_t(1) << 30));
+}
+
+// Keeps screenSurface at the window's physical size; a new one is black.
+Surface ScreenPicture() {
+    int width = ClampToInt(Scaled(screenWidth)), height = ClampToInt(Scaled(screenHeight));
+    width = std::clamp(width, 0, 1 << 14);
+    height = std::clamp(height, 0, 1 << 14);
+    if (!screenSurface || screenRecord.width != width || screenRecord.height != height) {
+        screenPixels.assign(size_t(width) * size_t(height), 0);
+        screenRecord = SurfaceData{width, height, screenPixels.empty() ? nullptr : screenPixels.data()};
+        screenSurface = &screenRecord;
+    }
+    return screenSurface;
+}
+
+} // namespace
+
+void SetFont(int width, int height, const char* faceName) {
+    ReleaseFont();
+    FontData font;
+    font.width = ClampToInt(Scaled(width));
+    font.height = ClampToInt(Scaled(height));
+    // A name too long for the record is cut at a character boundary.
+    const char* name = faceName ? faceName : "";
+    size_t length = std::strlen(name);
+    if (length >= FONT_FACE_CAPACITY) {
+        length = FONT_FACE_CAPACITY - 1;
+        while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) length--;
+    }
+    std::memcpy(font.faceName, name, length);
+    font.faceName[length] = '\0';
+    if (!OpenGlyphFont(font.faceName, font.width, font.height)) return; // no font: none current
+    fontRecord = font;
+    currentFont = &fontRecord;
+}
+
+void ReleaseFont() {
+    currentFont = nullptr;
+}
+
+void PrintTextOn(Surface surface, int x, int y, Colour textColour, Colour backColour,
+                 const char* format, ...) {
+    char buffer[TEXT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    int length = FormatText(buffer, format, args);
+    va_end(args);
+    GlyphFont font = CurrentGlyphFont();
+    DrawLine(surface, font, Scaled(x), Scaled(y), textColour, backColour, buffer, length);
+    PumpMessages();
+}
+
+void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour fillColour,
+                   const char* format, ...) {
+    char buffer[TEXT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    int length = FormatText(buffer, format, args);
+    va_end(args);
+    static const int offsets[5][2] = {{2, -2}, {-2, 2}, {-2, -2}, {2, 2}, {0, 0}};
+    for (int copy = 0; copy < 5; copy++) {
+        GlyphFont font = CurrentGlyphFont();
+        DrawLine(surface, font, Scaled(x + offsets[copy][0]), Scaled(y + offsets[copy][1]),
+                 copy < 4 ? outlineColour : fillColour, COLOR_NONE, buffer, length);
+        PumpMessages();
+    }
+}
+
+void PrintTextBox(Surface surface, int x, int y, int w, int h, Colour textColour,
+                  Colour backColour, const char* format, ...) {
+    (void)h; // the lines are not clipped to the box's height
+    char buffer[TEXT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    int length = FormatText(buffer, format, args);
+    va_end(args);
+    GlyphFont font = CurrentGlyphFont();
+    if (surface)
+        DrawBox(surface, font, Scaled(x), Scaled(y), int64_t(w) * PixelScale(),
+                textColour, backColour, buffer, length);
+    PumpMessages();
+}
+
+void PrintText(int x, int y, Colour textColour, const char* format, ...) {
+    char buffer[TEXT_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    int length = FormatText(buffer, format, args);
+    va_end(args);
+    GlyphFont font = CurrentGlyphFont();
+    Surface screen = ScreenPicture();
+    DrawLine(screen, font, Scaled(x), Scaled(y), textColour, 0x000000, buffer, length);
+    if (screen->pixels) PlatformPresent(screen->pixels, screen->width, screen->height, screen->width);
+    PumpMessages();
+    PumpMessages();
+}
+
+void MeasureTextWithFace(const char* faceName, int width, int height, const char* text,
+                         int* textWidth, int* textHeight) {
+    GlyphFont font = OpenGlyphFont(faceName, width, height);
+    int length = text ? int(std::min<size_t>(std::strlen(text), 1 << 20)) : 0;
+    if (textWidth) *textWidth = MeasureGlyphText(font, text, length);
+    if (textHeight) *textHeight = GlyphCellHeight(font);
+}
+
+void DrawTextWithFace(Surface surface, int x, int y, Colour textColour, Colour backColour,
+                      const char* faceName, int width, int height, const char* text) {
+    if (!text) return;
+    GlyphFont font = OpenGlyphFont(faceName, width, height);
+    int length = int(std::min<size_t>(std::strlen(text), 1 << 20));
+    DrawLine(surface, font, x, y, textColour, backColour, text, length);
+}
+
+int DrawTextBoxWithFace(Surface surface, int x, int y, int boxWidth, Colour textColour,
+                        Colour backColour, const char* faceName, int width, int height,
+                        const char* text) {
+    if (!text) return 0;
+    GlyphFont font = OpenGlyphFont(faceName, width, height);
+    int length = int(std::min<size_t>(std::strlen(text), 1 << 20));
+    return DrawBox(surface, font, x, y, boxWidth, textColour, backColour, text, length);
+}
