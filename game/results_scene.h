@@ -4,7 +4,9 @@
 #include <cstdint>
 
 // Called by RunPlayScene after the clear curtain, with the run's time in
-// milliseconds (curtain included) and stageNo. Leaves sceneId at
-// SCENE_NEXT_STAGE (stageNo advanced, next stage loaded), SCENE_TO_TITLE, or
-// unchanged when the score file could not be opened.
+// milliseconds (curtain included) and stageNo. Ranks the time into the score
+// file, shows the results until a click, and leaves sceneId at
+// SCENE_NEXT_STAGE (stageNo advanced, next stage loaded, countdown run) or
+// SCENE_TO_TITLE (Escape, or stage 4 confirmed). A missing score file is made
+// anew; one that cannot be written costs the new time but not the screen.
 void RunResultsScene(uint32_t runTimeMs, int stage);

@@ -1,0 +1,102 @@
+// The results screen: the run's time and the stage's five best times, then the
+// next stage's curtain and countdown, or the way back to the title.
+#include "game/results_scene.h"
+
+#include "game/assets.h"
+#include "game/scene_rules.h"
+#include "game/score.h"
+#include "game/stage.h"
+#include "game/start_sequence.h"
+#include "gfx/blit.h"
+#include "gfx/surface.h"
+#include "gfx/text.h"
+#include "input/input.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+namespace {
+
+// One row of the ranking: "No.n" and the entry, lit up when it is this run's.
+void DrawRankRow(int r, int32_t entry, bool own, Pulse highlight)
+{
+    int y = 230 + 65 * r;
+    TimeText text = FormatEntryTime(entry);
+    Colour clockColour = own ? HighlightColour(highlight) : 0xFAFAFA;
+    Colour fractionColour = own ? HighlightColour(highlight) : 0xFFFFFF;
+    SetFont(40, 80, "IMPACT");
+    PrintTextOn(backBuffer, 910, y, clockColour, COLOR_NONE, "%s", text.clock);
+    SetFont(20, 40, "IMPACT");
+    PrintTextOn(backBuffer, 1065, y + 33, fractionColour, COLOR_NONE, "%s", text.fraction);
+    SetFont(40, 80, "IMPACT");
+    PrintTextOn(backBuffer, 790, y, RankColour(r), COLOR_NONE, "No.%d", r + 1);
+}
+
+void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
+                 Pulse highlight, Pulse click)
+{
+    TimeText run = FormatRunTime(runTimeMs);
+    SetFont(64, 128, "IMPACT");
+    PrintOutlined(backBuffer, 485, 20, 0x9B6464, 0xFFC8C8, "SCORE");
+    PrintOutlined(backBuffer, 240, 130, 0x649B64, 0xC8FFC8, "MAP%d", stage);
+    PrintOutlined(backBuffer, 220, 270, 0x9B649B, 0xFFC8FF, "%s", run.clock);
+    PrintOutlined(backBuffer, 760, 130, 0x64649B, 0xC8C8FF, "RANKING");
+    SetFont(32, 64, "IMPACT");
+    PrintOutlined(backBuffer, 466, 324, 0x9B649B, 0xFFC8FF, "%s", run.fraction);
+    SetFont(96, 80, "IMPACT");
+    PrintTextOn(backBuffer, 250, 570, ClickColour(click), COLOR_NONE, "CLICK START");
+    // Bottom row first. Every entry equal to the run lights up, so equal
+    // times light up together, and a run that did not enter lights none.
+    for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
+        DrawRankRow(r, row[r], static_cast<uint32_t>(row[r]) == runTimeMs, highlight);
+    ReleaseFont();
+}
+
+}  // namespace
+
+void RunResultsScene(uint32_t runTimeMs, int stage)
+{
+    // The time is kept (or reported as lost) before anything is shown, so
+    // leaving with Escape never costs it.
+    RunEntry entry = EnterRunTime(SCORE_FILE_PATH, runTimeMs, stage);
+    int rowIndex = stage >= 1 && stage <= STAGE_COUNT ? stage - 1 : 0;
+    const int32_t* row = entry.table.times[rowIndex];
+
+    Pulse highlight = HIGHLIGHT_PULSE_START;
+    Pulse click = CLICK_PULSE_START;
+    int clickDelay = RESULTS_CLICK_DELAY;
+    uint32_t frameStart = PlatformTimeMs();
+    for (;;) {
+        frameStart = WaitNextFrame(frameStart);
+        DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
+                                static_cast<uint32_t>(-1));
+        int buttons;
+        GetMouseButtons(&buttons);
+        DrawResults(runTimeMs, stage, row, highlight, click);
+        AdvanceHighlightPulse(&highlight);
+        AdvanceClickPulse(&click);
+        if (IsKeyDown(VK_ESCAPE)) {
+            sceneId = SCENE_TO_TITLE;
+            TraceFrame("results");
+            return;
+        }
+        if (TakeResultsClick(buttons, &clickDelay)) {
+            TraceFrame("results");  // left without being shown
+            break;
+        }
+        PresentSurface(screenDC, backBuffer);
+        TraceFrame("results");
+        PumpMessages();
+    }
+
+    sceneId = SCENE_NEXT_STAGE;
+    // After the last stage (or with no stage after this one to load) the game
+    // goes back to the title.
+    if (stage >= STAGE_COUNT || stage < 1 || stageNo >= STAGE_COUNT) {
+        sceneId = SCENE_TO_TITLE;
+        return;
+    }
+    stageNo = stageNo + 1;
+    LoadStage();
+    RunOpeningCurtain(&frameStart, "next-curtain");
+    RunCountdown(&frameStart, "next-countdown");
+}
