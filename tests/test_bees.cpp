@@ -1,0 +1,272 @@
+// The bees: where they start, when they wake, how they fly, touch, die and are hit.
+#include <gtest/gtest.h>
+#include <cmath>
+#include <cstring>
+#include <vector>
+#include "game/bees.h"
+#include "game/gun.h"
+#include "game/motion.h"
+#include "game/stage.h"
+#include "shell/shell.h"
+
+namespace {
+
+class Bees : public ::testing::Test {
+protected:
+    BeeSprite sprites[MAX_BEES];
+    int beam = 0;
+    void SetUp() override
+    {
+        std::memset(tileMap, 0, sizeof tileMap);
+        beeCount = 0;
+        sceneId = SCENE_PLAYING;
+        beeStepsPerFrame = 1;
+    }
+    // One bee at world (x, y), already in the given state.
+    Bee& Place(int x, int y, int state = BEE_WAITING)
+    {
+        Bee& bee = bees[beeCount++];
+        bee = Bee{};
+        bee.x = x;
+        bee.y = y;
+        bee.state = state;
+        bee.facing = 1;
+        return bee;
+    }
+    // A frame with the camera at the world origin, no beam.
+    int Step(int camX = 0, int camY = 0)
+    {
+        return StepBees(camX, camY, 640, 100, &beam, 0, sprites);
+    }
+};
+
+TEST_F(Bees, OneWaitingBeePerNestInRowOrder)
+{
+    tileMap[3][0] = TILE_BEE_NEST;
+    tileMap[2][5] = TILE_BEE_NEST;
+    tileMap[2][6] = TILE_HIVE;
+    tileMap[39][199] = TILE_BEE_NEST;
+    SpawnBees();
+    ASSERT_EQ(beeCount, 3);
+    EXPECT_EQ(bees[0].x, 5 * 64); EXPECT_EQ(bees[0].y, 2 * 64);
+    EXPECT_EQ(bees[1].x, 0); EXPECT_EQ(bees[1].y, 3 * 64);
+    EXPECT_EQ(bees[2].x, 199 * 64); EXPECT_EQ(bees[2].y, 39 * 64);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bees[i].state, BEE_WAITING);
+        EXPECT_EQ(bees[i].facing, 1);
+        EXPECT_EQ(bees[i].animFrame, 0);
+        EXPECT_EQ(bees[i].deathFrame, 0.0f);
+        EXPECT_EQ(bees[i].vx, 0);
+    }
+    EXPECT_EQ(tileMap[2][5], TILE_BEE_NEST);  // the nest stays in the map
+}
+
+TEST_F(Bees, NestsBeyondTheListsRoomAreIgnored)
+{
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < MAP_COLS; ++c) tileMap[r][c] = TILE_BEE_NEST;
+    bees[MAX_BEES - 1].x = -1;
+    SpawnBees();
+    EXPECT_EQ(beeCount, MAX_BEES);
+    EXPECT_EQ(bees[MAX_BEES - 1].x, 55 * 64);  // row 1, column 55
+    EXPECT_EQ(bees[MAX_BEES - 1].y, 64);
+}
+
+TEST_F(Bees, AStageWithoutNestsHasNoBeesAndDrawsNothing)
+{
+    SpawnBees();
+    EXPECT_EQ(beeCount, 0);
+    EXPECT_EQ(Step(), 0);
+}
+
+TEST_F(Bees, WakeOnlyInsideTheScreenWindowWidenedBy64)
+{
+    beeStepsPerFrame = 0;  // no motion, so position alone decides
+    int xs[] = {-64, -63, 1279, 1280};
+    int wakesX[] = {0, 1, 1, 0};
+    for (int i = 0; i < 4; ++i) Place(xs[i], 300);
+    int ys[] = {-64, -63, 719, 720};
+    for (int i = 0; i < 4; ++i) Place(300, ys[i]);
+    Step();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(bees[i].state, wakesX[i] ? BEE_ACTIVE : BEE_WAITING) << "x " << xs[i];
+        EXPECT_EQ(bees[4 + i].state, wakesX[i] ? BEE_ACTIVE : BEE_WAITING) << "y " << ys[i];
+    }
+    // The camera counts: a bee far off wakes when the view reaches it, and
+    // stays awake wherever it goes.
+    Bee& far = Place(5000, 3000);
+    Step();
+    EXPECT_EQ(far.state, BEE_WAITING);
+    Step(4000, 2500);
+    EXPECT_EQ(far.state, BEE_ACTIVE);
+    Step();
+    EXPECT_EQ(far.state, BEE_ACTIVE);
+}
+
+TEST_F(Bees, StepsPerHeadingAndEightStepsNearAHive)
+{
+    // A bee whose centre point (x + 34, y + 34) lies 100 up-left of (640, 360)
+    // heads 45 degrees.
+    Bee& diagonal = Place(506, 226);
+    Bee& straight = Place(640 - 34 - 200, 360 - 34);
+    // Heading 30: dx = 173, dy = 100.
+    Bee& thirty = Place(640 - 34 - 173, 360 - 34 - 100);
+    Step();
+    EXPECT_EQ(diagonal.heading, 45);
+    EXPECT_EQ(diagonal.x, 507); EXPECT_EQ(diagonal.y, 227);
+    EXPECT_EQ(straight.heading, 0);
+    EXPECT_EQ(straight.x, 408); EXPECT_EQ(straight.y, 326);
+    EXPECT_EQ(thirty.heading, 30);
+    EXPECT_EQ(thirty.vx, 1); EXPECT_EQ(thirty.vy, 0);
+    beeStepsPerFrame = 8;
+    Step();
+    EXPECT_EQ(diagonal.x, 515); EXPECT_EQ(diagonal.y, 235);
+    EXPECT_EQ(straight.x, 424);
+}
+
+TEST_F(Bees, FacingFollowsTheSignOfVx)
+{
+    Bee& left = Place(900, 326);
+    Bee& below = Place(640 - 34, 600);  // heading 270: vx 0
+    Step();
+    EXPECT_EQ(left.vx, -2); EXPECT_EQ(left.facing, 0);
+    EXPECT_EQ(below.vx, 0); EXPECT_EQ(below.facing, 1);
+    EXPECT_EQ(sprites[0].sheetY, 0);
+    EXPECT_EQ(sprites[1].sheetY, 64);
+}
+
+TEST_F(Bees, TouchNeedsTheCentreStrictlyInsideTheBox)
+{
+    beeStepsPerFrame = 0;
+    Place(576, 296, BEE_ACTIVE);
+    Step();
+    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    bees[0].x = 577; bees[0].y = 297;
+    Step();
+    EXPECT_EQ(sceneId, SCENE_DIED);
+    // A waiting bee on the spot wakes and touches in the same frame.
+    sceneId = SCENE_PLAYING;
+    bees[0] = Bee{}; bees[0].x = 600; bees[0].y = 320;
+    Step();
+    EXPECT_EQ(sceneId, SCENE_DIED);
+    // A dying bee no longer touches.
+    sceneId = SCENE_PLAYING;
+    bees[0].state = BEE_DYING_LEFT;
+    Step();
+    EXPECT_EQ(sceneId, SCENE_PLAYING);
+}
+
+TEST_F(Bees, TheFirstTouchingBeeEndsTheFrameForTheRest)
+{
+    beeStepsPerFrame = 0;
+    Place(100, 100, BEE_ACTIVE);
+    Place(600, 320, BEE_ACTIVE);
+    Place(610, 330, BEE_ACTIVE);
+    Place(200, 100, BEE_ACTIVE);
+    int drawn = Step();
+    EXPECT_EQ(sceneId, SCENE_DIED);
+    EXPECT_EQ(drawn, 1);               // only the bee before the toucher
+    EXPECT_EQ(bees[0].animFrame, 1);
+    EXPECT_EQ(bees[2].animFrame, 0);   // not updated at all
+    EXPECT_EQ(bees[3].animFrame, 0);
+    EXPECT_EQ(bees[3].heading, 0);
+}
+
+TEST_F(Bees, WingsCycleThroughFourPictures)
+{
+    beeStepsPerFrame = 0;
+    Place(100, 100, BEE_ACTIVE);
+    int columns[6];
+    for (int i = 0; i < 6; ++i) {
+        Step();
+        columns[i] = sprites[0].sheetX / 64;
+    }
+    int expected[6] = {0, 1, 2, 3, 0, 1};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(columns[i], expected[i]);
+}
+
+TEST_F(Bees, ABeamHitPlaysFifteenDeathPicturesThenTheLastOnceThenNothing)
+{
+    beeStepsPerFrame = 0;
+    // Aiming right: the band runs from the muzzle (about 715, 339) to the right.
+    Bee& bee = Place(800 - 32, 339 - 32, BEE_ACTIVE);
+    bee.vx = 2;
+    beam = 750;
+    int drawn = StepBees(0, 0, 1200, 350, &beam, 1, sprites);
+    ASSERT_EQ(drawn, 1);
+    // vx was recomputed this frame: the bee heads left toward the character.
+    EXPECT_EQ(bee.state, BEE_DYING_LEFT);
+    std::vector<std::pair<int, int>> shown = {{sprites[0].sheetX / 64, sprites[0].sheetY / 64}};
+    for (int i = 0; i < 20; ++i) {
+        // Once dying, neither firing nor the beam matters.
+        int n = StepBees(0, 0, 100, 100, &beam, 0, sprites);
+        if (n) shown.push_back({sprites[0].sheetX / 64, sprites[0].sheetY / 64});
+    }
+    ASSERT_EQ(shown.size(), 16u);
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(shown[i].first, i / 2);
+        EXPECT_EQ(shown[i].second, 2);
+    }
+    EXPECT_EQ(shown[15], std::make_pair(7, 4));
+    EXPECT_EQ(bee.state, BEE_DEAD);
+    EXPECT_EQ(bee.x, 768);  // a dying bee does not move
+}
+
+TEST_F(Bees, AHitCountsOnlyWhileFiringAndOnlyForActiveBees)
+{
+    beeStepsPerFrame = 0;
+    Bee& bee = Place(800 - 32, 339 - 32, BEE_ACTIVE);
+    beam = 750;
+    StepBees(0, 0, 1200, 350, &beam, 0, sprites);
+    EXPECT_EQ(bee.state, BEE_ACTIVE);
+    // Straight below the character: vx = 0, so it dies in row 3.
+    Bee& vertical = Place(640 - 34, 600, BEE_WAITING);
+    StepBees(0, 0, 640 - 2, 900, &beam, 1, sprites);
+    EXPECT_EQ(vertical.vx, 0);
+    EXPECT_EQ(vertical.state, BEE_DYING_RIGHT);
+}
+
+TEST(BeamHitsBee, TheBandIs32PixelsWideWithRoundedLongEdges)
+{
+    int beam = 750;
+    // Aiming right: the centre line runs at y 339 from x about 715.
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339), 1);
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339 + 31), 1);  // within 16 of the edge
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339 + 33), 0);
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339 - 33), 0);
+    // Just past the far end (x 715 + 675 = 1390) on the centre line: not hit.
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 1395, 339), 0);
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 1385, 339), 1);
+    // Behind the muzzle.
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 600, 339), 0);
+}
+
+TEST(BeamHitsBee, ABeamOfNoLengthHitsOnlyNearItsTwoStartCorners)
+{
+    int beam = 75;
+    // Aiming right, the corners lie 16 above and below the muzzle (715, 339).
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 - 16 - 15), 1);
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 + 16 + 15), 1);
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 - 16 - 17), 0);
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 740, 339), 0);
+    beam = 0;
+    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 - 16), 1);
+}
+
+TEST(BeamHitsBee, WorksInEveryDirection)
+{
+    int beam = 400;
+    for (int a = 0; a < 360; a += 15) {
+        double r = a * 3.14159265358978 / 180;
+        int mx = 640 + (int)(300 * std::cos(r)), my = 350 + (int)(300 * std::sin(r));
+        int aim = AngleBetweenPoints(640, 350, mx, my);
+        double ra = aim * 3.14159265358978 / 180;
+        int px = 640 + (int)(200 * std::cos(ra)), py = 350 + (int)(200 * std::sin(ra));
+        int qx = 640 + (int)(200 * std::cos(ra) - 60 * std::sin(ra));
+        int qy = 350 + (int)(200 * std::sin(ra) + 60 * std::cos(ra));
+        EXPECT_EQ(BeamHitsBee(mx, my, &beam, 16, px, py), 1) << a;
+        EXPECT_EQ(BeamHitsBee(mx, my, &beam, 16, qx, qy), 0) << a;
+    }
+}
+
+}  // namespace
