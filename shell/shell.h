@@ -50,3 +50,9 @@ uint32_t WaitNextFrame(uint32_t previousStart);
 // its loop without one): records the frame for replays. extraFields are the
 // scene's own JSON fields (without a leading comma), or nullptr.
 void TraceFrame(const char* sceneName, const char* extraFields = nullptr);
+
+struct PlatformEvent;
+// Called by PumpMessages for each event taken from the platform's queue: the
+// close request asks first, a finished music play starts again unless it was
+// stopped, a device change rescans the joysticks.
+void WindowProc(const PlatformEvent* event);

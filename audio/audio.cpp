@@ -1,0 +1,48 @@
+// Sound effects and the looping music stream "bgm" over the platform layer.
+// The loop itself lives in the window procedure: each finished play that was
+// not stopped on purpose is started again from its beginning.
+#include "audio/audio.h"
+
+#include <strings.h>
+
+#include "platform/platform.h"
+
+// The one music stream answers to the alias the game opens it under; like the
+// system's device names, the alias ignores case.
+static bool IsMusicAlias(const char* device)
+{
+    return device != nullptr && strcasecmp(device, "bgm") == 0;
+}
+
+int PlaySoundEffect(const char* path)
+{
+    if (path == nullptr) return 0;
+    return PlatformPlaySound(path) ? 1 : 0;
+}
+
+void StopSoundEffect()
+{
+    PlatformStopSound();
+}
+
+void PlayMusic(const char* path)
+{
+    if (path == nullptr) return;
+    // A missing file leaves nothing open, and the play that follows does nothing.
+    PlatformOpenMusic(path);
+    PlatformPlayMusic(true);
+}
+
+void StopMusic(const char* device)
+{
+    if (!IsMusicAlias(device)) return;
+    PlatformStopMusic();   // stop first: the pending notification becomes an abort
+    PlatformCloseMusic();
+}
+
+int PlayMciFromStart(const char* device)
+{
+    if (!IsMusicAlias(device)) return MCIERR_INVALID_DEVICE_NAME;
+    PlatformPlayMusic(false);
+    return 0;
+}

@@ -1,0 +1,86 @@
+// The headless pointer, keys, joysticks and audio: scripted state in, trace lines out.
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+void PlatformShowCursor(bool visible) { headless.cursorVisible = visible; }
+
+void PlatformGetCursorPos(int* x, int* y)
+{
+    *x = headless.cursorX;
+    *y = headless.cursorY;
+}
+
+// The program's own moves hold until a later script line moves the pointer.
+void PlatformSetCursorPos(int x, int y)
+{
+    headless.cursorX = x;
+    headless.cursorY = y;
+}
+
+bool PlatformIsKeyHeld(int virtualKey)
+{
+    return virtualKey >= 0 && virtualKey < 256 && headless.keys[virtualKey];
+}
+
+bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons)
+{
+    if (id < 0 || id >= 16 || !headless.joystickPresent[id]) return false;
+    *x = headless.joystickX[id];
+    *y = headless.joystickY[id];
+    *buttons = headless.joystickButtons[id];
+    return true;
+}
+
+static void TraceAudio(const char* kind, const char* op, const char* path)
+{
+    std::string fields = std::string("\"ev\":\"") + kind + "\",\"op\":\"" + op + "\"";
+    if (path != nullptr) {
+        fields += ",\"path\":\"";
+        AppendJsonEscaped(&fields, path);
+        fields += '"';
+    }
+    TraceLine(fields);
+}
+
+// There is no audio device: every call is recorded and nothing plays.
+bool PlatformPlaySound(const char* path)
+{
+    TraceAudio("sound", "play", path);
+    return true;
+}
+
+void PlatformStopSound() { TraceAudio("sound", "stop", nullptr); }
+
+bool PlatformOpenMusic(const char* path)
+{
+    TraceAudio("music", "play", path);
+    if (headless.musicOpen) return false;  // the one stream is taken
+    headless.musicOpen = true;
+    headless.musicPath = path;
+    return true;
+}
+
+void PlatformPlayMusic(bool notify)
+{
+    if (!headless.musicOpen) return;
+    headless.musicNotifyPending = notify;
+}
+
+// The stream never ends by itself here; a stop turns the pending notification
+// into an abort, which the window procedure leaves alone.
+void PlatformStopMusic()
+{
+    TraceAudio("music", "stop", nullptr);
+    if (headless.musicOpen && headless.musicNotifyPending) {
+        headless.events.push_back(PLATFORM_EVENT_MUSIC_DONE);
+        headless.musicReasons.push_back(MUSIC_DONE_ABORTED);
+    }
+    headless.musicNotifyPending = false;
+}
+
+void PlatformCloseMusic()
+{
+    headless.musicOpen = false;
+    headless.musicNotifyPending = false;
+    headless.musicPath.clear();
+}

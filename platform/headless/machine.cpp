@@ -1,0 +1,93 @@
+// The headless machine's clock, frames, event queue, standard output and end.
+#include <cstdio>
+#include <unistd.h>
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+HeadlessMachine headless;
+
+void PlatformExit(int status)
+{
+    TraceLine("\"ev\":\"exit\",\"code\":" + std::to_string(status));
+    CloseTrace();
+    fflush(stdout);
+    fflush(stderr);
+    _exit(status);
+}
+
+void PlatformWriteStdout(const char* text)
+{
+    std::string fields = "\"ev\":\"stdout\",\"text\":\"";
+    AppendJsonEscaped(&fields, text);
+    fields += '"';
+    TraceLine(fields);
+    if (!TraceIsStdout()) {
+        fputs(text, stdout);
+        fflush(stdout);
+    }
+}
+
+// The clock moves only here: frames take exactly the pacing period when the
+// game is "fast", which a machine without time always is.
+uint32_t PlatformTimeMs() { return headless.clockMs; }
+void PlatformSleep(uint32_t) {}
+
+void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs)
+{
+    if (static_cast<uint32_t>(headless.clockMs - previousFrameStart) < periodMs)
+        headless.clockMs = previousFrameStart + periodMs;
+    long long frame = headless.framesStarted++;
+    if (headless.maxFrames >= 0 && frame >= headless.maxFrames) {
+        TraceLine("\"ev\":\"limit\"");
+        PlatformExit(2);
+    }
+    ApplyScriptFrame(frame);
+}
+
+void ApplyScriptFrame(long long frame)
+{
+    const auto& actions = headless.script.actions;
+    while (headless.nextAction < actions.size() && actions[headless.nextAction].frame < frame)
+        headless.nextAction++;  // lines for frames already past (none in a normal run)
+    for (; headless.nextAction < actions.size() && actions[headless.nextAction].frame == frame;
+         headless.nextAction++) {
+        const ScriptAction& action = actions[headless.nextAction];
+        switch (action.op) {
+        case SCRIPT_MOUSE: {
+            int originX, originY;
+            PlatformGetClientOrigin(&originX, &originY);
+            headless.cursorX = originX + action.x * PixelScale();
+            headless.cursorY = originY + action.y * PixelScale();
+            break;
+        }
+        case SCRIPT_DOWN: headless.keys[action.key & 0xFF] = true; break;
+        case SCRIPT_UP: headless.keys[action.key & 0xFF] = false; break;
+        case SCRIPT_CLOSE: headless.events.push_back(PLATFORM_EVENT_CLOSE); break;
+        }
+    }
+}
+
+bool PlatformPollEvent(PlatformEvent* event)
+{
+    if (headless.events.empty()) return false;
+    event->type = headless.events.front();
+    headless.events.pop_front();
+    event->musicReason = 0;
+    if (event->type == PLATFORM_EVENT_MUSIC_DONE && !headless.musicReasons.empty()) {
+        event->musicReason = headless.musicReasons.front();
+        headless.musicReasons.pop_front();
+    }
+    return true;
+}
+
+void PlatformTraceFrame(const char* fields)
+{
+    if (!TraceOpen()) return;
+    std::string line = "\"ev\":\"frame\",\"n\":" + std::to_string(headless.framesStarted - 1) +
+                       ",\"t\":" + std::to_string(headless.clockMs) + "," + fields;
+    TraceLine(line);
+}
+
+bool PlatformTracing() { return TraceOpen(); }

@@ -1,0 +1,103 @@
+// The harness's command line and its start: options, script, trace, working folder.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+static bool ParseCount(const char* text, long long* value)
+{
+    if (text == nullptr || *text == '\0') return false;
+    errno = 0;
+    char* end = nullptr;
+    long long parsed = strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < 0) return false;
+    *value = parsed;
+    return true;
+}
+
+bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error)
+{
+    *options = HeadlessOptions{};
+    for (int i = 1; i < argc; i++) {
+        std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool known = option == "--dir" || option == "--script" || option == "--trace" ||
+                     option == "--max-frames" || option == "--shot-dir" || option == "--shot";
+        if (!known) {
+            *error = "unknown option \"" + option + "\"";
+            return false;
+        }
+        if (value == nullptr || *value == '\0') {
+            *error = option + " needs a value";
+            return false;
+        }
+        i++;
+        if (option == "--dir") options->dir = value;
+        else if (option == "--script") options->scriptPath = value;
+        else if (option == "--trace") options->tracePath = value;
+        else if (option == "--shot-dir") options->shotDir = value;
+        else {
+            long long count;
+            if (!ParseCount(value, &count)) {
+                *error = option + " needs a whole number of frames, not \"" + value + "\"";
+                return false;
+            }
+            if (option == "--max-frames") options->maxFrames = count;
+            else options->shots.insert(count);
+        }
+    }
+    if (!options->shots.empty() && options->shotDir.empty()) {
+        *error = "--shot needs --shot-dir";
+        return false;
+    }
+    return true;
+}
+
+[[noreturn]] static void Usage(const std::string& message)
+{
+    fprintf(stderr, "prismveldt-headless: %s\n"
+                    "usage: prismveldt-headless [--dir DIR] [--script FILE] [--trace FILE|-]"
+                    " [--max-frames N] [--shot-dir DIR] [--shot N]...\n",
+            message.c_str());
+    exit(64);
+}
+
+// Paths on the command line are taken from the folder the harness started
+// in, before it moves into the game's folder.
+static std::string Absolute(const std::string& path)
+{
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return path;
+    return std::string(cwd) + "/" + path;
+}
+
+void PlatformInit(int argc, char** argv)
+{
+    HeadlessOptions options;
+    std::string error;
+    if (!ParseHeadlessArgs(argc, argv, &options, &error)) Usage(error);
+
+    if (!options.scriptPath.empty()) {
+        std::ifstream file(options.scriptPath, std::ios::binary);
+        if (!file) Usage("cannot read the script " + options.scriptPath);
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (!ParseScript(text.str(), &headless.script, &error)) {
+            fprintf(stderr, "prismveldt-headless: %s: %s\n", options.scriptPath.c_str(), error.c_str());
+            exit(64);
+        }
+    }
+    if (!options.tracePath.empty() && !OpenTrace(options.tracePath))
+        Usage("cannot write the trace " + options.tracePath);
+    headless.shotDir = Absolute(options.shotDir);
+    headless.shots = options.shots;
+    headless.maxFrames = options.maxFrames;
+    if (!options.dir.empty() && chdir(options.dir.c_str()) != 0)
+        Usage("cannot enter the folder " + options.dir);
+}

@@ -1,0 +1,119 @@
+// The harness's input script: "dialog yes|no", "N mouse X Y", "N down K",
+// "N up K", "N close"; '#' starts a comment.
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/headless/headless.h"
+
+int ScriptKeyCode(const std::string& name)
+{
+    if (name == "lmb") return 0x01;
+    if (name == "rmb") return 0x02;
+    if (name == "esc") return 0x1B;
+    if (name == "enter") return 0x0D;
+    if (name == "space") return 0x20;
+    if (name == "left") return 0x25;
+    if (name == "up") return 0x26;
+    if (name == "right") return 0x27;
+    if (name == "down") return 0x28;
+    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
+    if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return name[0];
+    return -1;
+}
+
+// A whole decimal integer token within [low, high].
+static bool ParseInteger(const std::string& token, long long low, long long high, long long* value)
+{
+    if (token.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long long parsed = strtoll(token.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+    *value = parsed;
+    return true;
+}
+
+// Parses one line's tokens; false with the reason in *why.
+static bool ParseCommand(const std::vector<std::string>& tokens, int line, Script* script,
+                         std::string* why)
+{
+    if (tokens[0] == "dialog") {
+        if (tokens.size() != 2 || (tokens[1] != "yes" && tokens[1] != "no")) {
+            *why = "expected \"dialog yes\" or \"dialog no\"";
+            return false;
+        }
+        script->answers.push_back(tokens[1] == "yes");
+        return true;
+    }
+    ScriptAction action{};
+    action.line = line;
+    if (!ParseInteger(tokens[0], 0, LLONG_MAX, &action.frame)) {
+        *why = "expected a frame number or \"dialog\", found \"" + tokens[0] + "\"";
+        return false;
+    }
+    if (tokens.size() < 2) {
+        *why = "missing command after the frame number";
+        return false;
+    }
+    const std::string& command = tokens[1];
+    if (command == "mouse") {
+        long long x, y;
+        if (tokens.size() != 4 || !ParseInteger(tokens[2], INT_MIN / 4, INT_MAX / 4, &x) ||
+            !ParseInteger(tokens[3], INT_MIN / 4, INT_MAX / 4, &y)) {
+            *why = "expected \"N mouse X Y\" with whole numbers";
+            return false;
+        }
+        action.op = SCRIPT_MOUSE;
+        action.x = static_cast<int>(x);
+        action.y = static_cast<int>(y);
+    } else if (command == "down" || command == "up") {
+        if (tokens.size() != 3) {
+            *why = "expected \"N " + command + " KEY\"";
+            return false;
+        }
+        action.key = ScriptKeyCode(tokens[2]);
+        if (action.key < 0) {
+            *why = "unknown key \"" + tokens[2] + "\"";
+            return false;
+        }
+        action.op = command == "down" ? SCRIPT_DOWN : SCRIPT_UP;
+    } else if (command == "close") {
+        if (tokens.size() != 2) {
+            *why = "expected \"N close\"";
+            return false;
+        }
+        action.op = SCRIPT_CLOSE;
+    } else {
+        *why = "unknown command \"" + command + "\"";
+        return false;
+    }
+    script->actions.push_back(action);
+    return true;
+}
+
+bool ParseScript(const std::string& text, Script* script, std::string* error)
+{
+    *script = Script{};
+    std::istringstream input(text);
+    std::string rawLine;
+    int line = 0;
+    while (std::getline(input, rawLine)) {
+        line++;
+        std::string content = rawLine.substr(0, rawLine.find('#'));
+        std::istringstream words(content);
+        std::vector<std::string> tokens;
+        for (std::string token; words >> token;) tokens.push_back(token);
+        if (tokens.empty()) continue;
+        std::string why;
+        if (!ParseCommand(tokens, line, script, &why)) {
+            *error = "line " + std::to_string(line) + ": " + why;
+            return false;
+        }
+    }
+    std::stable_sort(script->actions.begin(), script->actions.end(),
+                     [](const ScriptAction& a, const ScriptAction& b) { return a.frame < b.frame; });
+    return true;
+}

@@ -1,0 +1,82 @@
+// The headless window: remembers how the shell shaped it, writes the asked-for
+// frames as PNG pictures, and answers message boxes from the script.
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+
+void PlatformSetWindowTitle(const char* title) { headless.windowTitle = title; }
+
+bool PlatformTestFullscreen(int width, int height)
+{
+    return !headless.refuseFullscreen && width > 0 && height > 0;
+}
+
+void PlatformSetFullscreen(int width, int height)
+{
+    headless.windowExists = true;
+    headless.fullscreen = true;
+    headless.windowX = 0;
+    headless.windowY = 0;
+    headless.clientWidth = width;
+    headless.clientHeight = height;
+    headless.windowCaptionless = true;
+}
+
+void PlatformRestoreDisplay() { headless.fullscreen = false; }
+
+void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless)
+{
+    headless.windowExists = true;
+    headless.fullscreen = false;
+    headless.windowX = x;
+    headless.windowY = y;
+    headless.clientWidth = clientWidth;
+    headless.clientHeight = clientHeight;
+    headless.windowCaptionless = captionless;
+}
+
+// A window without a frame: the client area starts at the outer corner.
+void PlatformGetClientOrigin(int* x, int* y)
+{
+    *x = headless.windowX;
+    *y = headless.windowY;
+}
+
+void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
+{
+    long long frame = headless.framesStarted - 1;
+    if (frame < 0 || headless.shots.count(frame) == 0) return;
+    mkdir(headless.shotDir.c_str(), 0777);  // may exist already
+    char name[32];
+    snprintf(name, sizeof name, "/frame-%06lld.png", frame);
+    std::string path = headless.shotDir + name;
+    if (!WritePng(path, pixels, width, height, pitch))
+        fprintf(stderr, "prismveldt-headless: cannot write %s\n", path.c_str());
+}
+
+void PlatformDestroyWindow() { headless.windowExists = false; }
+
+bool PlatformMessageBox(const char* text, const char* caption, int style)
+{
+    const char* answer = "ok";
+    bool result = true;
+    if (style != PLATFORM_BOX_OK_ERROR) {
+        result = false;  // an empty queue answers no
+        if (!headless.script.answers.empty()) {
+            result = headless.script.answers.front();
+            headless.script.answers.pop_front();
+        }
+        answer = result ? "yes" : "no";
+    }
+    std::string fields = "\"ev\":\"dialog\",\"text\":\"";
+    AppendJsonEscaped(&fields, text);
+    fields += "\",\"caption\":\"";
+    AppendJsonEscaped(&fields, caption);
+    fields += "\",\"answer\":\"";
+    fields += answer;
+    fields += '"';
+    TraceLine(fields);
+    return result;
+}

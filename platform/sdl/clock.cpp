@@ -1,0 +1,52 @@
+// The millisecond clock and the frame wait: sleep while more than a couple of
+// milliseconds remain, then spin to the exact millisecond, so that a paced
+// frame costs a few per cent of a core instead of all of it.
+#include <cerrno>
+#include <ctime>
+
+#include "platform/sdl/sdl_internal.h"
+
+static timespec clockStart;
+
+static int64_t NanosecondsSinceStart()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - clockStart.tv_sec) * 1000000000LL + (now.tv_nsec - clockStart.tv_nsec);
+}
+
+void StartClock()
+{
+    clock_gettime(CLOCK_MONOTONIC, &clockStart);
+}
+
+uint32_t PlatformTimeMs()
+{
+    return static_cast<uint32_t>(NanosecondsSinceStart() / 1000000);
+}
+
+static void SleepUntil(int64_t nanoseconds)
+{
+    int64_t absolute = (clockStart.tv_sec * 1000000000LL + clockStart.tv_nsec) + nanoseconds;
+    timespec until{static_cast<time_t>(absolute / 1000000000LL), static_cast<long>(absolute % 1000000000LL)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
+}
+
+void PlatformSleep(uint32_t ms)
+{
+    SleepUntil(NanosecondsSinceStart() + static_cast<int64_t>(ms) * 1000000);
+}
+
+// The margin left for spinning: the scheduler may wake a sleeper this late.
+constexpr int64_t SPIN_MARGIN_NS = 2000000;
+
+void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs)
+{
+    int64_t now = NanosecondsSinceStart();
+    uint32_t elapsed = static_cast<uint32_t>(now / 1000000) - previousFrameStart;
+    if (elapsed >= periodMs) return;
+    // The instant the millisecond clock reads previousFrameStart + periodMs.
+    int64_t target = (now / 1000000 + (periodMs - elapsed)) * 1000000;
+    if (target - now > SPIN_MARGIN_NS) SleepUntil(target - SPIN_MARGIN_NS);
+    while (static_cast<uint32_t>(PlatformTimeMs() - previousFrameStart) < periodMs) {}
+}

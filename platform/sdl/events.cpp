@@ -1,0 +1,53 @@
+// The game's event queue: close requests, music notifications and joystick
+// changes, taken from SDL's queue when the game pumps its messages.
+#include <deque>
+
+#include "platform/sdl/sdl_internal.h"
+
+int pointerClientX = 0, pointerClientY = 0;
+bool messageBoxOpen = false;
+static std::deque<PlatformEvent> pending;
+
+void QueueEvent(int type, int musicReason)
+{
+    pending.push_back(PlatformEvent{type, musicReason});
+}
+
+void TranslateEvent(const SDL_Event& event)
+{
+    Uint32 gameId = gameWindow != nullptr ? SDL_GetWindowID(gameWindow) : 0;
+    int reason;
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        if (event.window.windowID == gameId && event.window.event == SDL_WINDOWEVENT_CLOSE)
+            QueueEvent(PLATFORM_EVENT_CLOSE);
+        break;
+    case SDL_MOUSEMOTION:
+        if (event.motion.windowID == gameId) {
+            pointerClientX = event.motion.x;
+            pointerClientY = event.motion.y;
+        }
+        break;
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+        CloseJoysticks();  // device indexes move when a joystick comes or goes
+        QueueEvent(PLATFORM_EVENT_DEVICE_CHANGE);
+        break;
+    default:
+        if (TakeMusicDone(event, &reason)) QueueEvent(PLATFORM_EVENT_MUSIC_DONE, reason);
+        break;
+    }
+}
+
+bool PlatformPollEvent(PlatformEvent* event)
+{
+    // While a box is open its own loop reads SDL's queue; whatever it meant
+    // for the game waits here until the box is gone.
+    if (messageBoxOpen) return false;
+    SDL_Event sdlEvent;
+    while (SDL_PollEvent(&sdlEvent)) TranslateEvent(sdlEvent);
+    if (pending.empty()) return false;
+    *event = pending.front();
+    pending.pop_front();
+    return true;
+}

@@ -1,0 +1,45 @@
+// The desktop process: SDL start-up (or one clear line when there is no
+// display), standard output, the replay hooks the desktop does without, the end.
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/sdl/sdl_internal.h"
+
+void StartClock();
+
+void PlatformInit(int, char**)
+{
+    // Ctrl+C and kill end the game as they do any program, not with a close request.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A message box over the full-screen game must not minimise it.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_LogSetAllPriority(SDL_LOG_PRIORITY_CRITICAL);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "prismveldt: no display found; run it from a desktop session or under "
+                        "xvfb-run (xvfb-run -s '-screen 0 1920x1080x24' ./prismveldt)\n");
+        exit(1);
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    videoIsX11 = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+    SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // no joystick support is no joystick
+    OpenAudio();
+    StartClock();
+}
+
+void PlatformExit(int status)
+{
+    fflush(stdout);
+    fflush(stderr);
+    _exit(status);
+}
+
+void PlatformWriteStdout(const char* text)
+{
+    fputs(text, stdout);
+    fflush(stdout);
+}
+
+void PlatformTraceFrame(const char*) {}
+bool PlatformTracing() { return false; }

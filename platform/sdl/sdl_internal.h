@@ -1,0 +1,31 @@
+// What the SDL backend's files share: the game window, the event queue the
+// game's pump reads, the pointer as last seen, and the audio state.
+#pragma once
+#include <SDL.h>
+#include <string>
+
+#include "platform/platform.h"
+
+extern SDL_Window* gameWindow;        // nullptr until the shell first shapes it
+extern bool gameWindowFullscreen;
+extern bool videoIsX11;               // X11 can read the pointer anywhere on the desktop
+extern int pointerClientX, pointerClientY;  // last pointer position seen over the window
+extern bool messageBoxOpen;           // the game's pump waits while a box is up
+
+// Called by PlatformInit; opens the audio device if there is one (else silence).
+void OpenAudio();
+// Called by PlatformInit once the mixer is up: the SDL event type the music
+// hook posts from the audio thread.
+extern uint32_t musicDoneEventType;
+// Called by the event translation for a music-finished event; true with the
+// reason when the game should be told.
+bool TakeMusicDone(const SDL_Event& event, int* reason);
+// Called by PlatformStopMusic: queues the notification a stopped play reports.
+void QueueEvent(int type, int musicReason = 0);
+// Called for every SDL event that is not a message box's own: turns it into a
+// game event or tracks the pointer.
+void TranslateEvent(const SDL_Event& event);
+// Called on a joystick device change: forgets the opened joysticks.
+void CloseJoysticks();
+// Called by the message boxes: shows 0x00RRGGBB pixels in a window's surface.
+void PresentPixels(SDL_Window* window, const uint32_t* pixels, int width, int height, int pitch);
