@@ -3,7 +3,7 @@
 
 #include "platform/platform.h"
 #include "shell/shell.h"
-#include "shell/text_decl.h"
+#include "gfx/text.h"
 
 // Copies a title into windowTitle, cutting an over-long one at a character
 // boundary so the caption never ends in half a UTF-8 sequence.

@@ -1,7 +1,7 @@
 // The orderly end: every way out of the game but a missing stage file comes here.
 #include "platform/platform.h"
 #include "shell/shell.h"
-#include "shell/text_decl.h"
+#include "gfx/text.h"
 
 void ShutdownAndExit()
 {
