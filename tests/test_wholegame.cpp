@@ -1,0 +1,340 @@
+// Whole games through the headless harness: the title, all four stages (each
+// cleared with key E), their results screens, back to the title and out with
+// END; and a game that leaves a results screen with Escape. Checks the frames'
+// scenes, the sound and music calls in order, the exit status and the score
+// file the games leave behind.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string HARNESS = std::string(BUILD_DIR) + "/prismveldt-headless";
+const std::string DATA = std::string(BUILD_DIR) + "/data";
+
+// One line of the trace, with the few fields these tests read.
+struct TraceEvent {
+    std::string ev;
+    long long n = -1;      // frames
+    std::string scene;     // frames
+    int sceneId = 0;       // frames
+    int stageNo = 0;       // frames
+    std::string op, path;  // sound and music
+    int code = -1;         // exit
+};
+
+std::string StringField(const std::string& line, const std::string& name)
+{
+    std::string key = "\"" + name + "\":\"";
+    size_t at = line.find(key);
+    if (at == std::string::npos)
+        return "";
+    at += key.size();
+    return line.substr(at, line.find('"', at) - at);
+}
+
+long long NumberField(const std::string& line, const std::string& name, long long otherwise)
+{
+    std::string key = "\"" + name + "\":";
+    size_t at = line.find(key);
+    if (at == std::string::npos)
+        return otherwise;
+    return std::strtoll(line.c_str() + at + key.size(), nullptr, 10);
+}
+
+struct GameRun {
+    int status = -1;
+    std::vector<TraceEvent> events;
+};
+
+// A game folder of its own: the pictures and sounds of build/data linked in,
+// the stage files linked, and a score file to play with.
+class WholeGameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (access(HARNESS.c_str(), X_OK) != 0 || !fs::exists(DATA + "/txt/dw_stage1.txt"))
+            GTEST_SKIP() << "needs " << HARNESS << " and " << DATA << " (build everything first)";
+        char pattern[] = "/tmp/prismveldt-game-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        fs::create_directory_symlink(DATA + "/bmp", folder + "/bmp");
+        fs::create_directory_symlink(DATA + "/se", folder + "/se");
+        fs::create_directory(folder + "/txt");
+        for (int stage = 1; stage <= 4; stage++) {
+            std::string name = "/txt/dw_stage" + std::to_string(stage) + ".txt";
+            fs::create_symlink(DATA + name, folder + name);
+        }
+    }
+    void TearDown() override
+    {
+        if (!folder.empty())
+            fs::remove_all(folder);
+    }
+
+    void PutScores(const std::string& text)
+    {
+        std::ofstream(folder + "/txt/scoretime.txt", std::ios::binary) << text;
+    }
+    std::string Scores()
+    {
+        std::ifstream in(folder + "/txt/scoretime.txt", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    GameRun Play(const std::string& script, long long maxFrames)
+    {
+        std::string scriptPath = folder + "/script.txt";
+        std::string tracePath = folder + "/trace.jsonl";
+        std::ofstream(scriptPath) << script;
+        std::string command = "'" + HARNESS + "' --dir '" + folder + "' --script '" + scriptPath +
+                              "' --trace '" + tracePath + "' --max-frames " +
+                              std::to_string(maxFrames) + " >/dev/null 2>&1";
+        GameRun run;
+        int raw = std::system(command.c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream trace(tracePath);
+        std::string line;
+        while (std::getline(trace, line)) {
+            TraceEvent e;
+            e.ev = StringField(line, "ev");
+            e.n = NumberField(line, "n", -1);
+            e.scene = StringField(line, "scene");
+            e.sceneId = static_cast<int>(NumberField(line, "sceneId", 0));
+            e.stageNo = static_cast<int>(NumberField(line, "stageNo", 0));
+            e.op = StringField(line, "op");
+            e.path = StringField(line, "path");
+            e.code = static_cast<int>(NumberField(line, "code", -1));
+            run.events.push_back(e);
+        }
+        return run;
+    }
+
+    std::string folder;
+};
+
+// The frames' scenes as runs: "title x1", "start-curtain x25", ...
+struct SceneRun {
+    std::string scene;
+    int frames;
+    long long first;  // frame number of its first frame
+    int stageNo;      // of its first frame
+};
+
+std::vector<SceneRun> SceneRuns(const GameRun& run)
+{
+    std::vector<SceneRun> runs;
+    for (const TraceEvent& e : run.events) {
+        if (e.ev != "frame")
+            continue;
+        if (!runs.empty() && runs.back().scene == e.scene)
+            runs.back().frames++;
+        else
+            runs.push_back({e.scene, 1, e.n, e.stageNo});
+    }
+    return runs;
+}
+
+// Sound and music calls as "music play ./se/tw044.mp3", "sound stop", ...
+std::vector<std::string> AudioCalls(const GameRun& run)
+{
+    std::vector<std::string> calls;
+    for (const TraceEvent& e : run.events) {
+        if (e.ev == "sound" || e.ev == "music")
+            calls.push_back(e.ev + " " + e.op + (e.path.empty() ? "" : " " + e.path));
+    }
+    return calls;
+}
+
+std::string Describe(const std::vector<SceneRun>& runs)
+{
+    std::string text;
+    for (const SceneRun& r : runs)
+        text += r.scene + " x" + std::to_string(r.frames) + " @" + std::to_string(r.first) + "\n";
+    return text;
+}
+
+const char* const TITLE_MUSIC = "music play ./se/tw044.mp3";
+const char* const STAGE_MUSIC = "music play ./se/nv_24.mp3";
+const char* const CLICK = "sound play ./se/se_tavelkorinsu_system24.wav";
+
+// Left button and E held from the first frame to the last: START is clicked on
+// the first frame, every stage is cleared on its first play frame, and every
+// results screen is left on its eleventh frame.
+const std::string HOLD_ALL =
+    "0 mouse 300 580\n"  // inside START's resting box
+    "0 down lmb\n"
+    "0 down e\n";
+const std::string ONTO_END = " mouse 950 560\n";  // inside END's resting box
+
+// Each stage: the countdown, one play frame and the clear curtain before its
+// results; this is the longest a game of four stages takes with HOLD_ALL.
+constexpr long long ENOUGH_FRAMES = 4 * (1 + 25 + 251 + 25 + 11 + 25 + 251) + 50;
+
+}  // namespace
+
+TEST_F(WholeGameTest, FourStagesWithTheirResultsThenEnd)
+{
+    PutScores(" 100 200 300 400 500"       // stage 1: the run ranks fifth
+              " 416 416 1000 2000 3000"    // stage 2: above the equal times
+              " 5999999 5999999 5999999 5999999 5999999"  // stage 3: empty slots
+              " 1 2 3 4 5");               // stage 4: too slow to enter
+
+    // First find where the second title begins; then point at END there (the
+    // title moves the pointer when it starts, so the move must come with it).
+    GameRun probe = Play(HOLD_ALL, ENOUGH_FRAMES);
+    EXPECT_EQ(probe.status, 2);
+    std::vector<SceneRun> runs = SceneRuns(probe);
+    long long secondTitle = -1;
+    for (size_t i = 1; i < runs.size(); i++)
+        if (runs[i].scene == "title") {
+            secondTitle = runs[i].first;
+            break;
+        }
+    ASSERT_GT(secondTitle, 0) << Describe(runs);
+
+    PutScores(" 100 200 300 400 500 416 416 1000 2000 3000"
+              " 5999999 5999999 5999999 5999999 5999999 1 2 3 4 5");
+    GameRun game = Play(HOLD_ALL + std::to_string(secondTitle) + ONTO_END, ENOUGH_FRAMES);
+    EXPECT_EQ(game.status, 1);
+    ASSERT_FALSE(game.events.empty());
+    EXPECT_EQ(game.events.back().ev, "exit");
+    EXPECT_EQ(game.events.back().code, 1);
+
+    runs = SceneRuns(game);
+    SCOPED_TRACE(Describe(runs));
+    // title, start-curtain, countdown, then per stage: play, clear-curtain,
+    // results, and (stages 1-3) next-curtain, next-countdown; then the title.
+    size_t i = 0;
+    ASSERT_GE(runs.size(), 3u);
+    EXPECT_EQ(runs[i].scene, "title");
+    EXPECT_EQ(runs[i].frames, 1);  // START clicked on the first frame
+    EXPECT_EQ(runs[i].stageNo, 0) << "the START frame still shows the old stageNo";
+    i++;
+    EXPECT_EQ(runs[i].scene, "start-curtain");
+    EXPECT_EQ(runs[i].frames, 25);
+    EXPECT_EQ(runs[i].stageNo, 1);
+    i++;
+    EXPECT_EQ(runs[i].scene, "countdown");
+    EXPECT_EQ(runs[i].frames, 250);  // 4000 ms at 16 ms a frame; the last not shown
+    i++;
+    for (int stage = 1; stage <= 4; stage++) {
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        ASSERT_LT(i + 2, runs.size());
+        EXPECT_EQ(runs[i].scene, "play");
+        EXPECT_EQ(runs[i].stageNo, stage);
+        i++;
+        EXPECT_EQ(runs[i].scene, "clear-curtain");
+        i++;
+        EXPECT_EQ(runs[i].scene, "results");
+        EXPECT_EQ(runs[i].frames, 11);  // the click counts from the eleventh frame
+        EXPECT_EQ(runs[i].stageNo, stage);
+        i++;
+        if (stage < 4) {
+            ASSERT_LT(i + 1, runs.size());
+            EXPECT_EQ(runs[i].scene, "next-curtain");
+            EXPECT_EQ(runs[i].frames, 25);
+            EXPECT_EQ(runs[i].stageNo, stage + 1);
+            i++;
+            EXPECT_EQ(runs[i].scene, "next-countdown");
+            EXPECT_EQ(runs[i].frames, 250);
+            i++;
+        }
+    }
+    ASSERT_EQ(i + 1, runs.size());
+    EXPECT_EQ(runs[i].scene, "title");
+    EXPECT_EQ(runs[i].frames, 1);  // END clicked on the second title's first frame
+    EXPECT_EQ(runs[i].first, secondTitle);
+
+    // The title music, the click that chose START, the stage music through all
+    // four stages (firing one frame a stage sounds no shot), the stage music
+    // stopped on the way back, the title music again and the click on END.
+    std::vector<std::string> expected = {TITLE_MUSIC, CLICK, "music stop", STAGE_MUSIC,
+                                         "music stop", TITLE_MUSIC, CLICK};
+    EXPECT_EQ(AudioCalls(game), expected);
+
+    // Every stage took 416 ms: its first play frame 16 ms after the clock
+    // started, then the 25 frames of the clear curtain.
+    EXPECT_EQ(Scores(), " 100 200 300 400 416"
+                        " 416 416 416 1000 2000"
+                        " 416 5999999 5999999 5999999 5999999"
+                        " 1 2 3 4 5");
+}
+
+TEST_F(WholeGameTest, EscapeOnTheResultsScreenKeepsTheNewTime)
+{
+    PutScores(" 1000 2000 3000 4000 5000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+
+    // Find the first results frame, press Escape there, and find the title
+    // that follows, where the pointer goes to END.
+    GameRun probe = Play(HOLD_ALL, 400);
+    long long results = -1;
+    for (const SceneRun& r : SceneRuns(probe))
+        if (r.scene == "results") {
+            results = r.first;
+            break;
+        }
+    ASSERT_GT(results, 0) << Describe(SceneRuns(probe));
+
+    PutScores(" 1000 2000 3000 4000 5000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+    std::string escape = HOLD_ALL + std::to_string(results + 3) + " down esc\n" +
+                         std::to_string(results + 4) + " up esc\n";
+    probe = Play(escape, results + 40);
+    std::vector<SceneRun> runs = SceneRuns(probe);
+    long long title = -1;
+    for (size_t i = 1; i < runs.size(); i++)
+        if (runs[i].scene == "title") {
+            title = runs[i].first;
+            break;
+        }
+    ASSERT_GT(title, results) << Describe(runs);
+
+    PutScores(" 1000 2000 3000 4000 5000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+    GameRun game = Play(escape + std::to_string(title) + ONTO_END, results + 40);
+    EXPECT_EQ(game.status, 1);
+    runs = SceneRuns(game);
+    SCOPED_TRACE(Describe(runs));
+    ASSERT_GE(runs.size(), 7u);
+    EXPECT_EQ(runs[5].scene, "results");
+    EXPECT_EQ(runs[5].frames, 4);  // Escape on the fourth frame, inside the click delay
+    EXPECT_EQ(runs[6].scene, "title");
+    EXPECT_EQ(runs[6].first, title);
+    // The Escape frame leaves with sceneId SCENE_TO_TITLE, stage 1 kept.
+    const TraceEvent* last = nullptr;
+    for (const TraceEvent& e : game.events)
+        if (e.ev == "frame" && e.scene == "results")
+            last = &e;
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->sceneId, -999);
+    EXPECT_EQ(last->stageNo, 1);
+    EXPECT_EQ(Scores(), " 416 1000 2000 3000 4000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+}
+
+TEST_F(WholeGameTest, MissingScoreFileIsCreatedAndTheResultsStillShow)
+{
+    // No score file at all: the results screen shows and the file is made,
+    // holding the run among empty slots.
+    GameRun probe = Play(HOLD_ALL, 400);
+    bool sawResults = false;
+    for (const SceneRun& r : SceneRuns(probe))
+        if (r.scene == "results")
+            sawResults = r.frames == 11;
+    EXPECT_TRUE(sawResults) << Describe(SceneRuns(probe));
+    EXPECT_EQ(Scores(), " 416 5999999 5999999 5999999 5999999"
+                        " 5999999 5999999 5999999 5999999 5999999"
+                        " 5999999 5999999 5999999 5999999 5999999"
+                        " 5999999 5999999 5999999 5999999 5999999");
+}
