@@ -79,7 +79,7 @@ KeyedRowFn ChooseKeyedRow() {
 #endif
 }
 
-const KeyedRowFn keyedRow = ChooseKeyedRow();
+KeyedRowFn keyedRow = ChooseKeyedRow();
 
 // ---- the other row passes ----
 
@@ -229,6 +229,18 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
 bool NoKey(uint32_t key) { return (key & 0x80000000u) != 0; }
 
 } // namespace
+
+int LimitKeyedPassLevel(int level) {
+    keyedRow = ChooseKeyedRow();
+#ifdef GFX_X86
+    if (level < 2 && keyedRow == KeyedRowAvx2) keyedRow = KeyedRowSse2;
+    if (level < 1) keyedRow = KeyedRowPlain;
+    return keyedRow == KeyedRowAvx2 ? 2 : keyedRow == KeyedRowSse2 ? 1 : 0;
+#else
+    (void)level;
+    return 0;
+#endif
+}
 
 void DrawColorKeyed(Surface dst, int x, int y, int w, int h,
                     Surface src, int sx, int sy, uint32_t key) {

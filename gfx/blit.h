@@ -30,3 +30,8 @@ void DrawStretchedColorKeyed(Surface dst, int x, int y, int dw, int dh,
 void DrawBlended(Surface dst, int x, int y, int dw, int dh,
                  Surface src, int sx, int sy, int sw, int sh,
                  int16_t alpha, uint32_t mode);
+
+// Called by tests and the benchmark: limits the keyed pixel pass to plain code
+// (0), SSE2 (1) or AVX2 (2, the default where the processor has it). Returns
+// the level now in use.
+int LimitKeyedPassLevel(int level);

@@ -1,0 +1,327 @@
+// Keyed, stretched and blended copies: key matching and byte order, clipping
+// at every edge, black from outside the source, row and column stretching,
+// the percentage mix, constant alpha, saturating addition, display doubling.
+#include <random>
+
+#include "gfx/blit.h"
+#include "test_gfx_support.h"
+
+namespace {
+
+class KeyedCopy : public GfxTest {};
+
+TEST_F(KeyedCopy, KeyMatchesLowColourBitsWithRedAndBlueSwapped) {
+    Surface src = Make(4, 1);
+    Set(src, 0, 0, 0x00FF00FF);
+    Set(src, 1, 0, 0xFFFF00FF); // the top byte does not count
+    Set(src, 2, 0, 0x00FE00FF);
+    Set(src, 3, 0, 0x12345678);
+    Surface dst = Make(4, 1, 0x555555);
+    DrawColorKeyed(dst, 0, 0, 4, 1, src, 0, 0, 0xFF00FF);
+    EXPECT_EQ(At(dst, 0, 0), 0x555555u);
+    EXPECT_EQ(At(dst, 1, 0), 0x555555u);
+    EXPECT_EQ(At(dst, 2, 0), 0x00FE00FFu);
+    EXPECT_EQ(At(dst, 3, 0), 0x12345678u); // drawn pixels keep all 32 bits
+
+    // Key 0x0000FF is red as the game writes colours: red pixels drop out.
+    Surface rb = Make(2, 1);
+    Set(rb, 0, 0, 0xFF0000);
+    Set(rb, 1, 0, 0x0000FF);
+    Surface dst2 = Make(2, 1, 7);
+    DrawColorKeyed(dst2, 0, 0, 2, 1, rb, 0, 0, 0x0000FF);
+    EXPECT_EQ(At(dst2, 0, 0), 7u);
+    EXPECT_EQ(At(dst2, 1, 0), 0x0000FFu);
+    // The key's own top byte is dropped unless its top bit says "no key".
+    Surface dst3 = Make(2, 1, 7);
+    DrawColorKeyed(dst3, 0, 0, 2, 1, rb, 0, 0, 0x7F0000FF);
+    EXPECT_EQ(At(dst3, 0, 0), 7u);
+    DrawColorKeyed(dst3, 0, 0, 2, 1, rb, 0, 0, 0x800000FF);
+    EXPECT_EQ(At(dst3, 0, 0), 0xFF0000u);
+}
+
+TEST_F(KeyedCopy, NoKeyCopiesEveryPixelExactly) {
+    Surface src = Make(3, 1);
+    Set(src, 0, 0, 0xFFFFFF);
+    Set(src, 1, 0, 0x000000);
+    Set(src, 2, 0, 0xFFFF00FF);
+    Surface dst = Make(3, 1, 7);
+    DrawColorKeyed(dst, 0, 0, 3, 1, src, 0, 0, uint32_t(-1));
+    EXPECT_EQ(Differences(dst, src), 0);
+}
+
+TEST_F(KeyedCopy, NegativePositionTouchesOnlyTheVisiblePart) {
+    Surface src = Make(64, 64, 0x010203);
+    Surface dst = Make(100, 100, 7);
+    DrawColorKeyed(dst, -10, 0, 64, 64, src, 0, 0, 0xFF00FF);
+    for (int y = 0; y < 100; y++)
+        for (int x = 0; x < 100; x++)
+            ASSERT_EQ(At(dst, x, y), x <= 53 && y < 64 ? 0x010203u : 7u) << x << "," << y;
+}
+
+TEST_F(KeyedCopy, ClippedAtEveryDestinationEdge) {
+    Surface src = MakePattern(8, 8);
+    for (auto [x, y] : {std::pair{-3, 0}, {0, -3}, {3, 0}, {0, 3}, {-3, -3}, {3, 3}, {-9, 0}, {9, 9}}) {
+        Surface dst = Make(5, 5, 7);
+        DrawColorKeyed(dst, x, y, 8, 8, src, 0, 0, 0xFF00FF);
+        for (int dy = 0; dy < 5; dy++)
+            for (int dx = 0; dx < 5; dx++) {
+                int u = dx - x, v = dy - y;
+                bool in = u >= 0 && u < 8 && v >= 0 && v < 8;
+                ASSERT_EQ(At(dst, dx, dy), in ? At(src, u, v) : 7u) << x << "," << y;
+            }
+    }
+}
+
+TEST_F(KeyedCopy, SourceOutsideItsSurfaceIsBlack) {
+    // The stage seen near its right edge: a 100-pixel black band.
+    Surface src = Make(300, 4, 0x336699);
+    Surface dst = Make(200, 4, 7);
+    DrawColorKeyed(dst, 0, 0, 200, 4, src, 200, 0, 0xFFFFFF);
+    for (int x = 0; x < 200; x++) ASSERT_EQ(At(dst, x, 2), x < 100 ? 0x336699u : 0u) << x;
+    // Above, below and left of the source too.
+    Surface dst2 = Make(6, 6, 7);
+    DrawColorKeyed(dst2, 0, 0, 6, 6, src, -2, -2, 0xFFFFFF);
+    EXPECT_EQ(At(dst2, 0, 0), 0u);
+    EXPECT_EQ(At(dst2, 1, 5), 0u);
+    EXPECT_EQ(At(dst2, 2, 2), 0x336699u);
+    EXPECT_EQ(At(dst2, 5, 1), 0u);
+    // With black as the key, that black is left out...
+    Surface dst3 = Make(200, 4, 7);
+    DrawColorKeyed(dst3, 0, 0, 200, 4, src, 200, 0, 0x000000);
+    EXPECT_EQ(At(dst3, 150, 0), 7u);
+    // ...and without a key the copy is clipped to the source.
+    Surface dst4 = Make(200, 4, 7);
+    DrawColorKeyed(dst4, 0, 0, 200, 4, src, 200, 0, uint32_t(-1));
+    EXPECT_EQ(At(dst4, 50, 0), 0x336699u);
+    EXPECT_EQ(At(dst4, 150, 0), 7u);
+}
+
+TEST_F(KeyedCopy, ZeroAndNegativeSizesDrawNothing) {
+    Surface src = Make(4, 4, 0x111111);
+    Surface dst = Make(4, 4, 7);
+    DrawColorKeyed(dst, 0, 0, 0, 4, src, 0, 0, 0xFF00FF);
+    DrawColorKeyed(dst, 0, 0, 4, -1, src, 0, 0, 0xFF00FF);
+    DrawStretchedColorKeyed(dst, 0, 0, 4, 4, src, 0, 0, 0, 4, 0xFF00FF);
+    DrawBlended(dst, 0, 0, -4, 4, src, 0, 0, 4, 4, 50, 0xFF00FF);
+    DrawColorKeyed(dst, 0, 0, 4, 4, nullptr, 0, 0, 0xFF00FF);
+    DrawColorKeyed(nullptr, 0, 0, 4, 4, src, 0, 0, 0xFF00FF);
+    EXPECT_EQ(Differences(dst, Make(4, 4, 7)), 0);
+}
+
+TEST_F(KeyedCopy, DoubledModeScalesPositionsAndSizes) {
+    displayMode = DISPLAY_WINDOWED_DOUBLE;
+    Surface src = MakePattern(256, 256);
+    Surface dst = Make(200, 200, 7);
+    DrawColorKeyed(dst, 10, 20, 64, 64, src, 64, 0, 0xFF00FF);
+    for (int y = 0; y < 200; y++)
+        for (int x = 0; x < 200; x++) {
+            bool in = x >= 20 && x < 148 && y >= 40 && y < 168;
+            ASSERT_EQ(At(dst, x, y), in ? At(src, x - 20 + 128, y - 40) : 7u) << x << "," << y;
+        }
+}
+
+TEST_F(KeyedCopy, DrawingASurfaceOntoItselfReadsTheOldPicture) {
+    Surface s = MakePattern(16, 16);
+    Surface before = MakePattern(16, 16);
+    DrawColorKeyed(s, 2, 3, 10, 10, s, 0, 0, 0xFF00FF);
+    for (int y = 3; y < 13; y++)
+        for (int x = 2; x < 12; x++) ASSERT_EQ(At(s, x, y), At(before, x - 2, y - 3));
+}
+
+// The straightforward model of a keyed copy: read the destination rectangle
+// and the source rectangle (black outside the source) into buffers, mix,
+// write back what lies inside the destination.
+void ModelKeyed(Surface dst, int x, int y, int w, int h, Surface src, int sx, int sy, uint32_t key) {
+    uint32_t pk = PixelKeyFromColour(key);
+    for (int j = 0; j < h; j++)
+        for (int i = 0; i < w; i++) {
+            int dx = x + i, dy = y + j, u = sx + i, v = sy + j;
+            if (dx < 0 || dy < 0 || dx >= dst->width || dy >= dst->height) continue;
+            uint32_t b = (u >= 0 && v >= 0 && u < src->width && v < src->height)
+                             ? src->pixels[v * src->width + u] : 0;
+            if ((b & 0xFFFFFF) != pk) dst->pixels[dy * dst->width + dx] = b;
+        }
+}
+
+// Runs of key and of picture, and lone key pixels with top bytes set.
+void FillLayerLike(Surface s, std::mt19937& random) {
+    for (int i = 0; i < s->width * s->height; i++) {
+        uint32_t r = random();
+        s->pixels[i] = (i / 13) % 2 ? 0xFF00FF : (r % 5 == 0 ? 0xAB000000 | 0xFF00FF : r);
+    }
+}
+
+TEST_F(KeyedCopy, EveryPixelPassAgreesWithTheModelOnRandomRectangles) {
+    for (int level = 2; level >= 0; level--) {
+        if (LimitKeyedPassLevel(level) != level) continue; // not on this processor
+        SCOPED_TRACE(level);
+        std::mt19937 random(7);
+        Surface src = Make(61, 37);
+        FillLayerLike(src, random);
+        for (int round = 0; round < 400; round++) {
+            int w = int(random() % 70), h = int(random() % 45);
+            int x = int(random() % 90) - 30, y = int(random() % 60) - 20;
+            int sx = int(random() % 90) - 20, sy = int(random() % 60) - 15;
+            uint32_t key = round % 3 == 0 ? 0 : 0xFF00FF;
+            Surface fast = Make(53, 41);
+            Surface model = Make(53, 41);
+            for (int i = 0; i < 53 * 41; i++) fast->pixels[i] = model->pixels[i] = random();
+            DrawColorKeyed(fast, x, y, w, h, src, sx, sy, key);
+            ModelKeyed(model, x, y, w, h, src, sx, sy, key);
+            ASSERT_EQ(Differences(fast, model), 0) << x << "," << y << " " << w << "x" << h;
+        }
+    }
+    LimitKeyedPassLevel(2);
+}
+
+class StretchedCopy : public GfxTest {};
+
+TEST_F(StretchedCopy, CurtainRepeatsFortyRowsAndKeepsEveryColumn) {
+    Surface src = Make(1280, 680);
+    for (int y = 0; y < 680; y++)
+        for (int x = 0; x < 1280; x++) Set(src, x, y, uint32_t(y << 11 | x) | 0x800000);
+    Surface dst = Make(1280, 720, 7);
+    DrawStretchedColorKeyed(dst, 0, 0, 1280, 720, src, 0, 0, 1280, 680, 0x000000);
+    int repeats = 0, previous = -1;
+    for (int y = 0; y < 720; y++) {
+        int row = int((At(dst, 0, y) & 0x7FFFFF) >> 11);
+        for (int x = 0; x < 1280; x++) ASSERT_EQ(At(dst, x, y), At(src, x, row));
+        ASSERT_TRUE(row == previous || row == previous + 1) << y;
+        repeats += row == previous;
+        previous = row;
+    }
+    EXPECT_EQ(previous, 679);
+    EXPECT_EQ(repeats, 40);
+}
+
+TEST_F(StretchedCopy, ColumnsAreRepeatedOrDroppedNeverMixed) {
+    Surface src = MakePattern(8, 2);
+    Surface wide = Make(16, 2, 7);
+    DrawStretchedColorKeyed(wide, 0, 0, 16, 2, src, 0, 0, 8, 2, 0xFF00FF);
+    for (int x = 0; x < 16; x++) EXPECT_EQ(At(wide, x, 1), At(src, x / 2, 1));
+    Surface narrow = Make(4, 1, 7);
+    DrawStretchedColorKeyed(narrow, 0, 0, 4, 1, src, 0, 0, 8, 2, 0xFF00FF);
+    for (int x = 0; x < 4; x++) {
+        uint32_t p = At(narrow, x, 0);
+        EXPECT_TRUE(p == At(src, 2 * x, 0) || p == At(src, 2 * x + 1, 0) ||
+                    p == At(src, 2 * x, 1) || p == At(src, 2 * x + 1, 1)) << x;
+    }
+    // Keys still drop out, and without a key the scaled copy is plain.
+    Set(src, 3, 0, 0xFF00FF);
+    Set(src, 3, 1, 0xFF00FF);
+    Surface keyed = Make(16, 2, 7);
+    DrawStretchedColorKeyed(keyed, 0, 0, 16, 2, src, 0, 0, 8, 2, 0xFF00FF);
+    EXPECT_EQ(At(keyed, 6, 0), 7u);
+    EXPECT_EQ(At(keyed, 7, 1), 7u);
+    DrawStretchedColorKeyed(keyed, 0, 0, 16, 2, src, 0, 0, 8, 2, uint32_t(-1));
+    EXPECT_EQ(At(keyed, 6, 0), 0xFF00FFu);
+}
+
+TEST_F(StretchedCopy, ScaledSourcePastItsEdgeShowsBlack) {
+    Surface src = Make(4, 4, 0x224466);
+    Surface dst = Make(8, 8, 7);
+    // Source block (2, 2, 4, 4) doubled: its right and bottom halves lie outside.
+    DrawStretchedColorKeyed(dst, 0, 0, 8, 8, src, 2, 2, 4, 4, 0xFF00FF);
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < 8; x++)
+            ASSERT_EQ(At(dst, x, y), x < 4 && y < 4 ? 0x224466u : 0u) << x << "," << y;
+}
+
+class Blended : public GfxTest {};
+
+TEST_F(Blended, PercentageMixClampsAlphaAndSkipsTheKey) {
+    Surface src = Make(2, 1);
+    Set(src, 0, 0, 0x00C8C8C8); // 200
+    Set(src, 1, 0, 0x00FF00FF); // key
+    auto mix = [&](int16_t alpha) {
+        Surface dst = Make(2, 1, 0xAB646464); // 100, top byte set
+        DrawBlended(dst, 0, 0, 2, 1, src, 0, 0, 2, 1, alpha, 0xFF00FF);
+        EXPECT_EQ(At(dst, 1, 0), 0xAB646464u); // key: untouched
+        return At(dst, 0, 0);
+    };
+    EXPECT_EQ(mix(50), 0x00969696u); // 200 and 100 give 150, top byte cleared
+    EXPECT_EQ(mix(150), 0x00C8C8C8u);
+    EXPECT_EQ(mix(100), 0x00C8C8C8u);
+    EXPECT_EQ(mix(-5), 0x00646464u);
+    EXPECT_EQ(mix(0), 0x00646464u);
+}
+
+TEST_F(Blended, PercentageMixTruncatesSinglePrecisionSums) {
+    Surface src = Make(3, 1);
+    Set(src, 0, 0, 0x000103FF);
+    Set(src, 1, 0, 0x00000000);
+    Set(src, 2, 0, 0x00FFFFFF);
+    Surface dst = Make(3, 1);
+    Set(dst, 0, 0, 0x00000000);
+    Set(dst, 1, 0, 0x00FFFFFF);
+    Set(dst, 2, 0, 0x00FFFFFF);
+    DrawBlended(dst, 0, 0, 3, 1, src, 0, 0, 3, 1, 30, 0xFF00FF);
+    // 0.3f * 255 = 76.50000304 -> 76; 0.3f * 1 -> 0; 0.3f * 3 = 0.9 -> 0.
+    EXPECT_EQ(At(dst, 0, 0), 0x0000004Cu);
+    // (1 - 0.3f) rounded to single: 255 * 0.69999999 = 178.499997 -> 178.
+    EXPECT_EQ(At(dst, 1, 0), 0x00B2B2B2u);
+    EXPECT_EQ(At(dst, 2, 0), 0x00FFFFFFu); // the two parts sum to 255 exactly
+}
+
+TEST_F(Blended, StretchedMixShowsBlackFromOutsideTheSource) {
+    Surface src = Make(2, 2, 0x00C8C8C8);
+    Surface dst = Make(4, 4, 0x00646464);
+    DrawBlended(dst, 0, 0, 4, 4, src, 1, 0, 2, 2, 50, 0xFF00FF);
+    EXPECT_EQ(At(dst, 0, 0), 0x00969696u);
+    EXPECT_EQ(At(dst, 3, 3), 0x00323232u); // black mixed in half
+}
+
+TEST_F(Blended, AdditiveSaturatesEveryByte) {
+    Surface src = Make(6, 1);
+    Surface dst = Make(6, 1);
+    const uint32_t s[6] = {0x808080, 0x102030, 0x80000001, 0xFFFFFFFF, 0, 0x7F7F7F7F};
+    const uint32_t d[6] = {0xA0A0A0, 0x010101, 0x90000001, 0x01010101, 0x123456, 0x01010101};
+    const uint32_t want[6] = {0xFFFFFF, 0x112131, 0xFF000002, 0xFFFFFFFF, 0x123456, 0x80808080};
+    for (int i = 0; i < 6; i++) {
+        Set(src, i, 0, s[i]);
+        Set(dst, i, 0, d[i]);
+    }
+    DrawBlended(dst, 0, 0, 6, 1, src, 0, 0, 6, 1, 0, BLEND_ADDITIVE); // alpha plays no part
+    for (int i = 0; i < 6; i++) EXPECT_EQ(At(dst, i, 0), want[i]) << i;
+    // No key test: magenta adds too.
+    Surface m = Make(1, 1, 0xFF00FF);
+    Surface d2 = Make(1, 1, 0x000100);
+    DrawBlended(d2, 0, 0, 1, 1, m, 0, 0, 1, 1, 100, BLEND_ADDITIVE);
+    EXPECT_EQ(At(d2, 0, 0), 0xFF01FFu);
+}
+
+TEST_F(Blended, ConstantAlphaWeighsTheWholeRectangle) {
+    Surface src = Make(2, 1, 0x00C8C8C8);
+    Set(src, 1, 0, 0x00FF00FF); // no key in this mode
+    auto blend = [&](int16_t alpha) {
+        Surface dst = Make(2, 1, 0x00646464);
+        DrawBlended(dst, 0, 0, 2, 1, src, 0, 0, 2, 1, alpha, BLEND_CONSTANT_ALPHA);
+        return std::pair{At(dst, 0, 0), At(dst, 1, 0)};
+    };
+    EXPECT_EQ(blend(100).first, 0x00C8C8C8u);
+    EXPECT_EQ(blend(100).second, 0x00FF00FFu);
+    EXPECT_EQ(blend(0).first, 0x00646464u);
+    EXPECT_EQ(blend(50).first, 0x00969696u); // weight 127: (200*127 + 100*128) / 255
+    EXPECT_EQ(blend(200).first, 0x00C8C8C8u);
+}
+
+TEST_F(Blended, OtherModesAboveTheKeyRangeDrawNothing) {
+    Surface src = Make(2, 2, 0x123456);
+    for (uint32_t mode : {0x01000000u, 0x80000000u, 0xFFFFFFFDu}) {
+        Surface dst = Make(2, 2, 7);
+        DrawBlended(dst, 0, 0, 2, 2, src, 0, 0, 2, 2, 100, mode);
+        EXPECT_EQ(Differences(dst, Make(2, 2, 7)), 0) << mode;
+    }
+}
+
+TEST_F(Blended, DoubledModeScalesTheRectangles) {
+    displayMode = DISPLAY_WINDOWED_DOUBLE;
+    Surface src = Make(4, 4, 0x00C8C8C8);
+    Surface dst = Make(10, 10, 0x00646464);
+    DrawBlended(dst, 1, 1, 2, 2, src, 0, 0, 2, 2, 100, 0xFF00FF);
+    for (int y = 0; y < 10; y++)
+        for (int x = 0; x < 10; x++)
+            EXPECT_EQ(At(dst, x, y), x >= 2 && x < 6 && y >= 2 && y < 6 ? 0xC8C8C8u : 0x646464u);
+}
+
+} // namespace
