@@ -42,6 +42,15 @@ struct FaceFile {
     FT_Face face;
 };
 
+// What a name resolves to: a face, and the scale the font aliases ask for on
+// top of the size (a stand-in face broader than the one it replaces is
+// narrowed, so that text takes the room it would have taken).
+struct ResolvedFace {
+    FaceFile* faceFile = nullptr;
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+};
+
 // One face at one size, and where its baseline sits in the cell.
 struct SizedFace {
     FaceFile* faceFile = nullptr;
@@ -78,7 +87,7 @@ bool initialised = false;
 FT_Library library = nullptr;
 FcConfig* fontConfig = nullptr;
 std::vector<FaceFile*> faceFiles;                        // never released
-std::unordered_map<std::string, FaceFile*> faceByName;   // nullptr: none found
+std::unordered_map<std::string, ResolvedFace> faceByName; // no faceFile: none found
 std::unordered_map<std::string, GlyphFontData*> fonts;
 size_t glyphBytes = 0;
 
@@ -130,12 +139,12 @@ FaceFile* OpenFaceFile(const char* file, int index, const char* family) {
 
 // The installed face the font mapper would pick for a name. Like a font asked
 // for with FF_MODERN | FIXED_PITCH, an unknown name falls to a monospace face.
-FaceFile* ResolveFace(const char* faceName) {
+ResolvedFace ResolveFace(const char* faceName) {
     auto found = faceByName.find(faceName);
     if (found != faceByName.end()) return found->second;
     if (faceByName.size() >= MAX_FACE_NAMES) faceByName.clear();
 
-    FaceFile* result = nullptr;
+    ResolvedFace result;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
@@ -153,8 +162,14 @@ FaceFile* ResolveFace(const char* faceName) {
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
         if (FcPatternGetString(match, FC_FAMILY, 0, &family) != FcResultMatch) family = nullptr;
         if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-            result = OpenFaceFile(reinterpret_cast<const char*>(file), index,
-                                  family ? reinterpret_cast<const char*>(family) : "");
+            result.faceFile = OpenFaceFile(reinterpret_cast<const char*>(file), index,
+                                           family ? reinterpret_cast<const char*>(family) : "");
+        FcMatrix* matrix = nullptr;
+        if (FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix) {
+            // Only a plain stretch of each axis, within reason, is honoured.
+            if (matrix->xx > 0.25 && matrix->xx < 4) result.scaleX = matrix->xx;
+            if (matrix->yy > 0.25 && matrix->yy < 4) result.scaleY = matrix->yy;
+        }
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
@@ -165,7 +180,8 @@ FaceFile* ResolveFace(const char* faceName) {
 // Sizes a face the way the Windows font mapper reads a font's height and
 // width: height is the cell (the face's Windows ascent plus descent), width the
 // average character width; each axis is scaled on its own.
-bool SizeFace(FaceFile* faceFile, int width, int height, SizedFace* sized) {
+bool SizeFace(const ResolvedFace& resolved, int width, int height, SizedFace* sized) {
+    FaceFile* faceFile = resolved.faceFile;
     FT_Face face = faceFile->face;
     long unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 1000;
     long ascent = face->ascender, descent = -face->descender;
@@ -195,6 +211,8 @@ bool SizeFace(FaceFile* faceFile, int width, int height, SizedFace* sized) {
     }
     long xPpem64 = width != 0 ? long(width < 0 ? -width : width) * 64 * unitsPerEm / averageWidth
                               : yPpem64;
+    xPpem64 = long(xPpem64 * resolved.scaleX);
+    yPpem64 = long(yPpem64 * resolved.scaleY);
     auto clampPpem = [](long ppem64) {
         return ppem64 < 64 ? 64L : ppem64 > long(MAX_FONT_PIXELS) * 64 * 4 ? long(MAX_FONT_PIXELS) * 64 * 4 : ppem64;
     };
@@ -291,8 +309,8 @@ const CachedGlyph* GlyphFor(GlyphFontData* font, uint32_t codepoint) {
     if (index == 0) {
         if (!font->fallbackTried) {
             font->fallbackTried = true;
-            FaceFile* other = ResolveFace(FALLBACK_FACE);
-            if (other && other != font->primary.faceFile)
+            ResolvedFace other = ResolveFace(FALLBACK_FACE);
+            if (other.faceFile && other.faceFile != font->primary.faceFile)
                 SizeFace(other, font->width, font->height, &font->fallback);
         }
         if (font->fallback.size) {
@@ -327,8 +345,8 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
     auto found = fonts.find(key);
     if (found != fonts.end()) return found->second;
 
-    FaceFile* faceFile = ResolveFace(faceName);
-    if (!faceFile) return nullptr;
+    ResolvedFace resolved = ResolveFace(faceName);
+    if (!resolved.faceFile) return nullptr;
     if (fonts.size() >= MAX_FONTS) {
         for (auto& entry : fonts) ReleaseFont(entry.second);
         fonts.clear();
@@ -337,7 +355,7 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
     font->faceName = faceName;
     font->width = width;
     font->height = height;
-    if (!SizeFace(faceFile, width, height, &font->primary)) {
+    if (!SizeFace(resolved, width, height, &font->primary)) {
         delete font;
         return nullptr;
     }

@@ -60,11 +60,15 @@ inline uint32_t NextCodepoint(const char** cursor, const char* end) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(*cursor);
     const unsigned char* e = reinterpret_cast<const unsigned char*>(end);
     uint32_t c = *p;
-    int extra = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
+    if (c < 0x80) {
+        *cursor += 1;
+        return c;
+    }
+    int extra = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
               : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
     if (extra < 0 || e - p <= extra) {
         *cursor += 1;
-        return extra == 0 ? c : 0xFFFD;
+        return 0xFFFD;
     }
     uint32_t value = extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : c & 0x07;
     for (int i = 1; i <= extra; i++) {
