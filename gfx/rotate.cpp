@@ -24,6 +24,20 @@ void FillTrigTables() {
     trigTablesFilled = true;
 }
 
+TurnedCorners TurnCorners(int64_t x, int64_t y, int64_t w, int64_t h, int angle,
+                          int64_t cx, int64_t cy) {
+    FillTrigTables();
+    int a = angle % 360;
+    if (a < 0) a += 360;
+    TurnedCorners corners = {{x, x + w, x}, {y, y, y + h}};
+    for (int i = 0; i < 3; i++) {
+        double dx = double(corners.x[i] - cx), dy = double(corners.y[i] - cy);
+        corners.x[i] = int64_t(dx * cosTable[a] - dy * sinTable[a]) + cx;
+        corners.y[i] = int64_t(dx * sinTable[a] + dy * cosTable[a]) + cy;
+    }
+    return corners;
+}
+
 namespace {
 
 struct Point {
@@ -36,15 +50,9 @@ void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface
                 bool keyed, uint32_t pixelKey, int64_t cx, int64_t cy) {
     if (!dst || !dst->pixels || !src || !src->pixels) return;
     if (sw == 0 || sh == 0) return;
-    FillTrigTables();
-    int a = angle % 360;
-    if (a < 0) a += 360;
-    Point corners[3] = {{x, y}, {x + w, y}, {x, y + h}};
-    for (Point& p : corners) {
-        double dx = double(p.x - cx), dy = double(p.y - cy);
-        p.x = int64_t(dx * cosTable[a] - dy * sinTable[a]) + cx;
-        p.y = int64_t(dx * sinTable[a] + dy * cosTable[a]) + cy;
-    }
+    TurnedCorners turned = TurnCorners(x, y, w, h, angle, cx, cy);
+    Point corners[3];
+    for (int i = 0; i < 3; i++) corners[i] = {turned.x[i], turned.y[i]};
     const Point p0 = corners[0];
     const int64_t e1x = corners[1].x - p0.x, e1y = corners[1].y - p0.y;
     const int64_t e2x = corners[2].x - p0.x, e2y = corners[2].y - p0.y;

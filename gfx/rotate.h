@@ -13,6 +13,15 @@ extern double cosTable[TRIG_TABLE_SIZE];
 // DrawCircle, so tools and tests need not); filling twice changes nothing.
 void FillTrigTables();
 
+// The top-left, top-right and bottom-left corners of the (x, y, w, h)
+// rectangle turned by angle degrees about (cx, cy), truncated to whole pixels
+// as the rotations place them. Called by the rotations (and by tests).
+struct TurnedCorners {
+    int64_t x[3], y[3];
+};
+TurnedCorners TurnCorners(int64_t x, int64_t y, int64_t w, int64_t h, int angle,
+                          int64_t cx, int64_t cy);
+
 // Called by the gun and the title cursor. Draws the (sx, sy, sw, sh) block onto
 // the (x, y, w, h) rectangle turned clockwise by angle degrees about the
 // rectangle's centre, leaving out key-coloured pixels; a key above 0xFFFFFF
