@@ -1,0 +1,109 @@
+// The title menu in the running game (headless harness): Escape and END end
+// the program, a click outside the buttons only sounds, both buttons are no
+// click, START starts even on the frame the pointer arrives, and nothing
+// interrupts the opening curtain and countdown.
+#include "tests/test_wholegame_harness.h"
+
+namespace {
+
+using TitleSceneTest = HarnessTest;
+
+std::vector<std::string> Scenes(const GameRun& run)
+{
+    std::vector<std::string> scenes;
+    for (const SceneRun& r : SceneRuns(run))
+        scenes.push_back(r.scene + " x" + std::to_string(r.frames));
+    return scenes;
+}
+
+const TraceEvent* LastFrame(const GameRun& run)
+{
+    const TraceEvent* last = nullptr;
+    for (const TraceEvent& e : run.events)
+        if (e.ev == "frame")
+            last = &e;
+    return last;
+}
+
+}  // namespace
+
+TEST_F(TitleSceneTest, EscapeInTheMenuEndsTheProgram)
+{
+    GameRun run = Play("3 down esc\n", 100);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x4"}));
+    ASSERT_NE(LastFrame(run), nullptr);
+    EXPECT_EQ(LastFrame(run)->sceneId, 999);
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC}));
+}
+
+TEST_F(TitleSceneTest, EndClickedEndsTheProgram)
+{
+    GameRun run = Play("0 mouse 950 560\n2 down lmb\n", 100);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x3"}));
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK}));
+}
+
+TEST_F(TitleSceneTest, ClickOutsideTheButtonsOnlySoundsEveryFrameItIsHeld)
+{
+    GameRun run = Play("0 mouse 640 100\n2 down lmb\n5 up lmb\n8 down esc\n", 100);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x9"}));
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK, CLICK, CLICK}));
+}
+
+TEST_F(TitleSceneTest, BothButtonsOrTheRightAloneOverStartDoNothing)
+{
+    GameRun run = Play("0 mouse 300 580\n1 down rmb\n3 down lmb\n5 up lmb\n7 up rmb\n9 down esc\n",
+                       100);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x10"}));
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC}));
+}
+
+TEST_F(TitleSceneTest, OnlyTheRestingBoxCounts)
+{
+    // (100, 470) lies inside the enlarged START but outside its resting box.
+    GameRun run = Play("0 mouse 100 470\n2 down lmb\n4 up lmb\n6 down esc\n", 100);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x7"}));
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST_F(TitleSceneTest, PointerArrivingAndClickingInOneFrameStarts)
+{
+    // The pointer starts at (650, 500), outside both buttons.
+    GameRun run = Play("0 down lmb\n5 mouse 300 580\n6 up lmb\n", 40);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    ASSERT_GE(runs.size(), 2u);
+    EXPECT_EQ(runs[0].scene, "title");
+    EXPECT_EQ(runs[0].frames, 6);
+    EXPECT_EQ(runs[1].scene, "start-curtain");
+    std::vector<std::string> audio = AudioCalls(run);
+    std::vector<std::string> expected = {TITLE_MUSIC, CLICK, CLICK, CLICK, CLICK, CLICK, CLICK,
+                                         "music stop", STAGE_MUSIC};
+    EXPECT_EQ(audio, expected);
+}
+
+TEST_F(TitleSceneTest, EscapeDuringTheCurtainAndCountdownIsIgnored)
+{
+    // Escape held from the frame after START: the curtain and countdown run in
+    // full, the play scene takes Escape and leaves, and the title then ends.
+    GameRun run = Play("0 mouse 300 580\n0 down lmb\n1 up lmb\n1 down esc\n", 1000);
+    EXPECT_EQ(run.status, 1);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    ASSERT_GE(runs.size(), 3u);
+    EXPECT_EQ(runs[1].scene, "start-curtain");
+    EXPECT_EQ(runs[1].frames, 25);
+    EXPECT_EQ(runs[2].scene, "countdown");
+    EXPECT_EQ(runs[2].frames, 250);
+    EXPECT_EQ(runs.back().scene, "title");
+    EXPECT_EQ(runs.back().frames, 1);
+    std::vector<std::string> audio = AudioCalls(run);
+    ASSERT_GE(audio.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(audio.begin(), audio.begin() + 4),
+              (std::vector<std::string>{TITLE_MUSIC, CLICK, "music stop", STAGE_MUSIC}));
+    // Back from the play scene: its music stopped, the title's started again.
+    EXPECT_EQ(std::vector<std::string>(audio.end() - 2, audio.end()),
+              (std::vector<std::string>{"music stop", TITLE_MUSIC}));
+}

@@ -1,0 +1,173 @@
+// The headless harness seen from a test: a game folder of its own built from
+// build/data, a run with a script, and the trace read back as scenes and
+// sound and music calls. Shared by the whole-game and title tests.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string HARNESS = std::string(BUILD_DIR) + "/prismveldt-headless";
+const std::string DATA = std::string(BUILD_DIR) + "/data";
+
+// One line of the trace, with the few fields these tests read.
+struct TraceEvent {
+    std::string ev;
+    long long n = -1;      // frames
+    std::string scene;     // frames
+    int sceneId = 0;       // frames
+    int stageNo = 0;       // frames
+    std::string op, path;  // sound and music
+    int code = -1;         // exit
+};
+
+inline std::string StringField(const std::string& line, const std::string& name)
+{
+    std::string key = "\"" + name + "\":\"";
+    size_t at = line.find(key);
+    if (at == std::string::npos)
+        return "";
+    at += key.size();
+    return line.substr(at, line.find('"', at) - at);
+}
+
+inline long long NumberField(const std::string& line, const std::string& name, long long otherwise)
+{
+    std::string key = "\"" + name + "\":";
+    size_t at = line.find(key);
+    if (at == std::string::npos)
+        return otherwise;
+    return std::strtoll(line.c_str() + at + key.size(), nullptr, 10);
+}
+
+struct GameRun {
+    int status = -1;
+    std::vector<TraceEvent> events;
+};
+
+// A game folder of its own: the pictures and sounds of build/data linked in,
+// the stage files linked, and a score file to play with.
+class HarnessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (access(HARNESS.c_str(), X_OK) != 0 || !fs::exists(DATA + "/txt/dw_stage1.txt"))
+            GTEST_SKIP() << "needs " << HARNESS << " and " << DATA << " (build everything first)";
+        char pattern[] = "/tmp/prismveldt-game-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        fs::create_directory_symlink(DATA + "/bmp", folder + "/bmp");
+        fs::create_directory_symlink(DATA + "/se", folder + "/se");
+        fs::create_directory(folder + "/txt");
+        for (int stage = 1; stage <= 4; stage++) {
+            std::string name = "/txt/dw_stage" + std::to_string(stage) + ".txt";
+            fs::create_symlink(DATA + name, folder + name);
+        }
+    }
+    void TearDown() override
+    {
+        if (!folder.empty())
+            fs::remove_all(folder);
+    }
+
+    void PutScores(const std::string& text)
+    {
+        std::ofstream(folder + "/txt/scoretime.txt", std::ios::binary) << text;
+    }
+    std::string Scores()
+    {
+        std::ifstream in(folder + "/txt/scoretime.txt", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    GameRun Play(const std::string& script, long long maxFrames)
+    {
+        std::string scriptPath = folder + "/script.txt";
+        std::string tracePath = folder + "/trace.jsonl";
+        std::ofstream(scriptPath) << script;
+        std::string command = "'" + HARNESS + "' --dir '" + folder + "' --script '" + scriptPath +
+                              "' --trace '" + tracePath + "' --max-frames " +
+                              std::to_string(maxFrames) + " >/dev/null 2>&1";
+        GameRun run;
+        int raw = std::system(command.c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream trace(tracePath);
+        std::string line;
+        while (std::getline(trace, line)) {
+            TraceEvent e;
+            e.ev = StringField(line, "ev");
+            e.n = NumberField(line, "n", -1);
+            e.scene = StringField(line, "scene");
+            e.sceneId = static_cast<int>(NumberField(line, "sceneId", 0));
+            e.stageNo = static_cast<int>(NumberField(line, "stageNo", 0));
+            e.op = StringField(line, "op");
+            e.path = StringField(line, "path");
+            e.code = static_cast<int>(NumberField(line, "code", -1));
+            run.events.push_back(e);
+        }
+        return run;
+    }
+
+    std::string folder;
+};
+
+// The frames' scenes as runs: "title x1", "start-curtain x25", ...
+struct SceneRun {
+    std::string scene;
+    int frames;
+    long long first;  // frame number of its first frame
+    int stageNo;      // of its first frame
+};
+
+inline std::vector<SceneRun> SceneRuns(const GameRun& run)
+{
+    std::vector<SceneRun> runs;
+    for (const TraceEvent& e : run.events) {
+        if (e.ev != "frame")
+            continue;
+        if (!runs.empty() && runs.back().scene == e.scene)
+            runs.back().frames++;
+        else
+            runs.push_back({e.scene, 1, e.n, e.stageNo});
+    }
+    return runs;
+}
+
+// Sound and music calls as "music play ./se/tw044.mp3", "sound stop", ...
+inline std::vector<std::string> AudioCalls(const GameRun& run)
+{
+    std::vector<std::string> calls;
+    for (const TraceEvent& e : run.events) {
+        if (e.ev == "sound" || e.ev == "music")
+            calls.push_back(e.ev + " " + e.op + (e.path.empty() ? "" : " " + e.path));
+    }
+    return calls;
+}
+
+inline std::string Describe(const std::vector<SceneRun>& runs)
+{
+    std::string text;
+    for (const SceneRun& r : runs)
+        text += r.scene + " x" + std::to_string(r.frames) + " @" + std::to_string(r.first) + "\n";
+    return text;
+}
+
+const char* const TITLE_MUSIC = "music play ./se/tw044.mp3";
+const char* const STAGE_MUSIC = "music play ./se/nv_24.mp3";
+const char* const CLICK = "sound play ./se/se_tavelkorinsu_system24.wav";
+
+}  // namespace
