@@ -52,7 +52,7 @@ int MarchBeam(int a, float startDistance, int camX, int camY)
         int dy = (int)(sinA * i);
         long long x = (long long)camX + GUN_PIVOT_X + dx;
         long long y = (long long)camY + GUN_PIVOT_Y + dy;
-        if (x < 0 || y < 0 || x >= WORLD_WIDTH || y >= WORLD_HEIGHT) return i;
+        if (x < 0 || y < 0 || x >= MAP_WIDTH || y >= MAP_HEIGHT) return i;
         if (IsSolidTile(TileAt((int)x, (int)y))) return i;
     }
     return -1;

@@ -10,7 +10,7 @@ int TileAt(float x, float y)
 {
     // Written so that NaN also counts as outside. Inside the stage the
     // division truncates like the cell arithmetic always has.
-    if (!(x >= 0.0f && x < (float)WORLD_WIDTH && y >= 0.0f && y < (float)WORLD_HEIGHT))
+    if (!(x >= 0.0f && x < (float)MAP_WIDTH && y >= 0.0f && y < (float)MAP_HEIGHT))
         return TILE_OUTSIDE;
     int col = (int)(x / (float)TILE_SIZE);
     int row = (int)(y / (float)TILE_SIZE);
@@ -21,7 +21,7 @@ int TileAt(float x, float y)
 
 int TileAt(int x, int y)
 {
-    if (x < 0 || x >= WORLD_WIDTH || y < 0 || y >= WORLD_HEIGHT)
+    if (x < 0 || x >= MAP_WIDTH || y < 0 || y >= MAP_HEIGHT)
         return TILE_OUTSIDE;
     return tileMap[y / TILE_SIZE][x / TILE_SIZE];
 }

@@ -9,8 +9,12 @@ constexpr int TILE_SIZE = 64;
 constexpr int MAP_ROWS = 40;
 constexpr int MAP_COLS = 200;
 constexpr int MAP_CELLS = MAP_ROWS * MAP_COLS;
-constexpr int WORLD_WIDTH = TILE_SIZE * MAP_COLS;   // 12800
-constexpr int WORLD_HEIGHT = TILE_SIZE * MAP_ROWS;  // 5120
+constexpr int MAP_WIDTH = TILE_SIZE * MAP_COLS;   // 12800: the grid in world pixels
+constexpr int MAP_HEIGHT = TILE_SIZE * MAP_ROWS;  // 2560
+// The stage picture is twice the grid's height; the part below the grid
+// stays white (see-through) whatever the stage.
+constexpr int LEVEL_WIDTH = 12800;
+constexpr int LEVEL_HEIGHT = 5120;
 
 enum {
     TILE_EMPTY = 0,
@@ -25,11 +29,11 @@ enum {
 constexpr int TILE_OUTSIDE = TILE_BLOCK;
 
 extern int tileMap[MAP_ROWS][MAP_COLS];  // row first; all 0 until the first load
-extern Surface imgLevel;                  // 12800 x 5120, white where nothing is drawn
+extern Surface imgLevel;                  // LEVEL_WIDTH x LEVEL_HEIGHT, white where nothing is drawn
 
 // Called by the probes of CollidePlayer (single-precision points) and by the
 // beam's march (whole pixels): the code of the cell holding world point (x, y),
-// or TILE_OUTSIDE when the point lies outside the stage.
+// or TILE_OUTSIDE when the point lies outside the grid.
 int TileAt(float x, float y);
 int TileAt(int x, int y);
 // Called by the collision probes and the beam: the character cannot enter

@@ -66,10 +66,10 @@ void InvalidateLevel()
 void RenderLevel()
 {
     int scale = PixelScale();
-    int width = WORLD_WIDTH * scale, height = WORLD_HEIGHT * scale;
+    int width = LEVEL_WIDTH * scale, height = LEVEL_HEIGHT * scale;
     if (!imgLevel || imgLevel->width != width || imgLevel->height != height) {
         DeleteSurface(imgLevel);
-        imgLevel = CreateBlankSurface(WORLD_WIDTH, WORLD_HEIGHT);
+        imgLevel = CreateBlankSurface(LEVEL_WIDTH, LEVEL_HEIGHT);
         renderedValid = false;
         if (!imgLevel) return;
     }

@@ -343,12 +343,12 @@ TEST_F(Motion, TheCharacterNeverLeavesAStageWithoutWalls)
     EXPECT_GT(CentreX(p) - 31, -1.0f);
     EXPECT_GT(CentreY(p) - 64, -1.0f);
     for (int n = 0; n < 3000; ++n) Frame(p, 0, 0, 1);
-    EXPECT_LT(CentreX(p) + 31, WORLD_WIDTH + 1.0f);
-    EXPECT_LT(CentreY(p) + 50, WORLD_HEIGHT + 1.0f);
+    EXPECT_LT(CentreX(p) + 31, MAP_WIDTH + 1.0f);
+    EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
     for (int n = 0; n < 300; ++n) Frame(p, 640, 360, 1);
-    EXPECT_LT(CentreY(p) + 50, WORLD_HEIGHT + 1.0f);
+    EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
     for (int n = 0; n < 300; ++n) Frame(p, 640, 360, 0);
-    EXPECT_LT(CentreY(p) + 50, WORLD_HEIGHT + 1.0f);
+    EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
     EXPECT_EQ(sceneId, SCENE_PLAYING);
 }
 
