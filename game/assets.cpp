@@ -5,9 +5,7 @@
 
 #include <cstdio>
 
-// The stage picture belongs to the stage loader, but goes with the start-up
-// surfaces when the program ends.
-extern Surface imgLevel;
+#include "game/stage.h"  // imgLevel goes with the start-up surfaces at the end
 
 Surface backBuffer;
 Surface imgTiles;

@@ -1,0 +1,461 @@
+// Backdrops and screens: the dusk sky and crystal hills behind the stage,
+// the curtains, the title's background, logo and buttons, the results
+// screen.
+#include <algorithm>
+#include <cmath>
+
+#include "art.h"
+#include "lettering.h"
+
+using namespace ink;
+
+namespace {
+
+constexpr float TAU = 6.2831853f;
+constexpr int PANEL = 1920;
+
+// The dusk sky shared by the far backdrop, the title and the results screen:
+// deep indigo above, rose at the horizon, a band of aurora, stars.
+Col Sky(float x, float y, float horizon, int period, float auroraPhase)
+{
+    float t = Clamp01(y / horizon);
+    Col col;
+    if (t < 0.55f)
+        col = Mix(Hex(0x0A0A24), Hex(0x25195A), t / 0.55f);
+    else if (t < 0.85f)
+        col = Mix(Hex(0x25195A), Hex(0x7A3A86), (t - 0.55f) / 0.3f);
+    else
+        col = Mix(Hex(0x7A3A86), Hex(0xE07A8E), (t - 0.85f) / 0.15f);
+    // Aurora: a wavy curtain, brighter in vertical streaks.
+    float w = TAU / period;
+    float centre = horizon * 0.32f + 40 * std::sin(x * w * 2 + auroraPhase) + 25 * std::sin(x * w * 5 + 1.3f);
+    float band = std::exp(-std::pow((y - centre) / 55, 2.0f));
+    float streak = Fbm(x, 0, 40, 3, period, 808);
+    float glowAmt = band * (0.25f + 0.6f * streak) * Smooth(0, 0.3f, t + 0.15f);
+    Col aur = Mix(Hex(0x3FF0C0), Hex(0xA060FF), Clamp01((y - centre + 40) / 110));
+    col = Screen(col, Scale(aur, glowAmt * 0.55f));
+    return col;
+}
+
+// Stars over the upper sky, repeating every period pixels.
+void Stars(Canvas& c, int period, uint32_t seed, float maxY, int count)
+{
+    Rng rng(seed);
+    for (int i = 0; i < count; i++) {
+        float x = rng.Range(0, float(period)), y = rng.Range(0, maxY);
+        float b = rng.Range(0.3f, 1), r = rng.Uniform() < 0.08f ? 1.5f : 0.8f;
+        for (int copy = -1; copy <= 1; copy++) {
+            float cx = x + copy * period;
+            if (cx < -4 || cx > c.w + 4)
+                continue;
+            int x0 = int(cx) - 3, y0 = int(y) - 3;
+            for (int py = y0; py <= y0 + 6; py++)
+                for (int px = x0; px <= x0 + 6; px++) {
+                    if (px < 0 || py < 0 || px >= c.w || py >= c.h)
+                        continue;
+                    float d = std::hypot(px + 0.5f - cx, py + 0.5f - y);
+                    float a = Clamp01(r + 0.5f - d) * b * (1 - y / maxY * 0.6f);
+                    Px& p = c.px[size_t(py) * c.w + px];
+                    p.r = p.r + (0.95f - p.r) * a;
+                    p.g = p.g + (0.95f - p.g) * a;
+                    p.b = p.b + (1.0f - p.b) * a;
+                }
+        }
+    }
+}
+
+// Height of a periodic ridge line.
+float Ridge(float x, int period, float base, float amp, float cell, uint32_t seed)
+{
+    return base - amp * Fbm(x, 0, cell, 4, period, seed);
+}
+
+// Crystal spires along a ridge: each a tall thin shard.
+struct Spire {
+    float x, top, w;
+    float hue;
+};
+std::vector<Spire> Spires(int period, int count, float baseY, float minH, float maxH, uint32_t seed)
+{
+    Rng rng(seed);
+    std::vector<Spire> s;
+    for (int i = 0; i < count; i++) {
+        float x = (i + rng.Range(0.1f, 0.9f)) * period / count;
+        s.push_back({x, baseY - rng.Range(minH, maxH), rng.Range(16, 34), rng.Range(0.45f, 0.8f)});
+    }
+    return s;
+}
+
+float SpireSdf(const Spire& s, float x, float y, float baseY, int period)
+{
+    // A six-sided crystal: straight, slightly tapering sides and a pointed
+    // tip. Measured to the nearest copy across the repeat.
+    float dx = x - s.x;
+    dx -= std::round(dx / period) * period;
+    float tipLen = s.w * 1.8f;
+    float shoulder = s.top + tipLen;
+    float t = Clamp01((y - shoulder) / std::max(1.0f, baseY - shoulder));
+    float half = s.w * (0.8f + 0.2f * t);
+    if (y < shoulder)
+        half = s.w * 0.8f * Clamp01((y - s.top) / tipLen);
+    return (std::fabs(dx) - half) * 0.9f;
+}
+
+// Colour of a spire at a point: a lit face left of the ridge, a dark one
+// right of it, brighter toward the tip.
+Col SpireColour(const Spire& s, float x, float y, int period, float glowLen)
+{
+    float dx = x - s.x;
+    dx -= std::round(dx / period) * period;
+    float ridge = s.w * 0.2f;
+    float tip = Smooth(glowLen, 0, y - s.top);
+    Col face = dx < ridge ? Hue(s.hue, 0.5f, 0.5f) : Hue(s.hue, 0.6f, 0.28f);
+    if (dx < -s.w * 0.45f)
+        face = Hue(s.hue, 0.4f, 0.62f);
+    return Mix(face, Hue(s.hue, 0.3f, 0.98f), tip * 0.7f);
+}
+
+void SetPx(Canvas& c, int x, int y, Col col)
+{
+    c.px[size_t(y) * c.w + x] = {col.r, col.g, col.b, 1};
+}
+
+}  // namespace
+
+Picture MakeFarBackdrop()
+{
+    Canvas c = MakeCanvas(PANEL, 720);
+    const float horizon = 560;
+    for (int y = 0; y < 720; y++)
+        for (int x = 0; x < PANEL; x++)
+            SetPx(c, x, y, Sky(x + 0.5f, y + 0.5f, horizon, PANEL, 0));
+    Stars(c, PANEL, 31, 420, 420);
+    // The moon, ringed like a prism's halo.
+    Glow(c, Circle(1380, 150, 62), Hex(0xFFD6E8), 90, 0.35f);
+    Fill(c, Circle(1380, 150, 62), [](float x, float y) {
+        float n = Fbm(x, y, 18, 3, 0, 55);
+        Col col = Mix(Hex(0xFFF3E6), Hex(0xE8C8D8), n);
+        float rim = Clamp01((std::hypot(x - 1380, y - 150) - 40) / 22);
+        return Mix(col, Hex(0xF0B8D0), rim * 0.5f);
+    });
+    Fill(c, Subtract(Ellipse(1380, 150, 118, 24), Ellipse(1380, 150, 108, 17)),
+         [](float x, float) { return Hue(0.9f + (x - 1262) / 236 * 0.7f, 0.35f, 1); }, 0.55f);
+    // Clouds near the horizon and far mountains.
+    for (int y = 300; y < 720; y++)
+        for (int x = 0; x < PANEL; x++) {
+            Px& p = c.px[size_t(y) * PANEL + x];
+            Col col = {p.r, p.g, p.b};
+            float n = Fbm(x, y * 3.0f, 160, 4, PANEL, 71);
+            float band = Smooth(0.55f, 0.75f, n) * Smooth(300, 470, float(y)) * (1 - Smooth(520, 600, float(y)));
+            col = Mix(col, Hex(0xF2A0B8), band * 0.45f);
+            float m1 = Ridge(x, PANEL, 610, 170, 480, 91);
+            float m2 = Ridge(x, PANEL, 680, 140, 300, 92);
+            if (y > m1)
+                col = Mix(Hex(0x5A3478), Hex(0x3A2358), Clamp01((y - m1) / 200));
+            if (y > m2)
+                col = Mix(Hex(0x2E1C4C), Hex(0x1C1236), Clamp01((y - m2) / 120));
+            p = {col.r, col.g, col.b, 1};
+        }
+    return ToOpaque(c, Hex(0));
+}
+
+Picture MakeMiddleLayer()
+{
+    // Hills and crystal spires in silhouette; the sky stays white so that
+    // the far backdrop shows through.
+    Canvas c = MakeCanvas(PANEL, 720);
+    const float baseY = 540;
+    std::vector<Spire> spires = Spires(PANEL, 9, baseY + 30, 140, 300, 404);
+    for (int y = 0; y < 720; y++)
+        for (int x = 0; x < PANEL; x++) {
+            float fx = x + 0.5f, fy = y + 0.5f;
+            float hill = Ridge(fx, PANEL, baseY + 40, 120, 360, 401);
+            float dHill = fy - hill;
+            float dSpire = 1e9f;
+            const Spire* near = nullptr;
+            for (const Spire& s : spires) {
+                float d = SpireSdf(s, fx, fy, baseY + 60, PANEL);
+                if (d < dSpire) {
+                    dSpire = d;
+                    near = &s;
+                }
+            }
+            if (dHill < 0 && dSpire > 0)
+                continue;
+            Col col;
+            if (dSpire <= 0) {
+                // Spire: dark glassy shard, lit on its left edge, glowing tip.
+                col = SpireColour(*near, fx, fy, PANEL, 110);
+                if (dSpire > -2.0f)
+                    col = Mix(col, Hue(near->hue, 0.3f, 0.95f), 0.5f);
+            } else {
+                float depth = Clamp01(dHill / 160);
+                col = Mix(Hex(0x35306A), Hex(0x1A1840), depth);
+                float grass = Fbm(fx, fy, 12, 2, PANEL, 402);
+                col = Mix(col, Hex(0x2F6A78), Clamp01(1 - dHill / 10) * 0.8f);
+                col = Add(col, Scale(C(0.05f, 0.08f, 0.1f), grass - 0.5f));
+            }
+            SetPx(c, x, y, col);
+        }
+    return ToSprite(c, 0xFFFFFF, 0xFFFFFF);
+}
+
+Picture MakeCurtain(int k)
+{
+    // A lattice of diamonds that shrink from left to right as k grows: all
+    // of them overlap at 0, none is left from 48 on. Black is see-through.
+    Picture pic = MakePicture(1280, 680, 0);
+    const float pitch = 80, spread = 1.2f;
+    float p = std::min(1.0f, k / 48.0f) * (1 + spread);
+    for (int y = 0; y < 680; y++)
+        for (int x = 0; x < 1280; x++) {
+            float fx = x + 0.5f, fy = y + 0.5f;
+            // Nearest lattice centre of the staggered grid.
+            float best = 1e9f, bx = 0, by = 0;
+            for (int s = 0; s < 2; s++) {
+                float off = s * pitch / 2;
+                float cx = std::round((fx - off) / pitch) * pitch + off;
+                float cy = std::round((fy - off) / pitch) * pitch + off;
+                float d = std::fabs(fx - cx) + std::fabs(fy - cy);
+                if (d < best) {
+                    best = d;
+                    bx = cx;
+                    by = cy;
+                }
+            }
+            float u = Clamp01((bx + by * 0.35f) / (1280 + 680 * 0.35f));
+            float local = Clamp01(p - spread * u);
+            float radius = pitch / 2 * 1.03f * (1 - local);
+            if (best >= radius)
+                continue;
+            float hue = 0.68f + 0.12f * (bx / 1280.0f) - 0.05f * (by / 680.0f);
+            float facet = (fx - bx) + (fy - by) < 0 ? 1.0f : 0.8f;
+            Col col = Hue(hue, 0.65f, 0.34f * facet);
+            if (radius - best < 2.5f)
+                col = Hue(hue - 0.08f, 0.45f, 0.62f);
+            uint32_t v = Pack(col);
+            pic.px[size_t(y) * 1280 + x] = v ? v : 0x010101;
+        }
+    return pic;
+}
+
+void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
+{
+    const int W = 1280, H = 680;
+    // The still part: sky, stars, hills and spires.
+    Canvas base = MakeCanvas(W, H);
+    for (int y = 0; y < H; y++)
+        for (int x = 0; x < W; x++)
+            SetPx(base, x, y, Sky(x + 0.5f, y + 0.5f, 560, W, 1.0f));
+    Stars(base, W, 131, 380, 300);
+    std::vector<Spire> spires = Spires(W, 7, 620, 120, 330, 505);
+    for (int y = 300; y < H; y++)
+        for (int x = 0; x < W; x++) {
+            float fx = x + 0.5f, fy = y + 0.5f;
+            float hill = Ridge(fx, W, 640, 90, 300, 501);
+            float ds = 1e9f;
+            const Spire* near = nullptr;
+            for (const Spire& s : spires) {
+                float d = SpireSdf(s, fx, fy, 660, W);
+                if (d < ds) {
+                    ds = d;
+                    near = &s;
+                }
+            }
+            if (ds <= 0.5f) {
+                Col col = SpireColour(*near, fx, fy, W, 130);
+                Px& p = base.px[size_t(y) * W + x];
+                float a = Clamp01(0.5f - ds);
+                p = {Lerp(p.r, col.r, a), Lerp(p.g, col.g, a), Lerp(p.b, col.b, a), 1};
+            }
+            if (fy > hill) {
+                Col col = Mix(Hex(0x2A2660), Hex(0x141233), Clamp01((fy - hill) / 90));
+                col = Mix(col, Hex(0x3F8A90), Clamp01(1 - (fy - hill) / 6) * 0.8f);
+                SetPx(base, x, y, col);
+            }
+        }
+    // Floating motes that rise as the frames advance (and sink back on the
+    // way down of the ping-pong).
+    Rng rng(606);
+    struct Mote {
+        float x, y, r, hue;
+    };
+    std::vector<Mote> motes;
+    for (int i = 0; i < 90; i++)
+        motes.push_back({rng.Range(0, W), rng.Range(80, H), rng.Range(1.5f, 4), rng.Uniform()});
+    const float sx = 640, sy = -120;  // where the light comes from
+    for (int k = 0; k < TITLE_FRAMES; k++) {
+        float phase = k / float(TITLE_FRAMES - 1);  // 0..1
+        Canvas c = base;
+        for (int y = 0; y < H; y++)
+            for (int x = 0; x < W; x++) {
+                float a = std::atan2(x + 0.5f - sx, y + 0.5f - sy);
+                float rays = 0.5f + 0.5f * std::sin(a * 14 + phase * 1.6f) * std::sin(a * 9 - phase * 1.1f);
+                float fall = std::exp(-(y + 0.5f) / 420) * Smooth(0, 200, float(y));
+                float amt = std::pow(rays, 3.0f) * fall * 0.3f;
+                if (amt < 0.004f)
+                    continue;
+                Col tint = Hue(0.55f + a * 0.35f + phase * 0.05f, 0.45f, 1);
+                Px& p = c.px[size_t(y) * W + x];
+                Col col = Screen({p.r, p.g, p.b}, Scale(tint, amt));
+                p = {col.r, col.g, col.b, 1};
+            }
+        for (const Mote& m : motes) {
+            float y = m.y - phase * 140 * (0.5f + m.r / 4);
+            float x = m.x + 18 * std::sin(phase * 3 + m.hue * TAU);
+            float bright = 0.5f + 0.5f * std::sin(phase * 5 + m.hue * 20);
+            SetClip(c, x - m.r * 5, y - m.r * 5, x + m.r * 5, y + m.r * 5);
+            Glow(c, Circle(x, y, m.r), Hue(m.hue, 0.35f, 1), m.r * 4, 0.25f + 0.25f * bright);
+            Fill(c, Circle(x, y, m.r * 0.6f), Hue(m.hue, 0.15f, 1), 0.8f);
+            ClearClip(c);
+        }
+        sink(k, ToOpaque(c, Hex(0)));
+    }
+}
+
+namespace {
+
+// Dilates a text mask: coverage of the glyphs grown by radius pixels.
+std::vector<float> Dilate(const TextMask& m, int radius)
+{
+    std::vector<float> out(m.cover.size(), 0);
+    for (int y = 0; y < m.h; y++)
+        for (int x = 0; x < m.w; x++) {
+            float best = 0;
+            for (int dy = -radius; dy <= radius && best < 1; dy++)
+                for (int dx = -radius; dx <= radius; dx++) {
+                    float d = std::hypot(float(dx), float(dy));
+                    if (d > radius + 0.5f)
+                        continue;
+                    float v = m.At(x + dx, y + dy) * Clamp01(radius + 0.5f - d);
+                    best = std::max(best, v);
+                }
+            out[size_t(y) * m.w + x] = best;
+        }
+    return out;
+}
+
+// Paints lettering into c with its top-left at (ox, oy): an outer dark
+// outline, a coloured rim and the face.
+void Letter(Canvas& c, const TextMask& m, int ox, int oy, int outline, const Paint& face, Col rim, Col dark)
+{
+    std::vector<float> outer = Dilate(m, outline);
+    std::vector<float> inner = Dilate(m, std::max(1, outline / 3));
+    for (int y = 0; y < m.h; y++)
+        for (int x = 0; x < m.w; x++) {
+            int cx = x + ox, cy = y + oy;
+            if (cx < 0 || cy < 0 || cx >= c.w || cy >= c.h)
+                continue;
+            size_t i = size_t(y) * m.w + x;
+            Px& p = c.px[size_t(cy) * c.w + cx];
+            auto over = [&p](Col col, float a) {
+                p.r = col.r * a + p.r * (1 - a);
+                p.g = col.g * a + p.g * (1 - a);
+                p.b = col.b * a + p.b * (1 - a);
+                p.a = a + p.a * (1 - a);
+            };
+            over(dark, outer[i]);
+            over(rim, inner[i]);
+            over(face(float(x), float(y)), m.cover[i]);
+        }
+}
+
+Picture Button(int w, int h, const char* label, float hue)
+{
+    Canvas c = MakeCanvas(w, h);
+    Sdf pill = Box(14, 26, w - 14, h - 26, (h - 52) / 2.0f);
+    Glow(c, pill, Hue(hue, 0.4f, 1), 12, 0.5f);
+    Fill(c, Grow(pill, 5), OUTLINE);
+    Fill(c, pill, [h, hue](float, float y) {
+        float t = Clamp01((y - 26) / (h - 52));
+        return t < 0.5f ? Mix(Hue(hue, 0.35f, 1), Hue(hue, 0.7f, 0.8f), t * 2)
+                        : Mix(Hue(hue, 0.75f, 0.55f), Hue(hue + 0.05f, 0.8f, 0.35f), (t - 0.5f) * 2);
+    });
+    Fill(c, Box(40, 36, w - 40, 58, 11), Hex(0xFFFFFE), 0.25f);
+    TextMask m = RenderText("Bebas Neue:style=Bold", label, 150, 8);
+    if (m.w > 0)
+        Letter(c, m, (w - m.w) / 2, (h - m.h) / 2 + 12, 7,
+               [&m](float, float y) { return Mix(Hex(0xFFFFFE), Hex(0xDDE6FF), y / m.h); },
+               Hex(0x3A2E6A), OUTLINE);
+    return ToSprite(c, 0xFF00FF);
+}
+
+}  // namespace
+
+Picture MakeTitleLogo()
+{
+    const int W = 793, H = 487;
+    Canvas c = MakeCanvas(W, H);
+    // A cut gem above the name, with short glints of every colour.
+    float gx = W / 2.0f, gy = 62;
+    for (int i = 0; i < 12; i++) {
+        float a = i * TAU / 12 + 0.13f;
+        float r0 = 50, r1 = i % 2 ? 72 : 92;
+        Sdf glint = Polygon({gx + std::cos(a) * r1, gy + std::sin(a) * r1 * 0.8f, gx + std::cos(a + 0.07f) * r0,
+                             gy + std::sin(a + 0.07f) * r0 * 0.8f, gx + std::cos(a - 0.07f) * r0,
+                             gy + std::sin(a - 0.07f) * r0 * 0.8f});
+        Fill(c, Grow(glint, 2), OUTLINE);
+        Fill(c, glint, Hue(i / 12.0f, 0.55f, 1));
+    }
+    Sdf gem = Polygon({gx - 44, gy - 14, gx - 24, gy - 36, gx + 24, gy - 36, gx + 44, gy - 14, gx, gy + 40});
+    Glow(c, gem, Hex(0xBFEFFF), 18, 0.5f);
+    Fill(c, Grow(gem, 5), OUTLINE);
+    Fill(c, gem, [gx, gy](float x, float y) {
+        if (y < gy - 14)  // crown facets
+            return x < gx - 12 ? Hex(0xE8FBFF) : x < gx + 12 ? Hex(0xC8F2FF) : Hex(0x9FD9F0);
+        float f = (x - gx) / 44;
+        return f < -0.33f ? Hex(0x8FE8E0) : f < 0.33f ? Hex(0x6FC8F0) : Hex(0x7A7AE8);
+    });
+    Fill(c, Segment(gx - 44, gy - 14, gx + 44, gy - 14, 1.2f), Hex(0xF4FCFF));
+    // The name, as large as fits between the margins.
+    TextMask m;
+    for (int size = 190; size >= 60; size -= 6) {
+        m = RenderText("URW Gothic:style=Demi", "Prismveldt", size, 2);
+        if (m.w <= W - 30)
+            break;
+    }
+    if (m.w > 0) {
+        int ox = (W - m.w) / 2, oy = 250 - m.baseline + 40;
+        Letter(c, m, ox, oy, 12,
+               [&m](float x, float y) {
+                   float t = y / m.h;
+                   Col face = Mix(Hex(0xFFFFFE), Hex(0x9FE8FF), Clamp01((t - 0.3f) * 2));
+                   Col sheen = Hue(x / m.w * 0.85f, 0.55f, 1);
+                   return Mix(face, sheen, Clamp01((t - 0.45f) * 2.2f));
+               },
+               Hex(0x5A3FA0), OUTLINE);
+    }
+    // A spectrum underline.
+    Sdf line = Box(120, 372, W - 120, 384, 6);
+    Fill(c, Grow(line, 4), OUTLINE);
+    Fill(c, line, [W](float x, float) { return Hue((x - 120) / (W - 240.0f) * 0.8f, 0.6f, 1); });
+    return ToSprite(c, 0xFF00FF);
+}
+
+Picture MakeStartButton() { return Button(537, 248, "START", 0.47f); }
+Picture MakeEndButton() { return Button(397, 248, "END", 0.93f); }
+
+Picture MakeResultsBackground()
+{
+    const int W = 1280, H = 680;
+    Canvas c = MakeCanvas(W, H);
+    for (int y = 0; y < H; y++)
+        for (int x = 0; x < W; x++)
+            SetPx(c, x, y, Scale(Sky(x + 0.5f, y + 0.5f, 700, W, 2.0f), 0.8f));
+    Stars(c, W, 231, 600, 260);
+    // Glass panels behind the texts (the screen is stretched from 680 to
+    // 720 rows, so these sit a little higher than the texts' rows).
+    auto panel = [&c](float x0, float y0, float x1, float y1, float hue) {
+        Sdf s = Box(x0, y0, x1, y1, 22);
+        Fill(c, Grow(s, 3), Hue(hue, 0.45f, 0.9f), 0.8f);
+        Fill(c, s, [y0, y1](float, float y) { return Mix(Hex(0x1E1A4A), Hex(0x0E0C28), (y - y0) / (y1 - y0)); }, 0.82f);
+    };
+    panel(180, 110, 720, 400, 0.83f);
+    panel(745, 110, 1215, 545, 0.55f);
+    // A spectrum line under the header.
+    Fill(c, Box(360, 100, 920, 104, 2), [](float x, float) { return Hue((x - 360) / 560 * 0.8f, 0.6f, 1); });
+    Fill(c, Box(220, 552, 1060, 622, 30), Hex(0x0E0C28), 0.55f);
+    return ToOpaque(c, Hex(0));
+}
+
+Picture MakeWhite() { return MakePicture(64, 64, 0xFFFFFF); }
