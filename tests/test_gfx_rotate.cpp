@@ -182,7 +182,9 @@ TEST_F(Rotation, BeamHalvesFormOneBandInSourceRowOrder) {
             uint32_t row = At(down, x, y) - 0x100;
             const uint32_t pinned[4][2] = {{15, 31}, {29, 16}, {30, 15}, {44, 0}};
             for (auto [column, sourceRow] : pinned) {
-                if (uint32_t(x) == column) EXPECT_EQ(row, sourceRow) << x << "," << y;
+                if (uint32_t(x) == column) {
+                    EXPECT_EQ(row, sourceRow) << x << "," << y;
+                }
             }
             if (x > 15) {
                 EXPECT_LT(row, At(down, x - 1, y) - 0x100) << x << "," << y;
