@@ -289,6 +289,37 @@ TEST(ScoreText, FedInPiecesReadsTheSameAsAWhole)
     }
 }
 
+TEST(ScoreText, RandomDamageNeverBreaksTheReader)
+{
+    // Random bytes, weighted towards digits, signs and white space, read whole
+    // and in random pieces: the same table, at most twenty entries, and every
+    // row in ranking order.
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    const char alphabet[] = "0123456789-+  \n\t\rx\0\xff";
+    for (int round = 0; round < 3000; round++) {
+        std::string text(next() % 300, ' ');
+        for (char& c : text)
+            c = next() % 4 ? alphabet[next() % (sizeof alphabet - 1)] : static_cast<char>(next());
+        ScoreTable whole, pieces;
+        int n = ParseScoreText(text.data(), text.size(), &whole);
+        ASSERT_GE(n, 0);
+        ASSERT_LE(n, SCORE_ENTRY_COUNT);
+        ScoreParser parser;
+        BeginScoreParse(&parser, &pieces);
+        for (size_t at = 0; at < text.size();) {
+            size_t piece = std::min<size_t>(1 + next() % 40, text.size() - at);
+            FeedScoreParse(&parser, text.data() + at, piece);
+            at += piece;
+        }
+        ASSERT_EQ(EndScoreParse(&parser), n);
+        ASSERT_EQ(0, memcmp(&whole, &pieces, sizeof whole));
+        for (auto& row : whole.times)
+            for (int r = 1; r < RANKS_PER_STAGE; r++)
+                ASSERT_LE(static_cast<uint32_t>(row[r - 1]), static_cast<uint32_t>(row[r]));
+    }
+}
+
 TEST(ScoreText, WritesSpaceNumberTwentyTimesAndNothingElse)
 {
     ScoreTable table;
