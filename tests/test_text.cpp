@@ -106,6 +106,39 @@ TEST_F(TextTest, InkIsTheTextColourWithRedInTheLowByte) {
     EXPECT_LT(partial, full);
 }
 
+// Coverage a mixes a / 255 of the ink with the rest of the old pixel, each
+// channel rounded to nearest; checked over a noisy background at every
+// alignment of the glyph against groups of four pixels.
+TEST_F(TextTest, PartialInkMixesEachChannelRounded) {
+    SetFont(37, 53, "IMPACT");
+    GlyphFont font = OpenGlyphFont("IMPACT", 37, 53);
+    struct Cover { std::vector<int> a; int w, h; } cover{std::vector<int>(200 * 80, 0), 200, 80};
+    RasteriseGlyphText(font, "W&g", 3, [](void* c, const GlyphCoverage& g) {
+        Cover& cv = *static_cast<Cover*>(c);
+        for (int y = 0; y < g.height; y++)
+            for (int x = 0; x < g.width; x++)
+                if (g.x + x >= 0 && g.x + x < cv.w && g.y + y >= 0 && g.y + y < cv.h)
+                    cv.a[(g.y + y) * cv.w + g.x + x] = g.coverage[y * g.pitch + x];
+    }, &cover);
+    const Colour ink = 0x3C80F0; // red 0xF0, green 0x80, blue 0x3C
+    for (int shift = 0; shift < 4; shift++) {
+        TestSurface s(240, 90, 0);
+        for (size_t i = 0; i < s.pixels.size(); i++) s.pixels[i] = uint32_t(i * 2654435761u) >> 8;
+        TestSurface before = s;
+        before.data.pixels = before.pixels.data();
+        PrintTextOn(s.get(), 5 + shift, 3, ink, COLOR_NONE, "W&g");
+        for (int y = 0; y < 80; y++)
+            for (int x = 0; x < 200; x++) {
+                uint32_t a = cover.a[y * 200 + x], old = before.at(x + 5 + shift, y + 3), want = 0;
+                for (int sh = 0; sh < 24; sh += 8) {
+                    uint32_t inkChannel = ((0xF0803C >> sh) & 0xFF), v = inkChannel * a + ((old >> sh) & 0xFF) * (255 - a);
+                    want |= ((2 * v + 255) / 510) << sh;
+                }
+                ASSERT_EQ(s.at(x + 5 + shift, y + 3), want) << x << "," << y << " coverage " << a;
+            }
+    }
+}
+
 TEST_F(TextTest, TransparentBackgroundLeavesEverythingButInk) {
     TestSurface s(300, 150, 0), before(300, 150, 0);
     for (size_t i = 0; i < s.pixels.size(); i++) s.pixels[i] = before.pixels[i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
