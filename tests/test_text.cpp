@@ -223,6 +223,19 @@ TEST_F(TextTest, SetFontReplacesAndReleaseFontDrops) {
     EXPECT_EQ(std::strlen(currentFont->faceName), size_t(FONT_FACE_CAPACITY - 1));
 }
 
+// The glyph source starts its caches again after very many fonts; the
+// current font must come through that unharmed.
+TEST_F(TextTest, ManyFontSizesLeaveTheCurrentFontWorking) {
+    TestSurface a(300, 100, WHITE), b(300, 100, WHITE), scratch(50, 50, WHITE);
+    SetFont(24, 48, "IMPACT");
+    PrintTextOn(a.get(), 10, 10, 0x0000FF, COLOR_NONE, "Ab%d", 7);
+    for (int i = 0; i < 400; i++)
+        DrawTextWithFace(scratch.get(), 0, 0, 0, COLOR_NONE, i % 2 ? "IMPACT" : "ＭＳ 明朝",
+                         5 + i % 7, 10 + i, "xあ");
+    PrintTextOn(b.get(), 10, 10, 0x0000FF, COLOR_NONE, "Ab%d", 7);
+    EXPECT_EQ(a.pixels, b.pixels);
+}
+
 TEST_F(TextTest, WildFontSizesAreSurvived) {
     TestSurface s(200, 100, WHITE);
     for (auto size : {std::pair{0, 0}, {-8, -16}, {1, 1}, {100000, 100000}, {-2147483647 - 1, 2147483647}}) {
