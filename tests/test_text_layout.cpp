@@ -115,3 +115,23 @@ TEST_F(TextTest, BoxLinesRunPastItsHeightAndScaleWhenDoubled) {
     PrintTextBox(plain.get(), 20, 40, 80, 32, 0, 0x00FF00, "one two three four");
     EXPECT_EQ(doubled.pixels, plain.pixels);
 }
+
+// Whatever bytes arrive and however narrow the box, layout ends, and every
+// line takes at least one character.
+TEST_F(TextTest, ArbitraryBytesInAnyBoxAreLaidOutSafely) {
+    TestSurface s(120, 120, WHITE);
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    const char pieces[][5] = {"a", " ", "\n", "\r", "あ", "。", "\xE3\x81", "\xFF", "\xF0\x9F\x98\x80", "W"};
+    for (int round = 0; round < 300; round++) {
+        std::string text;
+        int length = int(next() % 60);
+        for (int i = 0; i < length; i++) text += pieces[next() % 10];
+        int boxWidth = int(next() % 80) - 10;
+        int lines = DrawTextBoxWithFace(s.get(), int(next() % 100) - 20, int(next() % 100) - 20, boxWidth,
+                                        0, round % 2 ? COLOR_NONE : 0x00FF00, MINCHO, 8, 16, text.c_str());
+        EXPECT_LE(lines, int(text.size()) + 1);
+        SetFont(6, 12, "IMPACT");
+        PrintTextBox(s.get(), 0, 0, boxWidth, 10, 0, COLOR_NONE, "%s", text.c_str());
+    }
+}
