@@ -160,7 +160,17 @@ ResolvedFace ResolveFace(const char* faceName) {
         FcChar8* family = nullptr;
         int index = 0;
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        if (FcPatternGetString(match, FC_FAMILY, 0, &family) != FcResultMatch) family = nullptr;
+        // The face's English family name, whatever the locale puts first.
+        int named = 0;
+        FcChar8* language = nullptr;
+        for (int i = 0; FcPatternGetString(match, FC_FAMILYLANG, i, &language) == FcResultMatch; i++)
+            if (std::strcmp(reinterpret_cast<const char*>(language), "en") == 0) {
+                named = i;
+                break;
+            }
+        if (FcPatternGetString(match, FC_FAMILY, named, &family) != FcResultMatch &&
+            FcPatternGetString(match, FC_FAMILY, 0, &family) != FcResultMatch)
+            family = nullptr;
         if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
             result.faceFile = OpenFaceFile(reinterpret_cast<const char*>(file), index,
                                            family ? reinterpret_cast<const char*>(family) : "");
