@@ -82,8 +82,8 @@ reg = f'''Windows Registry Editor Version 5.00
 "MS Shell Dlg"=hex(7):{link}
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
-"IMPACT"="Bebas Neue"
-"Impact"="Bebas Neue"
+"IMPACT"="Bebas Neue Bold"
+"Impact"="Bebas Neue Bold"
 "ＭＳ 明朝"="IPAMincho"
 '''
 open(sys.argv[1], 'wb').write(b'\xff\xfe' + reg.replace('\n', '\r\n').encode('utf-16-le'))
@@ -92,10 +92,20 @@ wine regedit /S "$work/wine-settings.reg"
 wineserver -w
 
 # Waits up to $2 seconds for a window whose title is exactly $1; prints its id.
+# Titles are read from _NET_WM_NAME (UTF-8): under a C locale Wine writes the
+# Japanese ones into WM_NAME as question marks.
+FindWindow() {
+  local id
+  for id in $(xdotool search --name . 2>/dev/null); do
+    if xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -qxF "_NET_WM_NAME(UTF8_STRING) = \"$1\""; then
+      echo "$id"
+    fi
+  done | tail -n1
+}
 WaitWindow() {
   local deadline=$((SECONDS + $2)) id
   while ((SECONDS < deadline)); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -n1 || true)
+    id=$(FindWindow "$1")
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     kill -0 "$gamePid" 2>/dev/null || return 1
     sleep 0.5

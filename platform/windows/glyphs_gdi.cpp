@@ -56,7 +56,9 @@ static std::wstring TextToWide(const char* text, int length) {
     const char* cursor = text;
     const char* end = text + length;
     while (cursor < end) {
-        uint32_t c = NextCodepoint(&cursor, end);
+        uint32_t c = static_cast<unsigned char>(*cursor);
+        if (c < 0x80) ++cursor; // plain ASCII needs no decoding
+        else c = NextCodepoint(&cursor, end);
         if (c >= 0x10000) {
             c -= 0x10000;
             wide.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
