@@ -70,6 +70,8 @@ protected:
         folder = pattern;
         fs::create_directory_symlink(DATA + "/bmp", folder + "/bmp");
         fs::create_directory_symlink(DATA + "/se", folder + "/se");
+        if (fs::exists(DATA + "/fonts"))
+            fs::create_directory_symlink(DATA + "/fonts", folder + "/fonts");
         fs::create_directory(folder + "/txt");
         for (int stage = 1; stage <= 4; stage++) {
             std::string name = "/txt/dw_stage" + std::to_string(stage) + ".txt";
