@@ -2,6 +2,9 @@
 // per call; the game's window procedure starts it again when it hears it ended.
 #include <SDL_mixer.h>
 #include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <map>
 
 #include "platform/sdl/sdl_internal.h"
@@ -24,14 +27,33 @@ static void MusicFinished()
     SDL_PushEvent(&event);
 }
 
+// The sound libraries under SDL report a missing sound card at length on
+// standard error; a game without sound just runs in silence, so they are
+// quietened while the device is looked for.
+static bool OpenDeviceQuietly()
+{
+    fflush(stderr);
+    int savedError = dup(2);
+    int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, 2);
+    bool ready = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (ready) {
+        Mix_Init(MIX_INIT_MP3);
+        ready = Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
+        if (!ready) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    fflush(stderr);
+    if (savedError >= 0) {
+        dup2(savedError, 2);
+        close(savedError);
+    }
+    if (null >= 0) close(null);
+    return ready;
+}
+
 void OpenAudio()
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-    Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return;  // no device: the game runs in silence
-    }
+    if (!OpenDeviceQuietly()) return;  // no device: the game runs in silence
     Mix_AllocateChannels(1);
     musicDoneEventType = SDL_RegisterEvents(1);
     Mix_HookMusicFinished(MusicFinished);

@@ -8,6 +8,13 @@
 
 void StartClock();
 
+[[noreturn]] static void NoDisplay()
+{
+    fprintf(stderr, "prismveldt: no display found; run it from a desktop session or under "
+                    "xvfb-run (xvfb-run -s '-screen 0 1920x1080x24' ./prismveldt)\n");
+    exit(1);
+}
+
 void PlatformInit(int, char**)
 {
     // Ctrl+C and kill end the game as they do any program, not with a close request.
@@ -16,12 +23,17 @@ void PlatformInit(int, char**)
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_LogSetAllPriority(SDL_LOG_PRIORITY_CRITICAL);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "prismveldt: no display found; run it from a desktop session or under "
-                        "xvfb-run (xvfb-run -s '-screen 0 1920x1080x24' ./prismveldt)\n");
-        exit(1);
-    }
+    // Without a desktop SDL would fall back to drawing nowhere; say so once
+    // instead. Only an explicit SDL_VIDEODRIVER gets what it asks for.
+    bool driverChosen = getenv("SDL_VIDEODRIVER") != nullptr;
+    bool wayland = getenv("WAYLAND_DISPLAY") != nullptr, x11 = getenv("DISPLAY") != nullptr;
+    if (!driverChosen && !wayland && !x11) NoDisplay();
+    if (!driverChosen && !wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) NoDisplay();
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driverChosen && driver != nullptr &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0))
+        NoDisplay();
     videoIsX11 = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // no joystick support is no joystick
     OpenAudio();
