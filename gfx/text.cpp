@@ -224,7 +224,7 @@ GlyphFont CurrentGlyphFont() {
     return OpenGlyphFont(currentFont->faceName, currentFont->width, currentFont->height);
 }
 
-int64_t Scaled(int value) { return int64_t(value) * PixelScale(); }
+int64_t Scaled(int64_t value) { return value * PixelScale(); }
 
 int ClampToInt(int64_t value) {
     return int(std::clamp<int64_t>(value, -(int64_t(1) << 30), int64_t(1) << 30));
@@ -290,7 +290,7 @@ void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour f
     static const int offsets[5][2] = {{2, -2}, {-2, 2}, {-2, -2}, {2, 2}, {0, 0}};
     for (int copy = 0; copy < 5; copy++) {
         GlyphFont font = CurrentGlyphFont();
-        DrawLine(surface, font, Scaled(x + offsets[copy][0]), Scaled(y + offsets[copy][1]),
+        DrawLine(surface, font, Scaled(int64_t(x) + offsets[copy][0]), Scaled(int64_t(y) + offsets[copy][1]),
                  copy < 4 ? outlineColour : fillColour, COLOR_NONE, buffer, length);
         PumpMessages();
     }
@@ -306,7 +306,7 @@ void PrintTextBox(Surface surface, int x, int y, int w, int h, Colour textColour
     va_end(args);
     GlyphFont font = CurrentGlyphFont();
     if (surface)
-        DrawBox(surface, font, Scaled(x), Scaled(y), int64_t(w) * PixelScale(),
+        DrawBox(surface, font, Scaled(x), Scaled(y), Scaled(w),
                 textColour, backColour, buffer, length);
     PumpMessages();
 }

@@ -180,9 +180,16 @@ TEST_F(TextTest, OpaqueBackgroundFillsTheCellsAndBlackIsOpaque) {
 TEST_F(TextTest, DrawingPastEveryEdgeIsClipped) {
     TestSurface s(40, 30, WHITE);
     SetFont(48, 96, "IMPACT");
-    for (int x : {-2000000000, -60, -10, 20, 39, 2000000000})
-        for (int y : {-2000000000, -80, -10, 15, 29, 2000000000})
-            PrintTextOn(s.get(), x, y, 0, 0x123456, "%s", "WWW");
+    const int far = 2147483647;
+    for (int mode : {DISPLAY_WINDOWED, DISPLAY_WINDOWED_DOUBLE}) {
+        displayMode = mode;
+        for (int x : {-far - 1, -60, -10, 20, 39, far})
+            for (int y : {-far - 1, -80, -10, 15, 29, far}) {
+                PrintTextOn(s.get(), x, y, 0, 0x123456, "%s", "WWW");
+                PrintOutlined(s.get(), x, y, 0, 0x123456, "%s", "WWW");
+                PrintTextBox(s.get(), x, y, x, y, 0, 0x123456, "%s", "WW WW");
+            }
+    }
     PrintTextOn(nullptr, 0, 0, 0, 0, "no surface");
     SurfaceData empty{0, 0, nullptr};
     PrintTextOn(&empty, 0, 0, 0, 0, "empty surface");
