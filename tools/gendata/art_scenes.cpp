@@ -98,7 +98,7 @@ float SpireSdf(const Spire& s, float x, float y, float baseY, int period)
     float half = s.w * (0.8f + 0.2f * t);
     if (y < shoulder)
         half = s.w * 0.8f * Clamp01((y - s.top) / tipLen);
-    return (std::fabs(dx) - half) * 0.9f;
+    return std::max((std::fabs(dx) - half) * 0.9f, s.top - y);
 }
 
 // Colour of a spire at a point: a lit face left of the ridge, a dark one
@@ -387,10 +387,10 @@ Picture MakeTitleLogo()
     const int W = 793, H = 487;
     Canvas c = MakeCanvas(W, H);
     // A cut gem above the name, with short glints of every colour.
-    float gx = W / 2.0f, gy = 62;
+    float gx = W / 2.0f, gy = 96;
     for (int i = 0; i < 12; i++) {
         float a = i * TAU / 12 + 0.13f;
-        float r0 = 50, r1 = i % 2 ? 72 : 92;
+        float r0 = 50, r1 = i % 2 ? 70 : 88;
         Sdf glint = Polygon({gx + std::cos(a) * r1, gy + std::sin(a) * r1 * 0.8f, gx + std::cos(a + 0.07f) * r0,
                              gy + std::sin(a + 0.07f) * r0 * 0.8f, gx + std::cos(a - 0.07f) * r0,
                              gy + std::sin(a - 0.07f) * r0 * 0.8f});

@@ -23,7 +23,7 @@ void DrawCharacter(Canvas& c, Pose pose)
     bool firing = pose == POSE_FIRING;
     // Firing leans the explorer back against the recoil.
     if (firing)
-        SetTurn(c, -7, 40, 110);
+        SetTurn(c, -7, 27, 112);  // about the back heel, which stays on the ground
     else
         SetTurn(c, 0, 40, 64);
     c.shiftY = bob;

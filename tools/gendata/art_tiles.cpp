@@ -38,8 +38,8 @@ void Block(Canvas& c, Col light, Col dark, uint32_t seed, float grain,
 
 Col Vein(float x, float y, Col base, uint32_t seed, Col veinCol)
 {
-    float v = std::fabs(Fbm(x, y, 22, 3, 64, seed) - 0.5f);
-    return v < 0.025f ? Mix(base, veinCol, 1 - v / 0.025f) : base;
+    float v = std::fabs(Fbm(x, y, 26, 3, 64, seed) - 0.5f);
+    return v < 0.018f ? Mix(base, veinCol, (1 - v / 0.018f) * 0.45f) : base;
 }
 
 void GrassTop(Canvas& c, uint32_t seed)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -51,6 +52,19 @@ double Env(double t, double attack, double decay, double sustain, double length,
 
 enum Voice { PAD, BELL, BASS, LEAD, PLUCK };
 
+// One cycle of a saw with only its first five harmonics, from a table.
+double SoftSaw(double phase)
+{
+    static const std::vector<double> table = [] {
+        std::vector<double> t(4096);
+        for (size_t i = 0; i < t.size(); i++)
+            for (int h = 1; h <= 5; h++)
+                t[i] += std::sin(TAU * h * double(i) / t.size()) / (h * 1.6);
+        return t;
+    }();
+    return table[size_t(phase * table.size()) & (table.size() - 1)];
+}
+
 void Note(Loop& out, Voice v, double startSec, double lenSec, double midi, double vol, double pan)
 {
     double hz = NoteHz(midi);
@@ -65,10 +79,10 @@ void Note(Loop& out, Voice v, double startSec, double lenSec, double midi, doubl
         case PAD: {
             // Three detuned soft saws (few harmonics), slow swell.
             double e = Env(t, 0.35, 1.0, 0.8, lenSec, release);
-            for (double det : {-0.12, 0.0, 0.13}) {
-                double f = hz * std::pow(2.0, det / 12);
-                for (int h = 1; h <= 5; h++)
-                    s += std::sin(TAU * f * h * t + h * det * 7) / (h * 1.6);
+            const double detune[3] = {-0.12, 0.0, 0.13};
+            for (int d = 0; d < 3; d++) {
+                double cycles = hz * std::pow(2.0, detune[d] / 12) * t + d * 0.31;
+                s += SoftSaw(cycles - std::floor(cycles));
             }
             s *= e * 0.22;
             break;
@@ -311,7 +325,7 @@ std::vector<float> RenderTitleMusic()
                 Note(loop, LEAD, t0 + h * 2 * beat, 1.8 * beat, melody[(bar - 4) * 2 % 24 + h], 0.07, 0.1);
         }
     }
-    return Finish(loop, 1.6);
+    return Finish(loop, 2.4);
 }
 
 std::vector<float> RenderStageMusic()
