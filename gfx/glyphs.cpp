@@ -88,7 +88,9 @@ FT_Library library = nullptr;
 FcConfig* fontConfig = nullptr;
 std::vector<FaceFile*> faceFiles;                        // never released
 std::unordered_map<std::string, ResolvedFace> faceByName; // no faceFile: none found
-std::unordered_map<std::string, GlyphFontData*> fonts;
+// Few enough to search in order, which costs less than building a key: a
+// frame opens its handful of fonts again and again.
+std::vector<GlyphFontData*> fonts;
 size_t glyphBytes = 0;
 
 bool FileExists(const char* path) {
@@ -308,7 +310,7 @@ const CachedGlyph* GlyphFor(GlyphFontData* font, uint32_t codepoint) {
     // Past the budget every cache starts again. No caller holds a glyph across
     // this call, and the slot is looked up afresh after the clearing.
     if (glyphBytes > GLYPH_BYTES_BUDGET) {
-        for (auto& entry : fonts) ForgetGlyphs(entry.second);
+        for (GlyphFontData* each : fonts) ForgetGlyphs(each);
         glyph = GlyphSlot(font, codepoint);
     }
     if (codepoint < 0x20 || codepoint == 0x7F) {
@@ -348,17 +350,14 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
     width = Clamp(width);
     height = Clamp(height);
     if (height == 0) height = 16; // the system's default cell
-    std::string key(faceName);
-    key.push_back('\0');
-    key.append(reinterpret_cast<const char*>(&width), sizeof width);
-    key.append(reinterpret_cast<const char*>(&height), sizeof height);
-    auto found = fonts.find(key);
-    if (found != fonts.end()) return found->second;
+    for (GlyphFontData* font : fonts)
+        if (font->width == width && font->height == height && font->faceName == faceName)
+            return font;
 
     ResolvedFace resolved = ResolveFace(faceName);
     if (!resolved.faceFile) return nullptr;
     if (fonts.size() >= MAX_FONTS) {
-        for (auto& entry : fonts) ReleaseFont(entry.second);
+        for (GlyphFontData* each : fonts) ReleaseFont(each);
         fonts.clear();
     }
     GlyphFontData* font = new GlyphFontData;
@@ -369,7 +368,7 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
         delete font;
         return nullptr;
     }
-    fonts.emplace(std::move(key), font);
+    fonts.push_back(font);
     return font;
 }
 
