@@ -52,11 +52,11 @@ void PrintText(int x, int y, Colour textColour, const char* format, ...)
 void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour fillColour,
                    const char* format, ...) __attribute__((format(printf, 6, 7)));
 
-// For drawing outside the game's font state, such as the desktop backend's
-// message boxes: UTF-8 text in the given face and physical size on any
-// surface, at physical coordinates, without touching currentFont or pumping
-// messages. Work without a window and whatever the locale.
-// The size of a line of text: its advance width and cell height.
+// Called by the desktop backend's message boxes, which draw outside the game's
+// font state: UTF-8 text in the given face and physical size on any surface,
+// at physical coordinates, without touching currentFont or pumping messages.
+// They need no window and work whatever the locale.
+// The size of one line of text: its advance width and cell height.
 void MeasureTextWithFace(const char* faceName, int width, int height, const char* text,
                          int* textWidth, int* textHeight);
 void DrawTextWithFace(Surface surface, int x, int y, Colour textColour, Colour backColour,
