@@ -31,18 +31,17 @@ cmake -S "$root" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" 
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" -j"$jobs" --target prismveldt
 
-# The game data comes from the native generator; build it when it is not there.
-data="$root/build/data"
-if ! [ -d "$data/bmp" ] || ! [ -d "$data/se" ] || ! [ -d "$data/txt" ]; then
-  echo "windows-build: building the game data (native build in build/)"
+# The game data comes from the native generator (tools/gendata, target
+# gamedata) in the native build folder, build/ unless NATIVE_BUILD names
+# another; it is brought up to date there first.
+native="${NATIVE_BUILD:-$root/build}"
+data="$native/data"
+if ! [ -f "$native/CMakeCache.txt" ]; then
   tools/setup.sh
-  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  if cmake --build "$root/build" --target help | grep -qw gamedata; then
-    cmake --build "$root/build" -j"$jobs" --target gamedata
-  else
-    cmake --build "$root/build" -j"$jobs"
-  fi
+  cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
+echo "windows-build: game data in $data"
+cmake --build "$native" -j"$jobs" --target gamedata
 for folder in bmp se txt; do
   [ -d "$data/$folder" ] || { echo "windows-build: $data/$folder is missing" >&2; exit 1; }
 done
@@ -51,7 +50,13 @@ stage="$out/package/Prismveldt"
 rm -rf "$out/package"
 mkdir -p "$stage"
 cp "$out/prismveldt.exe" "$stage/"
-cp -r "$data/bmp" "$data/se" "$data/txt" "$stage/"
+cp -r "$data/bmp" "$data/se" "$stage/"
+mkdir -p "$stage/txt"
+cp "$data"/txt/dw_stage*.txt "$stage/txt/"
+# A fresh score file with the placeholder times, not whatever times were run
+# up in the build folder.
+"$native/gendata" "$stage" scores >/dev/null || cp "$data/txt/scoretime.txt" "$stage/txt/"
+[ -f "$stage/txt/scoretime.txt" ] || { echo "windows-build: no score file" >&2; exit 1; }
 rm -f "$out/prismveldt-windows.zip"
 (cd "$out/package" && zip -qr -X "$out/prismveldt-windows.zip" Prismveldt)
 echo "windows-build: $out/prismveldt-windows.zip ($(du -h "$out/prismveldt-windows.zip" | cut -f1))"
