@@ -1,0 +1,260 @@
+// Whole-game runs of the play scene through the headless harness, on small
+// stages of the test's own: a death and its curtain, the respawn at the last
+// checkpoint with the bees back at their nests; key E and the clear curtain;
+// Escape, the leaving curtain and the way back to the title; a missing stage file.
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Frame {
+    int n = -1;
+    std::string scene;
+    int sceneId = 0;
+    std::string line;
+};
+
+std::string Field(const std::string& line, const std::string& name)
+{
+    std::smatch m;
+    std::regex pattern("\"" + name + "\":(\"[^\"]*\"|\\[\\[.*?\\]\\]|\\[\\]|[-0-9.e+]+)");
+    if (!std::regex_search(line, m, pattern)) return "";
+    std::string value = m[1];
+    if (!value.empty() && value[0] == '"') value = value.substr(1, value.size() - 2);
+    return value;
+}
+
+double Number(const Frame& f, const std::string& name) { return std::stod(Field(f.line, name)); }
+
+// The bee records of a play frame: x, y, state for each.
+std::vector<std::vector<int>> Bees(const Frame& f)
+{
+    std::vector<std::vector<int>> bees;
+    std::string list = Field(f.line, "bees");
+    std::regex record("\\[(-?\\d+),(-?\\d+),(-?\\d+)\\]");
+    for (std::sregex_iterator it(list.begin(), list.end(), record), end; it != end; ++it)
+        bees.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3])});
+    return bees;
+}
+
+// A data folder with the built pictures and sounds and the test's stage 1.
+class PlayRuns : public ::testing::Test {
+protected:
+    fs::path dir;
+    std::vector<Frame> frames;
+    std::vector<std::string> events;
+    int exitCode = -1;
+
+    void SetUp() override
+    {
+        fs::path data = fs::path(BUILD_DIR) / "data";
+        if (!fs::exists(fs::path(BUILD_DIR) / "prismveldt-headless") || !fs::exists(data / "bmp"))
+            GTEST_SKIP() << "needs the headless game and build/data";
+        dir = fs::temp_directory_path() / ("play-runs-" + std::to_string(getpid()));
+        fs::create_directories(dir / "txt");
+        for (const char* sub : {"bmp", "se", "fonts"})
+            if (fs::exists(data / sub)) fs::create_directory_symlink(data / sub, dir / sub);
+        fs::copy_file(data / "txt" / "scoretime.txt", dir / "txt" / "scoretime.txt");
+    }
+    void TearDown() override
+    {
+        if (!dir.empty()) fs::remove_all(dir);
+    }
+
+    // Rows 0..39 of codes, all 0 but the border and the floor below the start
+    // (row 33); cells listed as {row, col, code} are set on top.
+    void WriteStage(int stage, std::vector<std::vector<int>> cells)
+    {
+        std::ofstream file(dir / "txt" / ("dw_stage" + std::to_string(stage) + ".txt"));
+        int grid[40][200] = {};
+        for (int r = 0; r < 40; ++r)
+            for (int c = 0; c < 200; ++c)
+                grid[r][c] = (r == 0 || r == 39 || c == 0 || c == 199 || r >= 33) ? 1 : 0;
+        for (auto& cell : cells) grid[cell[0]][cell[1]] = cell[2];
+        for (auto& row : grid) {
+            for (int v : row) file << v << ' ';
+            file << '\n';
+        }
+    }
+
+    // Starts the game: No to the full-screen question, START on the title,
+    // then the play lines with frames counted from the first play frame.
+    void Run(const std::string& playScript, int playFrames)
+    {
+        int firstPlay = FirstPlayFrame();
+        ASSERT_GT(firstPlay, 0);
+        std::string script = "dialog no\n0 mouse 300 560\n5 down lmb\n6 up lmb\n";
+        std::istringstream lines(playScript);
+        for (std::string line; std::getline(lines, line);) {
+            int n = 0;
+            char rest[128] = "";
+            if (sscanf(line.c_str(), "%d %127[^\n]", &n, rest) == 2)
+                script += std::to_string(firstPlay + n) + " " + rest + "\n";
+        }
+        Launch(script, firstPlay + playFrames);
+    }
+
+    // The title and its countdown take the same frames in every run.
+    int FirstPlayFrame()
+    {
+        static int known = -1;
+        if (known > 0) return known;
+        Launch("dialog no\n0 mouse 300 560\n5 down lmb\n6 up lmb\n", 400);
+        for (auto& f : frames)
+            if (f.scene == "play") return known = f.n;
+        return -1;
+    }
+
+    void Launch(const std::string& script, int maxFrames)
+    {
+        std::ofstream(dir / "script.txt") << script;
+        fs::path trace = dir / "trace.jsonl";
+        std::string command = std::string(BUILD_DIR) + "/prismveldt-headless --dir " + dir.string() +
+                              " --script " + (dir / "script.txt").string() + " --trace " +
+                              trace.string() + " --max-frames " + std::to_string(maxFrames) +
+                              " > /dev/null 2>&1";
+        int status = std::system(command.c_str());
+        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        frames.clear();
+        events.clear();
+        std::ifstream in(trace);
+        for (std::string line; std::getline(in, line);) {
+            if (line.find("\"ev\":\"frame\"") == std::string::npos) {
+                events.push_back(line);
+                continue;
+            }
+            Frame f;
+            f.n = std::stoi(Field(line, "n"));
+            f.scene = Field(line, "scene");
+            f.sceneId = std::stoi(Field(line, "sceneId"));
+            f.line = line;
+            frames.push_back(f);
+        }
+    }
+
+    // Index into frames of the first frame of a scene at or after index from.
+    size_t Find(const std::string& scene, size_t from = 0)
+    {
+        for (size_t i = from; i < frames.size(); ++i)
+            if (frames[i].scene == scene) return i;
+        return frames.size();
+    }
+    int CountRun(size_t from, const std::string& scene)
+    {
+        int count = 0;
+        while (from + count < frames.size() && frames[from + count].scene == scene) ++count;
+        return count;
+    }
+};
+
+TEST_F(PlayRuns, ADeathRunsTheCurtainAndRespawnsAtTheCheckpointWithTheBeesHome)
+{
+    // Checkpoint under the start, spikes four columns right, a nest in view.
+    WriteStage(1, {{33, 10, 4}, {32, 15, 5}, {31, 15, 5}, {26, 20, 3}});
+    // Stand a moment (the checkpoint is found), then fly right into the spikes.
+    Run("10 mouse 100 360\n10 down lmb\n", 200);
+    size_t death = Find("death-curtain");
+    ASSERT_LT(death, frames.size());
+    const Frame& dying = frames[death - 1];
+    EXPECT_EQ(dying.scene, "play");
+    EXPECT_EQ(dying.sceneId, 1);
+    // The last sub-step with the foot centre over the checkpoint (x 640..703),
+    // two pixels below the start after the first fall.
+    EXPECT_EQ(Number(dying, "respawnX"), 63);
+    EXPECT_EQ(Number(dying, "respawnY"), 1702);
+    auto beesBefore = Bees(dying);
+    ASSERT_EQ(beesBefore.size(), 1u);
+    EXPECT_EQ(beesBefore[0][2], 1);
+    EXPECT_GT(std::abs(beesBefore[0][0] - 20 * 64) + std::abs(beesBefore[0][1] - 26 * 64), 20);
+
+    EXPECT_EQ(CountRun(death, "death-curtain"), 47);
+    // The respawn comes on the 24th curtain frame, the one of picture 1.
+    for (int i = 0; i < 47; ++i)
+        EXPECT_EQ(frames[death + i].sceneId, i < 23 ? 1 : 0) << "curtain frame " << i;
+    const Frame& back = frames[death + 47];
+    EXPECT_EQ(back.scene, "play");
+    EXPECT_EQ(back.n, dying.n + 48);
+    // The first frame after the respawn: the camera at the checkpoint (the
+    // left button still held, but the recoil was reset), the bee home again.
+    EXPECT_EQ(Number(back, "camX"), 63);
+    EXPECT_EQ(Number(back, "camY"), 1702);
+    EXPECT_EQ(Number(back, "fallSpeed"), 0);
+    auto beesAfter = Bees(back);
+    ASSERT_EQ(beesAfter.size(), 1u);
+    EXPECT_LE(std::abs(beesAfter[0][0] - 20 * 64) + std::abs(beesAfter[0][1] - 26 * 64), 4);
+    // The clock went on through the curtain.
+    EXPECT_EQ(Number(back, "clockMs") - Number(dying, "clockMs"), 48 * 16);
+}
+
+TEST_F(PlayRuns, KeyEClearsTheStageThroughTheClearCurtain)
+{
+    WriteStage(1, {});
+    WriteStage(2, {});
+    Run("20 down e\n21 up e\n", 80);
+    size_t curtain = Find("clear-curtain");
+    ASSERT_LT(curtain, frames.size());
+    EXPECT_EQ(frames[curtain - 1].scene, "play");
+    EXPECT_EQ(frames[curtain - 1].sceneId, 3);
+    EXPECT_EQ(frames[curtain - 1].n - frames[Find("play")].n, 20);
+    EXPECT_EQ(CountRun(curtain, "clear-curtain"), 25);
+    EXPECT_EQ(frames[curtain + 25].scene, "results");
+}
+
+TEST_F(PlayRuns, EscapeLeavesThroughTheCurtainToTheTitleWithTheMusicStopped)
+{
+    WriteStage(1, {});
+    Run("30 down esc\n31 up esc\n", 80);
+    size_t curtain = Find("leave-curtain");
+    ASSERT_LT(curtain, frames.size());
+    EXPECT_EQ(frames[curtain - 1].sceneId, -999);
+    EXPECT_EQ(CountRun(curtain, "leave-curtain"), 25);
+    EXPECT_EQ(frames[curtain + 25].scene, "title");
+    bool stopped = false;
+    for (auto& e : events)
+        if (e.find("\"ev\":\"music\",\"op\":\"stop\"") != std::string::npos) stopped = true;
+    EXPECT_TRUE(stopped);
+}
+
+TEST_F(PlayRuns, KeysWinOverADeathInTheSameFrame)
+{
+    // Spikes where the character stands: the first probe, in frame 1, kills.
+    WriteStage(1, {{32, 10, 6}});
+    Run("1 down esc\n", 40);
+    size_t first = Find("play");
+    ASSERT_LT(first + 2, frames.size());
+    EXPECT_EQ(frames[first].sceneId, 0);
+    EXPECT_EQ(frames[first + 1].sceneId, -999);
+    EXPECT_EQ(frames[first + 2].scene, "leave-curtain");
+    EXPECT_EQ(Find("death-curtain"), frames.size());
+
+    Run("1 down e\n2 up e\n", 40);
+    first = Find("play");
+    ASSERT_LT(first + 2, frames.size());
+    EXPECT_EQ(frames[first + 1].sceneId, 3);
+    EXPECT_EQ(frames[first + 2].scene, "clear-curtain");
+}
+
+TEST_F(PlayRuns, AMissingStageFileEndsTheGameWithItsMessageAndStatusZero)
+{
+    // No stage files at all: the title's load of stage 1 fails.
+    Launch("dialog no\n0 mouse 300 560\n5 down lmb\n6 up lmb\n", 400);
+    EXPECT_EQ(exitCode, 0);
+    bool message = false;
+    for (auto& e : events)
+        if (e.find("\"ev\":\"stdout\",\"text\":\"ファイルオープンエラー\\n\"") != std::string::npos) message = true;
+    EXPECT_TRUE(message);
+    for (auto& e : events) EXPECT_EQ(e.find("\"ev\":\"dialog\",\"text\":\"Bitmap"), std::string::npos);
+}
+
+}  // namespace
