@@ -22,31 +22,12 @@
 
 namespace {
 
-constexpr float START_CAM_X = 34.0f;
-constexpr float START_CAM_Y = 1700.0f;
 constexpr int BACKDROP_BAND = 3840;     // the far backdrop repeats after this many frames
 constexpr int CURSOR_SPIN_LIMIT = 720;  // twice a full turn
 constexpr int KEY_E = 0x45;
 constexpr uint32_t SPRITE_KEY = 0xFF00FF;
 constexpr uint32_t WHITE_KEY = 0xFFFFFF;
 constexpr uint32_t CURTAIN_KEY = 0x000000;
-
-// Everything one call of the scene keeps from frame to frame.
-struct PlayState {
-    float camX = START_CAM_X, camY = START_CAM_Y;
-    float velX = 0, velY = 0, thrust = 0, fallSpeed = 0;
-    int mouseX = 0, mouseY = 0;
-    int firing = 0;
-    int facingLeft = 0;
-    int beamLength = 0;
-    int cursorX = 0, cursorY = 0;
-    float idleFrame = 0;
-    int backdropScroll = 0;
-    int cursorSpin = 0;
-    int shotFrames = 0;
-    uint32_t frameStart = 0;
-    uint32_t runStart = 0;
-};
 
 // Three panels side by side (0, 1, 1) seen through a window at the scroll
 // position; parts of a copy outside its panel draw nothing.
@@ -199,15 +180,18 @@ void RunDeathCurtain(PlayState& s)
     }
 }
 
-// One play frame. Returns false when the frame ended the stage attempt (its
-// curtain has run by then).
-bool RunPlayFrame(PlayState& s)
+}  // namespace
+
+void ReadPlayInput(PlayState& s)
 {
-    s.frameStart = WaitNextFrame(s.frameStart);
-    FillSurface(backBuffer, 0);
     GetMousePos(&s.mouseX, &s.mouseY);
-    s.facingLeft = s.mouseX < PLAYER_SCREEN_X ? 1 : 0;
     GetMouseButtons(&s.firing);
+}
+
+void AdvancePlayFrame(PlayState& s)
+{
+    FillSurface(backBuffer, 0);
+    s.facingLeft = s.mouseX < PLAYER_SCREEN_X ? 1 : 0;
 
     DrawFarBackdrop(s);
     s.backdropScroll += 1;
@@ -238,6 +222,17 @@ bool RunPlayFrame(PlayState& s)
     s.cursorSpin += 2;
     if (s.cursorSpin > CURSOR_SPIN_LIMIT) s.cursorSpin = 0;
     DrawCursor(s, s.cursorSpin / 2);
+}
+
+namespace {
+
+// One play frame. Returns false when the frame ended the stage attempt (its
+// curtain has run by then).
+bool RunPlayFrame(PlayState& s)
+{
+    s.frameStart = WaitNextFrame(s.frameStart);
+    ReadPlayInput(s);
+    AdvancePlayFrame(s);
 
     // Later writers win: E overrides a death, Escape overrides everything.
     if (IsKeyDown(KEY_E)) sceneId = SCENE_GOAL;
