@@ -32,6 +32,6 @@ void DrawBlended(Surface dst, int x, int y, int dw, int dh,
                  int16_t alpha, uint32_t mode);
 
 // Called by tests and the benchmark: limits the keyed pixel pass to plain code
-// (0), SSE2 (1) or AVX2 (2, the default where the processor has it). Returns
-// the level now in use.
+// (0), SSE2 (1), AVX2 (2) or AVX-512 (3); by default the best the processor
+// has is used. Returns the level now in use.
 int LimitKeyedPassLevel(int level);

@@ -40,9 +40,63 @@ TurnedCorners TurnCorners(int64_t x, int64_t y, int64_t w, int64_t h, int angle,
 
 namespace {
 
-struct Point {
-    int64_t x, y;
+// Source position sx + dir * floor(numerator / limit), exactly, for a
+// numerator that grows by a fixed step per column: the quotient and remainder
+// are carried along, so the walk needs no division per pixel.
+struct CellStepper {
+    int64_t pos, rest, stepPos, stepRest, limit, dir;
+    CellStepper(int64_t base, int64_t dir_, int64_t numerator, int64_t step, int64_t limit_)
+        : limit(limit_), dir(dir_) {
+        int64_t cell, stepCell;
+        FloorDivide(numerator, &cell, &rest);
+        FloorDivide(step, &stepCell, &stepRest);
+        pos = base + dir * cell;
+        stepPos = dir * stepCell;
+    }
+    void FloorDivide(int64_t n, int64_t* quotient, int64_t* remainder) const {
+        *quotient = n / limit;
+        *remainder = n % limit;
+        if (*remainder < 0) {
+            *remainder += limit;
+            --*quotient;
+        }
+    }
+    void Step() {
+        // Selects, not branches: the carries come irregularly.
+        pos += stepPos;
+        rest += stepRest;
+        int64_t over = rest - limit;
+        bool carry = over >= 0;
+        rest = carry ? over : rest;
+        pos += carry ? dir : 0;
+    }
 };
+
+int64_t FloorDiv(int64_t n, int64_t d) { // d > 0
+    int64_t q = n / d;
+    return (n % d < 0) ? q - 1 : q;
+}
+int64_t CeilDiv(int64_t n, int64_t d) { // d > 0
+    return -FloorDiv(-n, d);
+}
+
+// Narrows [*lo, *hi] to the k for which low <= n + k * d <= high.
+void KeepWithin(int64_t n, int64_t d, int64_t low, int64_t high, int64_t* lo, int64_t* hi) {
+    if (d == 0) {
+        if (n < low || n > high) *hi = *lo - 1;
+    } else if (d > 0) {
+        *lo = std::max(*lo, CeilDiv(low - n, d));
+        *hi = std::min(*hi, FloorDiv(high - n, d));
+    } else {
+        *lo = std::max(*lo, CeilDiv(n - high, -d));
+        *hi = std::min(*hi, FloorDiv(n - low, -d));
+    }
+}
+
+// Limits that keep the exact arithmetic below inside 64 bits; no surface the
+// game makes comes near them.
+constexpr int64_t MAX_SIZE = 1 << 15;
+constexpr int64_t MAX_POSITION = 1 << 20;
 
 // dst rectangle and source block already in physical pixels; (cx, cy) the pivot.
 void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface src,
@@ -50,73 +104,70 @@ void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface
                 bool keyed, uint32_t pixelKey, int64_t cx, int64_t cy) {
     if (!dst || !dst->pixels || !src || !src->pixels) return;
     if (sw == 0 || sh == 0) return;
-    TurnedCorners turned = TurnCorners(x, y, w, h, angle, cx, cy);
-    Point corners[3];
-    for (int i = 0; i < 3; i++) corners[i] = {turned.x[i], turned.y[i]};
-    const Point p0 = corners[0];
-    const int64_t e1x = corners[1].x - p0.x, e1y = corners[1].y - p0.y;
-    const int64_t e2x = corners[2].x - p0.x, e2y = corners[2].y - p0.y;
+    for (int64_t v : {w, h, sw, sh}) {
+        if (v > MAX_SIZE || v < -MAX_SIZE) return;
+    }
+    for (int64_t v : {x, y, sx, sy, cx, cy}) {
+        if (v > MAX_POSITION || v < -MAX_POSITION) return;
+    }
+    if (dst->width > MAX_POSITION || dst->height > MAX_POSITION) return;
+    const TurnedCorners corners = TurnCorners(x, y, w, h, angle, cx, cy);
+    const int64_t p0x = corners.x[0], p0y = corners.y[0];
+    const int64_t e1x = corners.x[1] - p0x, e1y = corners.y[1] - p0y;
+    const int64_t e2x = corners.x[2] - p0x, e2y = corners.y[2] - p0y;
     const int64_t det = e1x * e2y - e1y * e2x;
     if (det == 0) return;
 
-    // Pixel centres in doubled coordinates keep the whole test in integers:
-    // for q = 2 * (centre - P0), u = (q.x * e2y - q.y * e2x) / (2 det) and
-    // v = (e1x * q.y - e1y * q.x) / (2 det), and the pixel is inside when both
-    // lie in [0, 1).
-    const int64_t twoDet = 2 * det;
-    auto fraction = [twoDet](int64_t numerator, int64_t* cell, int64_t cells) {
-        if (twoDet < 0) { numerator = -numerator; }
-        int64_t limit = twoDet < 0 ? -twoDet : twoDet;
-        if (numerator < 0 || numerator >= limit) return false;
-        *cell = numerator * cells / limit;
-        return true;
-    };
+    // With pixel centres in doubled coordinates, q = 2 * (centre - P0), the
+    // centre's place in the parallelogram is u = (q.x * e2y - q.y * e2x) / (2 det)
+    // along P0-P1 and v = (e1x * q.y - e1y * q.x) / (2 det) along P0-P2. The
+    // pixel shows source cell (floor(u * |sw|), floor(v * |sh|)) when both
+    // cells lie in the source block (and on the source surface). All of it is
+    // kept in integers, as numerators over `limit`, so the edges are exact.
+    const int64_t sign = det < 0 ? -1 : 1;
+    const int64_t limit = 2 * det * sign;
     const int64_t cellsX = sw < 0 ? -sw : sw, cellsY = sh < 0 ? -sh : sh;
+    // A negative source size runs left (or up) from sx (or sy): cell c is
+    // source column sx - 1 - c.
+    const int64_t srcWidth = src->width, srcHeight = src->height;
+    int64_t firstCellX = sw > 0 ? std::max<int64_t>(0, -sx) : std::max<int64_t>(0, sx - srcWidth);
+    int64_t lastCellX = sw > 0 ? std::min(cellsX, srcWidth - sx) - 1 : std::min(cellsX - 1, sx - 1);
+    int64_t firstCellY = sh > 0 ? std::max<int64_t>(0, -sy) : std::max<int64_t>(0, sy - srcHeight);
+    int64_t lastCellY = sh > 0 ? std::min(cellsY, srcHeight - sy) - 1 : std::min(cellsY - 1, sy - 1);
+    if (firstCellX > lastCellX || firstCellY > lastCellY) return;
 
-    int64_t minX = p0.x, maxX = p0.x, minY = p0.y, maxY = p0.y;
-    Point far = {corners[1].x + e2x, corners[1].y + e2y};
-    for (const Point& p : {corners[1], corners[2], far}) {
-        minX = std::min(minX, p.x); maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y); maxY = std::max(maxY, p.y);
+    int64_t minX = p0x, maxX = p0x, minY = p0y, maxY = p0y;
+    const int64_t farX = corners.x[1] + e2x, farY = corners.y[1] + e2y;
+    for (auto [px, py] : {std::pair{corners.x[1], corners.y[1]}, {corners.x[2], corners.y[2]},
+                          {farX, farY}}) {
+        minX = std::min(minX, px); maxX = std::max(maxX, px);
+        minY = std::min(minY, py); maxY = std::max(maxY, py);
     }
-    int64_t top = std::max<int64_t>(minY, 0), bottom = std::min<int64_t>(maxY, dst->height - 1);
-    int64_t left = std::max<int64_t>(minX, 0), right = std::min<int64_t>(maxX, dst->width - 1);
+    // Held in locals: the pixel stores could otherwise alias the surfaces' fields.
+    const uint32_t* srcPixels = src->pixels;
+    uint32_t* dstPixels = dst->pixels;
+    const int64_t dstWidth = dst->width;
+    const int64_t top = std::max<int64_t>(minY, 0), bottom = std::min<int64_t>(maxY, dst->height - 1);
+    const int64_t left = std::max<int64_t>(minX, 0), right = std::min<int64_t>(maxX, dstWidth - 1);
+    const int64_t stepX = sign * 2 * e2y * cellsX, stepY = sign * -2 * e1y * cellsY;
 
     for (int64_t row = top; row <= bottom; row++) {
-        const int64_t qy = 2 * (row - p0.y) + 1;
-        // Along the row u and v are linear in the column; narrow the walk to
-        // where both may lie in [0, 1), with a pixel of slack either side for
-        // rounding; the exact test below decides.
-        double lo = double(left), hi = double(right);
-        auto narrow = [&](double at0, double perColumn) {
-            if (perColumn == 0) {
-                if (at0 < -1e-9 || at0 > 1 + 1e-9) { lo = 1; hi = 0; }
-                return;
-            }
-            double c0 = -at0 / perColumn, c1 = (1 - at0) / perColumn;
-            lo = std::max(lo, std::min(c0, c1) - 1);
-            hi = std::min(hi, std::max(c0, c1) + 1);
-        };
-        // u, v at column 0 of this row, and their change per column.
-        double qx0 = double(2 * (0 - p0.x) + 1);
-        narrow((qx0 * e2y - double(qy) * e2x) / twoDet, 2.0 * e2y / twoDet);
-        narrow((double(e1x) * qy - e1y * qx0) / twoDet, -2.0 * e1y / twoDet);
+        const int64_t qy = 2 * (row - p0y) + 1, qx = 2 * (left - p0x) + 1;
+        // Numerators of u * |sw| and v * |sh| at the row's left end; each
+        // column to the right adds stepX and stepY.
+        const int64_t nx = sign * (qx * e2y - qy * e2x) * cellsX;
+        const int64_t ny = sign * (e1x * qy - e1y * qx) * cellsY;
+        int64_t lo = 0, hi = right - left;
+        KeepWithin(nx, stepX, firstCellX * limit, (lastCellX + 1) * limit - 1, &lo, &hi);
+        KeepWithin(ny, stepY, firstCellY * limit, (lastCellY + 1) * limit - 1, &lo, &hi);
         if (lo > hi) continue;
-        int64_t first = std::max<int64_t>(left, int64_t(std::floor(lo)));
-        int64_t last = std::min<int64_t>(right, int64_t(std::ceil(hi)));
-        uint32_t* out = dst->pixels + row * dst->width;
-        for (int64_t col = first; col <= last; col++) {
-            const int64_t qx = 2 * (col - p0.x) + 1;
-            int64_t cellX, cellY;
-            if (!fraction(qx * e2y - qy * e2x, &cellX, cellsX)) continue;
-            if (!fraction(e1x * qy - e1y * qx, &cellY, cellsY)) continue;
-            // A negative source size runs left (or up) from sx (or sy).
-            int64_t srcX = sw > 0 ? sx + cellX : sx - 1 - cellX;
-            int64_t srcY = sh > 0 ? sy + cellY : sy - 1 - cellY;
-            if (srcX < 0 || srcY < 0 || srcX >= src->width || srcY >= src->height) continue;
-            uint32_t pixel = src->pixels[srcY * src->width + srcX];
+        CellStepper srcX(sw > 0 ? sx : sx - 1, sw > 0 ? 1 : -1, nx + lo * stepX, stepX, limit);
+        CellStepper srcY(sh > 0 ? sy : sy - 1, sh > 0 ? 1 : -1, ny + lo * stepY, stepY, limit);
+        uint32_t* out = dstPixels + row * dstWidth + left;
+        for (int64_t k = lo; k <= hi; k++, srcX.Step(), srcY.Step()) {
+            uint32_t pixel = srcPixels[srcY.pos * srcWidth + srcX.pos];
             if (keyed && (pixel & 0xFFFFFF) == pixelKey) continue;
-            out[col] = pixel;
+            out[k] = pixel;
         }
     }
 }

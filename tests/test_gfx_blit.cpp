@@ -152,7 +152,7 @@ void FillLayerLike(Surface s, std::mt19937& random) {
 }
 
 TEST_F(KeyedCopy, EveryPixelPassAgreesWithTheModelOnRandomRectangles) {
-    for (int level = 2; level >= 0; level--) {
+    for (int level = 3; level >= 0; level--) {
         if (LimitKeyedPassLevel(level) != level) continue; // not on this processor
         SCOPED_TRACE(level);
         std::mt19937 random(7);
@@ -171,7 +171,7 @@ TEST_F(KeyedCopy, EveryPixelPassAgreesWithTheModelOnRandomRectangles) {
             ASSERT_EQ(Differences(fast, model), 0) << x << "," << y << " " << w << "x" << h;
         }
     }
-    LimitKeyedPassLevel(2);
+    LimitKeyedPassLevel(3);
 }
 
 class StretchedCopy : public GfxTest {};
