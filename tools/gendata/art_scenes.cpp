@@ -81,7 +81,11 @@ std::vector<Spire> Spires(int period, int count, float baseY, float minH, float 
     std::vector<Spire> s;
     for (int i = 0; i < count; i++) {
         float x = (i + rng.Range(0.1f, 0.9f)) * period / count;
-        s.push_back({x, baseY - rng.Range(minH, maxH), rng.Range(16, 34), rng.Range(0.45f, 0.8f)});
+        float h = rng.Range(minH, maxH), w = rng.Range(16, 30), hue = rng.Range(0.45f, 0.8f);
+        // Smaller shards grow at the foot of each spire: a cluster.
+        s.push_back({x - w * 1.25f, baseY - h * rng.Range(0.35f, 0.55f), w * 0.6f, hue + 0.04f});
+        s.push_back({x + w * 1.35f, baseY - h * rng.Range(0.45f, 0.65f), w * 0.7f, hue - 0.04f});
+        s.push_back({x, baseY - h, w, hue});
     }
     return s;
 }
@@ -175,7 +179,8 @@ Picture MakeMiddleLayer()
             const Spire* near = nullptr;
             for (const Spire& s : spires) {
                 float d = SpireSdf(s, fx, fy, baseY + 60, PANEL);
-                if (d < dSpire) {
+                // Later shards stand in front of earlier ones.
+                if (d <= 0 || (dSpire > 0 && d < dSpire)) {
                     dSpire = d;
                     near = &s;
                 }
@@ -257,7 +262,7 @@ void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
             const Spire* near = nullptr;
             for (const Spire& s : spires) {
                 float d = SpireSdf(s, fx, fy, 660, W);
-                if (d < ds) {
+                if (d <= 0.5f || (ds > 0.5f && d < ds)) {
                     ds = d;
                     near = &s;
                 }
@@ -426,7 +431,7 @@ Picture MakeTitleLogo()
                Hex(0x5A3FA0), OUTLINE);
     }
     // A spectrum underline.
-    Sdf line = Box(120, 372, W - 120, 384, 6);
+    Sdf line = Box(130, 338, W - 130, 350, 6);
     Fill(c, Grow(line, 4), OUTLINE);
     Fill(c, line, [W](float x, float) { return Hue((x - 120) / (W - 240.0f) * 0.8f, 0.6f, 1); });
     return ToSprite(c, 0xFF00FF);
@@ -450,10 +455,10 @@ Picture MakeResultsBackground()
         Fill(c, Grow(s, 3), Hue(hue, 0.45f, 0.9f), 0.8f);
         Fill(c, s, [y0, y1](float, float y) { return Mix(Hex(0x1E1A4A), Hex(0x0E0C28), (y - y0) / (y1 - y0)); }, 0.82f);
     };
-    panel(180, 110, 720, 400, 0.83f);
-    panel(745, 110, 1215, 545, 0.55f);
-    // A spectrum line under the header.
-    Fill(c, Box(360, 100, 920, 104, 2), [](float x, float) { return Hue((x - 360) / 560 * 0.8f, 0.6f, 1); });
+    // A soft light behind the header.
+    Glow(c, Ellipse(640, 62, 190, 34), Hex(0x8B7CF6), 60, 0.35f);
+    panel(180, 116, 720, 402, 0.83f);
+    panel(745, 116, 1215, 545, 0.55f);
     Fill(c, Box(220, 552, 1060, 622, 30), Hex(0x0E0C28), 0.55f);
     return ToOpaque(c, Hex(0));
 }

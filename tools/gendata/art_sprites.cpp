@@ -30,7 +30,7 @@ void DrawCharacter(Canvas& c, Pose pose)
 
     // Scarf streaming behind: flutters in idle, flies straight when firing.
     float tipY = firing ? 44 : (pose == POSE_IDLE_2 ? 66 : 61);
-    float tipX = firing ? 2 : 8;
+    float tipX = firing ? 7 : 8;
     Sdf scarf = Polygon({48, 45, 30, 44, tipX + 10, tipY - 10, tipX, tipY - 4, tipX + 3, tipY + 3,
                          tipX + 14, tipY - 1, 30, 54, 48, 53});
     FillOutlined(c, scarf, Shade(Hex(0xFF9BB3), CORAL, Hex(0xC23B6B), 40, 66), OUTLINE, 1.6f);
