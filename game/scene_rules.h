@@ -60,7 +60,8 @@ constexpr Pulse CLICK_PULSE_START = {165, 4};     // "CLICK START"
 // on the value before the step is added.
 void AdvanceHighlightPulse(Pulse* pulse);
 void AdvanceClickPulse(Pulse* pulse);
-// Colours (0x00BBGGRR) of the pulses: the run's own rows, and "CLICK START".
+// Called by RunResultsScene each frame: the pulses' colours (0x00BBGGRR), for
+// the run's own rows and for "CLICK START".
 uint32_t HighlightColour(Pulse highlight);
 uint32_t ClickColour(Pulse click);
 // Called by RunResultsScene for the "No.%d" texts: gold, silver, bronze, then green.

@@ -50,19 +50,21 @@ struct ScoreParser {
 };
 // Called by ReadScoreFile (and the tests); clears the table to empty slots.
 void BeginScoreParse(ScoreParser* parser, ScoreTable* table);
+// Called by ReadScoreFile for each chunk of the file.
 void FeedScoreParse(ScoreParser* parser, const char* bytes, size_t length);
 // Finishes the last token and sorts each row; returns how many entries the
 // text held (at most SCORE_ENTRY_COUNT). Entries past that stay empty slots.
 int EndScoreParse(ScoreParser* parser);
 // Called by the tests and the fuzzer: the whole parse over one piece of text.
 int ParseScoreText(const char* text, size_t length, ScoreTable* table);
-// The atoi-like conversion of one token (NUL-terminated).
+// Called by the parser for each token (NUL-terminated): the atoi-like conversion.
 int32_t ScoreTokenValue(const char* token);
 
 // Called by the results scene. Fills table from the file at path; false when
 // the file is missing or cannot be read, and then the table is all empty slots.
 bool ReadScoreFile(const char* path, ScoreTable* table);
-// The file's text: " %d" for each of the 20 entries in order, nothing else.
+// Called by WriteScoreFile: the file's text, " %d" for each of the 20 entries
+// in order and nothing else.
 // Returns the length written (the buffer is always terminated; 256 is plenty).
 int FormatScoreText(const ScoreTable& table, char* buffer, size_t size);
 // Called by the results scene. Replaces the file at path as a whole: the text
