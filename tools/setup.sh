@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config git
   libsdl2-dev libsdl2-mixer-dev
-  libfreetype-dev libfontconfig-dev fonts-bebas-neue fonts-ipafont-mincho
+  libfreetype-dev libfontconfig-dev fonts-bebas-neue fonts-ipafont-mincho fonts-urw-base35
   libpng-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
