@@ -55,19 +55,19 @@ void FeedScoreParse(ScoreParser* parser, const char* bytes, size_t length);
 // Finishes the last token and sorts each row; returns how many entries the
 // text held (at most SCORE_ENTRY_COUNT). Entries past that stay empty slots.
 int EndScoreParse(ScoreParser* parser);
-// Called by the tests and the fuzzer: the whole parse over one piece of text.
+// Called by the tests: the whole parse over one piece of text.
 int ParseScoreText(const char* text, size_t length, ScoreTable* table);
 // Called by the parser for each token (NUL-terminated): the atoi-like conversion.
 int32_t ScoreTokenValue(const char* token);
 
-// Called by the results scene. Fills table from the file at path; false when
+// Called by EnterRunTime. Fills table from the file at path; false when
 // the file is missing or cannot be read, and then the table is all empty slots.
 bool ReadScoreFile(const char* path, ScoreTable* table);
 // Called by WriteScoreFile: the file's text, " %d" for each of the 20 entries
 // in order and nothing else.
 // Returns the length written (the buffer is always terminated; 256 is plenty).
 int FormatScoreText(const ScoreTable& table, char* buffer, size_t size);
-// Called by the results scene. Replaces the file at path as a whole: the text
+// Called by EnterRunTime. Replaces the file at path as a whole: the text
 // goes to a temporary file in the same folder, is flushed to the disk, and is
 // renamed over the old file, so a crash never leaves a half-written table.
 // False (with nothing changed) when it cannot be written; errorText, if given,
