@@ -113,16 +113,42 @@ static void FreeGlyphFont(GlyphFontData* data) {
     delete data;
 }
 
+static HFONT CreateGameFont(const std::wstring& face, int width, int height, DWORD pitchAndFamily) {
+    // The game's font: weight 400, default character set, modern fixed-pitch
+    // family; grey-scale antialiasing, since the coverage is blended in colour
+    // and sub-pixel fringes would come out as coloured edges.
+    return CreateFontW(height, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                       pitchAndFamily, face.c_str());
+}
+
+// The face the mapper actually gave, as GetTextFaceW names it.
+static std::wstring FaceOf(HFONT font) {
+    HDC dc = GlyphDC();
+    HGDIOBJ previous = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    SelectObject(dc, previous);
+    return face;
+}
+
 static GlyphFontData* CreateGlyphFont(const char* faceName, int width, int height) {
     std::wstring face = Utf8ToWide(faceName);
     if (face.size() > 31) face.resize(31); // LOGFONT's face name holds 31 characters
-    // The game's font: weight 400, default character set, fixed pitch, modern
-    // family; grey-scale antialiasing, since the coverage is blended in colour
-    // and sub-pixel fringes would come out as coloured edges.
-    HFONT font = CreateFontW(height, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             ANTIALIASED_QUALITY, FF_MODERN | FIXED_PITCH, face.c_str());
+    HFONT font = CreateGameFont(face, width, height, FF_MODERN | FIXED_PITCH);
     if (font == nullptr) return nullptr;
+    // Asking for a fixed pitch can make the mapper pass over a proportional
+    // face it has by that very name (Impact) for a fixed-pitch one. The named
+    // face wins when the system has it.
+    if (!face.empty() && lstrcmpiW(FaceOf(font).c_str(), face.c_str()) != 0) {
+        HFONT named = CreateGameFont(face, width, height, FF_DONTCARE | DEFAULT_PITCH);
+        if (named != nullptr && lstrcmpiW(FaceOf(named).c_str(), face.c_str()) == 0) {
+            DeleteObject(font);
+            font = named;
+        } else if (named != nullptr) {
+            DeleteObject(named);
+        }
+    }
     GlyphFontData* data = new GlyphFontData{faceName, width, height, font, 0, 0, ""};
     HDC dc = GlyphDC();
     HGDIOBJ previous = SelectObject(dc, font);
