@@ -17,6 +17,9 @@ constexpr int SCORE_TOKEN_MAX = 19;
 constexpr int32_t EMPTY_SLOT_MS = 5999999;
 
 extern const char* const SCORE_FILE_PATH;  // "./txt/scoretime.txt"
+// The score file the results scene uses: SCORE_FILE_PATH, unless the start-up
+// (ChooseDataFolder) points it at the player's own copy of an installed game.
+extern const char* scoreFilePath;
 
 // The five best times of each stage in milliseconds, fastest first; row 0 is
 // stage 1. Entries are signed, as the file writes them; the ranking compares
@@ -55,7 +58,7 @@ void FeedScoreParse(ScoreParser* parser, const char* bytes, size_t length);
 // Finishes the last token and sorts each row; returns how many entries the
 // text held (at most SCORE_ENTRY_COUNT). Entries past that stay empty slots.
 int EndScoreParse(ScoreParser* parser);
-// Called by the tests: the whole parse over one piece of text.
+// Called by the tests and the fuzzer: the whole parse over one piece of text.
 int ParseScoreText(const char* text, size_t length, ScoreTable* table);
 // Called by the parser for each token (NUL-terminated): the atoi-like conversion.
 int32_t ScoreTokenValue(const char* token);
