@@ -200,8 +200,35 @@ Picture MakeMiddleLayer()
                 col = Mix(col, Hex(0x2F6A78), Clamp01(1 - dHill / 10) * 0.8f);
                 col = Add(col, Scale(C(0.05f, 0.08f, 0.1f), grass - 0.5f));
             }
+            // A nearer, darker ridge in front of everything.
+            float near2 = fy - Ridge(fx, PANEL, baseY + 150, 80, 260, 403);
+            if (near2 >= 0) {
+                col = Mix(Hex(0x1E1C4A), Hex(0x100E2A), Clamp01(near2 / 60));
+                col = Mix(col, Hex(0x3F8A8A), Clamp01(1 - near2 / 5) * 0.7f);
+            }
             SetPx(c, x, y, col);
         }
+    // Glowing flowers scattered over the hills.
+    Rng rng(405);
+    for (int i = 0; i < 260; i++) {
+        float x = rng.Range(0, PANEL), y = rng.Range(baseY + 30, 715);
+        float r = rng.Range(1.2f, 2.6f);
+        Col col = Hue(rng.Uniform() < 0.5f ? 0.48f : 0.9f, 0.45f, 1);
+        for (int copy = -1; copy <= 1; copy++) {
+            float cx = x + copy * PANEL;
+            if (cx < -8 || cx > PANEL + 8)
+                continue;
+            int x0 = int(cx) - 3, y0 = int(y) - 3;
+            for (int py = std::max(0, y0); py <= std::min(719, y0 + 6); py++)
+                for (int px = std::max(0, x0); px <= std::min(PANEL - 1, x0 + 6); px++) {
+                    Px& p = c.px[size_t(py) * PANEL + px];
+                    float d = std::hypot(px + 0.5f - cx, py + 0.5f - y);
+                    // Only on the hills, never on the sky (which must stay white).
+                    if (p.a > 0 && d < r)
+                        p = {Lerp(p.r, col.r, 0.8f), Lerp(p.g, col.g, 0.8f), Lerp(p.b, col.b, 0.8f), 1};
+                }
+        }
+    }
     return ToSprite(c, 0xFFFFFF, 0xFFFFFF);
 }
 
