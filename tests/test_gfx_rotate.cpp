@@ -2,6 +2,7 @@
 // degrees and for any angle, the pivot rules, negative sizes (the beam's two
 // half-bands), keys, coverage of the parallelogram and display doubling.
 #include <cmath>
+#include <random>
 
 #include "gfx/rotate.h"
 #include "test_gfx_support.h"
@@ -235,6 +236,35 @@ TEST_F(Rotation, ClippedAtTheDestinationAndSkipsOutsideTheSource) {
     SUCCEED(); // no write outside (checked under AddressSanitizer) and no crash
     DrawRotated(dst, 0, 0, 0, 10, src, 0, 0, 10, 10, 10, 0xFF00FF);
     DrawRotated(dst, 0, 0, 10, 10, src, 0, 0, 0, 10, 10, 0xFF00FF);
+}
+
+// Random rectangles, sizes of either sign, angles and sources hanging off
+// their surface: every pixel drawn must come from the source block, and only
+// from the part of it on the source surface.
+TEST_F(Rotation, RandomDrawsOnlyCopySourceBlockPixels) {
+    std::mt19937 random(99);
+    Surface src = MakePattern(40, 30);
+    for (int round = 0; round < 500; round++) {
+        Surface dst = Make(50, 50, 7);
+        auto pick = [&](int lo, int hi) { return lo + int(random() % uint32_t(hi - lo + 1)); };
+        int x = pick(-40, 60), y = pick(-40, 60), w = pick(-50, 50), h = pick(-50, 50);
+        int sx = pick(-10, 50), sy = pick(-10, 40), sw = pick(-30, 30), sh = pick(-30, 30);
+        int angle = pick(-800, 800);
+        if (round % 2) {
+            DrawRotated(dst, x, y, w, h, src, sx, sy, sw, sh, angle, 0xFF00FF);
+        } else {
+            DrawRotatedAboutPivot(dst, x, y, w, h, src, sx, sy, sw, sh, angle, uint32_t(-1),
+                                  pick(-20, 20), pick(-20, 20));
+        }
+        int xLo = sw > 0 ? sx : sx + sw, xHi = sw > 0 ? sx + sw - 1 : sx - 1;
+        int yLo = sh > 0 ? sy : sy + sh, yHi = sh > 0 ? sy + sh - 1 : sy - 1;
+        for (int i = 0; i < 50 * 50; i++) {
+            if (dst->pixels[i] == 7) continue;
+            Corner c = SourceOf(dst->pixels[i]);
+            ASSERT_TRUE(c.x >= xLo && c.x <= xHi && c.y >= yLo && c.y <= yHi && c.x < 40 && c.y < 30)
+                << "round " << round << ": pixel " << i << " shows " << c;
+        }
+    }
 }
 
 TEST_F(Rotation, DoubledModeScalesRectanglesAndPivot) {
