@@ -8,7 +8,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-bebas-neue fonts-ipafont-mincho fonts-urw-base35
   libpng-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick strace
 )
 missing=()
 for p in "${packages[@]}"; do
