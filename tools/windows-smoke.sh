@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Smoke test of the Windows game under Wine on a virtual X display (Xvfb):
-# builds and packs it (tools/windows-build.sh), unpacks the zip, starts the
+# builds and packs it (tools/windows-build.sh), runs the backend's own checks
+# (platform/windows/selftest), unpacks the zip, starts the
 # .exe in its folder, answers the full-screen question No, waits for a title
 # frame that is not blank, asks the window to close (Alt+F4), answers the
 # confirmation Yes, and checks that the game ends with exit status 1.
@@ -26,6 +27,7 @@ if ((${#missing[@]})); then
 fi
 
 tools/windows-build.sh
+cmake --build "$out" -j2 --target prismveldt-selftest
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -125,6 +127,13 @@ PressKeys() {
   shift
   xdotool key "$@"
 }
+
+log "backend checks (prismveldt-selftest.exe)"
+if ! (cd "$work" && timeout 180 wine "$out/prismveldt-selftest.exe" >"$work/selftest.log" 2>&1); then
+  grep -v '^ALSA' "$work/selftest.log" || true
+  Fail "backend checks"
+fi
+grep -E '^(frame wait|IMPACT|ＭＳ|[0-9]+ checks)' "$work/selftest.log" | sed 's/^/windows-smoke:   /'
 
 log "starting the game in $game"
 (cd "$game" && exec wine prismveldt.exe >"$work/game.log" 2>&1) &

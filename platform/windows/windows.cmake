@@ -29,3 +29,9 @@ add_executable(prismveldt WIN32 shell/main.cpp)
 set_target_properties(prismveldt PROPERTIES OUTPUT_NAME prismveldt SUFFIX .exe)
 target_link_libraries(prismveldt PRIVATE
   "$<LINK_GROUP:RESCAN,game_core,platform_windows>")
+
+# Checks of the backend itself, run under Wine by tools/windows-smoke.sh.
+add_executable(prismveldt-selftest platform/windows/selftest/selftest.cpp)
+target_compile_definitions(prismveldt-selftest PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(prismveldt-selftest PRIVATE
+  "$<LINK_GROUP:RESCAN,game_core,platform_windows>")

@@ -1,0 +1,280 @@
+// Checks of the Windows backend on a real (or Wine's) Windows: the window and
+// its events, presenting, the frame wait, the GDI glyph source, and rename
+// replacing a file. Run by tools/windows-smoke.sh; exit status 0 when all pass.
+// GoogleTest has no MinGW build in Debian, hence the few lines of CHECK below.
+#include "platform/windows/win_internal.h"
+
+#include <mmsystem.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gfx/glyphs.h"
+
+static int failures = 0;
+static int checks = 0;
+#define CHECK(condition)                                                         \
+    do {                                                                         \
+        ++checks;                                                                \
+        if (!(condition)) {                                                      \
+            ++failures;                                                          \
+            std::printf("FAILED %s:%d: %s\n", __FILE__, __LINE__, #condition);   \
+        }                                                                        \
+    } while (0)
+
+static void CheckTextConversion() {
+    CHECK(Utf8ToWide("") == L"");
+    CHECK(Utf8ToWide(nullptr) == L"");
+    CHECK(Utf8ToWide("Prismveldt") == L"Prismveldt");
+    // "確認": U+78BA U+8A8D
+    CHECK(Utf8ToWide("確認") == std::wstring(L"\x78BA\x8A8D"));
+}
+
+static void CheckWindowAndEvents() {
+    CHECK(mainWindow != nullptr);
+    CHECK(windowDC != nullptr);
+    wchar_t className[32] = {};
+    GetClassNameW(mainWindow, className, 32);
+    CHECK(std::wstring(className) == L"WCNAME");
+    CHECK((GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+
+    PlatformSetWindowTitle("本当に終了しますか？");
+    wchar_t title[64] = {};
+    GetWindowTextW(mainWindow, title, 64);
+    CHECK(std::wstring(title) == Utf8ToWide("本当に終了しますか？"));
+
+    // A captioned, fixed-size window whose client area is exactly as asked.
+    PlatformSetWindowed(0, 0, 1280, 720, false);
+    RECT client = {};
+    GetClientRect(mainWindow, &client);
+    CHECK(client.right - client.left == 1280);
+    CHECK(client.bottom - client.top == 720);
+    LONG style = GetWindowLongW(mainWindow, GWL_STYLE);
+    CHECK((style & WS_CAPTION) == WS_CAPTION);
+    CHECK((style & WS_THICKFRAME) == 0);
+    CHECK((style & WS_MAXIMIZEBOX) == 0);
+    RECT outer = {};
+    GetWindowRect(mainWindow, &outer);
+    CHECK(outer.left == 0 && outer.top == 0);
+    int originX = -1, originY = -1;
+    PlatformGetClientOrigin(&originX, &originY);
+    POINT origin = {0, 0};
+    ClientToScreen(mainWindow, &origin);
+    CHECK(originX == origin.x && originY == origin.y);
+    CHECK(originY > 0); // below the caption
+
+    // Without a title: no caption at all.
+    PlatformSetWindowed(10, 20, 320, 200, true);
+    style = GetWindowLongW(mainWindow, GWL_STYLE);
+    CHECK((style & WS_CAPTION) != WS_CAPTION);
+    GetClientRect(mainWindow, &client);
+    CHECK(client.right == 320 && client.bottom == 200);
+    PlatformSetWindowed(0, 0, 1280, 720, false);
+
+    // Messages become events, in order; the close request leaves the window be.
+    PlatformEvent event;
+    while (PlatformPollEvent(&event)) {}
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    PostMessageW(mainWindow, MM_MCINOTIFY, MCI_NOTIFY_ABORTED, 0);
+    PostMessageW(mainWindow, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, 0);
+    PostMessageW(mainWindow, WM_DEVICECHANGE, 7, 0);
+    std::vector<PlatformEvent> events;
+    while (PlatformPollEvent(&event)) events.push_back(event);
+    CHECK(events.size() == 4);
+    if (events.size() == 4) {
+        CHECK(events[0].type == PLATFORM_EVENT_CLOSE);
+        CHECK(events[1].type == PLATFORM_EVENT_MUSIC_DONE && events[1].musicReason == MUSIC_DONE_ABORTED);
+        CHECK(events[2].type == PLATFORM_EVENT_MUSIC_DONE && events[2].musicReason == MUSIC_DONE_SUCCESSFUL);
+        CHECK(events[3].type == PLATFORM_EVENT_DEVICE_CHANGE);
+    }
+    CHECK(IsWindow(mainWindow));
+    CHECK(!PlatformPollEvent(&event));
+    // A quit message is taken from the queue and changes nothing.
+    PostQuitMessage(0);
+    CHECK(!PlatformPollEvent(&event));
+    CHECK(IsWindow(mainWindow));
+}
+
+static void CheckPresent() {
+    // 0x00RRGGBB pixels land as those colours; the pitch skips the padding.
+    const int width = 64, height = 32, pitch = 80;
+    std::vector<uint32_t> frame(static_cast<size_t>(pitch) * height, 0x00FF00FF);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) frame[static_cast<size_t>(y) * pitch + x] = y < 16 ? 0x00FF0000 : 0x000000FF;
+    PlatformPresent(frame.data(), width, height, pitch);
+    GdiFlush();
+    COLORREF top = GetPixel(windowDC, 5, 5);
+    COLORREF bottom = GetPixel(windowDC, 5, 20);
+    if (top != CLR_INVALID) { // some drivers cannot read the screen back
+        CHECK(top == RGB(255, 0, 0));
+        CHECK(bottom == RGB(0, 0, 255));
+        CHECK(GetPixel(windowDC, 70, 5) != RGB(255, 0, 255)); // padding not shown
+    }
+    PlatformPresent(nullptr, width, height, pitch); // ignored, no crash
+    PlatformPresent(frame.data(), width, height, width - 1);
+}
+
+static void CheckTime() {
+    uint32_t start = PlatformTimeMs();
+    uint32_t longest = 0, shortest = 1000;
+    for (int i = 0; i < 20; ++i) {
+        uint32_t before = PlatformTimeMs();
+        PlatformWaitFrame(before, 16);
+        uint32_t took = PlatformTimeMs() - before;
+        if (took > longest) longest = took;
+        if (took < shortest) shortest = took;
+    }
+    CHECK(shortest >= 16);
+    std::printf("frame wait: 16 ms asked, %u..%u ms taken\n", shortest, longest);
+    CHECK(PlatformTimeMs() - start >= 20 * 16);
+    // An old frame start: no wait at all.
+    uint32_t before = PlatformTimeMs();
+    PlatformWaitFrame(before - 100, 16);
+    CHECK(PlatformTimeMs() - before <= 2);
+}
+
+static void CheckInputAndAudio() {
+    CHECK(!PlatformIsKeyHeld(0x7B)); // F12, nobody holds it
+    unsigned x = 0, y = 0, buttons = 0;
+    CHECK(!PlatformJoystickPos(99, &x, &y, &buttons));
+    CHECK(!PlatformJoystickPos(-1, &x, &y, &buttons));
+    // A path too long for the 256-byte command is refused, not cut short.
+    std::string longPath = "./se/" + std::string(300, 'a') + ".mp3";
+    CHECK(!PlatformOpenMusic(longPath.c_str()));
+    CHECK(!PlatformOpenMusic("./se/no-such-music.mp3"));
+    PlatformStopMusic();  // nothing open: fails quietly
+    PlatformCloseMusic();
+    PlatformStopSound();
+}
+
+struct InkCount {
+    long inked;
+    int glyphs;
+    bool insideBox;
+    int minX, maxX;
+};
+
+static void CountInk(void* context, const GlyphCoverage& glyph) {
+    InkCount* count = static_cast<InkCount*>(context);
+    count->glyphs++;
+    for (int row = 0; row < glyph.height; ++row)
+        for (int column = 0; column < glyph.width; ++column)
+            if (glyph.coverage[row * glyph.pitch + column] > 128) {
+                count->inked++;
+                int x = glyph.x + column;
+                if (x < count->minX) count->minX = x;
+                if (x > count->maxX) count->maxX = x;
+            }
+    count->insideBox = glyph.pitch >= glyph.width && glyph.width > 0 && glyph.height > 0;
+}
+
+static void CheckGlyphs() {
+    GlyphFont impact = OpenGlyphFont("IMPACT", 48, 96);
+    CHECK(impact != nullptr);
+    if (impact == nullptr) return;
+    CHECK(GlyphCellHeight(impact) == 96);
+    CHECK(GlyphAscent(impact) > 48 && GlyphAscent(impact) < 96);
+    std::printf("IMPACT comes from %s\n", GlyphFontFamily(impact));
+    CHECK(OpenGlyphFont("IMPACT", 48, 96) == impact); // cached
+
+    int one = MeasureGlyphText(impact, "0", 1);
+    int four = MeasureGlyphText(impact, "0000", 4);
+    CHECK(one > 0);
+    CHECK(four == 4 * one); // whole-pixel advances, no kerning
+    CHECK(MeasureGlyphText(impact, "", 0) == 0);
+    CHECK(MeasureGlyphText(impact, "0000", 2) == 2 * one); // only length bytes
+
+    InkCount count = {0, 0, false, 1 << 30, -(1 << 30)};
+    RasteriseGlyphText(impact, "START!!", 7, CountInk, &count);
+    CHECK(count.glyphs >= 1);
+    CHECK(count.insideBox);
+    CHECK(count.inked > 500);
+    // The ink lies where the measured line is.
+    int width = MeasureGlyphText(impact, "START!!", 7);
+    CHECK(count.minX >= -4 && count.maxX <= width + 4);
+
+    InkCount blank = {0, 0, false, 0, 0};
+    RasteriseGlyphText(impact, "   ", 3, CountInk, &blank);
+    CHECK(blank.inked == 0);
+
+    // Japanese in the default face, and bytes that are not UTF-8 at all.
+    GlyphFont mincho = OpenGlyphFont("ＭＳ 明朝", 16, 32);
+    CHECK(mincho != nullptr);
+    if (mincho != nullptr) {
+        std::printf("ＭＳ 明朝 comes from %s\n", GlyphFontFamily(mincho));
+        const char* japanese = "本当に終了しますか？";
+        InkCount ink = {0, 0, false, 1 << 30, -(1 << 30)};
+        RasteriseGlyphText(mincho, japanese, static_cast<int>(std::strlen(japanese)), CountInk, &ink);
+        CHECK(ink.inked > 200);
+        CHECK(MeasureGlyphText(mincho, japanese, static_cast<int>(std::strlen(japanese))) > 10 * 10);
+        const char broken[] = {'A', '\xE3', '\x81', 'B', '\xFF', '\0'};
+        CHECK(MeasureGlyphText(mincho, broken, 5) > 0);
+        InkCount any = {0, 0, false, 1 << 30, -(1 << 30)};
+        RasteriseGlyphText(mincho, broken, 5, CountInk, &any);
+        CHECK(any.inked > 0);
+    }
+
+    // Absurd sizes are held to something drawable.
+    GlyphFont huge = OpenGlyphFont("IMPACT", 100000, 100000);
+    CHECK(huge != nullptr);
+    if (huge != nullptr) {
+        CHECK(GlyphCellHeight(huge) <= 4096);
+        InkCount big = {0, 0, false, 0, 0};
+        RasteriseGlyphText(huge, "W", 1, CountInk, &big);
+    }
+    CHECK(GlyphCellHeight(nullptr) == 0);
+    CHECK(MeasureGlyphText(nullptr, "x", 1) == 0);
+}
+
+static bool WriteFile(const char* path, const char* text) {
+    FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) return false;
+    std::fputs(text, file);
+    return std::fclose(file) == 0;
+}
+
+static std::string ReadFile(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return "";
+    char buffer[64] = {};
+    size_t n = std::fread(buffer, 1, sizeof buffer - 1, file);
+    std::fclose(file);
+    return std::string(buffer, n);
+}
+
+static void CheckRename() {
+    // The score file is replaced through a temporary file: rename must
+    // overwrite, which the C runtime's own rename will not do.
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    std::string target = std::string(folder) + "prismveldt-selftest-score.txt";
+    std::string temporary = target + ".tmp";
+    CHECK(WriteFile(target.c_str(), "old"));
+    CHECK(WriteFile(temporary.c_str(), "new"));
+    CHECK(std::rename(temporary.c_str(), target.c_str()) == 0);
+    CHECK(ReadFile(target.c_str()) == "new");
+    CHECK(GetFileAttributesA(temporary.c_str()) == INVALID_FILE_ATTRIBUTES);
+    errno = 0;
+    CHECK(std::rename(temporary.c_str(), target.c_str()) != 0); // nothing to move
+    CHECK(errno == ENOENT);
+    CHECK(ReadFile(target.c_str()) == "new");
+    DeleteFileA(target.c_str());
+}
+
+int main(int argc, char** argv) {
+    PlatformInit(argc, argv);
+    CheckTextConversion();
+    CheckWindowAndEvents();
+    CheckPresent();
+    CheckTime();
+    CheckInputAndAudio();
+    CheckGlyphs();
+    CheckRename();
+    std::printf("%d checks, %d failed\n", checks, failures);
+    std::fflush(stdout);
+    PlatformDestroyWindow();
+    PlatformExit(failures == 0 ? 0 : 1);
+}
