@@ -227,9 +227,17 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     box.style = style;
     Layout(box);
 
+    // Over the middle of the game window, or of the screen while that is tiny.
     int display = gameWindow != nullptr ? std::max(SDL_GetWindowDisplayIndex(gameWindow), 0) : 0;
-    SDL_Window* window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
-                                          SDL_WINDOWPOS_CENTERED_DISPLAY(display), box.width, box.height,
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display), y = x;
+    int gameX, gameY, gameWidth = 0, gameHeight = 0;
+    if (gameWindow != nullptr) SDL_GetWindowSize(gameWindow, &gameWidth, &gameHeight);
+    if (gameWidth >= box.width && gameHeight >= box.height) {
+        SDL_GetWindowPosition(gameWindow, &gameX, &gameY);
+        x = gameX + (gameWidth - box.width) / 2;
+        y = gameY + (gameHeight - box.height) / 2;
+    }
+    SDL_Window* window = SDL_CreateWindow(caption, x, y, box.width, box.height,
                                           SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
                                               SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_SHOWN);
     if (window == nullptr) {
@@ -242,6 +250,7 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     SDL_RaiseWindow(window);
     SDL_SetWindowInputFocus(window);
     messageBoxOpen = true;
+    uint32_t openedAt = PlatformTimeMs();
 
     bool answer = false, redraw = true;
     for (bool done = false; !done;) {
@@ -263,6 +272,7 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     }
 
     messageBoxOpen = false;
+    messageBoxMs += PlatformTimeMs() - openedAt;
     SDL_DestroyWindow(window);
     SDL_ShowCursor(cursorWas);
     if (gameWindow != nullptr) SDL_RaiseWindow(gameWindow);

@@ -6,6 +6,7 @@
 
 int pointerClientX = 0, pointerClientY = 0;
 bool messageBoxOpen = false;
+uint32_t messageBoxMs = 0;
 static std::deque<PlatformEvent> pending;
 
 void QueueEvent(int type, int musicReason)

@@ -11,6 +11,7 @@ extern bool gameWindowFullscreen;
 extern bool videoIsX11;               // X11 can read the pointer anywhere on the desktop
 extern int pointerClientX, pointerClientY;  // last pointer position seen over the window
 extern bool messageBoxOpen;           // the game's pump waits while a box is up
+extern uint32_t messageBoxMs;         // time spent with boxes open, for the start-up report
 
 // Called by PlatformInit; opens the audio device if there is one (else silence).
 void OpenAudio();

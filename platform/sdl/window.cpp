@@ -1,4 +1,7 @@
 // The one game window: caption, windowed or full screen, and the frames shown in it.
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/sdl/sdl_internal.h"
 
 SDL_Window* gameWindow = nullptr;
@@ -96,9 +99,22 @@ void PresentPixels(SDL_Window* window, const uint32_t* pixels, int width, int he
     SDL_UpdateWindowSurface(window);
 }
 
+// With PRISMVELDT_TIMING set, the first present reports how long start-up took,
+// leaving out the time the player spent answering message boxes.
+static void ReportFirstPresent()
+{
+    static bool reported = false;
+    if (reported || getenv("PRISMVELDT_TIMING") == nullptr) return;
+    reported = true;
+    fprintf(stderr, "prismveldt: first frame presented %u ms after start (%u ms of it in message boxes)\n",
+            PlatformTimeMs(), messageBoxMs);
+}
+
 void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 {
-    if (gameWindow != nullptr) PresentPixels(gameWindow, pixels, width, height, pitch);
+    if (gameWindow == nullptr) return;
+    PresentPixels(gameWindow, pixels, width, height, pitch);
+    ReportFirstPresent();
 }
 
 void PlatformDestroyWindow()
