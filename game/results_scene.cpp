@@ -57,7 +57,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage)
 {
     // The time is kept (or reported as lost) before anything is shown, so
     // leaving with Escape never costs it.
-    RunEntry entry = EnterRunTime(SCORE_FILE_PATH, runTimeMs, stage);
+    RunEntry entry = EnterRunTime(scoreFilePath, runTimeMs, stage);
     int rowIndex = stage >= 1 && stage <= STAGE_COUNT ? stage - 1 : 0;
     const int32_t* row = entry.table.times[rowIndex];
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 const char* const SCORE_FILE_PATH = "./txt/scoretime.txt";
+const char* scoreFilePath = SCORE_FILE_PATH;
 
 void FillEmptyScoreTable(ScoreTable* table)
 {

@@ -1,0 +1,29 @@
+// Where the game finds its data: the folder it was started in when that holds
+// the game's bmp/, se/ and txt/, else the installed copy next to the program
+// (<prefix>/share/prismveldt), with the best times kept in the player's own
+// data folder so they survive reinstalls.
+#pragma once
+#include <string>
+
+// Called by main after PlatformInit (which may already have moved into the
+// folder a --dir option names): a folder holding game data is used as it is;
+// otherwise the process moves into the installed data folder and the score
+// file becomes the player's own copy (see UserScorePath), made from the
+// shipped one on first use. Changes nothing it cannot do.
+void ChooseDataFolder();
+
+// Called by ChooseDataFolder (and the tests): true when folder holds any of
+// the game's data folders bmp/, se/, txt/.
+bool HoldsGameData(const std::string& folder);
+// Called by ChooseDataFolder (and the tests): the installed data folder for a
+// program at exePath (<prefix>/bin/x -> <prefix>/share/prismveldt), or "" when
+// that folder holds no game data.
+std::string InstalledDataFolder(const std::string& exePath);
+// Called by ChooseDataFolder (and the tests): the player's score file,
+// $XDG_DATA_HOME/prismveldt/scoretime.txt, where an unset, empty or relative
+// XDG_DATA_HOME means ~/.local/share; "" when neither variable helps.
+std::string UserScorePath(const char* xdgDataHome, const char* home);
+// Called by ChooseDataFolder (and the tests): makes sure the player's score
+// file can be used: creates its folders and copies shippedPath there when the
+// file is missing, never overwriting one. False when its folder cannot be made.
+bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippedPath);
