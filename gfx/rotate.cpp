@@ -166,8 +166,9 @@ void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface
         uint32_t* out = dstPixels + row * dstWidth + left;
         for (int64_t k = lo; k <= hi; k++, srcX.Step(), srcY.Step()) {
             uint32_t pixel = srcPixels[srcY.pos * srcWidth + srcX.pos];
-            if (keyed && (pixel & 0xFFFFFF) == pixelKey) continue;
-            out[k] = pixel;
+            // Masks, not a branch: sprites alternate key and picture within a row.
+            uint32_t keep = uint32_t(keyed && (pixel & 0xFFFFFF) == pixelKey) - 1;
+            out[k] = (pixel & keep) | (out[k] & ~keep);
         }
     }
 }
