@@ -13,6 +13,7 @@
 #include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "tests/test_play_autopilot.h"
 
 namespace fs = std::filesystem;
 
@@ -243,6 +244,33 @@ TEST_F(PlayRuns, KeysWinOverADeathInTheSameFrame)
     ASSERT_LT(first + 2, frames.size());
     EXPECT_EQ(frames[first + 1].sceneId, 3);
     EXPECT_EQ(frames[first + 2].scene, "clear-curtain");
+}
+
+// The game, drawing and all, moves the camera exactly as the rules alone do:
+// the autopilot's flight through the tunnel stage (bees, spikes, the beam),
+// replayed as a script, gives the same camera on every play frame.
+TEST_F(PlayRuns, TheGameFollowsTheRulesFrameForFrameThroughAShippedStage)
+{
+    std::string script;
+    autopilot::Flight flight = autopilot::Fly(4, autopilot::ROUTES[3], &script);
+    ASSERT_TRUE(flight.cleared);
+    fs::copy_file(fs::path(SOURCE_DIR) / "data" / "txt" / "dw_stage4.txt", dir / "txt" / "dw_stage1.txt");
+    Run(script, flight.frames + 30);
+    size_t first = Find("play");
+    ASSERT_LT(first, frames.size());
+    int base = frames[first].n;
+    int compared = 0;
+    for (size_t i = first; i < frames.size() && frames[i].scene == "play"; ++i) {
+        int n = frames[i].n - base;
+        ASSERT_LT(n, (int)flight.track.size());
+        EXPECT_EQ((float)Number(frames[i], "camX"), flight.track[n].first) << "frame " << n;
+        EXPECT_EQ((float)Number(frames[i], "camY"), flight.track[n].second) << "frame " << n;
+        ++compared;
+    }
+    EXPECT_EQ(compared, flight.frames);
+    size_t curtain = Find("clear-curtain");
+    ASSERT_LT(curtain, frames.size());
+    EXPECT_EQ(frames[curtain].n - base, flight.frames);
 }
 
 TEST_F(PlayRuns, AMissingStageFileEndsTheGameWithItsMessageAndStatusZero)
