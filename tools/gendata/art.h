@@ -1,5 +1,7 @@
 // Every picture the game loads, painted in one style: a crystal meadow at
-// dusk, deep indigo and teal with prism-coloured light.
+// dusk, deep indigo and teal with prism-coloured light. Every Make* function
+// is called by gendata's main, once per run, and returns the finished picture
+// in the size the game draws from.
 #pragma once
 #include <functional>
 

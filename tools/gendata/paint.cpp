@@ -57,14 +57,11 @@ void ResetFrame(Canvas& c)
     c.cosA = 1;
     c.sinA = 0;
     c.cx = c.cy = c.shiftX = c.shiftY = 0;
-    c.mirror = false;
 }
 
 static void ToShape(const Canvas& c, int px, int py, float& x, float& y)
 {
     float fx = px + 0.5f, fy = py + 0.5f;
-    if (c.mirror)
-        fx = c.w - fx;
     fx -= c.cx;
     fy -= c.cy;
     x = fx * c.cosA + fy * c.sinA + c.cx - c.shiftX;
@@ -123,22 +120,6 @@ void Glow(Canvas& c, const Sdf& sdf, Col colour, float radius, float peak)
                 continue;
             float t = 1 - d / radius;
             Over(c.px[size_t(y) * c.w + x], colour, peak * t * t);
-        }
-}
-
-void Stamp(Canvas& dst, const Canvas& src, int ox, int oy)
-{
-    for (int y = 0; y < src.h; y++)
-        for (int x = 0; x < src.w; x++) {
-            int dx = x + ox, dy = y + oy;
-            if (dx < 0 || dy < 0 || dx >= dst.w || dy >= dst.h)
-                continue;
-            const Px& s = src.px[size_t(y) * src.w + x];
-            Px& d = dst.px[size_t(dy) * dst.w + dx];
-            d.r = s.r + d.r * (1 - s.a);
-            d.g = s.g + d.g * (1 - s.a);
-            d.b = s.b + d.b * (1 - s.a);
-            d.a = s.a + d.a * (1 - s.a);
         }
 }
 

@@ -45,7 +45,6 @@ struct Canvas {
     // Shapes are given in their own frame; this maps a pixel into it
     // (turn by -angle about (cx, cy), then shift).
     float cosA = 1, sinA = 0, cx = 0, cy = 0, shiftX = 0, shiftY = 0;
-    bool mirror = false;  // flip x about the canvas centre before everything
     // Drawing touches only pixels inside this rectangle (set by SetClip).
     int clipX0 = 0, clipY0 = 0, clipX1 = 1 << 30, clipY1 = 1 << 30;
 };
@@ -68,8 +67,6 @@ void FillOutlined(Canvas& c, const Sdf& sdf, const Paint& paint, Col outline, fl
 void FillOutlined(Canvas& c, const Sdf& sdf, Col colour, Col outline, float width);
 // Paints a soft glow: opacity falls from peak at distance 0 to 0 at radius.
 void Glow(Canvas& c, const Sdf& sdf, Col colour, float radius, float peak);
-// Composes src over dst at (x, y).
-void Stamp(Canvas& dst, const Canvas& src, int x, int y);
 
 // Signed distances.
 Sdf Circle(float x, float y, float r);

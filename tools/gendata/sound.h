@@ -1,5 +1,6 @@
 // The game's sounds, synthesized: the shot and the menu click as 16-bit .wav,
 // the title and stage music as seamless MP3 loops (encoded with LAME).
+// Called by gendata's main; the Render* functions also by the generator's test.
 #pragma once
 #include <vector>
 
