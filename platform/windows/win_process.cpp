@@ -5,9 +5,32 @@
 #include <cstdio>
 #include <mmsystem.h>
 
+static bool HoldsGameData(const std::wstring& folder) {
+    for (const wchar_t* name : {L"bmp", L"se", L"txt"}) {
+        DWORD attributes = GetFileAttributesW((folder + name).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    }
+    return false;
+}
+
+// Started from a shortcut or a prompt somewhere else, the game still finds the
+// bmp/, se/ and txt/ that were unpacked beside prismveldt.exe.
+static void MoveBesideGameData() {
+    if (HoldsGameData(L".\\")) return;
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    std::wstring folder(path, length);
+    size_t slash = folder.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return;
+    folder.resize(slash + 1);
+    if (HoldsGameData(folder)) SetCurrentDirectoryW(folder.c_str());
+}
+
 void PlatformInit(int, char**) {
     // Logical pixels are the screen's own: no scaling by the desktop's DPI.
     SetProcessDPIAware();
+    MoveBesideGameData();
     CreateGameWindow();
     timeBeginPeriod(1);
 }
