@@ -72,6 +72,12 @@ void RenderLevel()
         imgLevel = CreateBlankSurface(LEVEL_WIDTH, LEVEL_HEIGHT);
         renderedValid = false;
         if (!imgLevel) return;
+        // A new picture is all white: every cell already shows code 0.
+        std::memset(renderedCodes, 0, sizeof renderedCodes);
+        renderedSheet = imgTiles;
+        renderedSheetWidth = imgTiles ? imgTiles->width : 0;
+        renderedSheetHeight = imgTiles ? imgTiles->height : 0;
+        renderedValid = true;
     }
     bool sameSheet = renderedValid && renderedSheet == imgTiles &&
                      (!imgTiles || (renderedSheetWidth == imgTiles->width &&
