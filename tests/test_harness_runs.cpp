@@ -152,3 +152,22 @@ TEST(HarnessCommandLineRuns, BadScriptOrOptionIsStatus64)
     EXPECT_EQ(RunCommand(HARNESS + " --script /nonexistent/script.txt 2>/dev/null"), 64);
     EXPECT_EQ(RunCommand(HARNESS + " --dir /nonexistent/folder 2>/dev/null"), 64);
 }
+
+TEST_F(HarnessRuns, MissingStageFileEndsQuietlyWithStatusZero)
+{
+    std::string dir = Temp("nostage");
+    ASSERT_EQ(RunCommand("rm -rf " + dir + " && cp -rs " + DATA + " " + dir + " && rm " + dir +
+                         "/txt/dw_stage1.txt"),
+              0);
+    std::string script = Temp("nostage.txt"), trace = Temp("nostage.jsonl");
+    // START on the title loads stage 1.
+    WriteFile(script, "dialog no\n1 mouse 350 580\n5 down lmb\n8 up lmb\n");
+    ASSERT_EQ(RunCommand(HARNESS + " --dir " + dir + " --script " + script + " --trace " + trace +
+                         " --max-frames 600 >/dev/null"),
+              0);
+    auto lines = ReadLines(trace);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "{\"ev\":\"stdout\",\"text\":\"ファイルオープンエラー\\n\"}");
+    EXPECT_EQ(lines.back(), "{\"ev\":\"exit\",\"code\":0}");
+    for (const auto& line : lines) EXPECT_EQ(line.find("\"ev\":\"dialog\",\"text\":\"Bitmap"), std::string::npos);
+}
