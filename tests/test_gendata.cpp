@@ -285,7 +285,7 @@ namespace {
 
 struct Wav {
     int channels = 0, rate = 0, bits = 0, format = 0;
-    size_t dataBytes = 0;
+    size_t dataBytes = 0, dataOffset = 0;
 };
 
 Wav ParseWav(const std::vector<uint8_t>& b)
@@ -306,6 +306,7 @@ Wav ParseWav(const std::vector<uint8_t>& b)
             w.bits = u16(i + 22);
         } else if (id == "data") {
             w.dataBytes = std::min(len, b.size() - i - 8);
+            w.dataOffset = i + 8;
         }
         i += 8 + len + (len & 1);
     }
@@ -340,6 +341,12 @@ TEST(GenData, SoundsAreWaveFilesOfTheRightLength)
     // Restarted every 30 firing frames (0.48 s): it must last about that long.
     EXPECT_GE(shotSeconds, 0.45);
     EXPECT_LE(shotSeconds, 0.6);
+    // ... and be silent by then, so the restart never cuts it off with a click.
+    std::vector<uint8_t> bytes = ReadAll(DATA + "/se/newSE.wav");
+    size_t restart = shot.dataOffset + size_t(0.48 * shot.rate) * 2;
+    ASSERT_LE(restart + 2, bytes.size());
+    int16_t atRestart = int16_t(bytes[restart] | bytes[restart + 1] << 8);
+    EXPECT_EQ(atRestart, 0);
     Wav click = ParseWav(ReadAll(DATA + "/se/se_tavelkorinsu_system24.wav"));
     ASSERT_EQ(click.format, 1);
     EXPECT_GT(click.dataBytes, 0u);

@@ -261,7 +261,7 @@ Bytes EncodeMp3(const std::vector<float>& inter)
 Bytes MakeShotWav()
 {
     // The beam's hum: a bright zap falling into a pulsing drone. It restarts
-    // every 30 firing frames (0.48 s), so it is built to chain.
+    // every 30 firing frames, so it is built to chain.
     size_t n = size_t(0.5 * SAMPLE_RATE);
     std::vector<float> s(n);
     Rand rnd{7};
@@ -276,7 +276,9 @@ Bytes MakeShotWav()
                        (0.6 + 0.4 * std::sin(TAU * 16 * t));
         lp += (rnd.Next() - lp) * 0.3;
         double crackle = lp * 0.25 * (0.5 + 0.5 * std::sin(TAU * 33 * t));
-        double env = std::min(1.0, t * 400) * std::min(1.0, (0.5 - t) * 40);
+        // Silent from 0.475 s: the restart after 30 frames (at least 0.48 s)
+        // never cuts the sound off mid-swing.
+        double env = std::min(1.0, t * 400) * std::clamp((0.475 - t) / 0.04, 0.0, 1.0);
         s[k] = float((zap * 0.55 + drone * 0.3 + crackle) * env * 0.8);
     }
     return Wav(s);
