@@ -283,7 +283,7 @@ TEST_F(HarnessMachine, FrameLimitEndsWithStatusTwoAndTheLimitLine)
 
 TEST_F(HarnessMachine, ShotOfAFrameIsAPng)
 {
-    headless.shotDir = testing::TempDir() + "harness-shots";
+    headless.shotDir = testing::TempDir() + "harness-shots/deeper";
     headless.shots = {1};
     uint32_t pixels[4 * 3];
     for (int i = 0; i < 12; i++) pixels[i] = 0x00FF8000u + i;

@@ -48,7 +48,11 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 {
     long long frame = headless.framesStarted - 1;
     if (frame < 0 || headless.shots.count(frame) == 0) return;
-    mkdir(headless.shotDir.c_str(), 0777);  // may exist already
+    // Make the folder and any missing parents (mkdir fails harmlessly on those that exist).
+    for (size_t slash = headless.shotDir.find('/', 1); slash != std::string::npos;
+         slash = headless.shotDir.find('/', slash + 1))
+        mkdir(headless.shotDir.substr(0, slash).c_str(), 0777);
+    mkdir(headless.shotDir.c_str(), 0777);
     char name[32];
     snprintf(name, sizeof name, "/frame-%06lld.png", frame);
     std::string path = headless.shotDir + name;
