@@ -93,13 +93,13 @@ void DrawBee(Canvas& c, int wing, float flash)
 {
     const float wingTurn[4] = {-35, -10, 20, -10};
     Col outline = OUTLINE;
-    c.shiftY = 5;  // room above for the wings' upstroke
+    c.shiftY = 8;  // room above for the wings' upstroke
     // Back wing.
     SetTurn(c, wingTurn[wing], 30, 26);
     Fill(c, Grow(Ellipse(24, 14, 9, 15), 1.4f), outline);
     Fill(c, Ellipse(24, 14, 9, 15), Hex(0x9FD9F0), 0.95f);
     ResetFrame(c);
-    c.shiftY = 5;
+    c.shiftY = 8;
     // Stinger.
     FillOutlined(c, Polygon({13, 34, 2, 38, 13, 42}), Hex(0xE6E1F5), outline, 1.4f);
     // Striped body.
