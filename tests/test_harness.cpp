@@ -1,6 +1,7 @@
 // The headless harness's own parts: its command line, the input script, the
 // trace's JSON strings, the virtual clock and the frame-by-frame script replay.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -23,6 +24,12 @@ std::string Escaped(const char* text)
     std::string out;
     AppendJsonEscaped(&out, text);
     return out;
+}
+
+// Files of one test process: ctest runs the cases of a program side by side.
+std::string LimitTracePath()
+{
+    return testing::TempDir() + "limit-trace-" + std::to_string(getpid()) + ".jsonl";
 }
 
 }  // namespace
@@ -257,9 +264,9 @@ TEST_F(HarnessMachine, YesNoBoxesTakeQueuedAnswersThenNo)
 
 TEST_F(HarnessMachine, FrameLimitEndsWithStatusTwoAndTheLimitLine)
 {
+    const std::string path = LimitTracePath();  // named here: the death test runs in a child
     EXPECT_EXIT(
         {
-            std::string path = testing::TempDir() + "limit-trace.jsonl";
             OpenTrace(path);
             headless.maxFrames = 3;
             uint32_t start = 0;
@@ -270,7 +277,7 @@ TEST_F(HarnessMachine, FrameLimitEndsWithStatusTwoAndTheLimitLine)
             }
         },
         testing::ExitedWithCode(2), "");
-    std::ifstream file(testing::TempDir() + "limit-trace.jsonl");
+    std::ifstream file(path);
     std::stringstream text;
     text << file.rdbuf();
     EXPECT_EQ(text.str(),
@@ -283,7 +290,7 @@ TEST_F(HarnessMachine, FrameLimitEndsWithStatusTwoAndTheLimitLine)
 
 TEST_F(HarnessMachine, ShotOfAFrameIsAPng)
 {
-    headless.shotDir = testing::TempDir() + "harness-shots/deeper";
+    headless.shotDir = testing::TempDir() + "harness-shots-" + std::to_string(getpid()) + "/deeper";
     headless.shots = {1};
     uint32_t pixels[4 * 3];
     for (int i = 0; i < 12; i++) pixels[i] = 0x00FF8000u + i;

@@ -2,6 +2,7 @@
 // built data folder: the start-up question, close requests answered No and
 // Yes, a missing picture, and the harness's own exit statuses.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sys/wait.h>
 
@@ -15,7 +16,12 @@ namespace {
 const std::string HARNESS = std::string(BUILD_DIR) + "/prismveldt-headless";
 const std::string DATA = std::string(BUILD_DIR) + "/data";
 
-std::string Temp(const std::string& name) { return testing::TempDir() + "harness-runs-" + name; }
+// Files of one test process: ctest runs the cases side by side, and other
+// build folders may run the same tests at the same time.
+std::string Temp(const std::string& name)
+{
+    return testing::TempDir() + "harness-runs-" + std::to_string(getpid()) + "-" + name;
+}
 
 void WriteFile(const std::string& path, const std::string& text)
 {
@@ -117,6 +123,7 @@ TEST_F(HarnessRuns, MissingPictureEndsTheProgramAtThatPicture)
         if (line.find("./bmp/curtain/37.bmp") != std::string::npos) afterMissing = true;
     }
     EXPECT_TRUE(afterMissing);
+    RunCommand("rm -rf " + dir);
 }
 
 TEST_F(HarnessRuns, FrameLimitAndShots)
@@ -135,6 +142,7 @@ TEST_F(HarnessRuns, FrameLimitAndShots)
     EXPECT_EQ(frames, 5);
     EXPECT_TRUE(std::ifstream(shots + "/frame-000002.png").good());
     EXPECT_FALSE(std::ifstream(shots + "/frame-000001.png").good());
+    RunCommand("rm -rf " + shots);
 }
 
 TEST(HarnessCommandLineRuns, BadScriptOrOptionIsStatus64)
@@ -170,4 +178,5 @@ TEST_F(HarnessRuns, MissingStageFileEndsQuietlyWithStatusZero)
     EXPECT_EQ(lines[lines.size() - 2], "{\"ev\":\"stdout\",\"text\":\"ファイルオープンエラー\\n\"}");
     EXPECT_EQ(lines.back(), "{\"ev\":\"exit\",\"code\":0}");
     for (const auto& line : lines) EXPECT_EQ(line.find("\"ev\":\"dialog\",\"text\":\"Bitmap"), std::string::npos);
+    RunCommand("rm -rf " + dir);
 }

@@ -2,6 +2,7 @@
 // in plain and doubled windows, WaitKey's order, joysticks, and what the
 // sound and music calls ask of the platform.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -205,7 +206,7 @@ protected:
     void SetUp() override
     {
         InputTest::SetUp();
-        path = testing::TempDir() + "audio-trace.jsonl";
+        path = testing::TempDir() + "audio-trace-" + std::to_string(getpid()) + ".jsonl";
         ASSERT_TRUE(OpenTrace(path));
     }
     std::string Trace()

@@ -1,6 +1,7 @@
 // The shell over the headless machine: display modes and their window sizes,
 // the window procedure's three events, frame pacing and the frame record.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -22,7 +23,7 @@ protected:
         displayMode = DISPLAY_WINDOWED_DOUBLE;
         sceneId = 0;
         stageNo = 0;
-        tracePath = testing::TempDir() + "shell-trace.jsonl";
+        tracePath = testing::TempDir() + "shell-trace-" + std::to_string(getpid()) + ".jsonl";
         ASSERT_TRUE(OpenTrace(tracePath));
     }
     void TearDown() override
