@@ -4,9 +4,11 @@
 
 bool videoIsX11 = false;
 
+// The scenes hide the pointer every frame; only a change reaches the window system.
 void PlatformShowCursor(bool visible)
 {
-    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    int wanted = visible ? SDL_ENABLE : SDL_DISABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != wanted) SDL_ShowCursor(wanted);
 }
 
 // X11 answers for the whole desktop. Elsewhere (Wayland) a program only sees
