@@ -55,8 +55,9 @@ add_custom_command(OUTPUT ${GAME_DATA_COPIED}
 
 add_custom_target(gamedata ALL DEPENDS ${GAME_DATA_PAINTED} ${GAME_DATA_COPIED})
 
-# The generator's test also calls the painting and synthesis code directly;
-# the test targets are made after this file is read, hence the deferred call.
+# The generator's test also calls the synthesis code directly, and both tests
+# read the data folder; the test targets are made after this file is read,
+# hence the deferred call.
 function(gamedata_attach_tests)
   if(TARGET test_gendata)
     target_sources(test_gendata PRIVATE ${GENDATA_SOURCES})
@@ -64,6 +65,9 @@ function(gamedata_attach_tests)
     target_link_libraries(test_gendata PRIVATE
       PkgConfig::LAME PkgConfig::FREETYPE PkgConfig::FONTCONFIG)
     add_dependencies(test_gendata gendata gamedata)
+  endif()
+  if(TARGET test_gendata_assets)
+    add_dependencies(test_gendata_assets gamedata)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL gamedata_attach_tests)
