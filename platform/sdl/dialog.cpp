@@ -18,7 +18,7 @@ constexpr int CAPTION_HEIGHT = 28;
 constexpr int MARGIN = 18;
 constexpr int ICON_SIZE = 32;
 constexpr int BUTTON_WIDTH = 100, BUTTON_HEIGHT = 28, BUTTON_GAP = 12;
-constexpr int MAX_TEXT_WIDTH = 640;
+constexpr int MAX_TEXT_WIDTH = 640, MAX_TEXT_HEIGHT = 480;
 
 // Surface pixels are 0x00RRGGBB; text colours are 0x00BBGGRR.
 constexpr uint32_t PIXEL_BODY = 0xF0F0F0, PIXEL_CAPTION = 0x2B4A7A, PIXEL_BORDER = 0x404040;
@@ -37,7 +37,7 @@ struct Box {
     const char* caption;
     int style;
     int width, height;
-    int textX, textY, textWidth;
+    int textX, textY, textWidth, textHeight;
     std::vector<Button> buttons;
     int focus = 0;      // the button Enter presses
     int hover = -1;     // the button under the pointer
@@ -95,7 +95,8 @@ void Layout(Box& box)
     box.textWidth = std::clamp(textWidth, 1, MAX_TEXT_WIDTH);
     int lines = DrawTextBoxWithFace(nullptr, 0, 0, box.textWidth, TEXT_BLACK, COLOR_NONE, BOX_FACE,
                                     FONT_WIDTH, FONT_HEIGHT, box.text);
-    int textHeight = std::max(lines, 1) * lineHeight;
+    int textHeight = std::min(std::max(lines, 1) * lineHeight, MAX_TEXT_HEIGHT);
+    box.textHeight = textHeight;
     int captionWidth;
     MeasureTextWithFace(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.caption, &captionWidth, &lineHeight);
 
@@ -103,7 +104,7 @@ void Layout(Box& box)
     box.textX = MARGIN + (icon ? ICON_SIZE + MARGIN : 0);
     int buttonsWidth = static_cast<int>(box.buttons.size()) * (BUTTON_WIDTH + BUTTON_GAP) - BUTTON_GAP;
     box.width = std::max({box.textX + box.textWidth + MARGIN, buttonsWidth + 2 * MARGIN,
-                          captionWidth + 2 * 10, 280});
+                          std::min(captionWidth, MAX_TEXT_WIDTH) + 2 * 10, 280});
     int bodyHeight = std::max(textHeight, icon ? ICON_SIZE : 0);
     box.textY = CAPTION_HEIGHT + MARGIN + (bodyHeight - textHeight) / 2;
     int buttonsTop = CAPTION_HEIGHT + MARGIN + bodyHeight + MARGIN;
@@ -124,8 +125,15 @@ void Draw(Box& box, SDL_Window* window)
     DrawTextWithFace(&surface, 10, (CAPTION_HEIGHT - FONT_HEIGHT) / 2, TEXT_WHITE, COLOR_NONE, BOX_FACE,
                      FONT_WIDTH, FONT_HEIGHT, box.caption);
     DrawIcon(box, &surface, MARGIN, CAPTION_HEIGHT + MARGIN);
-    DrawTextBoxWithFace(&surface, box.textX, box.textY, box.textWidth, TEXT_BLACK, COLOR_NONE,
-                        BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.text);
+    // The text goes through a surface of its own area, so a runaway text is
+    // cut there instead of running over the buttons.
+    std::vector<uint32_t> textPixels(static_cast<size_t>(box.textWidth) * box.textHeight, PIXEL_BODY);
+    SurfaceData textArea{box.textWidth, box.textHeight, textPixels.data()};
+    DrawTextBoxWithFace(&textArea, 0, 0, box.textWidth, TEXT_BLACK, COLOR_NONE, BOX_FACE, FONT_WIDTH,
+                        FONT_HEIGHT, box.text);
+    for (int row = 0; row < box.textHeight; row++)
+        std::copy_n(&textPixels[static_cast<size_t>(row) * box.textWidth], box.textWidth,
+                    &box.pixels[static_cast<size_t>(box.textY + row) * box.width + box.textX]);
     for (size_t i = 0; i < box.buttons.size(); i++) {
         const Button& button = box.buttons[i];
         const SDL_Rect& r = button.rect;
