@@ -21,7 +21,7 @@ bool SameBlock(Surface a, int ax, Surface b, int bx, int w, int h)
     return true;
 }
 
-class Assets : public ::testing::Test {
+class AssetTable : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -35,7 +35,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Assets, LoadAssetsFillsTheWholeTable)
+TEST_F(AssetTable, LoadAssetsFillsTheWholeTable)
 {
     LoadAssets();
     for (Surface s : {imgTiles, imgKyara2, imgKyara3, imgKyara, imgHaikei1, imgHaikei2, imgClear, imgBee,
@@ -49,7 +49,7 @@ TEST_F(Assets, LoadAssetsFillsTheWholeTable)
     EXPECT_NE(imgCurtain[0], imgCurtain[49]);
 }
 
-TEST_F(Assets, BackdropStripIsFourCopiesOfTheMiddleLayer)
+TEST_F(AssetTable, BackdropStripIsFourCopiesOfTheMiddleLayer)
 {
     LoadAssets();
     ASSERT_EQ(imgBackdropStrip->width, 7680);
@@ -63,7 +63,7 @@ TEST_F(Assets, BackdropStripIsFourCopiesOfTheMiddleLayer)
     }
 }
 
-TEST_F(Assets, ColumnsANarrowMiddleLayerLacksStayWhite)
+TEST_F(AssetTable, ColumnsANarrowMiddleLayerLacksStayWhite)
 {
     // A middle layer narrower than a panel: what it lacks lets the far
     // backdrop through (white) in every quarter.
@@ -80,7 +80,7 @@ TEST_F(Assets, ColumnsANarrowMiddleLayerLacksStayWhite)
     }
 }
 
-TEST_F(Assets, DeleteStartupSurfacesLeavesNothingBehind)
+TEST_F(AssetTable, DeleteStartupSurfacesLeavesNothingBehind)
 {
     LoadAssets();
     DeleteStartupSurfaces();
