@@ -60,6 +60,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
 
 [[noreturn]] static void Usage(const std::string& message)
 {
+    TraceLine("\"ev\":\"exit\",\"code\":64");  // when the trace is already open
+    CloseTrace();
     fprintf(stderr, "prismveldt-headless: %s\n"
                     "usage: prismveldt-headless [--dir DIR] [--script FILE] [--trace FILE|-]"
                     " [--max-frames N] [--shot-dir DIR] [--shot N]...\n",
