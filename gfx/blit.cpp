@@ -196,7 +196,12 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
     // Scaled columns are gathered into `row` before the pass.
     bool gather = !sameColumns;
     std::vector<uint32_t> row(gather ? size_t(b - a) : 0);
-    std::vector<uint32_t> zeros(outsideIsBlack ? size_t(i1 - i0) : 0, 0);
+    // Black source pixels for the parts outside src, made only when needed.
+    std::vector<uint32_t> zeroRow;
+    auto zeros = [&]() {
+        if (zeroRow.empty()) zeroRow.assign(size_t(i1 - i0), 0);
+        return zeroRow.data();
+    };
     // Drawing a surface onto itself reads the picture as it was before the
     // call: the source rows it needs are copied first.
     const uint32_t* sourcePixels = src->pixels;
@@ -214,12 +219,12 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
         int64_t sourceRow = sy + SourceOffset(j, sh, dh);
         bool rowInside = sourceRow >= 0 && sourceRow < srcHeight;
         if (!rowInside || a >= b) {
-            if (outsideIsBlack) op(d + i0, zeros.data(), size_t(i1 - i0));
+            if (outsideIsBlack) op(d + i0, zeros(), size_t(i1 - i0));
             continue;
         }
         if (outsideIsBlack) {
-            op(d + i0, zeros.data(), size_t(a - i0));
-            op(d + b, zeros.data(), size_t(i1 - b));
+            if (a > i0) op(d + i0, zeros(), size_t(a - i0));
+            if (b < i1) op(d + b, zeros(), size_t(i1 - b));
         }
         const uint32_t* s = sourcePixels + (sourceRow - firstRow) * srcWidth;
         if (!gather) {
