@@ -164,6 +164,8 @@ inline int64_t SourceOffset(int64_t i, int64_t source, int64_t dest) {
     return source == dest ? i : (2 * i + 1) * source / (2 * dest);
 }
 
+constexpr int64_t MAX_BLOCK = int64_t(1) << 30;
+
 // Runs op over the physical destination rectangle (x, y, dw, dh) with the
 // source rectangle (sx, sy, sw, sh) scaled onto it. Destination pixels outside
 // dst are never touched. Those whose source pixel lies outside src get a black
@@ -173,6 +175,8 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
              int64_t sx, int64_t sy, int64_t sw, int64_t sh, bool outsideIsBlack, const Op& op) {
     if (!dst || !dst->pixels || !src) return;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    // No surface is this big; the stretch arithmetic stays within 64 bits below it.
+    if (dw > MAX_BLOCK || dh > MAX_BLOCK || sw > MAX_BLOCK || sh > MAX_BLOCK) return;
     int64_t i0 = std::max<int64_t>(0, -x), i1 = std::min<int64_t>(dw, dst->width - x);
     int64_t j0 = std::max<int64_t>(0, -y), j1 = std::min<int64_t>(dh, dst->height - y);
     if (i0 >= i1 || j0 >= j1) return;
@@ -231,7 +235,7 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
             op(d + a, s + sx + a, size_t(b - a));
         } else {
             for (int64_t i = a; i < b; i++) {
-                row[size_t(i - a)] = s[sameColumns ? sx + i : columns[size_t(i - i0)]];
+                row[size_t(i - a)] = s[columns[size_t(i - i0)]];
             }
             op(d + a, row.data(), size_t(b - a));
         }
