@@ -1,6 +1,8 @@
 // Surfaces: creation colours, plotting and reading in both colour orders,
 // the screen-sized fill, block copies clipped to both surfaces, the present,
 // display doubling and the load-failure box.
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 
@@ -188,7 +190,8 @@ std::vector<uint8_t> Tiny24BitBmp() {
 }
 
 std::string WriteTemp(const char* name, const std::vector<uint8_t>& bytes) {
-    std::string path = std::string(BUILD_DIR) + "/" + name;
+    // The process id keeps parallel runs of the tests apart.
+    std::string path = std::string(BUILD_DIR) + "/" + std::to_string(getpid()) + "-" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 std::streamsize(bytes.size()));
     return path;
