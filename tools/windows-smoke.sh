@@ -14,7 +14,7 @@ root=$(pwd)
 out="$root/build-windows"
 work="$out/smoke"
 
-packages=(wine wine64 xvfb xauth xdotool x11-utils imagemagick unzip)
+packages=(wine wine64 xvfb xauth xdotool x11-utils imagemagick unzip python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
