@@ -14,7 +14,8 @@ root=$(pwd)
 out="$root/build-windows"
 work="$out/smoke"
 
-packages=(wine wine64 xvfb xauth xdotool x11-utils imagemagick unzip python3)
+packages=(wine wine64 xvfb xauth xdotool x11-utils imagemagick unzip python3
+  fonts-ipafont-mincho fonts-bebas-neue)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
