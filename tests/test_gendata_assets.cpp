@@ -8,6 +8,7 @@
 
 #include "game/assets.h"
 #include "game/stage.h"
+#include "gfx/rotate.h"
 #include "shell/shell.h"
 
 namespace {
@@ -93,4 +94,59 @@ TEST_F(AssetTable, DeleteStartupSurfacesLeavesNothingBehind)
         EXPECT_EQ(s, nullptr);
     // A second call (nothing left) is harmless.
     DeleteStartupSurfaces();
+}
+
+namespace {
+
+// Where the gun picture, turned as the game turns it, reaches furthest
+// toward the aim: the rows of its outermost column on a 200 x 200 screen
+// whose gun rectangle sits at (68, 68).
+struct Reach {
+    int column = -1, top = 0, bottom = 0;
+};
+
+Reach DrawGunAndMeasure(int pictureX, int turn, bool towardRight)
+{
+    Surface screen = CreateBlankSurface(200, 200);
+    for (int i = 0; i < 200 * 200; i++)
+        screen->pixels[i] = 0xFF00FF;
+    DrawRotated(screen, 68, 68, 64, 64, imgGun, pictureX, 0, 64, 64, turn, 0xFF00FF);
+    Reach r;
+    for (int step = 0; step < 200 && r.column < 0; step++) {
+        int x = towardRight ? 199 - step : step;
+        for (int y = 0; y < 200; y++)
+            if ((screen->pixels[size_t(y) * 200 + x] & 0xFFFFFF) != 0xFF00FF) {
+                if (r.column < 0)
+                    r.top = y;
+                r.column = x;
+                r.bottom = y;
+            }
+    }
+    DeleteSurface(screen);
+    return r;
+}
+
+}  // namespace
+
+TEST_F(AssetTable, GunBarrelEndsWhereTheBeamStarts)
+{
+    // Aiming straight right the gun is turned by 20 degrees and the beam
+    // leaves 11 pixels above the aiming line; straight left, the left-facing
+    // picture turned by 340 degrees, the same 11 pixels above. The aiming
+    // line runs 2 pixels above the gun rectangle's centre row.
+    FillTrigTables();
+    LoadAssets();
+    const int aimRow = 68 + 32 - 2, muzzleRow = aimRow - 11;
+    Reach right = DrawGunAndMeasure(0, 20, true);
+    ASSERT_GE(right.column, 0);
+    EXPECT_GE(right.column, 68 + 56);
+    EXPECT_LE(right.top, muzzleRow + 3);
+    EXPECT_GE(right.bottom, muzzleRow - 3);
+    EXPECT_LT(right.bottom, aimRow + 4);
+    Reach left = DrawGunAndMeasure(64, 340, false);
+    ASSERT_GE(left.column, 0);
+    EXPECT_LE(left.column, 68 + 8);
+    EXPECT_LE(left.top, muzzleRow + 3);
+    EXPECT_GE(left.bottom, muzzleRow - 3);
+    EXPECT_LT(left.bottom, aimRow + 4);
 }
