@@ -22,6 +22,10 @@ void PlatformInit(int, char**)
     // A message box over the full-screen game must not minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // Frames are finished pictures: the window system's own shared-memory
+    // copy shows them; a GL renderer in between (software GL on a machine
+    // without a graphics card) would only add copies and threads.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_LogSetAllPriority(SDL_LOG_PRIORITY_CRITICAL);
     // Without a desktop SDL would fall back to drawing nowhere; say so once
     // instead. Only an explicit SDL_VIDEODRIVER gets what it asks for.
