@@ -30,5 +30,5 @@ if(PRISMVELDT_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
   # Made after CMakeLists.txt has defined game_core and the headless platform.
   cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL
-    add_subdirectory ${CMAKE_SOURCE_DIR}/tests/fuzz ${CMAKE_BINARY_DIR}/fuzz)
+    include ${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz.cmake)
 endif()

@@ -1,7 +1,7 @@
 # libFuzzer targets: each fuzz_<name>.cpp here becomes the program
 # fuzz_<name>, linked with the game's code. Built only with
 # -DPRISMVELDT_FUZZ=ON and clang (see cmake/Sanitize.cmake, tools/fuzz.sh).
-file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_*.cpp)
+file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/fuzz_*.cpp)
 foreach(src ${FUZZ_SOURCES})
   get_filename_component(target ${src} NAME_WE)
   add_executable(${target} ${src})
