@@ -4,7 +4,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -176,6 +178,53 @@ inline std::string StageText(const std::function<long long(int, int)>& cell)
     }
     return text;
 }
+
+inline std::string Le16(int v) { return std::string{(char)(v & 0xFF), (char)((v >> 8) & 0xFF)}; }
+inline std::string Le32(int64_t v)
+{
+    return Le16((int)(v & 0xFFFF)) + Le16((int)((v >> 16) & 0xFFFF));
+}
+
+// A .bmp with an info header; the fields are the caller's, true or not.
+inline std::string Bmp(int64_t width, int64_t height, int bpp, int compression, const std::string& palette,
+                const std::string& pixels, int64_t colorsUsed = 0, int64_t offset = -1,
+                int64_t fileSize = -1)
+{
+    std::string info = Le32(40) + Le32(width) + Le32(height) + Le16(1) + Le16(bpp) +
+                       Le32(compression) + Le32((int64_t)pixels.size()) + Le32(2835) + Le32(2835) +
+                       Le32(colorsUsed) + Le32(0);
+    int64_t start = 14 + (int64_t)info.size() + (int64_t)palette.size();
+    if (offset < 0) offset = start;
+    if (fileSize < 0) fileSize = start + (int64_t)pixels.size();
+    return "BM" + Le32(fileSize) + Le32(0) + Le32(offset) + info + palette + pixels;
+}
+
+// One red pixel.
+inline const std::string TINY_BMP = Bmp(1, 1, 24, 0, "", std::string("\0\0\xff\0", 4));
+
+// Every picture under the built bmp/ folder, as the game names it.
+inline std::vector<std::string> BuiltPictures()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(DATA + "/bmp"))
+        if (entry.is_regular_file() && entry.path().extension() == ".bmp")
+            names.push_back("./bmp/" + fs::relative(entry.path(), DATA + "/bmp").string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A folder whose every picture is one pixel: start-up takes no time, and the
+// game has to draw from pictures far smaller than the parts it copies.
+struct TinyPictureFolder : GameFolder {
+    TinyPictureFolder()
+    {
+        fs::remove(path + "/bmp");
+        for (const std::string& name : BuiltPictures()) {
+            fs::create_directories(fs::path(path + "/" + name).parent_path());
+            Write(name, TINY_BMP);
+        }
+    }
+};
 
 // START clicked on frame 3 (the title's fourth frame); the countdown ends and
 // play starts on frame PLAY_START.
