@@ -1,0 +1,86 @@
+// Harness scripts from solved runs: the title's START click, each stage's
+// play frames at the frame numbers the game gives them, the results screens
+// confirmed, and the ending (END on the title, or a confirmed close).
+#pragma once
+#include <string>
+#include <vector>
+#include "tools/solve/sim.h"
+
+namespace solve {
+
+// Frames the game spends between the scenes (all fixed: the clock is virtual).
+constexpr long long FIRST_PLAY_FRAME = 1 + 25 + 250;  // title click, curtain, countdown
+constexpr long long CLEAR_CURTAIN_FRAMES = 25;
+constexpr long long RESULTS_FRAMES = 11;  // the click is taken on the eleventh frame
+constexpr long long NEXT_STAGE_FRAMES = 25 + 250;  // curtain and countdown
+constexpr int START_X = 300, START_Y = 580;  // on the title's START button
+constexpr int END_X = 950, END_Y = 560;      // on its END button
+
+struct ScriptWriter {
+    std::string text;
+    int mouseX = -1, mouseY = -1;
+    bool held = false;
+
+    void Line(long long frame, const std::string& what) { text += std::to_string(frame) + " " + what + "\n"; }
+    void Mouse(long long frame, int x, int y)
+    {
+        if (x == mouseX && y == mouseY) return;
+        Line(frame, "mouse " + std::to_string(x) + " " + std::to_string(y));
+        mouseX = x;
+        mouseY = y;
+    }
+    void Button(long long frame, bool down)
+    {
+        if (down == held) return;
+        Line(frame, down ? "down lmb" : "up lmb");
+        held = down;
+    }
+};
+
+// A script that goes through stages 1..stages, skipping those before
+// firstPlayed with key E and playing the rest with the given runs. With end
+// set it confirms the last results too and leaves with END from the title;
+// otherwise it closes the window on the last results screen and confirms.
+inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int firstPlayed, int stages,
+                               bool end, const std::string& heading)
+{
+    ScriptWriter w;
+    w.text = heading;
+    w.text += "dialog no\n";  // the full-screen question: play in a window
+    if (!end) w.text += "dialog yes\n";  // the close at the end: yes, quit
+    w.Mouse(0, START_X, START_Y);
+    w.Button(0, true);
+    long long base = FIRST_PLAY_FRAME;
+    for (int stage = 1; stage <= stages; stage++) {
+        w.text += "# stage " + std::to_string(stage) + "\n";
+        long long goal = base;
+        if (stage < firstPlayed) {
+            w.Line(base, "down e");  // the stage counts as cleared on its first frame
+            w.Line(base + 1, "up e");
+        } else {
+            const std::vector<Input>& run = runs[stage - 1];
+            for (size_t f = 0; f < run.size(); f++) {
+                w.Mouse(base + (long long)f, run[f].mouseX, run[f].mouseY);
+                w.Button(base + (long long)f, run[f].firing);
+            }
+            goal = base + (long long)run.size() - 1;
+        }
+        long long results = goal + 1 + CLEAR_CURTAIN_FRAMES;
+        w.text += "# results of stage " + std::to_string(stage) + "\n";
+        w.Button(goal + 1, true);  // held through the results: the click counts on its eleventh frame
+        if (stage == stages && !end) {
+            w.Line(results + 4, "close");
+            break;
+        }
+        base = results + RESULTS_FRAMES + NEXT_STAGE_FRAMES;
+        if (stage == 4) {
+            w.text += "# back on the title: END\n";
+            long long title = results + RESULTS_FRAMES;
+            // The title puts the pointer on its own spot when it starts; put it back on END.
+            for (long long f = title; f < title + 3; f++) w.Line(f, "mouse " + std::to_string(END_X) + " " + std::to_string(END_Y));
+        }
+    }
+    return w.text;
+}
+
+}  // namespace solve

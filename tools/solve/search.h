@@ -1,0 +1,183 @@
+// The search for a clearing run: a beam of the most promising moments of play,
+// each tried with a handful of inputs held for a few frames (fire in one of
+// several directions, fire at a nearby bee, or let go), keeping the moments
+// nearest the goal by the distance map and dropping every one that dies.
+#pragma once
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+#include "tools/solve/field.h"
+#include "tools/solve/sim.h"
+
+namespace solve {
+
+struct SearchSettings {
+    int beamWidth = 48;
+    int holdFrames = 4;   // frames each choice is held
+    int directions = 24;  // aims around the character
+    int maxFrames = 6000;
+};
+
+struct Trail {
+    int parent;  // index into the trail list, -1 for the start
+    std::vector<Input> inputs;
+};
+
+struct Candidate {
+    Moment* moment;
+    int trail;
+    double score;
+};
+
+// How bad a moment looks: the distance still to go, plus the danger of awake
+// bees close to the character.
+inline double Score(const Field& field, const Moment& m)
+{
+    double score = DistanceAt(field, m.camX + PLAYER_SCREEN_X, m.camY + PLAYER_SCREEN_Y);
+    if (score >= FIELD_FAR) return 1e18;
+    for (int i = 0; i < m.beeTotal; i++) {
+        const Bee& b = m.swarm[i];
+        if (b.state != BEE_ACTIVE) continue;
+        double dx = b.x + 32 - m.camX - PLAYER_SCREEN_X, dy = b.y + 32 - m.camY - PLAYER_SCREEN_Y;
+        double d = std::sqrt(dx * dx + dy * dy);
+        if (d < 260) score += (260 - d) * 1.5;
+        score += 6;  // every bee still alive is a risk
+    }
+    return score;
+}
+
+// The input of one frame of a choice. Choices below `directions` fire so the
+// recoil pushes toward that heading; the next one lets go; the rest fire at
+// the k-th nearest awake bee.
+inline bool ChoiceInput(const Moment& m, int choice, const SearchSettings& s, Input* in)
+{
+    if (choice < s.directions) {
+        double a = 2 * 3.14159265358979 * choice / s.directions;
+        // The mouse goes opposite the way we want to be pushed.
+        in->mouseX = (short)std::lround(PLAYER_SCREEN_X - 300 * std::cos(a));
+        in->mouseY = (short)std::lround(PLAYER_SCREEN_Y - 300 * std::sin(a));
+        if (in->mouseX == PLAYER_SCREEN_X && in->mouseY == PLAYER_SCREEN_Y) in->mouseY += 1;
+        in->firing = true;
+        return true;
+    }
+    if (choice == s.directions) {
+        in->mouseX = PLAYER_SCREEN_X;
+        in->mouseY = PLAYER_SCREEN_Y - 200;
+        in->firing = false;
+        return true;
+    }
+    int rank = choice - s.directions - 1;
+    // The awake bees by distance.
+    std::vector<std::pair<double, int>> near;
+    for (int i = 0; i < m.beeTotal; i++) {
+        const Bee& b = m.swarm[i];
+        if (b.state != BEE_ACTIVE) continue;
+        double dx = b.x + 32 - m.camX - GUN_PIVOT_X, dy = b.y + 32 - m.camY - GUN_PIVOT_Y;
+        near.push_back({dx * dx + dy * dy, i});
+    }
+    if (rank >= (int)near.size()) return false;
+    std::nth_element(near.begin(), near.begin() + rank, near.end());
+    const Bee& b = m.swarm[near[rank].second];
+    in->mouseX = (short)(b.x + 32 - (int)m.camX);
+    in->mouseY = (short)(b.y + 32 - (int)m.camY);
+    if (in->mouseX == PLAYER_SCREEN_X && in->mouseY == PLAYER_SCREEN_Y) in->mouseY += 1;
+    in->firing = true;
+    return true;
+}
+
+// Searches from `start` for a run that reaches the goal without dying. On
+// success fills `inputs` (one per play frame, the goal frame last) and returns true.
+inline bool SearchStage(const Field& field, const Moment& start, const SearchSettings& s,
+                        std::vector<Input>* inputs, Moment* end)
+{
+    constexpr int BEE_CHOICES = 2;
+    int choices = s.directions + 1 + BEE_CHOICES;
+    std::vector<Trail> trails;
+    std::vector<Moment*> pool;
+    auto fresh = [&]() {
+        Moment* m = new Moment;
+        pool.push_back(m);
+        return m;
+    };
+    std::vector<Candidate> beam = {{fresh(), -1, 0}};
+    CopyMoment(*beam[0].moment, start);
+    int bestSeen = 1 << 30;
+    for (int frame = 0; frame < s.maxFrames; frame += s.holdFrames) {
+        std::vector<Candidate> children;
+        for (const Candidate& c : beam) {
+            for (int choice = 0; choice < choices; choice++) {
+                Moment* m = fresh();
+                CopyMoment(*m, *c.moment);
+                Trail t{c.trail, {}};
+                bool usable = true, died = false, won = false;
+                for (int f = 0; f < s.holdFrames; f++) {
+                    Input in;
+                    if (!ChoiceInput(*m, choice, s, &in)) {
+                        usable = false;
+                        break;
+                    }
+                    PlayFrame(*m, in);
+                    t.inputs.push_back(in);
+                    if (m->scene == SCENE_GOAL) {
+                        won = true;
+                        break;
+                    }
+                    if (m->scene == SCENE_DIED) {
+                        died = true;
+                        break;
+                    }
+                }
+                if (!usable || died) continue;
+                trails.push_back(std::move(t));
+                int index = (int)trails.size() - 1;
+                if (won) {
+                    std::vector<const Trail*> chain;
+                    for (int k = index; k >= 0; k = trails[k].parent) chain.push_back(&trails[k]);
+                    inputs->clear();
+                    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+                        inputs->insert(inputs->end(), (*it)->inputs.begin(), (*it)->inputs.end());
+                    CopyMoment(*end, *m);
+                    for (Moment* p : pool) delete p;
+                    return true;
+                }
+                children.push_back({m, index, Score(field, *m)});
+            }
+        }
+        if (children.empty()) break;
+        std::sort(children.begin(), children.end(),
+                  [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
+        // One moment per small patch of the map and strength of recoil, so the
+        // beam keeps different ideas alive.
+        std::unordered_map<long long, int> taken;
+        std::vector<Candidate> next;
+        for (const Candidate& c : children) {
+            long long key = ((long long)(c.moment->camX / 24) * 4096 + (long long)(c.moment->camY / 24)) * 8 +
+                            (long long)(c.moment->thrust / 5) * 2 + (c.moment->fallSpeed > 0 ? 1 : 0);
+            if (taken[key]++ > 0) continue;
+            next.push_back(c);
+            if ((int)next.size() == s.beamWidth) break;
+        }
+        // The moments not kept are freed.
+        std::vector<Moment*> keep;
+        for (const Candidate& c : next) keep.push_back(c.moment);
+        std::sort(keep.begin(), keep.end());
+        std::vector<Moment*> rest;
+        for (Moment* p : pool)
+            if (std::binary_search(keep.begin(), keep.end(), p))
+                rest.push_back(p);
+            else
+                delete p;
+        pool.swap(rest);
+        beam.swap(next);
+        if ((int)beam[0].score < bestSeen) bestSeen = (int)beam[0].score;
+        if (frame % 400 == 0)
+            fprintf(stderr, "  frame %d: best %.0f at (%.0f, %.0f)\n", frame, beam[0].score,
+                    beam[0].moment->camX + PLAYER_SCREEN_X, beam[0].moment->camY + PLAYER_SCREEN_Y);
+    }
+    for (Moment* p : pool) delete p;
+    return false;
+}
+
+}  // namespace solve
