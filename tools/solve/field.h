@@ -15,8 +15,9 @@ constexpr int FIELD_STEP = 8;
 constexpr int FIELD_COLS = MAP_WIDTH / FIELD_STEP;
 constexpr int FIELD_ROWS = MAP_HEIGHT / FIELD_STEP;
 constexpr int FIELD_FAR = 1 << 29;
-constexpr int DEADLY_MARGIN = 40;  // pixels around a deadly tile that cost extra
-constexpr int DEADLY_COST = 4;
+constexpr int DEADLY_CLEARANCE = 40;  // the centre keeps at least this far from deadly tiles
+constexpr int DEADLY_MARGIN = 64;     // and passes within this distance only at a higher cost
+constexpr int DEADLY_COST = 3;
 
 struct Field {
     std::vector<int> cost;  // per node: the cost of its step; 0 where the body does not fit
@@ -37,8 +38,8 @@ inline bool BodyFits(int x, int y)
 
 inline bool NearDeadly(int x, int y, int margin)
 {
-    for (int dy = -margin; dy <= margin; dy += 8)
-        for (int dx = -margin; dx <= margin; dx += 8)
+    for (int dy = -margin; dy <= margin; dy += margin / 3)
+        for (int dx = -margin; dx <= margin; dx += margin / 3)
             if (IsDeadlyTile(TileAt(x + dx, y + dy))) return true;
     return false;
 }
@@ -53,8 +54,7 @@ inline Field MakeField()
     for (int j = 0; j < FIELD_ROWS; j++)
         for (int i = 0; i < FIELD_COLS; i++) {
             int x = i * FIELD_STEP + FIELD_STEP / 2, y = j * FIELD_STEP + FIELD_STEP / 2;
-            if (!BodyFits(x, y) || IsDeadlyTile(TileAt(x + 2, y)) || IsDeadlyTile(TileAt(x - 2, y)))
-                continue;
+            if (!BodyFits(x, y) || NearDeadly(x, y, DEADLY_CLEARANCE)) continue;
             f.cost[(size_t)j * FIELD_COLS + i] = NearDeadly(x, y, DEADLY_MARGIN) ? DEADLY_COST : 1;
             if (TileAt(x + 2, y) == TILE_GOAL) {
                 f.distance[(size_t)j * FIELD_COLS + i] = 0;

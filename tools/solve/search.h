@@ -35,7 +35,10 @@ struct Candidate {
 // bees close to the character.
 inline double Score(const Field& field, const Moment& m)
 {
-    double score = DistanceAt(field, m.camX + PLAYER_SCREEN_X, m.camY + PLAYER_SCREEN_Y);
+    float x = m.camX + PLAYER_SCREEN_X, y = m.camY + PLAYER_SCREEN_Y;
+    // Grazing a deadly tile is no plan: a player could not repeat it.
+    if (NearDeadly((int)x, (int)y, DEADLY_CLEARANCE)) return 1e18;
+    double score = DistanceAt(field, x, y);
     if (score >= FIELD_FAR) return 1e18;
     for (int i = 0; i < m.beeTotal; i++) {
         const Bee& b = m.swarm[i];
@@ -145,6 +148,9 @@ inline bool SearchStage(const Field& field, const Moment& start, const SearchSet
                 children.push_back({m, index, Score(field, *m)});
             }
         }
+        children.erase(std::remove_if(children.begin(), children.end(),
+                                      [](const Candidate& c) { return c.score >= 1e18; }),
+                       children.end());
         if (children.empty()) break;
         std::sort(children.begin(), children.end(),
                   [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
