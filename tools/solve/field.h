@@ -18,21 +18,23 @@ constexpr int FIELD_FAR = 1 << 29;
 constexpr int DEADLY_CLEARANCE = 40;  // the centre keeps at least this far from deadly tiles
 constexpr int DEADLY_MARGIN = 64;     // and passes within this distance only at a higher cost
 constexpr int DEADLY_COST = 3;
+constexpr int WALL_MARGIN = 12;  // grazing walls costs extra: a graze can stop the recoil
+constexpr int WALL_COST = 2;
 
 struct Field {
     std::vector<int> cost;  // per node: the cost of its step; 0 where the body does not fit
     std::vector<int> distance;
 };
 
-inline bool BodyFits(int x, int y)
+// With margin 0 the box is a little smaller than the probes' box, so that
+// standing on a floor or against a wall still counts as being somewhere.
+inline bool BodyFits(int x, int y, int margin)
 {
-    // A little smaller than the probes' box, so that standing on a floor or
-    // against a wall still counts as being somewhere.
-    for (int py = y - 60;; py += 8) {
-        if (py > y + 46) py = y + 46;
-        for (int px : {x - 28, x, x + 28})
+    for (int py = y - 60 - margin;; py += 8) {
+        if (py > y + 46 + margin) py = y + 46 + margin;
+        for (int px : {x - 28 - margin, x, x + 28 + margin})
             if (IsSolidTile(TileAt(px, py))) return false;
-        if (py == y + 46) return true;
+        if (py == y + 46 + margin) return true;
     }
 }
 
@@ -54,8 +56,11 @@ inline Field MakeField()
     for (int j = 0; j < FIELD_ROWS; j++)
         for (int i = 0; i < FIELD_COLS; i++) {
             int x = i * FIELD_STEP + FIELD_STEP / 2, y = j * FIELD_STEP + FIELD_STEP / 2;
-            if (!BodyFits(x, y) || NearDeadly(x, y, DEADLY_CLEARANCE)) continue;
-            f.cost[(size_t)j * FIELD_COLS + i] = NearDeadly(x, y, DEADLY_MARGIN) ? DEADLY_COST : 1;
+            if (!BodyFits(x, y, 0) || NearDeadly(x, y, DEADLY_CLEARANCE)) continue;
+            int cost = 1;
+            if (!BodyFits(x, y, WALL_MARGIN)) cost = WALL_COST;
+            if (NearDeadly(x, y, DEADLY_MARGIN)) cost = DEADLY_COST;
+            f.cost[(size_t)j * FIELD_COLS + i] = cost;
             if (TileAt(x + 2, y) == TILE_GOAL) {
                 f.distance[(size_t)j * FIELD_COLS + i] = 0;
                 buckets[0].push_back(j * FIELD_COLS + i);
