@@ -1,0 +1,143 @@
+// Installation: the data-folder choice at start-up (a folder holding game data
+// is used as it is; otherwise the installed data, with the best times in the
+// player's own data folder), and `cmake --install` into a temporary prefix
+// with the installed game run headless from an unrelated folder.
+#include "shell/datadir.h"
+#include "tests/test_bad_input_support.h"
+
+using namespace badinput;
+
+namespace {
+
+struct TempFolder {
+    TempFolder()
+    {
+        char pattern[] = "/tmp/prismveldt-install-XXXXXX";
+        if (mkdtemp(pattern)) path = pattern;
+    }
+    ~TempFolder()
+    {
+        if (!path.empty()) fs::remove_all(path);
+    }
+    std::string path;
+};
+
+int Shell(const std::string& command)
+{
+    int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+}  // namespace
+
+TEST(DataFolder, AnyOfTheThreeDataFoldersMakesAGameFolder)
+{
+    TempFolder here;
+    EXPECT_FALSE(HoldsGameData(here.path));
+    std::ofstream(here.path + "/bmp") << "a file, not a folder";
+    EXPECT_FALSE(HoldsGameData(here.path));
+    for (const char* name : {"se", "txt"}) {
+        TempFolder other;
+        fs::create_directory(other.path + "/" + name);
+        EXPECT_TRUE(HoldsGameData(other.path)) << name;
+    }
+}
+
+TEST(DataFolder, InstalledDataLiesBesideTheProgramsFolder)
+{
+    TempFolder prefix;
+    fs::create_directories(prefix.path + "/bin");
+    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"), "");
+    fs::create_directories(prefix.path + "/share/prismveldt/bmp");
+    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"),
+              prefix.path + "/bin/../share/prismveldt");
+    EXPECT_EQ(InstalledDataFolder("prismveldt"), "");
+}
+
+TEST(DataFolder, ScoreFileFollowsXdgDataHome)
+{
+    EXPECT_EQ(UserScorePath("/data", "/home/p"), "/data/prismveldt/scoretime.txt");
+    // Unset, empty or relative: the default under the home folder.
+    EXPECT_EQ(UserScorePath(nullptr, "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
+    EXPECT_EQ(UserScorePath("", "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
+    EXPECT_EQ(UserScorePath("data", "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
+    EXPECT_EQ(UserScorePath(nullptr, nullptr), "");
+    EXPECT_EQ(UserScorePath("", "relative"), "");
+}
+
+TEST(DataFolder, FirstRunCopiesTheShippedTimesAndNeverOverwrites)
+{
+    TempFolder home;
+    std::string shipped = home.path + "/shipped.txt";
+    std::ofstream(shipped) << " 1 2 3";
+    std::string mine = home.path + "/a/b/prismveldt/scoretime.txt";
+    ASSERT_TRUE(PrepareUserScoreFile(mine, shipped));
+    EXPECT_EQ(ReadText(mine), " 1 2 3");
+    std::ofstream(mine) << " 9 9 9";
+    ASSERT_TRUE(PrepareUserScoreFile(mine, shipped));
+    EXPECT_EQ(ReadText(mine), " 9 9 9");
+    // No shipped table: the folder is made and the results screen makes the file.
+    std::string other = home.path + "/c/scoretime.txt";
+    EXPECT_TRUE(PrepareUserScoreFile(other, home.path + "/missing.txt"));
+    EXPECT_TRUE(fs::is_directory(home.path + "/c"));
+    EXPECT_FALSE(fs::exists(other));
+    // A file where the folder should be.
+    std::ofstream(home.path + "/blocked") << "x";
+    EXPECT_FALSE(PrepareUserScoreFile(home.path + "/blocked/prismveldt/scoretime.txt", shipped));
+}
+
+TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
+{
+    if (!HarnessBuilt()) GTEST_SKIP() << "needs a built game";
+    TempFolder root;
+    std::string prefix = root.path + "/usr";
+    ASSERT_EQ(Shell("cmake --install '" + std::string(BUILD_DIR) + "' --prefix '" + prefix +
+                    "' >'" + root.path + "/install.txt' 2>&1"), 0)
+        << ReadText(root.path + "/install.txt");
+    for (const char* file : {"bin/prismveldt", "bin/prismveldt-headless",
+                             "share/prismveldt/bmp/character/kyara.bmp", "share/prismveldt/se/tw044.mp3",
+                             "share/prismveldt/txt/dw_stage4.txt", "share/prismveldt/txt/scoretime.txt",
+                             "share/applications/prismveldt.desktop",
+                             "share/icons/hicolor/64x64/apps/prismveldt.png"})
+        EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
+    std::string desktop = ReadText(prefix + "/share/applications/prismveldt.desktop");
+    EXPECT_NE(desktop.find("Exec=prismveldt"), std::string::npos);
+    EXPECT_NE(desktop.find("Icon=prismveldt"), std::string::npos);
+    std::string icon = ReadText(prefix + "/share/icons/hicolor/64x64/apps/prismveldt.png");
+    EXPECT_EQ(icon.substr(1, 3), "PNG");
+    std::string shippedScores = ReadText(prefix + "/share/prismveldt/txt/scoretime.txt");
+
+    // From a folder with no game data: START, stage 1 cleared at once with E,
+    // the results left with the held button.
+    std::string elsewhere = root.path + "/elsewhere", xdg = root.path + "/xdg";
+    fs::create_directories(elsewhere);
+    std::ofstream(root.path + "/script.txt") << "0 mouse 300 580\n0 down lmb\n0 down e\n"
+                                                "400 mouse 300 580\n";
+    auto play = [&](const std::string& extra) {
+        return Shell("cd '" + elsewhere + "' && env XDG_DATA_HOME='" + xdg + "' '" + prefix +
+                     "/bin/prismveldt-headless' --script ../script.txt --trace ../trace.jsonl"
+                     " --max-frames 400 " + extra + " >../out.txt 2>&1");
+    };
+    EXPECT_EQ(play(""), 2) << ReadText(root.path + "/out.txt");
+    std::string trace = ReadText(root.path + "/trace.jsonl");
+    EXPECT_NE(trace.find("\"scene\":\"results\""), std::string::npos) << trace.substr(0, 2000);
+    EXPECT_EQ(trace.find("\"ev\":\"dialog\",\"text\":\"Bitmap"), std::string::npos);
+    // The run's time went into the player's own copy; the installed one is untouched.
+    std::string mine = ReadText(xdg + "/prismveldt/scoretime.txt");
+    EXPECT_NE(mine, "");
+    EXPECT_NE(mine, shippedScores);
+    EXPECT_EQ(ReadText(prefix + "/share/prismveldt/txt/scoretime.txt"), shippedScores);
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    // A second game keeps them.
+    EXPECT_EQ(play(""), 2);
+    std::string after = ReadText(xdg + "/prismveldt/scoretime.txt");
+    EXPECT_NE(after, shippedScores);
+    EXPECT_NE(after, mine) << "the second run ranks too";
+
+    // Started in a folder holding the game's data, the game keeps to it.
+    GameFolder folder;
+    std::string before = ReadText(folder.path + "/txt/scoretime.txt");
+    EXPECT_EQ(play("--dir '" + folder.path + "'"), 2);
+    EXPECT_NE(ReadText(folder.path + "/txt/scoretime.txt"), before);
+    EXPECT_EQ(ReadText(xdg + "/prismveldt/scoretime.txt"), after);
+}
