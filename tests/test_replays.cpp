@@ -1,0 +1,130 @@
+// The committed proof replays (tests/replays/, written by tools/solve) still
+// clear the shipped stages in the real game: each stage's script reaches that
+// stage's goal by mouse, without a death, and shows its results; the full-game
+// script plays all four stages from the title, confirms every results screen
+// and leaves with END.
+#include "tests/test_wholegame_harness.h"
+
+namespace {
+
+std::string ReadScript(const std::string& name)
+{
+    std::ifstream file(std::string(SOURCE_DIR) + "/tests/replays/" + name);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// What a replay shows of one stage: its play frames and the clock at the goal.
+struct StageOutcome {
+    int playFrames = 0;
+    int deaths = 0;
+    long long goalClockMs = -1;  // clockMs of the last play frame, when it found the goal
+    int clearCurtainFrames = 0;
+    int resultsFrames = 0;
+};
+
+class ReplayTest : public HarnessTest {
+protected:
+    // Runs the script and reads, per stage, what the trace shows of it.
+    GameRun Replay(const std::string& name, StageOutcome outcome[5])
+    {
+        std::string script = ReadScript(name);
+        EXPECT_FALSE(script.empty()) << name;
+        GameRun run = Play(script, 30000);
+        std::ifstream trace(folder + "/trace.jsonl");
+        std::string line, lastPlay;
+        while (std::getline(trace, line)) {
+            if (StringField(line, "ev") != "frame")
+                continue;
+            std::string scene = StringField(line, "scene");
+            int stage = static_cast<int>(NumberField(line, "stageNo", 0));
+            if (stage < 1 || stage > 4)
+                continue;
+            StageOutcome& o = outcome[stage];
+            if (scene == "play") {
+                o.playFrames++;
+                lastPlay = line;
+            } else if (scene == "death-curtain" && lastPlay.size()) {
+                o.deaths += NumberField(lastPlay, "sceneId", 0) == 1;
+                lastPlay.clear();
+            } else if (scene == "clear-curtain") {
+                if (o.clearCurtainFrames++ == 0 && NumberField(lastPlay, "sceneId", 0) == 3)
+                    o.goalClockMs = NumberField(lastPlay, "clockMs", -1);
+            } else if (scene == "results") {
+                o.resultsFrames++;
+            }
+        }
+        return run;
+    }
+
+    // Stage n of script stageN.txt: played to its goal, its results shown,
+    // the window closed with the quit question answered yes.
+    void ExpectStageProof(int n)
+    {
+        StageOutcome outcome[5];
+        GameRun run = Replay("stage" + std::to_string(n) + ".txt", outcome);
+        SCOPED_TRACE(Describe(SceneRuns(run)));
+        EXPECT_EQ(run.status, 1);
+        for (int stage = 1; stage < n; stage++) {
+            EXPECT_EQ(outcome[stage].playFrames, 1) << "stage " << stage << " is skipped with E";
+            EXPECT_EQ(outcome[stage].resultsFrames, 11);
+        }
+        const StageOutcome& o = outcome[n];
+        EXPECT_EQ(o.deaths, 0);
+        EXPECT_EQ(o.clearCurtainFrames, 25);
+        EXPECT_GT(o.resultsFrames, 0);
+        // A real clear: a stage's worth of flying, and a clock that ran from its start.
+        EXPECT_GT(o.playFrames, 300);
+        EXPECT_EQ(o.goalClockMs, 16LL * o.playFrames);
+        printf("stage %d: cleared at clockMs %lld (%d play frames)\n", n, o.goalClockMs, o.playFrames);
+    }
+};
+
+TEST_F(ReplayTest, Stage1IsClearedByMouse) { ExpectStageProof(1); }
+TEST_F(ReplayTest, Stage2IsClearedByMouse) { ExpectStageProof(2); }
+TEST_F(ReplayTest, Stage3IsClearedByMouse) { ExpectStageProof(3); }
+TEST_F(ReplayTest, Stage4IsClearedByMouse) { ExpectStageProof(4); }
+
+TEST_F(ReplayTest, TheWholeGameIsPlayedFromTheTitleToEnd)
+{
+    std::string script = ReadScript("fullgame.txt");
+    EXPECT_EQ(script.find(" down e"), std::string::npos) << "every stage is played, none skipped";
+
+    StageOutcome outcome[5];
+    GameRun run = Replay("fullgame.txt", outcome);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    EXPECT_EQ(run.status, 1);
+    ASSERT_FALSE(run.events.empty());
+    EXPECT_EQ(run.events.back().ev, "exit");
+    EXPECT_EQ(run.events.back().code, 1);
+    for (int stage = 1; stage <= 4; stage++) {
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        EXPECT_EQ(outcome[stage].deaths, 0);
+        EXPECT_GT(outcome[stage].playFrames, 300);
+        EXPECT_EQ(outcome[stage].goalClockMs, 16LL * outcome[stage].playFrames);
+        EXPECT_EQ(outcome[stage].resultsFrames, 11) << "confirmed with a click";
+    }
+    // Title, START, then each stage straight through to its results, and the
+    // title again, left with END on its first frame.
+    std::vector<std::string> expected = {"title", "start-curtain", "countdown"};
+    for (int stage = 1; stage <= 4; stage++) {
+        for (const char* scene : {"play", "clear-curtain", "results"})
+            expected.push_back(scene);
+        if (stage < 4) {
+            expected.push_back("next-curtain");
+            expected.push_back("next-countdown");
+        }
+    }
+    expected.push_back("title");
+    std::vector<std::string> scenes;
+    for (const SceneRun& r : runs)
+        scenes.push_back(r.scene);
+    EXPECT_EQ(scenes, expected);
+    std::vector<std::string> audio = AudioCalls(run);
+    ASSERT_FALSE(audio.empty());
+    EXPECT_EQ(audio.back(), CLICK);
+}
+
+}  // namespace
