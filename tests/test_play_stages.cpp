@@ -3,6 +3,7 @@
 // same rules and frame order as the play scene (motion, firing state, beam,
 // bees; a death returns to the respawn point with the bees back home).
 #include <gtest/gtest.h>
+#include <set>
 #include "tests/test_play_autopilot.h"
 
 namespace {
@@ -42,6 +43,37 @@ TEST(ShippedStages, StartOnFirmGroundTwoPixelsBelowTheFeet)
         EXPECT_EQ(run.camX, 34.0f);
         EXPECT_EQ(sceneId, SCENE_PLAYING);
     }
+}
+
+// Every tile the sheet draws for a purpose shows up somewhere in the four
+// stages; every stage has its goal and, from stage 2 on, checkpoints; the
+// deadly tiles wait for stage 2 and the bees for stage 3.
+TEST(ShippedStages, TogetherUseEveryKindOfTile)
+{
+    std::set<int> used;
+    int goals[5] = {}, checkpoints[5] = {}, deadly[5] = {}, nests[5] = {};
+    for (int stage = 1; stage <= 4; ++stage) {
+        ASSERT_TRUE(LoadShippedStage(stage));
+        for (int r = 0; r < MAP_ROWS; ++r)
+            for (int c = 0; c < MAP_COLS; ++c) {
+                int v = tileMap[r][c];
+                used.insert(v);
+                goals[stage] += v == TILE_GOAL;
+                checkpoints[stage] += v == TILE_CHECKPOINT;
+                deadly[stage] += IsDeadlyTile(v);
+                nests[stage] += v == TILE_BEE_NEST;
+                EXPECT_TRUE(v >= 0 && v <= 46) << "stage " << stage << " row " << r << " column " << c;
+            }
+    }
+    for (int code = 1; code <= 46; ++code) EXPECT_TRUE(used.count(code)) << "code " << code;
+    for (int stage = 1; stage <= 4; ++stage) EXPECT_GT(goals[stage], 0) << stage;
+    EXPECT_EQ(deadly[1] + nests[1] + nests[2], 0) << "stage 1 only teaches flying; bees come in stage 3";
+    for (int stage = 2; stage <= 4; ++stage) {
+        EXPECT_GE(checkpoints[stage], 2) << stage;
+        EXPECT_GT(stage == 3 ? nests[stage] : deadly[stage], 0) << stage;
+    }
+    EXPECT_GT(nests[4], 0);
+    EXPECT_LE(nests[3] + nests[4], MAX_BEES);
 }
 
 }  // namespace
