@@ -2,8 +2,12 @@
 // clear the shipped stages in the real game: each stage's script reaches that
 // stage's goal by mouse, without a death, and shows its results; the full-game
 // script plays all four stages from the title, confirms every results screen
-// and leaves with END.
+// and leaves with END. And the solver itself: on a small stage of its own, the
+// run it finds plays the same in the real game.
 #include "tests/test_wholegame_harness.h"
+#include "tools/solve/field.h"
+#include "tools/solve/script.h"
+#include "tools/solve/search.h"
 
 namespace {
 
@@ -125,6 +129,70 @@ TEST_F(ReplayTest, TheWholeGameIsPlayedFromTheTitleToEnd)
     std::vector<std::string> audio = AudioCalls(run);
     ASSERT_FALSE(audio.empty());
     EXPECT_EQ(audio.back(), CLICK);
+}
+
+// A small stage: the start's ground, a wall to fly over, a spike floor
+// beyond it and the goal; the rest of the grid is rock.
+void MakeSmallStage()
+{
+    for (int r = 0; r < MAP_ROWS; r++)
+        for (int c = 0; c < MAP_COLS; c++)
+            tileMap[r][c] = (r >= 24 && r <= 32 && c >= 1 && c <= 40) ? 0 : 1;
+    for (int r = 28; r <= 32; r++) tileMap[r][18] = 1;  // the wall
+    for (int c = 22; c <= 30; c++) tileMap[32][c] = 5;  // the spikes
+    tileMap[31][38] = TILE_GOAL;
+    tileMap[32][38] = TILE_GOAL;
+}
+
+TEST(Solver, TheDistanceMapLeadsAroundWallsAndAwayFromSpikes)
+{
+    MakeSmallStage();
+    solve::Field field = solve::MakeField();
+    int start = solve::DistanceAt(field, START_CAM_X + 640, START_CAM_Y + 360);
+    ASSERT_LT(start, solve::FIELD_FAR);
+    EXPECT_EQ(solve::DistanceAt(field, 38 * 64 + 20, 32 * 64 - 10), 0);
+    // Inside rock, and with the centre in the spikes, there is no way on.
+    EXPECT_EQ(solve::DistanceAt(field, 10 * 64, 10 * 64), solve::FIELD_FAR);
+    EXPECT_EQ(solve::DistanceAt(field, 26 * 64 + 32, 32 * 64 + 32), solve::FIELD_FAR);
+    // The wall makes the way longer than the straight line (in half-steps of 8 pixels).
+    EXPECT_GT(start, 2 * (38 * 64 - 674) / solve::FIELD_STEP);
+}
+
+class SolverReplay : public HarnessTest {};
+
+TEST_F(SolverReplay, ARunFoundByTheSolverClearsTheSameStageInTheGame)
+{
+    MakeSmallStage();
+    {
+        std::ofstream stage(folder + "/txt/small.txt");
+        for (int r = 0; r < MAP_ROWS; r++)
+            for (int c = 0; c < MAP_COLS; c++) stage << tileMap[r][c] << (c + 1 < MAP_COLS ? " " : "\n");
+    }
+    fs::remove(folder + "/txt/dw_stage1.txt");
+    fs::copy_file(folder + "/txt/small.txt", folder + "/txt/dw_stage1.txt");
+
+    SpawnBees();
+    sceneId = SCENE_PLAYING;
+    respawnCamX = (int)START_CAM_X;
+    respawnCamY = (int)START_CAM_Y;
+    beeStepsPerFrame = 0;
+    static solve::Moment start, end;
+    start = solve::Moment();
+    solve::Capture(start);
+    std::vector<solve::Input> inputs;
+    ASSERT_TRUE(solve::SearchStage(solve::MakeField(), start, solve::SearchSettings(), &inputs, &end));
+    EXPECT_EQ(end.scene, SCENE_GOAL);
+
+    std::string script = solve::WriteScript({inputs}, 1, 1, false, "# small stage\n");
+    GameRun run = Play(script, 3000);
+    EXPECT_EQ(run.status, 1);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    ASSERT_GE(runs.size(), 5u);
+    EXPECT_EQ(runs[3].scene, "play");
+    EXPECT_EQ(runs[3].first, solve::FIRST_PLAY_FRAME);
+    EXPECT_EQ(runs[3].frames, (int)inputs.size());
+    EXPECT_EQ(runs[4].scene, "clear-curtain");
 }
 
 }  // namespace

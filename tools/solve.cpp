@@ -51,6 +51,7 @@ int main(int argc, char** argv)
     std::string stages = argv[1], out = argv[2];
     std::vector<std::vector<solve::Input>> runs;
     solve::SearchSettings settings;
+    settings.progress = true;
     int beeSteps = 0;  // nothing has touched it before the first stage
     for (int stage = 1; stage <= 4; stage++) {
         std::string path = stages + "/dw_stage" + std::to_string(stage) + ".txt";

@@ -18,6 +18,7 @@ struct SearchSettings {
     int holdFrames = 4;   // frames each choice is held
     int directions = 24;  // aims around the character
     int maxFrames = 6000;
+    bool progress = false;  // report the best moment on standard error now and then
 };
 
 struct Trail {
@@ -106,7 +107,6 @@ inline bool SearchStage(const Field& field, const Moment& start, const SearchSet
     };
     std::vector<Candidate> beam = {{fresh(), -1, 0}};
     CopyMoment(*beam[0].moment, start);
-    int bestSeen = 1 << 30;
     for (int frame = 0; frame < s.maxFrames; frame += s.holdFrames) {
         std::vector<Candidate> children;
         for (const Candidate& c : beam) {
@@ -177,8 +177,7 @@ inline bool SearchStage(const Field& field, const Moment& start, const SearchSet
                 delete p;
         pool.swap(rest);
         beam.swap(next);
-        if ((int)beam[0].score < bestSeen) bestSeen = (int)beam[0].score;
-        if (frame % 400 == 0)
+        if (s.progress && frame % 400 == 0)
             fprintf(stderr, "  frame %d: best %.0f at (%.0f, %.0f)\n", frame, beam[0].score,
                     beam[0].moment->camX + PLAYER_SCREEN_X, beam[0].moment->camY + PLAYER_SCREEN_Y);
     }

@@ -3,6 +3,7 @@
 // state they touch, so that a search can copy a moment of play and try
 // several futures from it.
 #pragma once
+#include <cstddef>
 #include <cstring>
 #include "game/bees.h"
 #include "game/gun.h"
@@ -44,7 +45,7 @@ inline void Capture(Moment& m)
 inline void CopyMoment(Moment& to, const Moment& from)
 {
     // The bee list is copied only as far as it is used.
-    std::memcpy(&to, &from, offsetof(Moment, swarm));
+    std::memcpy(static_cast<void*>(&to), &from, offsetof(Moment, swarm));
     std::memcpy(to.swarm, from.swarm, sizeof(Bee) * (size_t)from.beeTotal);
 }
 
