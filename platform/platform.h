@@ -2,6 +2,7 @@
 // One implementation per backend (platform/sdl, platform/headless), chosen when
 // linking. Game code includes this header and never a backend's own headers.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // ---- process ----
@@ -100,6 +101,14 @@ void PlatformPlayMusic(bool notify);
 void PlatformStopMusic();
 // Called by StopMusic and ShutdownAndExit.
 void PlatformCloseMusic();
+
+// ---- files ----
+// Called by the score file writer: replaces the file at path with size bytes of
+// data in one step, so that a crash or power loss mid-write leaves the old file
+// or the new one, never a torn one. False, with a reason in errorText (when
+// given), if it cannot; the old file is then untouched.
+bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
+                         size_t errorSize);
 
 // ---- replay trace ----
 // Called once per frame by the frame loops with the frame's JSON fields

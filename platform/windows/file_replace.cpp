@@ -1,24 +1,50 @@
-// rename on Windows, with the POSIX meaning the game's file writers rely on:
-// the C runtime's rename refuses to replace an existing file, so the score
-// file would never take a new time. The Windows build links every call of
-// rename to this one (-Wl,--wrap=rename), which replaces the target in one
-// step and writes it through to the disk.
+// Replacing a file in one step on Windows: the new text goes to a temporary
+// file beside the old one, is flushed to the disk, and then takes the old
+// one's place with MoveFileExA, so a crash mid-write never leaves a torn file.
+// (The C runtime's rename refuses to replace an existing file.)
+#include "platform/platform.h"
 #include "platform/windows/win_internal.h"
 
-#include <cerrno>
+#include <cstdio>
+#include <string>
 
-extern "C" int __wrap_rename(const char* from, const char* to) {
-    if (from == nullptr || to == nullptr) {
-        errno = EINVAL;
-        return -1;
+static bool Fail(char* errorText, size_t errorSize, const char* what)
+{
+    if (errorText && errorSize > 0)
+        std::snprintf(errorText, errorSize, "%s (error %lu)", what,
+                      static_cast<unsigned long>(GetLastError()));
+    return false;
+}
+
+bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
+                         size_t errorSize)
+{
+    std::string temporary = std::string(path) + ".new";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Fail(errorText, errorSize, "cannot create a temporary file");
+    const char* p = static_cast<const char*>(data);
+    size_t left = size;
+    bool ok = true;
+    while (ok && left > 0) {
+        DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+        DWORD written = 0;
+        ok = WriteFile(file, p, chunk, &written, nullptr) && written > 0;
+        p += written;
+        left -= written;
     }
-    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-    switch (GetLastError()) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: errno = ENOENT; break;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION: errno = EACCES; break;
-    default: errno = EIO; break;
+    if (!ok || !FlushFileBuffers(file)) {
+        Fail(errorText, errorSize, "cannot write");
+        CloseHandle(file);
+        DeleteFileA(temporary.c_str());
+        return false;
     }
-    return -1;
+    CloseHandle(file);
+    if (!MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Fail(errorText, errorSize, "cannot replace");
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
 }

@@ -11,11 +11,6 @@ list(FILTER GAME_SOURCES EXCLUDE REGEX "shell/main\\.cpp$")
 list(FILTER GAME_SOURCES EXCLUDE REGEX "gfx/glyphs[^/]*\\.cpp$")
 add_library(game_core STATIC ${GAME_SOURCES})
 target_include_directories(game_core PUBLIC ${CMAKE_SOURCE_DIR})
-# The score file writer's POSIX calls, and rename with its POSIX meaning of
-# replacing the target (platform/windows/file_replace.cpp).
-target_compile_options(game_core PRIVATE
-  -include ${CMAKE_SOURCE_DIR}/platform/windows/posix_compat.h)
-target_link_options(game_core INTERFACE -Wl,--wrap=rename)
 
 file(GLOB WINDOWS_SOURCES CONFIGURE_DEPENDS platform/windows/*.cpp)
 add_library(platform_windows STATIC ${WINDOWS_SOURCES})

@@ -1,5 +1,5 @@
 // Checks of the Windows backend on a real (or Wine's) Windows: the window and
-// its events, presenting, the frame wait, the GDI glyph source, and rename
+// its events, presenting, the frame wait, the GDI glyph source, and the one-step file replace
 // replacing a file. Run by tools/windows-smoke.sh; exit status 0 when all pass.
 // GoogleTest has no MinGW build in Debian, hence the few lines of CHECK below.
 #include "platform/windows/win_internal.h"
@@ -245,22 +245,20 @@ static std::string ReadFile(const char* path) {
     return std::string(buffer, n);
 }
 
-static void CheckRename() {
-    // The score file is replaced through a temporary file: rename must
-    // overwrite, which the C runtime's own rename will not do.
+static void CheckReplaceFile() {
+    // The score file is replaced in one step: the new text must take the old
+    // file's place, which the C runtime's own rename will not do.
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     std::string target = std::string(folder) + "prismveldt-selftest-score.txt";
-    std::string temporary = target + ".tmp";
     CHECK(WriteFile(target.c_str(), "old"));
-    CHECK(WriteFile(temporary.c_str(), "new"));
-    CHECK(std::rename(temporary.c_str(), target.c_str()) == 0);
+    CHECK(PlatformReplaceFile(target.c_str(), "new", 3, nullptr, 0));
     CHECK(ReadFile(target.c_str()) == "new");
-    CHECK(GetFileAttributesA(temporary.c_str()) == INVALID_FILE_ATTRIBUTES);
-    errno = 0;
-    CHECK(std::rename(temporary.c_str(), target.c_str()) != 0); // nothing to move
-    CHECK(errno == ENOENT);
-    CHECK(ReadFile(target.c_str()) == "new");
+    CHECK(GetFileAttributesA((target + ".new").c_str()) == INVALID_FILE_ATTRIBUTES);
+    char reason[128] = {};
+    std::string missing = std::string(folder) + "no-such-folder\\score.txt";
+    CHECK(!PlatformReplaceFile(missing.c_str(), "x", 1, reason, sizeof reason));
+    CHECK(reason[0] != 0);
     DeleteFileA(target.c_str());
 }
 
@@ -272,7 +270,7 @@ int main(int argc, char** argv) {
     CheckTime();
     CheckInputAndAudio();
     CheckGlyphs();
-    CheckRename();
+    CheckReplaceFile();
     std::printf("%d checks, %d failed\n", checks, failures);
     std::fflush(stdout);
     PlatformDestroyWindow();
