@@ -106,8 +106,36 @@ struct CopyOp {
 struct MixOp {
     uint32_t pk;
     float a, b;
-    void operator()(uint32_t* d, const uint32_t* s, size_t n) const {
-        for (size_t i = 0; i < n; i++) {
+    void operator()(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n) const {
+        size_t i = 0;
+#ifdef GFX_X86
+        // Four pixels at a time, each channel multiplied and added in single
+        // precision exactly as one pixel at a time (no fused multiply-add), so
+        // the sums truncate to the same bytes.
+        const __m128i low24 = _mm_set1_epi32(0xFFFFFF), byte = _mm_set1_epi32(0xFF);
+        const __m128i key = _mm_set1_epi32(int32_t(pk));
+        const __m128 av = _mm_set1_ps(a), bv = _mm_set1_ps(b);
+        for (; i + 4 <= n; i += 4) {
+            __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            __m128i keyed = _mm_cmpeq_epi32(_mm_and_si128(sv, low24), key);
+            __m128i mixed = _mm_setzero_si128();
+#define GFX_MIX_CHANNEL(shift)                                                              \
+    {                                                                                       \
+        __m128 sc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(sv, shift), byte));         \
+        __m128 dc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dv, shift), byte));         \
+        __m128i c = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(sc, av), _mm_mul_ps(dc, bv)));   \
+        mixed = _mm_or_si128(mixed, _mm_slli_epi32(_mm_and_si128(c, byte), shift));          \
+    }
+            GFX_MIX_CHANNEL(0)
+            GFX_MIX_CHANNEL(8)
+            GFX_MIX_CHANNEL(16)
+#undef GFX_MIX_CHANNEL
+            __m128i out = _mm_or_si128(_mm_and_si128(keyed, dv), _mm_andnot_si128(keyed, mixed));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+        }
+#endif
+        for (; i < n; i++) {
             uint32_t src = s[i];
             if ((src & 0xFFFFFF) == pk) continue;
             uint32_t dst = d[i], result = 0;

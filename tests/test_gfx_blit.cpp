@@ -1,7 +1,9 @@
 // Keyed, stretched and blended copies: key matching and byte order, clipping
 // at every edge, black from outside the source, row and column stretching,
 // the percentage mix, constant alpha, saturating addition, display doubling.
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "gfx/blit.h"
 #include "test_gfx_support.h"
@@ -261,6 +263,34 @@ TEST_F(Blended, PercentageMixTruncatesSinglePrecisionSums) {
     // (1 - 0.3f) rounded to single: 255 * 0.69999999 = 178.499997 -> 178.
     EXPECT_EQ(At(dst, 1, 0), 0x00B2B2B2u);
     EXPECT_EQ(At(dst, 2, 0), 0x00FFFFFFu); // the two parts sum to 255 exactly
+}
+
+TEST_F(Blended, PercentageMixOfWholeRowsAgreesWithThePerPixelSum) {
+    // Rows long enough for the four-at-a-time pass, with keys scattered in.
+    std::mt19937 random(11);
+    Surface src = Make(37, 5), dst = Make(37, 5);
+    std::vector<uint32_t> before(37 * 5);
+    for (int i = 0; i < 37 * 5; i++) {
+        src->pixels[i] = random() % 5 == 0 ? 0x77FF00FFu : random();
+        dst->pixels[i] = before[i] = random();
+    }
+    for (int16_t alpha : {int16_t(1), int16_t(30), int16_t(77), int16_t(99)}) {
+        std::copy(before.begin(), before.end(), dst->pixels);
+        DrawBlended(dst, 0, 0, 37, 5, src, 0, 0, 37, 5, alpha, 0xFF00FF);
+        float a = float(alpha / 100.0), b = float(1.0 - a);
+        for (int i = 0; i < 37 * 5; i++) {
+            uint32_t s = src->pixels[i], d = before[i], want = 0;
+            if ((s & 0xFFFFFF) == 0xFF00FF) {
+                want = d;
+            } else {
+                for (int shift = 0; shift < 24; shift += 8) {
+                    float sum = float((s >> shift) & 0xFF) * a + float((d >> shift) & 0xFF) * b;
+                    want |= (uint32_t(int32_t(sum)) & 0xFF) << shift;
+                }
+            }
+            ASSERT_EQ(dst->pixels[i], want) << "alpha " << alpha << " pixel " << i;
+        }
+    }
 }
 
 TEST_F(Blended, StretchedMixShowsBlackFromOutsideTheSource) {
