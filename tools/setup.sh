@@ -7,7 +7,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libfreetype-dev libfontconfig-dev fonts-bebas-neue fonts-ipafont-mincho fonts-urw-base35
   libpng-dev libmp3lame-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick strace
 )
 missing=()
