@@ -283,6 +283,10 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     messageBoxMs += PlatformTimeMs() - openedAt;
     SDL_DestroyWindow(window);
     SDL_ShowCursor(cursorWas);
-    if (gameWindow != nullptr) SDL_RaiseWindow(gameWindow);
+    if (gameWindow != nullptr) {
+        // Without a window manager nobody hands the keyboard back to the game.
+        SDL_RaiseWindow(gameWindow);
+        SDL_SetWindowInputFocus(gameWindow);
+    }
     return answer;
 }

@@ -54,6 +54,7 @@ void PlatformSetFullscreen(int width, int height)
     SDL_SetWindowFullscreen(gameWindow, SDL_WINDOW_FULLSCREEN);
     SDL_SetWindowAlwaysOnTop(gameWindow, SDL_TRUE);
     SDL_ShowWindow(gameWindow);
+    SDL_SetWindowInputFocus(gameWindow);
     gameWindowFullscreen = true;
 }
 
@@ -77,6 +78,7 @@ void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool c
     SDL_SetWindowPosition(gameWindow, x + left, y + top);
     SDL_SetWindowAlwaysOnTop(gameWindow, SDL_TRUE);
     SDL_ShowWindow(gameWindow);
+    SDL_SetWindowInputFocus(gameWindow);
 }
 
 void PlatformGetClientOrigin(int* x, int* y)
