@@ -10,9 +10,7 @@ constexpr uint32_t BLEND_ADDITIVE = 0xFFFFFFFE;       // -2: per-byte saturating
 
 // A key colour (0x00BBGGRR) in the surfaces' pixel order 0x00RRGGBB; the top
 // byte is dropped. Called by the blits and the rotations.
-inline uint32_t PixelKeyFromColour(uint32_t key) {
-    return ((key >> 16) & 0xFF) | (key & 0xFF00) | ((key & 0xFF) << 16);
-}
+inline uint32_t PixelKeyFromColour(uint32_t key) { return PixelFromColour(key); }
 
 // Called by the scenes, the stage loader and the gun for sprites, tiles and
 // full-screen layers. Copies the w x h block at (sx, sy) to (x, y), leaving

@@ -60,15 +60,7 @@ void DrawCircle(Surface surface, int cx, int cy, int radius, Colour colour) {
 // Fills the physical rectangle [left, right) x [top, bottom), clipped.
 static void FillPhysical(Surface surface, int64_t left, int64_t top, int64_t right,
                          int64_t bottom, uint32_t pixel) {
-    if (!surface || !surface->pixels) return;
-    left = std::max<int64_t>(left, 0);
-    top = std::max<int64_t>(top, 0);
-    right = std::min<int64_t>(right, surface->width);
-    bottom = std::min<int64_t>(bottom, surface->height);
-    for (int64_t row = top; row < bottom; row++) {
-        uint32_t* p = surface->pixels + row * surface->width;
-        for (int64_t col = left; col < right; col++) p[col] = pixel;
-    }
+    FillPhysicalBlock(surface, left, top, right - left, bottom - top, pixel);
 }
 
 void DrawBox(Surface surface, int x, int y, int w, int h, int filled, Colour colour) {
@@ -82,7 +74,7 @@ void DrawBox(Surface surface, int x, int y, int w, int h, int filled, Colour col
     int64_t right = std::max<int64_t>(x, int64_t(x) + w) * s;
     int64_t top = std::min<int64_t>(y, int64_t(y) + h) * s;
     int64_t bottom = std::max<int64_t>(y, int64_t(y) + h) * s;
-    uint32_t pixel = ((colour >> 16) & 0xFF) | (colour & 0xFF00) | ((colour & 0xFF) << 16);
+    uint32_t pixel = PixelFromColour(colour);
     if (filled || right - left <= 2 * s || bottom - top <= 2 * s) {
         // An outline too small to have an inside covers the whole box.
         FillPhysical(surface, left, top, right, bottom, pixel);

@@ -20,10 +20,6 @@ ScreenContext* screenDC = &screenContext;
 // The .bmp files we read are far below this; a bigger file is not one of ours.
 static constexpr long MAX_BMP_FILE_BYTES = 1L << 30;
 
-static uint32_t PixelFromColour(Colour colour) {
-    return ((colour >> 16) & 0xFF) | (colour & 0xFF00) | ((colour & 0xFF) << 16);
-}
-
 static Colour ColourFromPixel(uint32_t pixel) {
     return PixelFromColour(pixel & 0xFFFFFF);
 }
@@ -41,18 +37,6 @@ static Surface NewSurface(int width, int height, uint32_t fill) {
     surface->height = height;
     surface->pixels = pixels;
     return surface;
-}
-
-// Fills the physical rectangle (x, y, w, h), clipped to the surface.
-static void FillBlock(Surface surface, int x, int y, int w, int h, uint32_t pixel) {
-    if (!surface || !surface->pixels) return;
-    int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
-    int64_t right = std::min<int64_t>(int64_t(x) + w, surface->width);
-    int64_t bottom = std::min<int64_t>(int64_t(y) + h, surface->height);
-    for (int64_t row = top; row < bottom; row++) {
-        uint32_t* p = surface->pixels + row * surface->width;
-        std::fill(p + left, p + std::max(left, right), pixel);
-    }
 }
 
 // Opaque copy of the physical w x h block at (sx, sy) of source to (x, y) of
@@ -139,7 +123,7 @@ Surface CreateBackBuffer() {
 
 void PlotPixel(Surface surface, int x, int y, Colour colour) {
     int s = PixelScale();
-    FillBlock(surface, x * s, y * s, s, s, PixelFromColour(colour));
+    FillPhysicalBlock(surface, x * s, y * s, s, s, PixelFromColour(colour));
 }
 
 Colour ReadPixel(Surface surface, int x, int y) {
@@ -154,7 +138,7 @@ Colour ReadPixel(Surface surface, int x, int y) {
 
 void FillSurface(Surface surface, Colour colour) {
     int s = PixelScale();
-    FillBlock(surface, 0, 0, screenWidth * s, screenHeight * s, PixelFromColour(colour));
+    FillPhysicalBlock(surface, 0, 0, screenWidth * s, screenHeight * s, PixelFromColour(colour));
 }
 
 void CopySurface(Surface destination, int x, int y, int width, int height, Surface source) {

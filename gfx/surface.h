@@ -15,6 +15,12 @@ typedef SurfaceData* Surface; // nullptr: no surface (deleting it is a no-op)
 // Colours the game passes around are 0x00BBGGRR, red in the low byte.
 typedef uint32_t Colour;
 
+// A colour in the surfaces' pixel order 0x00RRGGBB; the top byte is dropped.
+// Called by every drawing that writes a colour into a surface.
+inline uint32_t PixelFromColour(Colour colour) {
+    return ((colour >> 16) & 0xFF) | (colour & 0xFF00) | ((colour & 0xFF) << 16);
+}
+
 // The window's drawing target. The platform owns the real window; screenDC only
 // names it, so that PresentSurface keeps its two-sided form.
 struct ScreenContext {};
@@ -41,3 +47,7 @@ void CopyRect(Surface destination, int x, int y, int width, int height,
 // Called at the end of every frame; shows the screen-sized top-left block of source.
 void PresentSurface(ScreenContext* destination, Surface source);
 void DeleteSurface(Surface surface);
+// Called by the text and the boxes; fills the physical block (x, y, w, h) with
+// a ready pixel, clipped to the surface. No display scaling.
+void FillPhysicalBlock(Surface surface, int64_t x, int64_t y, int64_t w, int64_t h,
+                       uint32_t pixel);

@@ -28,21 +28,6 @@ const char* const DEFAULT_FACE = "ＭＳ 明朝";
 SurfaceData screenRecord;
 std::vector<uint32_t> screenPixels;
 
-uint32_t PixelFromColour(Colour colour) {
-    return ((colour >> 16) & 0xFF) | (colour & 0xFF00) | ((colour & 0xFF) << 16);
-}
-
-// Fills the physical block (x, y, w, h), clipped to the surface.
-void FillBlock(Surface surface, int64_t x, int64_t y, int64_t w, int64_t h, uint32_t pixel) {
-    int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
-    int64_t right = std::min<int64_t>(x + w, surface->width);
-    int64_t bottom = std::min<int64_t>(y + h, surface->height);
-    for (int64_t row = top; row < bottom && left < right; row++) {
-        uint32_t* line = surface->pixels + row * surface->width;
-        std::fill(line + left, line + right, pixel);
-    }
-}
-
 struct Ink {
     Surface surface;
     int64_t x, y;   // the text cell's top-left corner, physical pixels
@@ -122,8 +107,8 @@ void DrawLine(Surface surface, GlyphFont font, int64_t x, int64_t y, Colour text
               Colour backColour, const char* text, int length) {
     if (!surface || !surface->pixels || !font || length <= 0) return;
     if (backColour != COLOR_NONE)
-        FillBlock(surface, x, y, MeasureGlyphText(font, text, length), GlyphCellHeight(font),
-                  PixelFromColour(backColour));
+        FillPhysicalBlock(surface, x, y, MeasureGlyphText(font, text, length),
+                          GlyphCellHeight(font), PixelFromColour(backColour));
     Ink ink{surface, x, y, PixelFromColour(textColour)};
     RasteriseGlyphText(font, text, length, BlendGlyph, &ink);
 }
