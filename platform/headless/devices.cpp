@@ -56,7 +56,6 @@ bool PlatformOpenMusic(const char* path)
     TraceAudio("music", "play", path);
     if (headless.musicOpen) return false;  // the one stream is taken
     headless.musicOpen = true;
-    headless.musicPath = path;
     return true;
 }
 
@@ -82,5 +81,4 @@ void PlatformCloseMusic()
 {
     headless.musicOpen = false;
     headless.musicNotifyPending = false;
-    headless.musicPath.clear();
 }

@@ -66,7 +66,6 @@ struct HeadlessMachine {
     int cursorX = 0, cursorY = 0;     // desktop coordinates
     bool cursorVisible = true;
     // the window as the shell last shaped it
-    bool windowExists = false;
     bool fullscreen = false;
     bool refuseFullscreen = false;
     int windowX = 0, windowY = 0, clientWidth = 0, clientHeight = 0;
@@ -75,7 +74,6 @@ struct HeadlessMachine {
     // audio
     bool musicOpen = false;
     bool musicNotifyPending = false;
-    std::string musicPath;
     // joysticks answering on system ids 0..15
     bool joystickPresent[16] = {};
     unsigned joystickX[16] = {}, joystickY[16] = {}, joystickButtons[16] = {};

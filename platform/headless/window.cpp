@@ -15,7 +15,6 @@ bool PlatformTestFullscreen(int width, int height)
 
 void PlatformSetFullscreen(int width, int height)
 {
-    headless.windowExists = true;
     headless.fullscreen = true;
     headless.windowX = 0;
     headless.windowY = 0;
@@ -28,7 +27,6 @@ void PlatformRestoreDisplay() { headless.fullscreen = false; }
 
 void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless)
 {
-    headless.windowExists = true;
     headless.fullscreen = false;
     headless.windowX = x;
     headless.windowY = y;
@@ -60,7 +58,7 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
         fprintf(stderr, "prismveldt-headless: cannot write %s\n", path.c_str());
 }
 
-void PlatformDestroyWindow() { headless.windowExists = false; }
+void PlatformDestroyWindow() {}
 
 bool PlatformMessageBox(const char* text, const char* caption, int style)
 {
