@@ -38,6 +38,9 @@ struct Script {
 bool ParseScript(const std::string& text, Script* script, std::string* error);
 // The virtual-key code of a script key name (lmb, esc, a, 7, ...), or -1.
 int ScriptKeyCode(const std::string& name);
+// Called by the script and command-line parsers: true with *value when token is
+// a whole decimal number within [low, high].
+bool ParseWholeNumber(const std::string& token, long long low, long long high, long long* value);
 
 // ---- the trace ----
 // Appends text to out as the body of a JSON string (quotes not included);

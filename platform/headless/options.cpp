@@ -1,5 +1,4 @@
 // The harness's command line and its start: options, script, trace, working folder.
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -8,17 +7,6 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-
-static bool ParseCount(const char* text, long long* value)
-{
-    if (text == nullptr || *text == '\0') return false;
-    errno = 0;
-    char* end = nullptr;
-    long long parsed = strtoll(text, &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < 0) return false;
-    *value = parsed;
-    return true;
-}
 
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error)
 {
@@ -43,7 +31,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else if (option == "--shot-dir") options->shotDir = value;
         else {
             long long count;
-            if (!ParseCount(value, &count)) {
+            if (!ParseWholeNumber(value, 0, LLONG_MAX, &count)) {
                 *error = option + " needs a whole number of frames, not \"" + value + "\"";
                 return false;
             }

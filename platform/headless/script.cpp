@@ -24,8 +24,7 @@ int ScriptKeyCode(const std::string& name)
     return -1;
 }
 
-// A whole decimal integer token within [low, high].
-static bool ParseInteger(const std::string& token, long long low, long long high, long long* value)
+bool ParseWholeNumber(const std::string& token, long long low, long long high, long long* value)
 {
     if (token.empty()) return false;
     errno = 0;
@@ -50,7 +49,7 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
     }
     ScriptAction action{};
     action.line = line;
-    if (!ParseInteger(tokens[0], 0, LLONG_MAX, &action.frame)) {
+    if (!ParseWholeNumber(tokens[0], 0, LLONG_MAX, &action.frame)) {
         *why = "expected a frame number or \"dialog\", found \"" + tokens[0] + "\"";
         return false;
     }
@@ -61,8 +60,8 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
     const std::string& command = tokens[1];
     if (command == "mouse") {
         long long x, y;
-        if (tokens.size() != 4 || !ParseInteger(tokens[2], INT_MIN / 4, INT_MAX / 4, &x) ||
-            !ParseInteger(tokens[3], INT_MIN / 4, INT_MAX / 4, &y)) {
+        if (tokens.size() != 4 || !ParseWholeNumber(tokens[2], INT_MIN / 4, INT_MAX / 4, &x) ||
+            !ParseWholeNumber(tokens[3], INT_MIN / 4, INT_MAX / 4, &y)) {
             *why = "expected \"N mouse X Y\" with whole numbers";
             return false;
         }
