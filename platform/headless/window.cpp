@@ -1,7 +1,8 @@
 // The headless window: remembers how the shell shaped it, writes the asked-for
 // frames as PNG pictures, and answers message boxes from the script.
 #include <cstdio>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -46,11 +47,8 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 {
     long long frame = headless.framesStarted - 1;
     if (frame < 0 || headless.shots.count(frame) == 0) return;
-    // Make the folder and any missing parents (mkdir fails harmlessly on those that exist).
-    for (size_t slash = headless.shotDir.find('/', 1); slash != std::string::npos;
-         slash = headless.shotDir.find('/', slash + 1))
-        mkdir(headless.shotDir.substr(0, slash).c_str(), 0777);
-    mkdir(headless.shotDir.c_str(), 0777);
+    std::error_code ignored;  // a folder that cannot be made shows as a failed write
+    std::filesystem::create_directories(headless.shotDir, ignored);
     char name[32];
     snprintf(name, sizeof name, "/frame-%06lld.png", frame);
     std::string path = headless.shotDir + name;
