@@ -6,8 +6,6 @@
 
 #include "platform/sdl/sdl_internal.h"
 
-void StartClock();
-
 [[noreturn]] static void NoDisplay()
 {
     fprintf(stderr, "prismveldt: no display found; run it from a desktop session or under "

@@ -7,7 +7,6 @@
 #include "platform/platform.h"
 
 extern SDL_Window* gameWindow;        // nullptr until the shell first shapes it
-extern bool gameWindowFullscreen;
 extern bool videoIsX11;               // X11 can read the pointer anywhere on the desktop
 extern int pointerClientX, pointerClientY;  // last pointer position seen over the window
 extern bool messageBoxOpen;           // the game's pump waits while a box is up
@@ -15,6 +14,8 @@ extern uint32_t messageBoxMs;         // time spent with boxes open, for the sta
 
 // Called by PlatformInit; opens the audio device if there is one (else silence).
 void OpenAudio();
+// Called by PlatformInit; starts the millisecond clock at zero.
+void StartClock();
 // Called by PlatformInit once the mixer is up: the SDL event type the music
 // hook posts from the audio thread.
 extern uint32_t musicDoneEventType;

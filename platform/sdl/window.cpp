@@ -5,7 +5,7 @@
 #include "platform/sdl/sdl_internal.h"
 
 SDL_Window* gameWindow = nullptr;
-bool gameWindowFullscreen = false;
+static bool gameWindowFullscreen = false;
 static std::string pendingTitle;
 
 void PlatformSetWindowTitle(const char* title)
