@@ -297,13 +297,13 @@ void RenderGlyph(GlyphFontData* font, const SizedFace& sized, FT_UInt index, Cac
     glyph->y = font->primary.ascent - slot->bitmap_top;
 }
 
-// The cached glyph for a code point, drawn on first use. Control characters
-// take no room; a character the face lacks is borrowed from the fallback face,
-// or shown as the face's own missing-glyph box.
 CachedGlyph* GlyphSlot(GlyphFontData* font, uint32_t codepoint) {
     return codepoint < 128 ? &font->ascii[codepoint] : &font->others[codepoint];
 }
 
+// The cached glyph for a code point, drawn on first use. Control characters
+// take no room; a character the face lacks is borrowed from the fallback face,
+// or shown as the face's own missing-glyph box.
 const CachedGlyph* GlyphFor(GlyphFontData* font, uint32_t codepoint) {
     CachedGlyph* glyph = GlyphSlot(font, codepoint);
     if (glyph->loaded) return glyph;

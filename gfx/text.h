@@ -24,8 +24,8 @@ typedef FontData* Font;
 extern Font currentFont;
 
 // What the window shows, kept at its physical size; nullptr until PrintText
-// first draws. PrintText draws on it and shows it; PresentSurface may copy
-// each frame into it while it exists, so that text lands on the real picture.
+// first draws. Only PrintText draws on it, and shows it at once; the frames
+// that PresentSurface shows do not pass through it.
 extern Surface screenSurface;
 
 // Called by the scenes before a group of captions, and by SetDisplayMode
