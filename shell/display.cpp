@@ -30,7 +30,6 @@ static void ShowWindowed(int x, int y, int width, int height, int scale)
 void SetDisplayMode(int x, int y, int width, int height, int mode, const char* title)
 {
     if (title == nullptr) title = "";
-    int scale = (mode % 2) + 1;
     windowX = x;
     windowY = y;
     screenWidth = width;
@@ -52,7 +51,7 @@ void SetDisplayMode(int x, int y, int width, int height, int mode, const char* t
             ShowWindowed(x, y, width, height, 1);
         }
     } else if (mode == DISPLAY_WINDOWED || mode == DISPLAY_WINDOWED_DOUBLE) {
-        ShowWindowed(x, y, width, height, scale);
+        ShowWindowed(x, y, width, height, PixelScale());
     }
     PumpMessages();
 }
