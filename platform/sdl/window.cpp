@@ -26,10 +26,16 @@ static void EnsureWindow(int width, int height)
     }
 }
 
-bool PlatformTestFullscreen(int width, int height)
+// The display the game window is on; the first one before there is a window.
+static int GameDisplay()
 {
     int display = gameWindow != nullptr ? SDL_GetWindowDisplayIndex(gameWindow) : 0;
-    if (display < 0) display = 0;
+    return display < 0 ? 0 : display;
+}
+
+bool PlatformTestFullscreen(int width, int height)
+{
+    int display = GameDisplay();
     int count = SDL_GetNumDisplayModes(display);
     for (int i = 0; i < count; i++) {
         SDL_DisplayMode mode;
@@ -46,8 +52,7 @@ void PlatformSetFullscreen(int width, int height)
     wanted.w = width;
     wanted.h = height;
     SDL_DisplayMode closest;
-    int display = SDL_GetWindowDisplayIndex(gameWindow);
-    if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) != nullptr)
+    if (SDL_GetClosestDisplayMode(GameDisplay(), &wanted, &closest) != nullptr)
         SDL_SetWindowDisplayMode(gameWindow, &closest);
     SDL_SetWindowBordered(gameWindow, SDL_FALSE);
     SDL_SetWindowSize(gameWindow, width, height);
