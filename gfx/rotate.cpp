@@ -40,6 +40,11 @@ TurnedCorners TurnCorners(int64_t x, int64_t y, int64_t w, int64_t h, int angle,
 
 namespace {
 
+int64_t FloorDiv(int64_t n, int64_t d) { // d > 0
+    int64_t q = n / d;
+    return (n % d < 0) ? q - 1 : q;
+}
+
 // Source position sx + dir * floor(numerator / limit), exactly, for a
 // numerator that grows by a fixed step per column: the quotient and remainder
 // are carried along, so the walk needs no division per pixel.
@@ -47,19 +52,11 @@ struct CellStepper {
     int64_t pos, rest, stepPos, stepRest, limit, dir;
     CellStepper(int64_t base, int64_t dir_, int64_t numerator, int64_t step, int64_t limit_)
         : limit(limit_), dir(dir_) {
-        int64_t cell, stepCell;
-        FloorDivide(numerator, &cell, &rest);
-        FloorDivide(step, &stepCell, &stepRest);
+        int64_t cell = FloorDiv(numerator, limit), stepCell = FloorDiv(step, limit);
+        rest = numerator - cell * limit;
+        stepRest = step - stepCell * limit;
         pos = base + dir * cell;
         stepPos = dir * stepCell;
-    }
-    void FloorDivide(int64_t n, int64_t* quotient, int64_t* remainder) const {
-        *quotient = n / limit;
-        *remainder = n % limit;
-        if (*remainder < 0) {
-            *remainder += limit;
-            --*quotient;
-        }
     }
     void Step() {
         // Selects, not branches: the carries come irregularly.
@@ -72,10 +69,6 @@ struct CellStepper {
     }
 };
 
-int64_t FloorDiv(int64_t n, int64_t d) { // d > 0
-    int64_t q = n / d;
-    return (n % d < 0) ? q - 1 : q;
-}
 int64_t CeilDiv(int64_t n, int64_t d) { // d > 0
     return -FloorDiv(-n, d);
 }
