@@ -236,8 +236,7 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     Layout(box);
 
     // Over the middle of the game window, or of the screen while that is tiny.
-    int display = gameWindow != nullptr ? std::max(SDL_GetWindowDisplayIndex(gameWindow), 0) : 0;
-    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display), y = x;
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(GameDisplay()), y = x;
     int gameX, gameY, gameWidth = 0, gameHeight = 0;
     if (gameWindow != nullptr) SDL_GetWindowSize(gameWindow, &gameWidth, &gameHeight);
     if (gameWidth >= box.width && gameHeight >= box.height) {

@@ -29,5 +29,8 @@ void QueueEvent(int type, int musicReason = 0);
 void TranslateEvent(const SDL_Event& event);
 // Called on a joystick device change: forgets the opened joysticks.
 void CloseJoysticks();
+// Called by the full-screen switch and the message boxes: the display the game
+// window is on, the first one before there is a window.
+int GameDisplay();
 // Called by the message boxes: shows 0x00RRGGBB pixels in a window's surface.
 void PresentPixels(SDL_Window* window, const uint32_t* pixels, int width, int height, int pitch);

@@ -26,8 +26,7 @@ static void EnsureWindow(int width, int height)
     }
 }
 
-// The display the game window is on; the first one before there is a window.
-static int GameDisplay()
+int GameDisplay()
 {
     int display = gameWindow != nullptr ? SDL_GetWindowDisplayIndex(gameWindow) : 0;
     return display < 0 ? 0 : display;
