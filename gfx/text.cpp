@@ -209,6 +209,11 @@ GlyphFont CurrentGlyphFont() {
     return OpenGlyphFont(currentFont->faceName, currentFont->width, currentFont->height);
 }
 
+// The length of a text handed in whole, cut at a mebibyte: no dialog says more.
+int BoundedLength(const char* text) {
+    return text ? int(std::min<size_t>(std::strlen(text), 1 << 20)) : 0;
+}
+
 int64_t Scaled(int64_t value) { return value * PixelScale(); }
 
 int ClampToInt(int64_t value) {
@@ -313,7 +318,7 @@ void PrintText(int x, int y, Colour textColour, const char* format, ...) {
 void MeasureTextWithFace(const char* faceName, int width, int height, const char* text,
                          int* textWidth, int* textHeight) {
     GlyphFont font = OpenGlyphFont(faceName, width, height);
-    int length = text ? int(std::min<size_t>(std::strlen(text), 1 << 20)) : 0;
+    int length = BoundedLength(text);
     if (textWidth) *textWidth = MeasureGlyphText(font, text, length);
     if (textHeight) *textHeight = GlyphCellHeight(font);
 }
@@ -322,7 +327,7 @@ void DrawTextWithFace(Surface surface, int x, int y, Colour textColour, Colour b
                       const char* faceName, int width, int height, const char* text) {
     if (!text) return;
     GlyphFont font = OpenGlyphFont(faceName, width, height);
-    int length = int(std::min<size_t>(std::strlen(text), 1 << 20));
+    int length = BoundedLength(text);
     DrawLine(surface, font, x, y, textColour, backColour, text, length);
 }
 
@@ -331,6 +336,6 @@ int DrawTextBoxWithFace(Surface surface, int x, int y, int boxWidth, Colour text
                         const char* text) {
     if (!text) return 0;
     GlyphFont font = OpenGlyphFont(faceName, width, height);
-    int length = int(std::min<size_t>(std::strlen(text), 1 << 20));
+    int length = BoundedLength(text);
     return DrawBox(surface, font, x, y, boxWidth, textColour, backColour, text, length);
 }
