@@ -242,7 +242,7 @@ bool SizeFace(const ResolvedFace& resolved, int width, int height, SizedFace* si
     return true;
 }
 
-void ReleaseFont(GlyphFontData* font) {
+void DeleteGlyphFont(GlyphFontData* font) {
     if (font->primary.size) FT_Done_Size(font->primary.size);
     if (font->fallback.size) FT_Done_Size(font->fallback.size);
     glyphBytes -= font->coverage.size();
@@ -357,7 +357,7 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
     ResolvedFace resolved = ResolveFace(faceName);
     if (!resolved.faceFile) return nullptr;
     if (fonts.size() >= MAX_FONTS) {
-        for (GlyphFontData* each : fonts) ReleaseFont(each);
+        for (GlyphFontData* each : fonts) DeleteGlyphFont(each);
         fonts.clear();
     }
     GlyphFontData* font = new GlyphFontData;
