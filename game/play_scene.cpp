@@ -11,6 +11,7 @@
 #include "game/gun.h"
 #include "game/motion.h"
 #include "game/results_scene.h"
+#include "game/score.h"
 #include "game/stage.h"
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
@@ -63,18 +64,14 @@ void DrawCursor(const PlayState& s, int angle)
                           angle, SPRITE_KEY, 16, 16);
 }
 
-// The shown fraction is the tenths digit and then the last digit of the
-// millisecond count, as the results screen shows it too.
+// The same digits as the results screen shows for the run.
 void DrawClock(uint32_t t)
 {
-    uint32_t seconds = t / 1000, minutes = seconds / 60;
+    TimeText text = FormatRunTime(t);
     SetFont(48, 96, "IMPACT");
-    PrintOutlined(backBuffer, 544, 10, 0x649B9B, 0x64FFFF, "%d%d:%d%d",
-                  (int)(minutes / 10), (int)(minutes % 10),
-                  (int)(seconds % 60 / 10), (int)(seconds % 60 % 10));
+    PrintOutlined(backBuffer, 544, 10, 0x649B9B, 0x64FFFF, "%s", text.clock);
     SetFont(24, 48, "IMPACT");
-    PrintOutlined(backBuffer, 736, 38, 0x649B9B, 0x64FFFF, ".%d%d",
-                  (int)(t % 1000 / 100 % 10), (int)(t % 1000 % 100 % 10));
+    PrintOutlined(backBuffer, 736, 38, 0x649B9B, 0x64FFFF, "%s", text.fraction);
     ReleaseFont();
 }
 

@@ -97,7 +97,8 @@ struct TimeText {
     char clock[64];
     char fraction[32];
 };
-// Called by the results screen for the run's own time: unsigned arithmetic.
+// Called by the results screen and the play scene's clock for the run's own
+// time: unsigned arithmetic.
 TimeText FormatRunTime(uint32_t timeMs);
 // Called by the results screen for the table's entries: signed arithmetic, so
 // -1 shows as "00:00" and ".0-1". Both agree for times below 2^31 ms.
