@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "game/assets.h"
+#include "game/play_scene.h"
 #include "game/scene_rules.h"
 #include "game/stage.h"
 #include "gfx/blit.h"
@@ -16,8 +17,8 @@
 
 namespace {
 
-constexpr int START_CAM_X = 34;
-constexpr int START_CAM_Y = 1700;
+constexpr int START_X = static_cast<int>(START_CAM_X);
+constexpr int START_Y = static_cast<int>(START_CAM_Y);
 constexpr int GUN_REST_ANGLE = 20;  // the gun's turn while nobody aims it
 constexpr int GUN_REACH = 35;       // distance of the gun from the character
 
@@ -33,8 +34,8 @@ void DrawStartView()
     CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[0], 0, 0);
     CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], -1920, 0);
     CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], -3840, 0);
-    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgBackdropStrip, START_CAM_X / 2, 0, 0xFFFFFF);
-    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgLevel, START_CAM_X, START_CAM_Y, 0xFFFFFF);
+    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgBackdropStrip, START_X / 2, 0, 0xFFFFFF);
+    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgLevel, START_X, START_Y, 0xFFFFFF);
     DrawRotated(backBuffer, 610 + gunX, 320 + gunY, 64, 64, imgGun, 0, 0, 64, 64, GUN_REST_ANGLE,
                 0xFF00FF);
     DrawColorKeyed(backBuffer, 600, 296, 80, 128, imgKyara2, 0, 0, 0xFF00FF);
