@@ -25,6 +25,15 @@ Surface imgGun;
 Surface imgBackdropStrip;
 Surface imgBackdrop[BACKDROP_COUNT];
 
+void LoadCurtainSurfaces(Surface* pictures, int count, int firstNumber)
+{
+    for (int k = 0; k < count; k++) {
+        char path[64];
+        std::snprintf(path, sizeof path, "./bmp/curtain/%d.bmp", k + firstNumber);
+        pictures[k] = LoadBitmapSurface(path);
+    }
+}
+
 void LoadAssets()
 {
     imgTiles = LoadBitmapSurface("./bmp/stage/haikei.bmp");
@@ -34,11 +43,7 @@ void LoadAssets()
     imgHaikei1 = LoadBitmapSurface("./bmp/stage/haikei1.bmp");
     imgHaikei2 = LoadBitmapSurface("./bmp/stage/haikei2.bmp");
     imgClear = LoadBitmapSurface("./bmp/curtain/clear.bmp");
-    for (int k = 0; k < CURTAIN_COUNT; k++) {
-        char path[64];
-        std::snprintf(path, sizeof path, "./bmp/curtain/%d.bmp", k + 1);
-        imgCurtain[k] = LoadBitmapSurface(path);
-    }
+    LoadCurtainSurfaces(imgCurtain, CURTAIN_COUNT, 1);
     imgBee = LoadBitmapSurface("./bmp/character/bee.bmp");
     imgCursor = LoadBitmapSurface("./bmp/lazer/cursor1.bmp");
     imgLazer = LoadBitmapSurface("./bmp/lazer/lazer.bmp");

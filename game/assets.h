@@ -31,6 +31,9 @@ extern Surface imgBackdrop[BACKDROP_COUNT];  // far backdrop panels, 1920 x 720
 // Called once by GameMain after the final SetDisplayMode, before the first
 // scene. A missing picture ends the program at that picture.
 void LoadAssets();
+// Called by LoadAssets and the title scene: count pictures from the curtain
+// folder, numbered from firstNumber on, loaded in that order.
+void LoadCurtainSurfaces(Surface* pictures, int count, int firstNumber);
 // Called by LoadAssets once imgHaikei1 and imgHaikei2 are loaded.
 void BuildBackdrops();
 // Called by GameMain after the scene loop; deletes the start-up surfaces and

@@ -2,7 +2,6 @@
 // turning cursor, and the start of a game at stage 1.
 #include "game/title_scene.h"
 
-#include <cstdio>
 
 #include "audio/audio.h"
 #include "game/assets.h"
@@ -35,11 +34,7 @@ void LoadTitleSurfaces()
     imgTitleLogo = LoadBitmapSurface("./bmp/curtain/a.bmp");
     imgStartButton = LoadBitmapSurface("./bmp/curtain/start.bmp");
     imgEndButton = LoadBitmapSurface("./bmp/curtain/END.bmp");
-    for (int k = 0; k < TITLE_CURTAIN_COUNT; k++) {
-        char path[64];
-        std::snprintf(path, sizeof path, "./bmp/curtain/%d.bmp", k + 51);
-        imgTitleCurtain[k] = LoadBitmapSurface(path);
-    }
+    LoadCurtainSurfaces(imgTitleCurtain, TITLE_CURTAIN_COUNT, 51);
 }
 
 void DrawButton(MenuBox box, Surface picture, int width, int height)
