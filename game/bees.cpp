@@ -35,7 +35,6 @@ void SpawnBees()
 int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int firing,
              BeeSprite* sprites)
 {
-    const double k = 3.14159265358978 / 180;
     int drawn = 0;
     for (int i = 0; i < beeCount; ++i) {
         Bee& bee = bees[i];
@@ -45,8 +44,8 @@ int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int fi
             bee.state = BEE_ACTIVE;
             bee.heading = AngleBetweenPoints(bee.x + 34 - camX, bee.y + 34 - camY,
                                              PLAYER_SCREEN_X, PLAYER_SCREEN_Y);
-            bee.vx = (int)(std::cos(bee.heading * k) * 2);
-            bee.vy = (int)(std::sin(bee.heading * k) * 2);
+            bee.vx = (int)(std::cos(bee.heading * DEG_TO_RAD) * 2);
+            bee.vy = (int)(std::sin(bee.heading * DEG_TO_RAD) * 2);
             for (int step = 0; step < beeStepsPerFrame; ++step) {
                 bee.x += bee.vx;
                 bee.y += bee.vy;

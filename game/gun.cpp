@@ -3,10 +3,6 @@
 #include <cmath>
 #include "game/stage.h"
 
-namespace {
-constexpr double DEG_TO_RAD = 3.14159265358978 / 180;
-}
-
 int AngleBetweenPoints(int x0, int y0, int x1, int y1)
 {
     if (x0 == x1 && y0 == y1) return 270;

@@ -7,6 +7,9 @@ constexpr int GUN_PIVOT_X = 640;  // the gun turns about this screen point
 constexpr int GUN_PIVOT_Y = 350;
 constexpr int BEAM_RANGE = 750;   // longest beam, from the pivot
 constexpr int MUZZLE_REACH = 75;  // the drawn beam starts this far along the aim
+// Whole degrees to radians. The pi is the one the game has always turned with;
+// angles multiplied by it directly (a * pi / 180) round differently.
+constexpr double DEG_TO_RAD = 3.14159265358978 / 180;
 
 // Called by MovePlayer, the gun, the bees: direction from (x0, y0) to (x1, y1)
 // in whole degrees 0..359, clockwise on screen (0 right, 90 down); 270 for

@@ -20,11 +20,10 @@ void TraceBeam(int mouseX, int mouseY, int* beamLength, float startDistance, int
     if (hit < 0) return;
     *beamLength = hit - 1;
     // The spark sits where the drawn beam ends: on the barrel's side of the aim.
-    const double k = 3.14159265358978 / 180;
     int length = *beamLength;
     GunPose pose = ComputeGunPose(a);
-    int cx = (int)(std::cos(a * k) * length);
-    int cy = (int)(std::sin(a * k) * length);
+    int cx = (int)(std::cos(a * DEG_TO_RAD) * length);
+    int cy = (int)(std::sin(a * DEG_TO_RAD) * length);
     int centreX = GUN_PIVOT_X + cx + pose.side * pose.d;
     int centreY = GUN_PIVOT_Y + cy + pose.side * pose.f;
     DrawColorKeyed(backBuffer, centreX - 23, centreY - 23, 46, 46, imgHansya2, 0, 0, LIGHT_KEY);
