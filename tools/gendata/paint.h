@@ -86,7 +86,6 @@ struct Rng {
     uint64_t Next();
     float Uniform() { return (Next() >> 40) / 16777216.0f; }  // 0..1
     float Range(float a, float b) { return a + (b - a) * Uniform(); }
-    int Int(int n) { return int(Next() % uint64_t(n)); }
 };
 // Value noise in 0..1 with a lattice of cell pixels, repeating every periodX
 // pixels horizontally (0: no repeat).
