@@ -42,6 +42,15 @@ bool SheetCell(int code, int scale, int* sx)
     return true;
 }
 
+// The sheet imgLevel now shows, so that the next load can tell whether it changed.
+void RememberSheet()
+{
+    renderedSheet = imgTiles;
+    renderedSheetWidth = imgTiles ? imgTiles->width : 0;
+    renderedSheetHeight = imgTiles ? imgTiles->height : 0;
+    renderedValid = true;
+}
+
 void DrawCell(int row, int col, int code, int scale)
 {
     int sx;
@@ -74,10 +83,7 @@ void RenderLevel()
         if (!imgLevel) return;
         // A new picture is all white: every cell already shows code 0.
         std::memset(renderedCodes, 0, sizeof renderedCodes);
-        renderedSheet = imgTiles;
-        renderedSheetWidth = imgTiles ? imgTiles->width : 0;
-        renderedSheetHeight = imgTiles ? imgTiles->height : 0;
-        renderedValid = true;
+        RememberSheet();
     }
     bool sameSheet = renderedValid && renderedSheet == imgTiles &&
                      (!imgTiles || (renderedSheetWidth == imgTiles->width &&
@@ -92,8 +98,5 @@ void RenderLevel()
             renderedCodes[i] = codes[i];
         }
     }
-    renderedSheet = imgTiles;
-    renderedSheetWidth = imgTiles ? imgTiles->width : 0;
-    renderedSheetHeight = imgTiles ? imgTiles->height : 0;
-    renderedValid = true;
+    RememberSheet();
 }
