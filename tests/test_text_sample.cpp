@@ -1,40 +1,8 @@
 // A picture of the game's captions, written to text_sample.png in the build
 // folder for a person to look at: outlined clock and results captions, the
 // countdown, and Japanese dialog texts at the sizes the game uses.
-#include <png.h>
-
-#include <cstdio>
-
+#include "platform/headless/png.h"
 #include "tests/test_text_support.h"
-
-static bool WritePng(const char* path, const TestSurface& s) {
-    FILE* file = std::fopen(path, "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, s.data.width, s.data.height, 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(size_t(s.data.width) * 3);
-    for (int y = 0; y < s.data.height; y++) {
-        for (int x = 0; x < s.data.width; x++) {
-            uint32_t p = s.at(x, y);
-            row[size_t(x) * 3] = png_byte(p >> 16);
-            row[size_t(x) * 3 + 1] = png_byte(p >> 8);
-            row[size_t(x) * 3 + 2] = png_byte(p);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
-}
 
 TEST_F(TextTest, SampleCaptionsPicture) {
     TestSurface s(1280, 720, 0x203040);
@@ -73,5 +41,5 @@ TEST_F(TextTest, SampleCaptionsPicture) {
     PrintTextBox(s.get(), 20, 490, 200, 100, 0xC8FFC8, COLOR_NONE,
                  "Word wrap: the quick brown fox jumps over the lazy dog. 日本語の文も折り返します。");
     std::string path = std::string(BUILD_DIR) + "/text_sample.png";
-    EXPECT_TRUE(WritePng(path.c_str(), s)) << path;
+    EXPECT_TRUE(WritePng(path, s.data.pixels, s.data.width, s.data.height, s.data.width)) << path;
 }

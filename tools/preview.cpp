@@ -16,6 +16,7 @@
 #include "game/play_scene.h"
 #include "game/stage.h"
 #include "gfx/bmp.h"
+#include "platform/headless/png.h"
 #include <png.h>
 
 namespace {
@@ -92,18 +93,7 @@ std::vector<uint32_t> Shrink(const std::vector<uint32_t>& map, int width, int he
 // 0x00RRGGBB words as an RGB PNG, packed as tightly as libpng can.
 bool WritePicture(const char* path, const std::vector<uint32_t>& pixels, int width, int height)
 {
-    std::vector<uint8_t> rgb(pixels.size() * 3);
-    for (size_t i = 0; i < pixels.size(); i++) {
-        rgb[i * 3] = pixels[i] >> 16 & 0xFF;
-        rgb[i * 3 + 1] = pixels[i] >> 8 & 0xFF;
-        rgb[i * 3 + 2] = pixels[i] & 0xFF;
-    }
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = (png_uint_32)width;
-    image.height = (png_uint_32)height;
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr) != 0;
+    return WritePng(path, pixels.data(), width, height, width, 9);
 }
 
 int ShrinkScreenshot(const char* in, const char* out, int scale)

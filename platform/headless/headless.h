@@ -87,4 +87,3 @@ extern HeadlessMachine headless;
 // lines for that frame (pointer, keys, close requests).
 void ApplyScriptFrame(long long frame);
 // Writes a 0x00RRGGBB picture as an 8-bit RGB PNG; false when it cannot.
-bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch);

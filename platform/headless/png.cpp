@@ -1,11 +1,12 @@
-// PNG pictures of presented frames, for the harness's --shot.
+// PNG pictures of presented frames, for the harness's --shot (and the tools).
 #include <cstdio>
 #include <png.h>
 #include <vector>
 
-#include "platform/headless/headless.h"
+#include "platform/headless/png.h"
 
-bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch)
+bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
+              int compressionLevel)
 {
     if (width <= 0 || height <= 0) return false;
     FILE* file = fopen(path.c_str(), "wb");
@@ -26,7 +27,7 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
     png_init_io(png, file);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 1);  // shots are for looking at, not keeping
+    png_set_compression_level(png, compressionLevel);
     png_write_info(png, info);
     for (int y = 0; y < height; y++) {
         const uint32_t* source = pixels + static_cast<size_t>(y) * pitch;

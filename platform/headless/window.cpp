@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/headless/headless.h"
+#include "platform/headless/png.h"
 #include "platform/platform.h"
 
 void PlatformSetWindowTitle(const char* title) { headless.windowTitle = title; }
@@ -52,7 +53,8 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
     char name[32];
     snprintf(name, sizeof name, "/frame-%06lld.png", frame);
     std::string path = headless.shotDir + name;
-    if (!WritePng(path, pixels, width, height, pitch))
+    // Shots are for looking at, not keeping: fast compression.
+    if (!WritePng(path, pixels, width, height, pitch, 1))
         fprintf(stderr, "prismveldt-headless: cannot write %s\n", path.c_str());
 }
 
