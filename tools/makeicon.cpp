@@ -19,7 +19,12 @@ static bool WriteRgbaPng(const char* path, const std::vector<uint8_t>& rgba, int
     if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
+    if (!png || !info) {
+        png_destroy_write_struct(&png, &info);
+        fclose(file);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {  // libpng jumps back here on a write error
         png_destroy_write_struct(&png, &info);
         fclose(file);
         return false;
