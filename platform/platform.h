@@ -103,12 +103,38 @@ void PlatformStopMusic();
 void PlatformCloseMusic();
 
 // ---- files ----
+enum {
+    PLATFORM_FILE_OK = 0,
+    PLATFORM_FILE_MISSING = 1,      // nothing at that path
+    PLATFORM_FILE_NOT_REGULAR = 2,  // a folder, a pipe, a device: never a game file
+    PLATFORM_FILE_UNREADABLE = 3    // there, but it may not be opened (permissions)
+};
+struct PlatformFile;
+// Called by the picture, stage and score readers: opens the regular file at
+// path for reading without ever waiting (a pipe or a device in its place is
+// refused at once) and gives its length in *size. PLATFORM_FILE_OK or why not.
+int PlatformOpenFile(const char* path, PlatformFile** file, uint64_t* size);
+// Called by the same readers: up to size bytes; 0 at the end, -1 on an error.
+long long PlatformReadFile(PlatformFile* file, void* buffer, size_t size);
+void PlatformCloseFile(PlatformFile* file);
+
 // Called by the score file writer: replaces the file at path with size bytes of
 // data in one step, so that a crash or power loss mid-write leaves the old file
-// or the new one, never a torn one. False, with a reason in errorText (when
-// given), if it cannot; the old file is then untouched.
+// or the new one, never a torn one. A link is written through to the file it
+// names, and a read-only file is left alone. False, with a reason in errorText
+// (when given), if it cannot; the old file is then untouched.
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
                          size_t errorSize);
+// Called by EnterRunTime around reading, ranking and writing the score file,
+// so that two copies of the game saving at once both keep their times: waits
+// until no other copy holds the lock for path. False when no lock can be had;
+// the save then goes on without one.
+bool PlatformLockFile(const char* path);
+// Called by EnterRunTime after the save: lets the next copy in.
+void PlatformUnlockFile();
+// Called once at start-up with the score file's path: removes what a
+// PlatformReplaceFile that was killed mid-write left beside it.
+void PlatformRemoveReplaceLeftovers(const char* path);
 
 // ---- replay trace ----
 // Called once per frame by the frame loops with the frame's JSON fields

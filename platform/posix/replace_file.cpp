@@ -1,89 +1,168 @@
 // Replacing a file in one step on POSIX systems (the desktop and headless
 // builds): the new text goes to a temporary file beside the old one, reaches
 // the disk, and is renamed over it, so a crash or power loss mid-write leaves
-// either the old file or the new one, never a torn one.
+// either the old file or the new one, never a torn one. Two copies of the game
+// take turns through a lock on the folder the file lies in.
 #include "platform/platform.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-static void SetError(char* errorText, size_t errorSize, const char* what, int err)
+namespace {
+
+// What the temporary files are called: the file's own name, this, and six
+// characters from mkstemp. Distinct enough that a start-up may remove them.
+const char* const SAVING_SUFFIX = ".saving-";
+
+void SetError(char* errorText, size_t errorSize, const char* what, int err)
 {
-    if (errorText && errorSize > 0)
-        std::snprintf(errorText, errorSize, "%s: %s", what, std::strerror(err));
+    if (errorText && errorSize > 0) {
+        if (err != 0)
+            std::snprintf(errorText, errorSize, "%s: %s", what, std::strerror(err));
+        else
+            std::snprintf(errorText, errorSize, "%s", what);
+    }
 }
 
-static std::string FolderOf(const std::string& path)
+std::string FolderOf(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
     return path.substr(0, slash);
 }
+
+std::string NameOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file the save really replaces: the path itself, or for a link the file
+// at its end. False (with why) for a link that leads nowhere.
+bool ResolveTarget(const char* path, std::string* target, const char** why)
+{
+    struct stat info;
+    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode)) {
+        *target = path;
+        return true;
+    }
+    char resolved[PATH_MAX];
+    if (realpath(path, resolved) == nullptr) {
+        *why = "it is a link to a file that does not exist";
+        return false;
+    }
+    *target = resolved;
+    return true;
+}
+
+// SIGXFSZ would end the game when the file-size limit is reached; ignored,
+// the write fails with EFBIG instead and the old file stays.
+struct IgnoreFileSizeSignal {
+    struct sigaction old {};
+    IgnoreFileSizeSignal()
+    {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, &old);
+    }
+    ~IgnoreFileSizeSignal() { sigaction(SIGXFSZ, &old, nullptr); }
+};
+
+bool WriteAll(int fd, const void* data, size_t size, int* err)
+{
+    const char* p = static_cast<const char*>(data);
+    size_t left = size;
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *err = errno;
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int lockFolder = -1;  // the folder PlatformLockFile holds, or -1
+
+}  // namespace
 
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
                          size_t errorSize)
 {
-    // The replacement keeps the old file's permissions; a new file gets the
+    std::string target;
+    const char* why = nullptr;
+    if (!ResolveTarget(path, &target, &why)) {
+        SetError(errorText, errorSize, why, 0);
+        return false;
+    }
+    // The replacement keeps the old file's permissions (and, when root saves,
+    // its owner); a new file, or one in place of something odd, gets the
     // usual ones for a data file.
     mode_t mode = 0644;
     struct stat old;
-    if (stat(path, &old) == 0)
-        mode = old.st_mode & 07777;
+    bool hadFile = stat(target.c_str(), &old) == 0;
+    if (hadFile && S_ISREG(old.st_mode)) {
+        // A file nobody may write is the player's way of freezing the table.
+        if ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
+            SetError(errorText, errorSize, "the file is read-only", 0);
+            return false;
+        }
+        mode = old.st_mode & 0777;
+    }
 
-    std::string temporary = std::string(path) + ".XXXXXX";
+    IgnoreFileSizeSignal quietLimit;
+    std::string temporary = target + SAVING_SUFFIX + "XXXXXX";
     int fd = mkstemp(temporary.data());
     if (fd < 0) {
         SetError(errorText, errorSize, "cannot create a temporary file", errno);
         return false;
     }
     fchmod(fd, mode);
-
-    const char* p = static_cast<const char*>(data);
-    size_t left = size;
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            close(fd);
-            unlink(temporary.c_str());
-            SetError(errorText, errorSize, "cannot write", err);
-            return false;
+    if (hadFile && S_ISREG(old.st_mode) && geteuid() == 0) {
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Not fatal: the table is saved, owned by root.
         }
-        p += n;
-        left -= static_cast<size_t>(n);
     }
-    if (fsync(fd) != 0) {
-        int err = errno;
-        close(fd);
-        unlink(temporary.c_str());
-        SetError(errorText, errorSize, "cannot flush", err);
-        return false;
+
+    int err = 0;
+    const char* failure = nullptr;
+    if (!WriteAll(fd, data, size, &err)) {
+        failure = "cannot write";
+    } else if (fsync(fd) != 0) {
+        failure = "cannot flush";
+        err = errno;
     }
-    if (close(fd) != 0) {
-        int err = errno;
-        unlink(temporary.c_str());
-        SetError(errorText, errorSize, "cannot close", err);
-        return false;
+    if (close(fd) != 0 && failure == nullptr) {
+        failure = "cannot close";
+        err = errno;
     }
-    if (rename(temporary.c_str(), path) != 0) {
-        int err = errno;
+    if (failure == nullptr && rename(temporary.c_str(), target.c_str()) != 0) {
+        failure = "cannot replace";
+        err = errno;
+    }
+    if (failure != nullptr) {
         unlink(temporary.c_str());
-        SetError(errorText, errorSize, "cannot replace", err);
+        SetError(errorText, errorSize, failure, err);
         return false;
     }
     // Make the rename itself survive a power loss.
-    int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         fsync(folder);
         close(folder);
@@ -91,3 +170,54 @@ bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* 
     return true;
 }
 
+bool PlatformLockFile(const char* path)
+{
+    PlatformUnlockFile();
+    std::string target;
+    const char* why = nullptr;
+    if (path == nullptr || !ResolveTarget(path, &target, &why)) target = path ? path : ".";
+    // The folder, not the file: the file is replaced by every save, and a
+    // lock on the old one would not stop a copy that opens the new one.
+    int fd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int result;
+    do {
+        result = flock(fd, LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        close(fd);
+        return false;
+    }
+    lockFolder = fd;
+    return true;
+}
+
+void PlatformUnlockFile()
+{
+    if (lockFolder < 0) return;
+    flock(lockFolder, LOCK_UN);
+    close(lockFolder);
+    lockFolder = -1;
+}
+
+void PlatformRemoveReplaceLeftovers(const char* path)
+{
+    if (path == nullptr || path[0] == '\0') return;
+    std::string target;
+    const char* why = nullptr;
+    if (!ResolveTarget(path, &target, &why)) return;
+    // Under the lock, so that a copy of the game saving right now keeps its
+    // temporary file.
+    bool locked = PlatformLockFile(target.c_str());
+    std::string folder = FolderOf(target);
+    std::string prefix = NameOf(target) + SAVING_SUFFIX;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+                unlink((folder + "/" + name).c_str());
+        }
+        closedir(dir);
+    }
+    if (locked) PlatformUnlockFile();
+}

@@ -1,0 +1,82 @@
+// Reading the game's files on Windows: only plain files on a disk are game
+// files (a named pipe or a device in their place is refused), and the score
+// file's lock is a file of its own beside it that vanishes when closed.
+#include "platform/platform.h"
+#include "platform/windows/win_internal.h"
+
+#include <string>
+
+struct PlatformFile {
+    HANDLE handle;
+};
+
+int PlatformOpenFile(const char* path, PlatformFile** file, uint64_t* size) {
+    *file = nullptr;
+    *size = 0;
+    if (path == nullptr || path[0] == '\0') return PLATFORM_FILE_MISSING;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? PLATFORM_FILE_MISSING
+                   : PLATFORM_FILE_UNREADABLE;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PLATFORM_FILE_NOT_REGULAR;
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return PLATFORM_FILE_UNREADABLE;
+    LARGE_INTEGER length;
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileSizeEx(handle, &length)) {
+        CloseHandle(handle);
+        return PLATFORM_FILE_NOT_REGULAR;
+    }
+    *file = new PlatformFile{handle};
+    *size = static_cast<uint64_t>(length.QuadPart);
+    return PLATFORM_FILE_OK;
+}
+
+long long PlatformReadFile(PlatformFile* file, void* buffer, size_t size) {
+    if (file == nullptr) return -1;
+    DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!ReadFile(file->handle, buffer, chunk, &got, nullptr)) return -1;
+    return got;
+}
+
+void PlatformCloseFile(PlatformFile* file) {
+    if (file == nullptr) return;
+    CloseHandle(file->handle);
+    delete file;
+}
+
+static HANDLE lockFile = INVALID_HANDLE_VALUE;
+
+bool PlatformLockFile(const char* path) {
+    PlatformUnlockFile();
+    if (path == nullptr) return false;
+    std::string name = std::string(path) + ".lock";
+    // Opened by one copy at a time; the others wait their turn (a save takes
+    // milliseconds), and give up after ten seconds rather than hang.
+    for (int attempt = 0; attempt < 1000; attempt++) {
+        lockFile = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (lockFile != INVALID_HANDLE_VALUE) return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED) return false;
+        Sleep(10);
+    }
+    return false;
+}
+
+void PlatformUnlockFile() {
+    if (lockFile == INVALID_HANDLE_VALUE) return;
+    CloseHandle(lockFile);
+    lockFile = INVALID_HANDLE_VALUE;
+}
+
+void PlatformRemoveReplaceLeftovers(const char* path) {
+    if (path == nullptr) return;
+    // Under the lock: another copy's save in progress keeps its file.
+    if (!PlatformLockFile(path)) return;
+    DeleteFileA((std::string(path) + ".new").c_str());
+    PlatformUnlockFile();
+}
