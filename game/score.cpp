@@ -45,84 +45,100 @@ void SortScoreRow(int32_t row[RANKS_PER_STAGE])
     }
 }
 
-int32_t ScoreTokenValue(const char* token)
-{
-    const char* p = token;
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = (*p == '-');
-        p++;
-    }
-    // Accumulate with a ceiling so a long run of digits cannot overflow.
-    int64_t value = 0;
-    const int64_t ceiling = int64_t(INT32_MAX) + 1;
-    while (*p >= '0' && *p <= '9') {
-        if (value <= ceiling)
-            value = value * 10 + (*p - '0');
-        p++;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
 void BeginScoreParse(ScoreParser* parser, ScoreTable* table)
 {
     parser->table = table;
     parser->count = 0;
-    parser->tokenLength = 0;
-    parser->token[0] = '\0';
+    parser->damaged = false;
+    parser->offset = 0;
+    parser->bomSoFar = 0;
+    parser->inToken = false;
+    parser->negative = false;
+    parser->hasDigits = false;
+    parser->magnitude = 0;
     FillEmptyScoreTable(table);
 }
 
-static bool IsScoreSpace(char c)
+namespace {
+
+bool IsScoreSpace(char c)
 {
     // The white space of the C library's " %s": space, \t \n \v \f \r.
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-static void FinishToken(ScoreParser* parser)
+const unsigned char BYTE_ORDER_MARK[3] = {0xEF, 0xBB, 0xBF};
+
+void FinishToken(ScoreParser* parser)
 {
-    if (parser->tokenLength == 0)
+    if (!parser->inToken) return;
+    parser->inToken = false;
+    int64_t value = parser->negative ? -parser->magnitude : parser->magnitude;
+    if (!parser->hasDigits || value < INT32_MIN || value > INT32_MAX ||
+        parser->count >= SCORE_ENTRY_COUNT) {
+        parser->damaged = true;
         return;
-    if (parser->count < SCORE_ENTRY_COUNT) {
-        int stored = parser->tokenLength < SCORE_TOKEN_MAX ? parser->tokenLength : SCORE_TOKEN_MAX;
-        parser->token[stored] = '\0';
-        int index = parser->count;
-        parser->table->times[index / RANKS_PER_STAGE][index % RANKS_PER_STAGE] =
-            ScoreTokenValue(parser->token);
-        parser->count++;
     }
-    parser->tokenLength = 0;
+    int index = parser->count++;
+    parser->table->times[index / RANKS_PER_STAGE][index % RANKS_PER_STAGE] =
+        static_cast<int32_t>(value);
 }
+
+}  // namespace
 
 void FeedScoreParse(ScoreParser* parser, const char* bytes, size_t length)
 {
-    for (size_t i = 0; i < length && parser->count < SCORE_ENTRY_COUNT; i++) {
+    for (size_t i = 0; i < length && !parser->damaged; i++, parser->offset++) {
         char c = bytes[i];
+        // A byte-order mark is skipped only whole and only at the start; a
+        // piece of one is as wrong as any other stray byte.
+        if (parser->offset < 3 && parser->bomSoFar == static_cast<int>(parser->offset) &&
+            static_cast<unsigned char>(c) == BYTE_ORDER_MARK[parser->offset]) {
+            parser->bomSoFar++;
+            continue;
+        }
+        if (parser->bomSoFar > 0 && parser->bomSoFar < 3) {
+            parser->damaged = true;
+            break;
+        }
         if (IsScoreSpace(c)) {
             FinishToken(parser);
             continue;
         }
-        // Only the first SCORE_TOKEN_MAX characters are kept; the rest of an
-        // overlong token is counted but belongs to the same entry.
-        if (parser->tokenLength < SCORE_TOKEN_MAX)
-            parser->token[parser->tokenLength] = c;
-        if (parser->tokenLength < INT32_MAX)
-            parser->tokenLength++;
+        if (!parser->inToken) {
+            parser->inToken = true;
+            parser->negative = false;
+            parser->hasDigits = false;
+            parser->magnitude = 0;
+            if (c == '+' || c == '-') {
+                parser->negative = c == '-';
+                continue;
+            }
+        }
+        if (c < '0' || c > '9') {
+            parser->damaged = true;
+            break;
+        }
+        parser->hasDigits = true;
+        if (parser->magnitude <= int64_t(INT32_MAX) + 1)
+            parser->magnitude = parser->magnitude * 10 + (c - '0');
     }
 }
 
 int EndScoreParse(ScoreParser* parser)
 {
-    FinishToken(parser);
-    for (auto& row : parser->table->times)
-        SortScoreRow(row);
-    return parser->count;
+    if (parser->bomSoFar > 0 && parser->bomSoFar < 3) parser->damaged = true;
+    if (!parser->damaged) FinishToken(parser);
+    int state = SCORE_TEXT_DAMAGED;
+    if (!parser->damaged && parser->count == SCORE_ENTRY_COUNT) state = SCORE_TEXT_GOOD;
+    if (!parser->damaged && parser->count == 0) state = SCORE_TEXT_EMPTY;
+    if (state == SCORE_TEXT_GOOD) {
+        for (auto& row : parser->table->times)
+            SortScoreRow(row);
+    } else {
+        FillEmptyScoreTable(parser->table);
+    }
+    return state;
 }
 
 int ParseScoreText(const char* text, size_t length, ScoreTable* table)
@@ -133,30 +149,48 @@ int ParseScoreText(const char* text, size_t length, ScoreTable* table)
     return EndScoreParse(&parser);
 }
 
-bool ReadScoreFile(const char* path, ScoreTable* table)
+namespace {
+
+int Damaged(char* why, size_t whySize, const char* reason)
 {
+    if (why && whySize > 0) std::snprintf(why, whySize, "%s", reason);
+    return SCORE_FILE_DAMAGED;
+}
+
+}  // namespace
+
+int ReadScoreFile(const char* path, ScoreTable* table, char* why, size_t whySize)
+{
+    FillEmptyScoreTable(table);
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    switch (PlatformOpenFile(path, &file, &size)) {
+    case PLATFORM_FILE_OK: break;
+    case PLATFORM_FILE_MISSING: return SCORE_FILE_NEW;
+    case PLATFORM_FILE_NOT_REGULAR: return Damaged(why, whySize, "it is not a regular file");
+    default: return Damaged(why, whySize, "it may not be opened");
+    }
     ScoreParser parser;
     BeginScoreParse(&parser, table);
-    FILE* file = std::fopen(path, "r");
-    if (!file)
-        return false;
+    // The size is checked as the bytes come too: some files say they are empty.
+    uint64_t total = 0;
+    bool tooLarge = size > SCORE_FILE_MAX_BYTES, failed = false;
     char chunk[4096];
-    bool failed = false;
-    while (parser.count < SCORE_ENTRY_COUNT) {
-        size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        FeedScoreParse(&parser, chunk, got);
-        if (got < sizeof chunk) {
-            failed = std::ferror(file) != 0;  // a folder, an I/O error
-            break;
-        }
+    while (!tooLarge && !failed) {
+        long long got = PlatformReadFile(file, chunk, sizeof chunk);
+        if (got < 0) failed = true;
+        if (got <= 0) break;
+        total += static_cast<uint64_t>(got);
+        tooLarge = total > SCORE_FILE_MAX_BYTES;
+        FeedScoreParse(&parser, chunk, static_cast<size_t>(got));
     }
-    std::fclose(file);
-    if (failed) {
-        FillEmptyScoreTable(table);
-        return false;
-    }
-    EndScoreParse(&parser);
-    return true;
+    PlatformCloseFile(file);
+    int text = EndScoreParse(&parser);
+    if (failed) return Damaged(why, whySize, "it cannot be read");
+    if (tooLarge) return Damaged(why, whySize, "it is far larger than a score file");
+    if (text == SCORE_TEXT_DAMAGED)
+        return Damaged(why, whySize, "it does not hold twenty whole numbers");
+    return text == SCORE_TEXT_GOOD ? SCORE_FILE_READ : SCORE_FILE_NEW;
 }
 
 int FormatScoreText(const ScoreTable& table, char* buffer, size_t size)
@@ -183,17 +217,58 @@ bool WriteScoreFile(const char* path, const ScoreTable& table, char* errorText, 
     return PlatformReplaceFile(path, text, static_cast<size_t>(length), errorText, errorSize);
 }
 
+namespace {
+
+// The best times of this session when there is no file to keep them in, or
+// only one that must not be touched.
+ScoreTable sessionTable;
+bool sessionTableReady = false;
+
+ScoreTable* SessionTable()
+{
+    if (!sessionTableReady) {
+        FillEmptyScoreTable(&sessionTable);
+        sessionTableReady = true;
+    }
+    return &sessionTable;
+}
+
+void RankIntoTable(ScoreTable* table, uint32_t runTimeMs, int stage)
+{
+    if (stage >= 1 && stage <= STAGE_COUNT)
+        RankRunTime(table->times[stage - 1], runTimeMs);
+}
+
+}  // namespace
+
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage)
 {
     RunEntry entry;
-    entry.fileRead = ReadScoreFile(path, &entry.table);
-    if (stage >= 1 && stage <= STAGE_COUNT)
-        RankRunTime(entry.table.times[stage - 1], runTimeMs);
+    entry.fileState = SCORE_FILE_NEW;
+    entry.fileWritten = false;
+    if (path == nullptr) {
+        RankIntoTable(SessionTable(), runTimeMs, stage);
+        entry.table = *SessionTable();
+        return entry;
+    }
+    bool locked = PlatformLockFile(path);
     char reason[160] = "";
-    entry.fileWritten = WriteScoreFile(path, entry.table, reason, sizeof reason);
-    if (!entry.fileWritten)
-        std::fprintf(stderr, "Prismveldt: the best times could not be saved to %s (%s)\n",
+    entry.fileState = ReadScoreFile(path, &entry.table, reason, sizeof reason);
+    if (entry.fileState == SCORE_FILE_DAMAGED) {
+        RankIntoTable(SessionTable(), runTimeMs, stage);
+        entry.table = *SessionTable();
+        std::fprintf(stderr,
+                     "Prismveldt: the best times in %s cannot be used (%s); the file is kept "
+                     "as it is, and this time only until the game ends\n",
                      path, reason);
+    } else {
+        RankIntoTable(&entry.table, runTimeMs, stage);
+        entry.fileWritten = WriteScoreFile(path, entry.table, reason, sizeof reason);
+        if (!entry.fileWritten)
+            std::fprintf(stderr, "Prismveldt: the best times could not be saved to %s (%s)\n",
+                         path, reason);
+    }
+    if (locked) PlatformUnlockFile();
     return entry;
 }
 

@@ -8,17 +8,19 @@
 constexpr int STAGE_COUNT = 4;
 constexpr int RANKS_PER_STAGE = 5;
 constexpr int SCORE_ENTRY_COUNT = STAGE_COUNT * RANKS_PER_STAGE;
-// A number token in the score file has at most this many characters; longer
-// tokens are still read as one entry, from their first characters.
-constexpr int SCORE_TOKEN_MAX = 19;
 // An empty slot: 99:59.999, the longest time the two-digit minute field of the
 // ranking shows (it reads "99:59.99"); every run shorter than 100 minutes
 // takes its place.
 constexpr int32_t EMPTY_SLOT_MS = 5999999;
+// A score file is twenty short numbers; anything this large is not one, and
+// is never read further.
+constexpr size_t SCORE_FILE_MAX_BYTES = 64 * 1024;
 
 extern const char* const SCORE_FILE_PATH;  // "./txt/scoretime.txt"
 // The score file the results scene uses: SCORE_FILE_PATH, unless the start-up
-// (ChooseDataFolder) points it at the player's own copy of an installed game.
+// (ChooseDataFolder) points it at the player's own copy of an installed game,
+// or sets it to nullptr when the player has no folder for it: the best times
+// are then kept in memory for the session.
 extern const char* scoreFilePath;
 
 // The five best times of each stage in milliseconds, fastest first; row 0 is
@@ -40,32 +42,47 @@ void RankRunTime(int32_t row[RANKS_PER_STAGE], uint32_t runTimeMs);
 // (unsigned) order so the ranking's insertion finds it as the game writes it.
 void SortScoreRow(int32_t row[RANKS_PER_STAGE]);
 
-// Reading the file's text, fed in pieces of any size (the file is read in
-// chunks, so no size of file needs a buffer of its size). Tokens are separated
-// by white space and converted like atoi (sign, digits, stop at the first other
-// character, no digits: 0); a value beyond 32 bits is clamped to the nearest
-// 32-bit value. After SCORE_ENTRY_COUNT tokens the rest is ignored.
+// What a score file's text turned out to be.
+enum {
+    SCORE_TEXT_GOOD = 0,    // exactly twenty whole numbers
+    SCORE_TEXT_EMPTY = 1,   // nothing but white space: no table yet
+    SCORE_TEXT_DAMAGED = 2  // anything else; the table is not to be guessed from it
+};
+
+// Reading the file's text, fed in pieces of any size. Tokens are separated by
+// white space; each must be a whole number (an optional sign, then digits)
+// that fits 32 bits. A UTF-8 byte-order mark at the very start is skipped.
 struct ScoreParser {
     ScoreTable* table;
-    int count;                       // entries completed so far
-    int tokenLength;                 // characters of the current token seen
-    char token[SCORE_TOKEN_MAX + 1]; // its first SCORE_TOKEN_MAX characters
+    int count;          // numbers completed so far
+    bool damaged;       // a token that is not a whole number, or a 21st one
+    size_t offset;      // bytes seen, to find the byte-order mark
+    int bomSoFar;       // bytes of it seen at the start
+    bool inToken;
+    bool negative;
+    bool hasDigits;
+    int64_t magnitude;  // capped just above 2^31
 };
 // Called by ReadScoreFile (and the tests); clears the table to empty slots.
 void BeginScoreParse(ScoreParser* parser, ScoreTable* table);
 // Called by ReadScoreFile for each chunk of the file.
 void FeedScoreParse(ScoreParser* parser, const char* bytes, size_t length);
-// Finishes the last token and sorts each row; returns how many entries the
-// text held (at most SCORE_ENTRY_COUNT). Entries past that stay empty slots.
+// Finishes the last token; SCORE_TEXT_*. A good table has each row sorted;
+// any other leaves every slot empty.
 int EndScoreParse(ScoreParser* parser);
 // Called by the tests and the fuzzer: the whole parse over one piece of text.
 int ParseScoreText(const char* text, size_t length, ScoreTable* table);
-// Called by the parser for each token (NUL-terminated): the atoi-like conversion.
-int32_t ScoreTokenValue(const char* token);
 
-// Called by EnterRunTime. Fills table from the file at path; false when
-// the file is missing or cannot be read, and then the table is all empty slots.
-bool ReadScoreFile(const char* path, ScoreTable* table);
+// What ReadScoreFile found.
+enum {
+    SCORE_FILE_READ = 0,    // twenty entries, now in the table
+    SCORE_FILE_NEW = 1,     // no file yet (or an empty one): an empty table to save
+    SCORE_FILE_DAMAGED = 2  // there but unusable; it must be kept as it is
+};
+// Called by EnterRunTime. Fills table from the file at path (all empty
+// slots unless SCORE_FILE_READ); for a damaged file, why (when given) says
+// what is wrong with it.
+int ReadScoreFile(const char* path, ScoreTable* table, char* why = nullptr, size_t whySize = 0);
 // Called by WriteScoreFile: the file's text, " %d" for each of the 20 entries
 // in order and nothing else.
 // Returns the length written (the buffer is always terminated; 256 is plenty).
@@ -81,13 +98,15 @@ bool WriteScoreFile(const char* path, const ScoreTable& table,
 // What the results scene does with a finished run before it shows anything.
 struct RunEntry {
     ScoreTable table;  // the table after the run was ranked in
-    bool fileRead;     // false: the file was missing or unreadable
-    bool fileWritten;  // false: the new table could not be saved
+    int fileState;     // SCORE_FILE_* as read; SCORE_FILE_NEW with no file at all
+    bool fileWritten;  // false: the new table was not saved to a file
 };
 // Called by RunResultsScene once per cleared stage: reads the file, ranks the
-// run into the row of stage (1..4; any other stage ranks nothing), writes the
-// file back (creating it if it was missing) and reports a failed write with one
-// line on standard error.
+// run into the row of stage (1..4; any other stage ranks nothing) and writes
+// the file back (creating it if it was missing), all under the score lock.
+// A damaged file is never written: the run is ranked into this session's own
+// table instead, and one line on standard error says so, as it does for a
+// failed write. With no path the session's table is all there is.
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage);
 
 // A time as the game shows it: "%d%d:%d%d" (tens of minutes, minutes, tens of
