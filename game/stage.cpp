@@ -44,9 +44,12 @@ bool IsHiveTile(int code)
 // Reading follows "%d " exactly: white space is skipped, a sign may lead, then
 // digits; the first thing that is not a number ends the reading for good,
 // since every later "%d " would stop at the same character. A number beyond
-// the range of an int is treated as not a number.
+// the range of an int is treated as not a number. Before that, the first bytes
+// tell how the text is stored: a UTF-8 byte-order mark is skipped, and text
+// saved as UTF-16 (with its mark) is read character by character.
 namespace {
 enum { SKIP_SPACE, AFTER_SIGN, IN_DIGITS, STOPPED };
+enum { TEXT_UNKNOWN, TEXT_BYTES, TEXT_UTF16_LE, TEXT_UTF16_BE };
 
 bool IsScanfSpace(unsigned char c)
 {
@@ -60,6 +63,10 @@ void StartStageParser(StageParser* parser)
     parser->state = SKIP_SPACE;
     parser->negative = false;
     parser->magnitude = 0;
+    parser->stoppedAtJunk = false;
+    parser->encoding = TEXT_UNKNOWN;
+    parser->headLength = 0;
+    parser->pendingByte = -1;
 }
 
 static void FinishNumber(StageParser* parser, int cells[MAP_CELLS])
@@ -68,56 +75,113 @@ static void FinishNumber(StageParser* parser, int cells[MAP_CELLS])
     long long value = parser->negative ? -parser->magnitude : parser->magnitude;
     if (value < INT32_MIN || value > INT32_MAX) {
         parser->state = STOPPED;
+        parser->stoppedAtJunk = true;
         return;
     }
     cells[parser->count++] = (int)value;
     parser->state = parser->count >= MAP_CELLS ? STOPPED : SKIP_SPACE;
 }
 
+static void Stop(StageParser* parser)
+{
+    parser->state = STOPPED;
+    parser->stoppedAtJunk = true;
+}
+
+// One character of the text, whatever it was stored as; characters beyond
+// ASCII arrive as 0x80, which is never part of a number.
+static void TakeCharacter(StageParser* parser, unsigned char c, int cells[MAP_CELLS])
+{
+    bool digit = c >= '0' && c <= '9';
+    if (parser->state == IN_DIGITS) {
+        if (digit) {
+            if (parser->magnitude <= 2147483648LL)
+                parser->magnitude = parser->magnitude * 10 + (c - '0');
+            return;
+        }
+        FinishNumber(parser, cells);
+        if (parser->state == STOPPED) return;
+        // this character starts the white space (or the next number)
+    }
+    if (parser->state == SKIP_SPACE) {
+        if (IsScanfSpace(c)) return;
+        parser->negative = false;
+        parser->magnitude = 0;
+        if (c == '+' || c == '-') {
+            parser->negative = c == '-';
+            parser->state = AFTER_SIGN;
+        } else if (digit) {
+            parser->magnitude = c - '0';
+            parser->state = IN_DIGITS;
+        } else {
+            Stop(parser);
+        }
+    } else if (parser->state == AFTER_SIGN) {
+        if (digit) {
+            parser->magnitude = c - '0';
+            parser->state = IN_DIGITS;
+        } else {
+            Stop(parser);
+        }
+    }
+}
+
+static void TakeByte(StageParser* parser, unsigned char byte, int cells[MAP_CELLS])
+{
+    if (parser->encoding == TEXT_BYTES) {
+        TakeCharacter(parser, byte, cells);
+        return;
+    }
+    if (parser->pendingByte < 0) {
+        parser->pendingByte = byte;
+        return;
+    }
+    unsigned unit = parser->encoding == TEXT_UTF16_LE ? (unsigned)parser->pendingByte | byte << 8
+                                                      : (unsigned)parser->pendingByte << 8 | byte;
+    parser->pendingByte = -1;
+    TakeCharacter(parser, unit < 0x80 ? (unsigned char)unit : 0x80, cells);
+}
+
+// Decides the encoding once the first bytes are in (or the text ended), then
+// passes on the bytes held back that are not a mark.
+static void DecideEncoding(StageParser* parser, int cells[MAP_CELLS])
+{
+    const unsigned char* head = parser->head;
+    int length = parser->headLength;
+    int skip = 0;
+    parser->encoding = TEXT_BYTES;
+    if (length >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
+        skip = 3;
+    } else if (length >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+        parser->encoding = TEXT_UTF16_LE;
+        skip = 2;
+    } else if (length >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
+        parser->encoding = TEXT_UTF16_BE;
+        skip = 2;
+    }
+    for (int i = skip; i < length && parser->state != STOPPED; ++i) TakeByte(parser, head[i], cells);
+}
+
 bool FeedStageParser(StageParser* parser, const char* text, size_t length, int cells[MAP_CELLS])
 {
     for (size_t i = 0; i < length && parser->state != STOPPED; ++i) {
         unsigned char c = (unsigned char)text[i];
-        bool digit = c >= '0' && c <= '9';
-        if (parser->state == IN_DIGITS) {
-            if (digit) {
-                if (parser->magnitude <= 2147483648LL)
-                    parser->magnitude = parser->magnitude * 10 + (c - '0');
-                continue;
-            }
-            FinishNumber(parser, cells);
-            if (parser->state == STOPPED) break;
-            // this character starts the white space (or the next number)
+        if (parser->encoding == TEXT_UNKNOWN) {
+            parser->head[parser->headLength++] = c;
+            if (parser->headLength == (int)sizeof parser->head) DecideEncoding(parser, cells);
+            continue;
         }
-        if (parser->state == SKIP_SPACE) {
-            if (IsScanfSpace(c)) continue;
-            parser->negative = false;
-            parser->magnitude = 0;
-            if (c == '+' || c == '-') {
-                parser->negative = c == '-';
-                parser->state = AFTER_SIGN;
-            } else if (digit) {
-                parser->magnitude = c - '0';
-                parser->state = IN_DIGITS;
-            } else {
-                parser->state = STOPPED;
-            }
-        } else if (parser->state == AFTER_SIGN) {
-            if (digit) {
-                parser->magnitude = c - '0';
-                parser->state = IN_DIGITS;
-            } else {
-                parser->state = STOPPED;
-            }
-        }
+        TakeByte(parser, c, cells);
     }
     return parser->state != STOPPED;
 }
 
 int FinishStageParser(StageParser* parser, int cells[MAP_CELLS])
 {
-    if (parser->state == IN_DIGITS)
-        FinishNumber(parser, cells);
+    if (parser->encoding == TEXT_UNKNOWN) DecideEncoding(parser, cells);
+    if (parser->state == IN_DIGITS) FinishNumber(parser, cells);
+    // A sign with nothing after it is not a number either.
+    if (parser->state == AFTER_SIGN) parser->stoppedAtJunk = true;
     parser->state = STOPPED;
     return parser->count;
 }

@@ -46,22 +46,30 @@ bool IsHiveTile(int code);
 
 // Called by the title scene, the play scene at every stage attempt and the
 // results scene: reads the file of stageNo into tileMap and redraws imgLevel.
-// A missing file prints "ファイルオープンエラー" and ends the program (status 0).
+// A file that is missing, not a regular file, or holds not a single number
+// but something else prints "ファイルオープンエラー" and ends the program
+// (status 0).
 void LoadStage();
 
 // Called by LoadStage (and the tests): reads up to MAP_CELLS numbers the way
 // "%d " does into cells, row by row. Reading stops at the first token that is
 // not a number or would not fit an int; the cells after it keep their values.
+// A UTF-8 byte-order mark is skipped and UTF-16 text (with its mark) decoded.
 // Returns how many cells were written.
 int ParseStageNumbers(const char* text, size_t length, int cells[MAP_CELLS]);
 
 // The same reading in pieces, so that LoadStage can read a file of any size
 // through a small buffer. Feed returns false once no more numbers will be taken.
 struct StageParser {
-    int count;          // cells written so far
+    int count;           // cells written so far
     int state;
     bool negative;
     long long magnitude;
+    bool stoppedAtJunk;  // reading ended at something that is not a number
+    int encoding;        // how the text is stored, once its first bytes are in
+    unsigned char head[3];
+    int headLength;
+    int pendingByte;     // first half of a UTF-16 character, or -1
 };
 // Called by LoadStage and ParseStageNumbers.
 void StartStageParser(StageParser* parser);

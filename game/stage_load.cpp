@@ -4,27 +4,43 @@
 #include "platform/platform.h"
 #include "shell/shell.h"
 
+namespace {
+
+// Only the first 8000 numbers matter; a stage file is a few tens of
+// kilobytes, so reading never goes past this whatever the file holds.
+constexpr unsigned long long STAGE_READ_LIMIT = 4ull << 20;
+
+[[noreturn]] void StageFileError()
+{
+    PlatformWriteStdout("ファイルオープンエラー\n");
+    PlatformExit(0);
+}
+
+}  // namespace
+
 void LoadStage()
 {
     char path[64];
     snprintf(path, sizeof path, "./txt/dw_stage%d.txt", stageNo);
-    FILE* file = fopen(path, "rb");
-    if (!file) {
-        PlatformWriteStdout("ファイルオープンエラー\n");
-        PlatformExit(0);
-    }
-    // Read through a small buffer: only the first 8000 numbers matter, so a
-    // huge file costs no memory and is not read past them.
+    // A folder, a pipe or a device in the file's place is no stage file.
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) StageFileError();
+    // Read through a small buffer: a huge file costs no memory.
     StageParser parser;
     StartStageParser(&parser);
     int* cells = &tileMap[0][0];
     char buffer[16384];
-    for (;;) {
-        size_t got = fread(buffer, 1, sizeof buffer, file);
+    unsigned long long total = 0;
+    while (total < STAGE_READ_LIMIT) {
+        long long got = PlatformReadFile(file, buffer, sizeof buffer);
+        if (got < 0) StageFileError();  // an unreadable file, as if missing
         if (got == 0) break;
-        if (!FeedStageParser(&parser, buffer, got, cells)) break;
+        total += (unsigned long long)got;
+        if (!FeedStageParser(&parser, buffer, (size_t)got, cells)) break;
     }
-    FinishStageParser(&parser, cells);
-    fclose(file);
+    PlatformCloseFile(file);
+    // Not a single number, but something else: a binary file, not a stage.
+    if (FinishStageParser(&parser, cells) == 0 && parser.stoppedAtJunk) StageFileError();
     RenderLevel();
 }

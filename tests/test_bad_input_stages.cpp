@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include <sys/stat.h>
+
 using namespace badinput;
 
 namespace {
@@ -67,15 +69,79 @@ TEST_F(BadStages, EmptyShortAndGarbageFiles)
         ExpectCharacterStaysInside(std::string(199 * 2, ' ') + "1 1 1 1\n");
     }
     {
-        SCOPED_TRACE("text, then numbers that are never read");
-        ExpectCharacterStaysInside("stage one\n" + StageText([](int, int) { return 1; }));
+        SCOPED_TRACE("numbers, then text");
+        ExpectCharacterStaysInside("1 1 1 2 3 stage one\n" + StageText([](int, int) { return 1; }));
     }
+}
+
+// The message of a missing stage file, and the end with status 0, from the
+// title's START on: the first stage is loaded there.
+void ExpectStageFileMessage(const GameFolder& folder)
+{
+    GameRun run = folder.Play(START_GAME, 400);
+    EXPECT_EQ(run.status, 0) << run.output;
+    ASSERT_GE(run.events.size(), 2u);
+    EXPECT_EQ(run.events[run.events.size() - 2].text, "ファイルオープンエラー\\n");
+    EXPECT_TRUE(run.Frames("play").empty());
+}
+
+TEST_F(BadStages, WhatIsNoStageFileGetsTheMissingFileMessage)
+{
+    // Not a regular file: a folder, a pipe nobody writes to (the open would
+    // wait for ever), a device that never ends.
+    GameFolder folder;
+    const std::string stage = folder.path + "/txt/dw_stage1.txt";
+    fs::remove(stage);
+    fs::create_directory(stage);
     {
-        SCOPED_TRACE("binary bytes");
-        std::string bytes;
-        for (int i = 0; i < 20000; i++) bytes += (char)((i * 7919) >> 3);
-        ExpectCharacterStaysInside(bytes);
+        SCOPED_TRACE("folder");
+        ExpectStageFileMessage(folder);
     }
+    fs::remove(stage);
+    ASSERT_EQ(mkfifo(stage.c_str(), 0644), 0);
+    {
+        SCOPED_TRACE("pipe");
+        ExpectStageFileMessage(folder);
+    }
+    fs::remove(stage);
+    fs::create_symlink("/dev/zero", stage);
+    {
+        SCOPED_TRACE("/dev/zero");
+        ExpectStageFileMessage(folder);
+    }
+    // Bytes, but not one number before something else: not a stage either.
+    std::string bytes;
+    for (int i = 0; i < 20000; i++) bytes += (char)((i * 7919) >> 3);
+    for (const std::string& text : std::vector<std::string>{bytes, std::string("\0\0\0 1 2 3", 9), "stage one\n1 1 1\n", "-x"}) {
+        SCOPED_TRACE(text.substr(0, 12));
+        folder.Write("txt/dw_stage1.txt", text);
+        ExpectStageFileMessage(folder);
+    }
+}
+
+TEST_F(BadStages, TextWithAByteOrderMarkOrInUtf16ReadsAsThePlainText)
+{
+    // The same stage in the ways an editor may save it: each plays the same
+    // frames as the plain text.
+    std::string plain = StageText([](int row, int col) { return row > 30 || col > 190 ? 1 : (col * 7 + row) % 23 == 0 ? 2 : 0; });
+    auto utf16 = [&](bool littleEndian) {
+        std::string text = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+        for (char c : plain) text += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        return text;
+    };
+    auto playFrames = [](const std::string& stageText) {
+        GameFolder folder;
+        folder.Write("txt/dw_stage1.txt", stageText);
+        GameRun run = folder.Play(FlyAbout(), PLAY_START + 60);
+        std::vector<std::string> lines;
+        for (const Event* frame : run.Frames("play")) lines.push_back(frame->line);
+        return lines;
+    };
+    std::vector<std::string> expected = playFrames(plain);
+    ASSERT_GT(expected.size(), 50u);
+    EXPECT_EQ(playFrames("\xEF\xBB\xBF" + plain), expected);
+    EXPECT_EQ(playFrames(utf16(true)), expected);
+    EXPECT_EQ(playFrames(utf16(false)), expected);
 }
 
 TEST_F(BadStages, HugeAndNegativeCodes)
