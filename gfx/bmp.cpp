@@ -185,6 +185,13 @@ void DecodeUncompressed(const uint8_t* data, const Header& h,
     }
 }
 
+// Where the run-length data ends: the file's end, or sooner when the header
+// gives the data's size.
+size_t RleDataEnd(size_t size, const Header& h) {
+    if (h.sizeImage != 0 && size_t(h.offBits) + h.sizeImage < size) return h.offBits + h.sizeImage;
+    return size;
+}
+
 // Run-length data, bottom-up. Runs and deltas that leave the picture are cut
 // at its edges; data that ends early leaves the rest black, as do skipped
 // pixels.
@@ -192,8 +199,7 @@ void DecodeRle(const uint8_t* data, size_t size, const Header& h,
                const uint32_t* palette, int64_t paletteCount, uint32_t* out) {
     bool four = h.compression == BI_RLE4;
     size_t p = h.offBits;
-    size_t end = size;
-    if (h.sizeImage != 0 && size_t(h.offBits) + h.sizeImage < size) end = h.offBits + h.sizeImage;
+    size_t end = RleDataEnd(size, h);
     int64_t x = 0, y = 0;
     auto put = [&](uint32_t index) {
         if (x < h.width && y < h.height) {
@@ -232,6 +238,38 @@ void DecodeRle(const uint8_t* data, size_t size, const Header& h,
 
 } // namespace
 
+int64_t BmpLargestFileSize(const uint8_t* head, size_t headSize) {
+    if (headSize < 18 || head[0] != 'B' || head[1] != 'M') return -1;
+    uint32_t headerSize = U32(head + 14);
+    if (headSize < 14 + size_t(headerSize) || headerSize > 124) return -1;
+    const uint8_t* info = head + 14;
+    int64_t width, height, bpp;
+    uint32_t compression = BI_RGB;
+    if (headerSize == 12) {
+        width = U16(info + 4);
+        height = U16(info + 6);
+        bpp = U16(info + 10);
+    } else if (headerSize >= 40) {
+        width = int32_t(U32(info + 4));
+        height = int32_t(U32(info + 8));
+        if (height < 0) height = -height;
+        bpp = U16(info + 14);
+        compression = U32(info + 16);
+    } else {
+        return -1;
+    }
+    if (width <= 0 || height <= 0 || width * height > BMP_MAX_PIXELS || bpp <= 0 || bpp > 32)
+        return -1;
+    // Run-length data is at worst a little longer than the same pixels
+    // stored plainly, plus the end of every row.
+    if (compression == BI_RLE8) bpp = 8;
+    if (compression == BI_RLE4) bpp = 4;
+    int64_t stride = (width * bpp + 31) / 32 * 4;
+    int64_t pixelBytes = stride * height + 2 * height + 2;
+    int64_t headers = std::max<int64_t>(U32(head + 10), 14 + headerSize + 12 + 256 * 4);
+    return headers + 2 * pixelBytes + (int64_t(1) << 20);
+}
+
 bool DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out) {
     out->width = out->height = 0;
     out->pixels.clear();
@@ -245,8 +283,14 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out) {
         palette[i] = uint32_t(entry[2]) << 16 | uint32_t(entry[1]) << 8 | entry[0];
     }
 
+    if (int64_t(size) > BmpLargestFileSize(data, size)) return false;
     bool rle = h.compression == BI_RLE8 || h.compression == BI_RLE4;
     if (!rle && !UncompressedFits(size, h)) return false;
+    if (rle) {
+        int64_t dataBytes = int64_t(RleDataEnd(size, h)) - int64_t(h.offBits);
+        if (h.width * h.height > BMP_RLE_MAX_PIXELS_PER_BYTE * std::max<int64_t>(dataBytes, 1))
+            return false;
+    }
     std::vector<uint32_t> pixels(size_t(h.width * h.height), 0);
     if (rle) {
         DecodeRle(data, size, h, palette, paletteCount, pixels.data());

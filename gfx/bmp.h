@@ -8,6 +8,11 @@
 // The largest picture we agree to decode; anything bigger is a lying header.
 constexpr int64_t BMP_MAX_PIXELS = 64LL * 1024 * 1024;
 
+// Run-length data claims at most this many pixels per byte of it (a run of
+// 255 takes two bytes); a picture claiming more is a lying header, however
+// the codes that skip pixels could stretch it.
+constexpr int64_t BMP_RLE_MAX_PIXELS_PER_BYTE = 256;
+
 struct DecodedBmp {
     int width = 0;
     int height = 0;
@@ -17,4 +22,12 @@ struct DecodedBmp {
 // Called by LoadBitmapSurface. Reads 1, 4, 8, 16 (555 or bit fields), 24 and
 // 32 bpp, RLE4 and RLE8, bottom-up and top-down, with core, info, V4 and V5
 // headers. Returns false (and leaves *out empty) for anything malformed.
+// Files far larger than their pictures need (see BmpLargestFileSize) are
+// refused too.
 bool DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out);
+
+// Called by LoadBitmapSurface before it reads a whole file, and by DecodeBmp:
+// the most bytes a file with this header may hold (headers, palette and
+// pixels, with as much again to spare and a megabyte for what writers add);
+// -1 when the first headSize bytes do not start a header we read.
+int64_t BmpLargestFileSize(const uint8_t* head, size_t headSize);

@@ -17,21 +17,33 @@
 static ScreenContext screenContext;
 ScreenContext* screenDC = &screenContext;
 
-// The .bmp files we read are far below this; a bigger file is not one of ours.
-static constexpr long MAX_BMP_FILE_BYTES = 1L << 30;
+// All the pictures loaded from files at one time hold at most this many
+// pixels: the game's own need about 110 million, and a set of files that
+// claims far more is not the game's.
+static constexpr int64_t PICTURE_BUDGET_PIXELS = 160LL * 1024 * 1024;
+static int64_t loadedPicturePixels = 0;
+// No surface the game makes comes near this; a bigger one is a fault.
+static constexpr int64_t SURFACE_MAX_PIXELS = 1LL << 28;
 
 static Colour ColourFromPixel(uint32_t pixel) {
     return PixelFromColour(pixel & 0xFFFFFF);
 }
 
-// A physical width x height surface with every pixel `fill`. A size the machine
-// cannot hold gives an empty surface, on which every drawing does nothing.
+// A physical width x height surface with every pixel `fill`. Sizes of nothing
+// give an empty surface, on which every drawing does nothing; a surface the
+// machine cannot hold ends the game with the out-of-memory box naming it.
 static Surface NewSurface(int width, int height, uint32_t fill) {
     Surface surface = new SurfaceData{0, 0, nullptr};
     if (width <= 0 || height <= 0) return surface;
     size_t count = size_t(width) * size_t(height);
-    uint32_t* pixels = new (std::nothrow) uint32_t[count];
-    if (!pixels) return surface;
+    // The box names the picture being loaded, or else this surface by its size.
+    char what[96];
+    std::snprintf(what, sizeof what, "%dx%dの画像", width, height);
+    const char* task = SetMemoryTask(what);
+    if (task != nullptr) SetMemoryTask(task);
+    if (int64_t(count) > SURFACE_MAX_PIXELS) ExitOutOfMemory(task ? task : what);
+    uint32_t* pixels = new uint32_t[count];  // a failure ends in the box
+    SetMemoryTask(task);
     std::fill(pixels, pixels + count, fill);
     surface->width = width;
     surface->height = height;
@@ -73,32 +85,53 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
     ShutdownAndExit();
 }
 
-static bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
-    FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    long size = ok ? std::ftell(file) : -1;
-    ok = ok && size >= 0 && size <= MAX_BMP_FILE_BYTES && std::fseek(file, 0, SEEK_SET) == 0;
+// The whole of a picture file, if it is a regular file no larger than its
+// header says a picture of its size can need: a pipe, a device or a picture
+// padded out to gigabytes is refused before it is read.
+static bool ReadPictureFile(const char* path, std::vector<uint8_t>* bytes) {
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) return false;
+    uint8_t head[256];
+    size_t headSize = 0;
+    long long got = 1;
+    while (headSize < sizeof head && got > 0) {
+        got = PlatformReadFile(file, head + headSize, sizeof head - headSize);
+        if (got > 0) headSize += size_t(got);
+    }
+    int64_t largest = BmpLargestFileSize(head, headSize);
+    bool ok = got >= 0 && largest >= 0 && size <= uint64_t(largest) && headSize <= size;
     if (ok) {
         bytes->resize(size_t(size));
-        ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+        std::memcpy(bytes->data(), head, headSize);
+        size_t have = headSize;
+        while (have < bytes->size() && (got = PlatformReadFile(file, bytes->data() + have,
+                                                                bytes->size() - have)) > 0)
+            have += size_t(got);
+        ok = have == bytes->size() && got >= 0;
     }
-    std::fclose(file);
+    PlatformCloseFile(file);
     return ok;
 }
 
 Surface LoadBitmapSurface(const char* path) {
+    std::string task = path ? path : "";
+    const char* previousTask = SetMemoryTask(task.c_str());
     std::vector<uint8_t> bytes;
     DecodedBmp bmp;
-    if (!ReadWholeFile(path, &bytes) || !DecodeBmp(bytes.data(), bytes.size(), &bmp)) {
+    if (!ReadPictureFile(path, &bytes) || !DecodeBmp(bytes.data(), bytes.size(), &bmp)) {
         ShowLoadErrorAndExit(path);
     }
     bytes.clear();
     bytes.shrink_to_fit();
     int s = PixelScale();
-    if (int64_t(bmp.width) * bmp.height * s * s > BMP_MAX_PIXELS) ShowLoadErrorAndExit(path);
+    int64_t pixels = int64_t(bmp.width) * bmp.height * s * s;
+    if (pixels > BMP_MAX_PIXELS || loadedPicturePixels + pixels > PICTURE_BUDGET_PIXELS)
+        ShowLoadErrorAndExit(path);
     Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0);
-    if (!surface->pixels) return surface;
+    surface->fromFile = true;
+    loadedPicturePixels += pixels;
+    SetMemoryTask(previousTask);
     if (s == 1) {
         std::memcpy(surface->pixels, bmp.pixels.data(), bmp.pixels.size() * 4);
         return surface;
@@ -162,6 +195,7 @@ void PresentSurface(ScreenContext* destination, Surface source) {
 
 void DeleteSurface(Surface surface) {
     if (!surface) return;
+    if (surface->fromFile) loadedPicturePixels -= int64_t(surface->width) * surface->height;
     delete[] surface->pixels;
     delete surface;
 }

@@ -9,6 +9,7 @@ struct SurfaceData {
     int width;
     int height;
     uint32_t* pixels;
+    bool fromFile = false;  // loaded from a picture file: counts against the pictures' budget
 };
 typedef SurfaceData* Surface; // nullptr: no surface (deleting it is a no-op)
 
@@ -28,7 +29,9 @@ extern ScreenContext* screenDC;
 
 // Called by LoadAssets and the title scene; loads a .bmp at its natural size
 // (doubled in the doubled display mode). On failure: the box
-// "Bitmapロードエラー:<path>" and ShutdownAndExit.
+// "Bitmapロードエラー:<path>" and ShutdownAndExit. A file that is not a
+// regular one, is far larger than its picture needs, or would take the
+// pictures loaded at one time past their budget fails the same way.
 Surface LoadBitmapSurface(const char* path);
 // Called by the stage loader and LoadAssets; a white surface of width x height (x scale).
 Surface CreateBlankSurface(int width, int height);

@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv)
 {
+    PrepareForLowMemory();
     PlatformInit(argc, argv);
     ChooseDataFolder();
     return RunProgram(argc, argv);

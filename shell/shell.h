@@ -43,6 +43,17 @@ void PumpMessages();
 // Restores the machine and ends the process with exit status 1. Never returns.
 [[noreturn]] void ShutdownAndExit();
 
+// Called by RunProgram before anything is made: puts memory aside for the
+// out-of-memory box and sends every failed allocation there.
+void PrepareForLowMemory();
+// Called by whatever makes something large (a picture from a file, ...):
+// names it for the out-of-memory box; returns the previous name to put back.
+const char* SetMemoryTask(const char* what);
+// Called when something could not be made for want of memory (and by the
+// failed-allocation handler): the box "メモリが足りません:<what>", then the
+// orderly end with exit status 1. Never returns.
+[[noreturn]] void ExitOutOfMemory(const char* what);
+
 // Called by every scene loop at the top of a frame: waits until FRAME_PERIOD_MS
 // have passed since previousStart and returns the new frame's start time.
 uint32_t WaitNextFrame(uint32_t previousStart);

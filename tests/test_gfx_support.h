@@ -27,6 +27,8 @@ struct ProgramEnded {};
 
 void PumpMessages() { gfxCalls.pumps++; }
 [[noreturn]] void ShutdownAndExit() { throw ProgramEnded{}; }
+[[noreturn]] void ExitOutOfMemory(const char*) { throw ProgramEnded{}; }
+const char* SetMemoryTask(const char* what) { return what; }
 bool PlatformMessageBox(const char* text, const char* caption, int style) {
     gfxCalls.boxTexts.push_back(text);
     gfxCalls.boxCaptions.push_back(caption);
