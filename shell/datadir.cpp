@@ -1,24 +1,31 @@
 // The data-folder choice made once at start-up; see datadir.h.
 #include "shell/datadir.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "game/score.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 
-static bool IsFolder(const std::string& path)
+static void UseDataFolder();
+
+static bool IsRegularFile(const std::string& path)
 {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_regular_file(path, error);
 }
 
 bool HoldsGameData(const std::string& folder)
 {
-    return IsFolder(folder + "/bmp") || IsFolder(folder + "/se") || IsFolder(folder + "/txt");
+    // The game's own files, not just folders of the same names: any project
+    // folder may have a txt/.
+    return IsRegularFile(folder + "/txt/dw_stage1.txt") &&
+           IsRegularFile(folder + "/bmp/stage/haikei.bmp");
 }
 
 std::string InstalledDataFolder(const std::string& exePath)
@@ -58,6 +65,13 @@ bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippe
 
 void ChooseDataFolder()
 {
+    UseDataFolder();
+    // What a save that was cut short left beside the score file goes now.
+    if (scoreFilePath != nullptr) PlatformRemoveReplaceLeftovers(scoreFilePath);
+}
+
+static void UseDataFolder()
+{
     if (HoldsGameData(".")) return;
     std::error_code error;
     // Where this program lies (Linux); elsewhere the game stays where it is.
@@ -72,6 +86,18 @@ void ChooseDataFolder()
     // the player.
     static std::string userScores;
     userScores = UserScorePath(getenv("XDG_DATA_HOME"), getenv("HOME"));
-    if (!userScores.empty() && PrepareUserScoreFile(userScores, SCORE_FILE_PATH))
+    if (!userScores.empty() && PrepareUserScoreFile(userScores, SCORE_FILE_PATH)) {
         scoreFilePath = userScores.c_str();
+        return;
+    }
+    // Never into the installed tree: without a folder of the player's own the
+    // best times last as long as the game runs.
+    scoreFilePath = nullptr;
+    if (userScores.empty())
+        std::fprintf(stderr, "Prismveldt: neither XDG_DATA_HOME nor HOME names a folder for the "
+                             "best times; they are kept only until the game ends\n");
+    else
+        std::fprintf(stderr, "Prismveldt: the folder for the best times (%s) cannot be made; "
+                             "they are kept only until the game ends\n",
+                     fs::path(userScores).parent_path().c_str());
 }

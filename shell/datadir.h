@@ -1,5 +1,5 @@
 // Where the game finds its data: the folder it was started in when that holds
-// the game's bmp/, se/ and txt/, else the installed copy next to the program
+// the game's own files, else the installed copy next to the program
 // (<prefix>/share/prismveldt), with the best times kept in the player's own
 // data folder so they survive reinstalls.
 #pragma once
@@ -9,11 +9,15 @@
 // folder a --dir option names): a folder holding game data is used as it is;
 // otherwise the process moves into the installed data folder and the score
 // file becomes the player's own copy (see UserScorePath), made from the
-// shipped one on first use. Changes nothing it cannot do.
+// shipped one on first use; with no folder for that copy the best times stay
+// in memory (scoreFilePath = nullptr, one line on standard error), never in
+// the installed tree. Then removes what an interrupted save left beside the
+// score file. Changes nothing it cannot do.
 void ChooseDataFolder();
 
-// Called by ChooseDataFolder (and the tests): true when folder holds any of
-// the game's data folders bmp/, se/, txt/.
+// Called by ChooseDataFolder (and the tests): true when folder holds the
+// game's own files (the first stage and the tile sheet), not merely folders
+// named bmp/, se/ or txt/.
 bool HoldsGameData(const std::string& folder);
 // Called by ChooseDataFolder (and the tests): the installed data folder for a
 // program at exePath (<prefix>/bin/x -> <prefix>/share/prismveldt), or "" when

@@ -30,17 +30,22 @@ int Shell(const std::string& command)
 
 }  // namespace
 
-TEST(DataFolder, AnyOfTheThreeDataFoldersMakesAGameFolder)
+TEST(DataFolder, OnlyTheGamesOwnFilesMakeAGameFolder)
 {
+    // Folders of the same names are everywhere (any project may have a txt/);
+    // the first stage and the tile sheet are the game's.
     TempFolder here;
     EXPECT_FALSE(HoldsGameData(here.path));
-    std::ofstream(here.path + "/bmp") << "a file, not a folder";
+    for (const char* name : {"bmp", "se", "txt"}) fs::create_directory(here.path + "/" + name);
     EXPECT_FALSE(HoldsGameData(here.path));
-    for (const char* name : {"se", "txt"}) {
-        TempFolder other;
-        fs::create_directory(other.path + "/" + name);
-        EXPECT_TRUE(HoldsGameData(other.path)) << name;
-    }
+    fs::create_directories(here.path + "/bmp/stage");
+    std::ofstream(here.path + "/txt/dw_stage1.txt") << "0";
+    EXPECT_FALSE(HoldsGameData(here.path));
+    fs::create_directory(here.path + "/bmp/stage/haikei.bmp");  // a folder of that name
+    EXPECT_FALSE(HoldsGameData(here.path));
+    fs::remove(here.path + "/bmp/stage/haikei.bmp");
+    std::ofstream(here.path + "/bmp/stage/haikei.bmp") << "BM";
+    EXPECT_TRUE(HoldsGameData(here.path));
 }
 
 TEST(DataFolder, InstalledDataLiesBesideTheProgramsFolder)
@@ -48,7 +53,12 @@ TEST(DataFolder, InstalledDataLiesBesideTheProgramsFolder)
     TempFolder prefix;
     fs::create_directories(prefix.path + "/bin");
     EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"), "");
-    fs::create_directories(prefix.path + "/share/prismveldt/bmp");
+    std::string share = prefix.path + "/share/prismveldt";
+    fs::create_directories(share + "/bmp/stage");
+    fs::create_directories(share + "/txt");
+    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"), "");
+    std::ofstream(share + "/txt/dw_stage1.txt") << "0";
+    std::ofstream(share + "/bmp/stage/haikei.bmp") << "BM";
     EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"),
               prefix.path + "/bin/../share/prismveldt");
     EXPECT_EQ(InstalledDataFolder("prismveldt"), "");
@@ -140,4 +150,32 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     EXPECT_EQ(play("--dir '" + folder.path + "'"), 2);
     EXPECT_NE(ReadText(folder.path + "/txt/scoretime.txt"), before);
     EXPECT_EQ(ReadText(xdg + "/prismveldt/scoretime.txt"), after);
+
+    // A folder that merely has folders of the same names is not the game's:
+    // the installed data is used, and the folder is left alone.
+    for (const char* name : {"bmp", "se", "txt"}) fs::create_directory(elsewhere + "/" + name);
+    EXPECT_EQ(play(""), 2) << ReadText(root.path + "/out.txt");
+    EXPECT_NE(ReadText(xdg + "/prismveldt/scoretime.txt"), after);
+    for (const char* name : {"bmp", "se", "txt"}) EXPECT_TRUE(fs::is_empty(elsewhere + "/" + name));
+
+    // No folder of the player's own at all: the results still show, the
+    // times live as long as the game, and the installed tree is never written.
+    auto installed = [&] {
+        std::string listing;
+        for (auto& entry : fs::recursive_directory_iterator(prefix))
+            listing += entry.path().string() + "\n";
+        return listing;
+    };
+    std::string tree = installed();
+    int status = Shell("cd '" + elsewhere + "' && env -u HOME -u XDG_DATA_HOME '" + prefix +
+                       "/bin/prismveldt-headless' --script ../script.txt --trace ../trace.jsonl"
+                       " --max-frames 400 >../out.txt 2>&1");
+    EXPECT_EQ(status, 2);
+    std::string out = ReadText(root.path + "/out.txt");
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_NE(out.find("kept only until the game ends"), std::string::npos) << out;
+    trace = ReadText(root.path + "/trace.jsonl");
+    EXPECT_NE(trace.find("\"scene\":\"results\""), std::string::npos);
+    EXPECT_EQ(installed(), tree);
+    EXPECT_EQ(ReadText(prefix + "/share/prismveldt/txt/scoretime.txt"), shippedScores);
 }

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <mmsystem.h>
 
+// The game's own files (the first stage and the tile sheet), not merely
+// folders that happen to be called bmp, se or txt.
 static bool HoldsGameData(const std::wstring& folder) {
-    for (const wchar_t* name : {L"bmp", L"se", L"txt"}) {
+    for (const wchar_t* name : {L"txt\\dw_stage1.txt", L"bmp\\stage\\haikei.bmp"}) {
         DWORD attributes = GetFileAttributesW((folder + name).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     }
-    return false;
+    return true;
 }
 
 // Started from a shortcut or a prompt somewhere else, the game still finds the
