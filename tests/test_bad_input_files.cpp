@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace badinput;
 
@@ -98,6 +102,141 @@ TEST_F(BadFiles, PicturesThatLieEndTheGameWithTheBoxNamingThem)
     GameRun cut = folder.Play("", 2);
     EXPECT_EQ(cut.status, 2) << cut.output;
     EXPECT_EQ(cut.Dialogs().size(), 1u);  // the full-screen question only
+}
+
+TEST_F(BadFiles, PicturesThatClaimMoreThanTheirFilesHold)
+{
+    TinyPictureFolder folder;
+    const std::string name = "./bmp/lazer/cursor1.bmp";
+    std::string palette(8, '\0');
+    // About a kilobyte of run-length codes that skip to the end, claiming
+    // 8192 x 8192 (256 MB of pixels).
+    std::string skips;
+    while (skips.size() < 1000) skips += std::string("\x00\x02\xff\xff", 4);
+    std::string bomb = Bmp(8192, 8192, 8, 1, palette, skips, 2);
+    ASSERT_LT(bomb.size(), 1100u);
+    folder.Write(name, bomb);
+    ExpectPictureBox(folder.Play("", 2), name);
+    // A good picture with a gigabyte after it (a hole in the file, so it
+    // costs no disk): refused without being read.
+    folder.Write(name, TINY_BMP);
+    ASSERT_EQ(truncate((folder.path + "/" + name).c_str(), 1LL << 30), 0);
+    ExpectPictureBox(folder.Play("", 2), name);
+    // Every start-up picture a bomb: the first one is named at once.
+    for (const std::string& picture : BuiltPictures()) folder.Write(picture, bomb);
+    ExpectPictureBox(folder.Play("", 2), "./bmp/stage/haikei.bmp");
+}
+
+TEST_F(BadFiles, PicturesThatTogetherClaimTooMuchStopAtTheOneOverTheBudget)
+{
+    // Each a true 4096 x 4096 picture in 147 KB of runs: any one of them
+    // loads, but they hold 16 M pixels apiece and the budget of all pictures
+    // at a time is 160 M.
+    TinyPictureFolder folder;
+    std::string palette = std::string("\xff\x00\x00\x00", 4) + std::string("\x00\xff\x00\x00", 4);
+    std::string runs;
+    for (int row = 0; row < 4096; row++) {
+        for (int k = 0; k < 16; k++) runs += std::string{(char)255, (char)(k & 1)};
+        runs += std::string("\x10\x01\x00\x00", 4);  // the last 16, then the end of the row
+    }
+    std::string big = Bmp(4096, 4096, 8, 1, palette, runs, 2);
+    for (int k = 1; k <= 12; k++) folder.Write("./bmp/curtain/" + std::to_string(k) + ".bmp", big);
+    folder.Write("./bmp/curtain/clear.bmp", big);
+    // clear.bmp and curtains 1 to 8 fit (9 x 16 M); curtain 9 would not.
+    ExpectPictureBox(folder.Play("", 2), "./bmp/curtain/9.bmp");
+}
+
+TEST_F(BadFiles, WhatIsNoPictureFileIsNamedInItsBoxAtOnce)
+{
+    // A pipe nobody writes to would block the open for ever; /dev/zero would
+    // be read for ever.
+    TinyPictureFolder folder;
+    const std::string name = "./bmp/character/bee.bmp";
+    fs::remove(folder.path + "/" + name);
+    ASSERT_EQ(mkfifo((folder.path + "/" + name).c_str(), 0644), 0);
+    ExpectPictureBox(folder.Play("", 2), name);
+    fs::remove(folder.path + "/" + name);
+    fs::create_symlink("/dev/zero", folder.path + "/" + name);
+    ExpectPictureBox(folder.Play("", 2), name);
+}
+
+TEST_F(BadFiles, RunningOutOfMemoryEndsWithABoxNamingWhatCouldNotBeMade)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limits leave";
+#endif
+    if (std::system("command -v prlimit >/dev/null") != 0) GTEST_SKIP() << "needs prlimit";
+    // From too little for the pictures to enough for all but the stage
+    // picture: never a crash, always the box, then the orderly end.
+    GameFolder folder;
+    for (long long mb : {100, 150, 200, 300, 400, 500, 600, 700}) {
+        SCOPED_TRACE(std::to_string(mb) + " MB");
+        GameRun run = folder.Play(START_GAME, 400, "prlimit --as=" + std::to_string(mb << 20));
+        EXPECT_EQ(run.status, 1) << run.output;
+        std::vector<const Event*> boxes = run.Dialogs();
+        ASSERT_FALSE(boxes.empty());
+        const std::string& text = boxes.back()->text;
+        EXPECT_EQ(text.rfind("メモリが足りません:", 0), 0u) << text;
+        bool named = text.find("./bmp/") != std::string::npos || text.find("12800x5120") != std::string::npos;
+        EXPECT_TRUE(named) << text;
+        EXPECT_EQ(boxes.back()->caption, "エラー");
+        EXPECT_EQ(run.events.back().ev, "exit");
+        EXPECT_NE(run.output.find("out of memory"), std::string::npos) << run.output;
+    }
+}
+
+// Stage 1 cleared at once with E, its results shown and left with a click.
+const std::string CLEAR_STAGE_ONE = START_GAME + "290 down e\n291 up e\n300 up lmb\n320 down lmb\n";
+
+TEST_F(BadFiles, ScoreFileThatCannotBeUsedIsKeptAndTheResultsStillShow)
+{
+    // Through the real game, as a player (not root, whose rights would read
+    // anything): each of these once lost the table or turned into records.
+    TinyPictureFolder folder;
+    folder.Write("txt/dw_stage1.txt", StageText([](int, int) { return 0; }));
+    chmod(folder.path.c_str(), 0777);
+    chmod((folder.path + "/txt").c_str(), 0777);
+    const std::string scores = folder.path + "/txt/scoretime.txt";
+    std::string twenty;
+    for (int k = 0; k < 20; k++) twenty += " " + std::to_string(300000 + 1000 * k);
+    std::string asPlayer = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+    struct Case {
+        std::string what;
+        std::function<void()> make;
+    };
+    std::vector<Case> cases = {
+        {"cannot be read", [&] { folder.Write("txt/scoretime.txt", twenty); chmod(scores.c_str(), 0); }},
+        {"a non-number", [&] { folder.Write("txt/scoretime.txt", twenty + " x"); }},
+        {"NUL bytes", [&] { folder.Write("txt/scoretime.txt", std::string(" 1\0 2\0 3", 9) + twenty); }},
+        {"UTF-16", [&] {
+             std::string wide = "\xFF\xFE";
+             for (char c : twenty) wide += std::string{c, '\0'};
+             folder.Write("txt/scoretime.txt", wide);
+         }},
+        {"nineteen numbers", [&] { folder.Write("txt/scoretime.txt", twenty.substr(0, twenty.size() - 7)); }},
+        {"a pipe", [&] { fs::remove(scores); mkfifo(scores.c_str(), 0666); }},
+        {"/dev/zero", [&] { fs::remove(scores); fs::create_symlink("/dev/zero", scores); }},
+    };
+    auto state = [&] {
+        std::error_code error;
+        std::string kind = fs::is_fifo(fs::symlink_status(scores)) ? "fifo"
+                           : fs::is_symlink(fs::symlink_status(scores)) ? "link"
+                                                                        : ReadText(scores);
+        return kind + "|" + std::to_string((int)fs::status(scores, error).permissions());
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        std::string before = state();
+        GameRun run = folder.Play(CLEAR_STAGE_ONE, 600, asPlayer);
+        EXPECT_FALSE(run.Frames("results").empty()) << run.output;
+        EXPECT_FALSE(run.Frames("next-countdown").empty());
+        EXPECT_EQ(state(), before);
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_NE(run.output.find("kept as it is"), std::string::npos) << run.output;
+        for (const auto& entry : fs::directory_iterator(folder.path + "/txt"))
+            EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos);
+    }
 }
 
 TEST_F(BadFiles, WholeGameOnOnePixelPictures)

@@ -145,6 +145,28 @@ TEST(HarnessScript, NamesTheBadLine)
     }
 }
 
+TEST(HarnessScript, NumbersAreWholeTokensAndMessagesQuoteLittle)
+{
+    Script script;
+    std::string error;
+    // A NUL inside a token is part of it, so "1\0" is no frame number.
+    EXPECT_FALSE(ParseScript(std::string("1\0 close\n", 9), &script, &error));
+    EXPECT_FALSE(ParseScript(std::string("1 mouse 2\0 3\n", 14), &script, &error));
+    long long value;
+    EXPECT_FALSE(ParseWholeNumber(std::string("1\0", 2), 0, 10, &value));
+    EXPECT_TRUE(ParseWholeNumber("7", 0, 10, &value));
+    // A huge or binary token is quoted as 80 printable characters at most.
+    std::string junk(100000, 'k');
+    junk[3] = '\x1b';
+    junk[4] = '\xff';
+    for (const std::string& line : {junk + " close", "5 " + junk, "5 down " + junk}) {
+        EXPECT_FALSE(ParseScript(line + "\n", &script, &error));
+        EXPECT_LT(error.size(), 160u) << error.substr(0, 200);
+        for (char c : error) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << int(c);
+        EXPECT_NE(error.find("kkk?"), std::string::npos) << error;
+    }
+}
+
 TEST(HarnessTrace, EscapesStringsAsJson)
 {
     EXPECT_EQ(Escaped("plain ./bmp/a.bmp"), "plain ./bmp/a.bmp");

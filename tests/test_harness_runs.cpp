@@ -159,6 +159,19 @@ TEST(HarnessCommandLineRuns, BadScriptOrOptionIsStatus64)
     EXPECT_EQ(RunCommand(HARNESS + " --bogus 2>/dev/null"), 64);
     EXPECT_EQ(RunCommand(HARNESS + " --script /nonexistent/script.txt 2>/dev/null"), 64);
     EXPECT_EQ(RunCommand(HARNESS + " --dir /nonexistent/folder 2>/dev/null"), 64);
+    // A folder is no script; a device that never ends is cut off, not read
+    // into memory for ever; a pipe (a shell's <(...)) is read like a file.
+    EXPECT_EQ(RunCommand(HARNESS + " --script /tmp 2>" + errors), 64);
+    std::string limit = "prlimit --as=1000000000 ";
+#if defined(__SANITIZE_ADDRESS__)
+    limit = "";  // the sanitizer's own reservations do not fit under a limit
+#endif
+    EXPECT_EQ(RunCommand(limit + HARNESS + " --script /dev/zero 2>" + errors), 64);
+    std::ifstream again(errors);
+    std::stringstream said;
+    said << again.rdbuf();
+    EXPECT_NE(said.str().find("larger than"), std::string::npos) << said.str();
+    EXPECT_EQ(RunCommand("bash -c '" + HARNESS + " --dir " + DATA + " --script <(echo 0 close) --max-frames 0' >/dev/null 2>&1"), 2);
 }
 
 TEST_F(HarnessRuns, MissingStageFileEndsQuietlyWithStatusZero)

@@ -42,6 +42,11 @@ int ScriptKeyCode(const std::string& name);
 // a whole decimal number within [low, high].
 bool ParseWholeNumber(const std::string& token, long long low, long long high, long long* value);
 
+// Called by the messages about bad input: text cut to 80 printable characters.
+std::string Shown(const std::string& text);
+// A script no run needs is larger than this; reading stops there.
+constexpr size_t SCRIPT_MAX_BYTES = 64u << 20;
+
 // ---- the trace ----
 // Appends text to out as the body of a JSON string (quotes not included);
 // invalid UTF-8 becomes U+FFFD so every line stays valid JSON.

@@ -2,7 +2,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/headless/headless.h"
@@ -17,7 +17,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot";
         if (!known) {
-            *error = "unknown option \"" + option + "\"";
+            *error = "unknown option \"" + Shown(option) + "\"";
             return false;
         }
         if (value == nullptr || *value == '\0') {
@@ -32,7 +32,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else {
             long long count;
             if (!ParseWholeNumber(value, 0, LLONG_MAX, &count)) {
-                *error = option + " needs a whole number of frames, not \"" + value + "\"";
+                *error = option + " needs a whole number of frames, not \"" + Shown(value) + "\"";
                 return false;
             }
             if (option == "--max-frames") options->maxFrames = count;
@@ -41,6 +41,36 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
     }
     if (!options->shots.empty() && options->shotDir.empty()) {
         *error = "--shot needs --shot-dir";
+        return false;
+    }
+    return true;
+}
+
+// The script may come through a pipe (a shell's <(...)), so any file that
+// reads will do but a folder; a device that never ends is cut off at a size
+// no script reaches.
+static bool ReadScriptFile(const std::string& path, std::string* text, std::string* why)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        *why = "it is a folder";
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        *why = "it cannot be opened";
+        return false;
+    }
+    char chunk[65536];
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+        text->append(chunk, static_cast<size_t>(file.gcount()));
+        if (text->size() > SCRIPT_MAX_BYTES) {
+            *why = "it is larger than " + std::to_string(SCRIPT_MAX_BYTES >> 20) + " MiB";
+            return false;
+        }
+    }
+    if (file.bad()) {
+        *why = "it cannot be read";
         return false;
     }
     return true;
@@ -74,12 +104,12 @@ void PlatformInit(int argc, char** argv)
     if (!ParseHeadlessArgs(argc, argv, &options, &error)) Usage(error);
 
     if (!options.scriptPath.empty()) {
-        std::ifstream file(options.scriptPath, std::ios::binary);
-        if (!file) Usage("cannot read the script " + options.scriptPath);
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (!ParseScript(text.str(), &headless.script, &error)) {
-            fprintf(stderr, "prismveldt-headless: %s: %s\n", options.scriptPath.c_str(), error.c_str());
+        std::string text;
+        if (!ReadScriptFile(options.scriptPath, &text, &error))
+            Usage("cannot read the script " + options.scriptPath + ": " + error);
+        if (!ParseScript(text, &headless.script, &error)) {
+            fprintf(stderr, "prismveldt-headless: %s: %s\n", options.scriptPath.c_str(),
+                    error.c_str());
             exit(64);
         }
     }

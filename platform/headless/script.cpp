@@ -30,9 +30,25 @@ bool ParseWholeNumber(const std::string& token, long long low, long long high, l
     errno = 0;
     char* end = nullptr;
     long long parsed = strtoll(token.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+    // The whole token, a NUL inside it included, must be the number.
+    if (errno != 0 || end != token.c_str() + token.size() || parsed < low || parsed > high)
+        return false;
     *value = parsed;
     return true;
+}
+
+std::string Shown(const std::string& text)
+{
+    // What a message quotes of its input: printable ASCII only, and not much
+    // of it, whatever was fed in.
+    constexpr size_t MOST = 80;
+    std::string shown;
+    for (size_t i = 0; i < text.size() && shown.size() < MOST; i++) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        shown += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    }
+    if (text.size() > MOST) shown += "...";
+    return shown;
 }
 
 // Parses one line's tokens; false with the reason in *why.
@@ -50,7 +66,7 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
     ScriptAction action{};
     action.line = line;
     if (!ParseWholeNumber(tokens[0], 0, LLONG_MAX, &action.frame)) {
-        *why = "expected a frame number or \"dialog\", found \"" + tokens[0] + "\"";
+        *why = "expected a frame number or \"dialog\", found \"" + Shown(tokens[0]) + "\"";
         return false;
     }
     if (tokens.size() < 2) {
@@ -70,12 +86,12 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
         action.y = static_cast<int>(y);
     } else if (command == "down" || command == "up") {
         if (tokens.size() != 3) {
-            *why = "expected \"N " + command + " KEY\"";
+            *why = "expected \"N " + Shown(command) + " KEY\"";
             return false;
         }
         action.key = ScriptKeyCode(tokens[2]);
         if (action.key < 0) {
-            *why = "unknown key \"" + tokens[2] + "\"";
+            *why = "unknown key \"" + Shown(tokens[2]) + "\"";
             return false;
         }
         action.op = command == "down" ? SCRIPT_DOWN : SCRIPT_UP;
@@ -86,7 +102,7 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
         }
         action.op = SCRIPT_CLOSE;
     } else {
-        *why = "unknown command \"" + command + "\"";
+        *why = "unknown command \"" + Shown(command) + "\"";
         return false;
     }
     script->actions.push_back(action);
