@@ -1,7 +1,10 @@
 # Installation as a desktop game: the programs in bin/, the data folder the
 # build makes in share/prismveldt/ (where the game moves when started from a
-# folder holding no game data), a .desktop entry and its icon.
+# folder holding no game data), a .desktop entry, its icons and the metadata
+# software centres read, all three named by the game's application id.
 include(GNUInstallDirs)
+
+set(PRISMVELDT_APP_ID io.github.prismveldt.Prismveldt)
 
 install(TARGETS prismveldt prismveldt-headless RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The game finds this folder from where its program lies (bin/../share/...),
@@ -22,15 +25,18 @@ add_custom_command(OUTPUT ${PRISMVELDT_SHIPPED_SCORES}
   VERBATIM)
 install(FILES ${PRISMVELDT_SHIPPED_SCORES} DESTINATION ${CMAKE_INSTALL_DATADIR}/prismveldt/txt)
 
-install(FILES ${CMAKE_SOURCE_DIR}/data/prismveldt.desktop
+install(FILES ${CMAKE_SOURCE_DIR}/data/${PRISMVELDT_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/${PRISMVELDT_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/prismveldt)
 
-# The icon: the character's first frame, drawn from the generated sprite sheet.
-set(PRISMVELDT_ICON_SIZES 48 64 128 256)
+# The icon: the character's first frame, drawn from the generated sprite sheet
+# at the sizes desktops ask the hicolor theme for.
+set(PRISMVELDT_ICON_SIZES 16 24 32 48 64 128 256)
 set(PRISMVELDT_ICONS)
 foreach(size ${PRISMVELDT_ICON_SIZES})
-  set(icon ${CMAKE_BINARY_DIR}/install/icons/${size}/prismveldt.png)
+  set(icon ${CMAKE_BINARY_DIR}/install/icons/${size}/${PRISMVELDT_APP_ID}.png)
   add_custom_command(OUTPUT ${icon}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/install/icons/${size}
     COMMAND makeicon ${CMAKE_BINARY_DIR}/data/bmp/character/kyara.bmp 80 ${size} ${icon}
