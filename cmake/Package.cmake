@@ -1,5 +1,6 @@
 # The Debian package: `cpack -G DEB` in the build folder (or tools/package.sh)
-# packs what `cmake --install` installs, under /usr, into
+# packs what `cmake --install` installs, under /usr with the programs in
+# /usr/games, into
 # prismveldt_<version>_<arch>.deb with its SHA-256 sum beside it.
 #
 # The libraries it needs come from the programs themselves (dpkg-shlibdeps);
@@ -30,6 +31,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/prismveldt/prismveldt)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-bebas-neue, fonts-ipafont-mincho")
+# The programs go to /usr/games (cmake/PackageGames.cmake moves them there).
+set(CPACK_PRISMVELDT_BINDIR ${CMAKE_INSTALL_BINDIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/PackageGames.cmake)
 # The data is mostly uncompressed pictures and sounds; xz packs them far
 # smaller than gzip and every dpkg unpacks it.
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
