@@ -1,7 +1,8 @@
 # Installation as a desktop game: the programs in bin/, the data folder the
 # build makes in share/prismveldt/ (where the game moves when started from a
 # folder holding no game data), a .desktop entry, its icons and the metadata
-# software centres read, all three named by the game's application id.
+# software centres read, all three named by the game's application id, and the
+# manual pages.
 include(GNUInstallDirs)
 
 set(PRISMVELDT_APP_ID io.github.prismveldt.Prismveldt)
@@ -46,4 +47,17 @@ foreach(size ${PRISMVELDT_ICON_SIZES})
   list(APPEND PRISMVELDT_ICONS ${icon})
   install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-add_custom_target(installfiles ALL DEPENDS ${PRISMVELDT_ICONS} ${PRISMVELDT_SHIPPED_SCORES})
+# The manual pages of the two programs, gzipped as man finds them.
+set(PRISMVELDT_MANUALS)
+foreach(page prismveldt prismveldt-headless)
+  set(manual ${CMAKE_BINARY_DIR}/install/man/${page}.6.gz)
+  add_custom_command(OUTPUT ${manual}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/install/man
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/data/man/${page}.6 > ${manual}
+    DEPENDS ${CMAKE_SOURCE_DIR}/data/man/${page}.6
+    COMMENT "Compressing the manual page ${page}(6)")
+  list(APPEND PRISMVELDT_MANUALS ${manual})
+  install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endforeach()
+add_custom_target(installfiles ALL
+  DEPENDS ${PRISMVELDT_ICONS} ${PRISMVELDT_SHIPPED_SCORES} ${PRISMVELDT_MANUALS})

@@ -76,7 +76,8 @@ data=/usr/share/prismveldt
 for file in "$data/bmp/stage/haikei.bmp" "$data/txt/dw_stage1.txt" "$data/txt/scoretime.txt" \
   "$data/fonts/fonts.conf" /usr/share/applications/io.github.prismveldt.Prismveldt.desktop \
   /usr/share/metainfo/io.github.prismveldt.Prismveldt.metainfo.xml \
-  /usr/share/icons/hicolor/256x256/apps/io.github.prismveldt.Prismveldt.png; do
+  /usr/share/icons/hicolor/256x256/apps/io.github.prismveldt.Prismveldt.png \
+  /usr/share/man/man6/prismveldt.6.gz; do
   grep -qxF "$file" "$work/files.txt" || fail "the package has no $file"
 done
 

@@ -97,7 +97,8 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     for (const char* file : {"bin/prismveldt", "bin/prismveldt-headless",
                              "share/prismveldt/bmp/character/kyara.bmp", "share/prismveldt/se/tw044.mp3",
                              "share/prismveldt/txt/dw_stage4.txt", "share/prismveldt/txt/scoretime.txt",
-                             "share/prismveldt/fonts/fonts.conf"})
+                             "share/prismveldt/fonts/fonts.conf", "share/man/man6/prismveldt.6.gz",
+                             "share/man/man6/prismveldt-headless.6.gz"})
         EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
     // The desktop entry, the icons and the metadata all go by the application id.
     const std::string id = "io.github.prismveldt.Prismveldt";
