@@ -107,14 +107,30 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     for (const char* file : {"bin/prismveldt", "bin/prismveldt-headless",
                              "share/prismveldt/bmp/character/kyara.bmp", "share/prismveldt/se/tw044.mp3",
                              "share/prismveldt/txt/dw_stage4.txt", "share/prismveldt/txt/scoretime.txt",
-                             "share/applications/prismveldt.desktop",
-                             "share/icons/hicolor/64x64/apps/prismveldt.png"})
+                             "share/prismveldt/fonts/fonts.conf", "share/man/man6/prismveldt.6.gz",
+                             "share/man/man6/prismveldt-headless.6.gz"})
         EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
-    std::string desktop = ReadText(prefix + "/share/applications/prismveldt.desktop");
-    EXPECT_NE(desktop.find("Exec=prismveldt"), std::string::npos);
-    EXPECT_NE(desktop.find("Icon=prismveldt"), std::string::npos);
-    std::string icon = ReadText(prefix + "/share/icons/hicolor/64x64/apps/prismveldt.png");
-    EXPECT_EQ(icon.substr(1, 3), "PNG");
+    // The desktop entry, the icons and the metadata all go by the application id.
+    const std::string id = "io.github.prismveldt.Prismveldt";
+    std::string desktop = ReadText(prefix + "/share/applications/" + id + ".desktop");
+    EXPECT_NE(desktop.find("\nExec=prismveldt\n"), std::string::npos) << desktop;
+    EXPECT_NE(desktop.find("\nIcon=" + id + "\n"), std::string::npos) << desktop;
+    std::string metainfo = ReadText(prefix + "/share/metainfo/" + id + ".metainfo.xml");
+    EXPECT_NE(metainfo.find("<id>" + id + "</id>"), std::string::npos);
+    EXPECT_NE(metainfo.find(">" + id + ".desktop</launchable>"), std::string::npos);
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        std::string icon = ReadText(prefix + "/share/icons/hicolor/" + std::to_string(size) + "x" +
+                                    std::to_string(size) + "/apps/" + id + ".png");
+        ASSERT_GE(icon.size(), 24u) << size;
+        EXPECT_EQ(icon.substr(1, 3), "PNG") << size;
+        // The picture is as large as the folder it lies in says (IHDR width, height).
+        auto word = [&](size_t at) {
+            return (unsigned char)icon[at] << 24 | (unsigned char)icon[at + 1] << 16 |
+                   (unsigned char)icon[at + 2] << 8 | (unsigned char)icon[at + 3];
+        };
+        EXPECT_EQ(word(16), size);
+        EXPECT_EQ(word(20), size);
+    }
     std::string shippedScores = ReadText(prefix + "/share/prismveldt/txt/scoretime.txt");
 
     // From a folder with no game data: START, stage 1 cleared at once with E,

@@ -9,6 +9,7 @@ packages=(
   libpng-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick strace
+  desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

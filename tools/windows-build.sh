@@ -3,9 +3,10 @@
 # zip, with apt-get), cross-compiles build-windows/prismveldt.exe with
 # cmake/mingw-w64.cmake, makes sure the game data exists (the native build's
 # build/data, built first if needed), and writes
-# build-windows/prismveldt-windows.zip: a folder Prismveldt/ holding the .exe
-# and the data folders bmp/, se/ and txt/ it reads. Unzip and run the .exe
-# from that folder.
+# build-windows/prismveldt-windows.zip: a folder Prismveldt/ holding the .exe,
+# the data folders bmp/, se/ and txt/ it reads and a README.txt for the player,
+# with its SHA-256 sum in prismveldt-windows.zip.sha256 beside it. Unzip and
+# run the .exe from that folder.
 #   Usage: tools/windows-build.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,6 +58,9 @@ cp "$data"/txt/dw_stage*.txt "$stage/txt/"
 # up in the build folder.
 "$native/gendata" "$stage" scores >/dev/null || cp "$data/txt/scoretime.txt" "$stage/txt/"
 [ -f "$stage/txt/scoretime.txt" ] || { echo "windows-build: no score file" >&2; exit 1; }
-rm -f "$out/prismveldt-windows.zip"
+# Windows line ends, so that every Notepad shows the lines as lines.
+sed 's/$/\r/' data/windows/README.txt >"$stage/README.txt"
+rm -f "$out/prismveldt-windows.zip" "$out/prismveldt-windows.zip.sha256"
 (cd "$out/package" && zip -qr -X "$out/prismveldt-windows.zip" Prismveldt)
+(cd "$out" && sha256sum prismveldt-windows.zip >prismveldt-windows.zip.sha256)
 echo "windows-build: $out/prismveldt-windows.zip ($(du -h "$out/prismveldt-windows.zip" | cut -f1))"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Smoke test of the Windows game under Wine on a virtual X display (Xvfb):
 # builds and packs it (tools/windows-build.sh), runs the backend's own checks
-# (platform/windows/selftest), unpacks the zip, starts the
+# (platform/windows/selftest), checks the zip against its SHA-256 sum, unpacks
+# it and finds the player's README.txt, starts the
 # .exe in its folder, answers the full-screen question No, waits for a title
 # frame that is not blank, asks the window to close (Alt+F4), answers the
 # confirmation Yes, and checks that the game ends with exit status 1.
@@ -40,6 +41,12 @@ export WINEPREFIX="$out/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer dialogs
 
 log() { echo "windows-smoke: $*"; }
+
+# The zip as published: its sum matches, and the player's README is inside.
+(cd "$out" && sha256sum --check --quiet prismveldt-windows.zip.sha256) ||
+  { log "FAILED: the zip does not match prismveldt-windows.zip.sha256"; exit 1; }
+grep -q 'txt\\scoretime.txt' "$game/README.txt" ||
+  { log "FAILED: no README.txt telling where the best times are"; exit 1; }
 
 xvfbPid=""
 gamePid=""
