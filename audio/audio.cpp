@@ -14,9 +14,20 @@ static bool IsMusicAlias(const char* device)
     return device != nullptr && strcasecmp(device, "bgm") == 0;
 }
 
+// A pipe or a device put in a sound's place would block or never end in the
+// sound library; such a sound is silence, as a missing one is.
+static bool IsNoSoundFile(const char* path)
+{
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    int state = PlatformOpenFile(path, &file, &size);
+    PlatformCloseFile(file);
+    return state == PLATFORM_FILE_NOT_REGULAR;
+}
+
 int PlaySoundEffect(const char* path)
 {
-    if (path == nullptr) return 0;
+    if (path == nullptr || IsNoSoundFile(path)) return 0;
     return PlatformPlaySound(path) ? 1 : 0;
 }
 
@@ -27,7 +38,7 @@ void StopSoundEffect()
 
 void PlayMusic(const char* path)
 {
-    if (path == nullptr) return;
+    if (path == nullptr || IsNoSoundFile(path)) return;
     // A missing file leaves nothing open, and the play that follows does nothing.
     PlatformOpenMusic(path);
     PlatformPlayMusic(true);

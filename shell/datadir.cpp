@@ -99,5 +99,5 @@ static void UseDataFolder()
     else
         std::fprintf(stderr, "Prismveldt: the folder for the best times (%s) cannot be made; "
                              "they are kept only until the game ends\n",
-                     fs::path(userScores).parent_path().c_str());
+                     fs::path(userScores).parent_path().string().c_str());
 }

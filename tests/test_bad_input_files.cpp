@@ -273,6 +273,15 @@ TEST_F(BadFiles, EverySoundMissingInTurnLeavesTheGameSilentButPlaying)
         EXPECT_EQ(run.status, 2) << run.output;
         EXPECT_EQ(run.Dialogs().size(), 1u);
         EXPECT_EQ(run.Frames("play").size(), 40u);
+        // A pipe in its place, which the sound library would wait on for
+        // ever, is never handed to it.
+        ASSERT_EQ(mkfifo((folder.path + "/se/" + sound).c_str(), 0644), 0);
+        run = folder.Play(START_GAME + "300 up lmb\n", PLAY_START + 40);
+        EXPECT_EQ(run.status, 2) << run.output;
+        EXPECT_EQ(run.Frames("play").size(), 40u);
+        for (const Event& e : run.events)
+            EXPECT_EQ(e.line.find("\"path\":\"./se/" + sound), std::string::npos) << e.line;
+        fs::remove(folder.path + "/se/" + sound);
         fs::copy_file(DATA + "/se/" + sound, folder.path + "/se/" + sound);
     }
 }
