@@ -63,7 +63,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage)
 
     Pulse highlight = HIGHLIGHT_PULSE_START;
     Pulse click = CLICK_PULSE_START;
-    int clickDelay = RESULTS_CLICK_DELAY;
+    ResultsClickWait clickWait;
     uint32_t frameStart = PlatformTimeMs();
     for (;;) {
         frameStart = WaitNextFrame(frameStart);
@@ -79,7 +79,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage)
             TraceFrame("results");
             return;
         }
-        if (TakeResultsClick(buttons, &clickDelay)) {
+        if (TakeResultsClick(buttons, &clickWait)) {
             TraceFrame("results");  // left without being shown
             break;
         }

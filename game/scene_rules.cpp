@@ -96,12 +96,14 @@ uint32_t RankColour(int rankIndex)
     }
 }
 
-bool TakeResultsClick(int buttons, int* clickDelay)
+bool TakeResultsClick(int buttons, ResultsClickWait* wait)
 {
-    if (buttons == MOUSE_LEFT && *clickDelay == 0)
+    if ((buttons & MOUSE_LEFT) == 0)
+        wait->released = true;
+    if (buttons == MOUSE_LEFT && wait->delay == 0 && wait->released)
         return true;
-    if (*clickDelay > 0)
-        (*clickDelay)--;
+    if (wait->delay > 0)
+        wait->delay--;
     return false;
 }
 

@@ -67,10 +67,17 @@ uint32_t ClickColour(Pulse click);
 // Called by RunResultsScene for the "No.%d" texts: gold, silver, bronze, then green.
 uint32_t RankColour(int rankIndex);
 
+// What the results screen waits for before a click counts: its first frames
+// to pass, and the left button to be let go at least once on it (the player
+// arrives firing, since firing is how one moves).
+struct ResultsClickWait {
+    int delay = RESULTS_CLICK_DELAY;  // frames still to pass
+    bool released = false;            // the left button was seen up on this screen
+};
 // Called by RunResultsScene each frame once Escape was not held: true when the
-// screen is left with this frame (left button alone, delay run out); otherwise
-// the delay counts down by one.
-bool TakeResultsClick(int buttons, int* clickDelay);
+// screen is left with this frame (left button alone, delay run out, button let
+// go since the screen came up); otherwise the delay counts down by one.
+bool TakeResultsClick(int buttons, ResultsClickWait* wait);
 
 // ---- countdown ----
 

@@ -277,7 +277,7 @@ TimeText FormatRunTime(uint32_t t)
     TimeText text;
     std::snprintf(text.clock, sizeof text.clock, "%u%u:%u%u", t / 600000, (t / 60000) % 10,
                   ((t / 1000) % 60) / 10, ((t / 1000) % 60) % 10);
-    std::snprintf(text.fraction, sizeof text.fraction, ".%u%u", ((t % 1000) / 100) % 10, t % 10);
+    std::snprintf(text.fraction, sizeof text.fraction, ".%u%u", (t % 1000) / 100, (t % 100) / 10);
     return text;
 }
 
@@ -286,6 +286,6 @@ TimeText FormatEntryTime(int32_t t)
     TimeText text;
     std::snprintf(text.clock, sizeof text.clock, "%d%d:%d%d", t / 600000, (t / 60000) % 10,
                   ((t / 1000) % 60) / 10, ((t / 1000) % 60) % 10);
-    std::snprintf(text.fraction, sizeof text.fraction, ".%d%d", ((t % 1000) / 100) % 10, t % 10);
+    std::snprintf(text.fraction, sizeof text.fraction, ".%d%d", (t % 1000) / 100, (t % 100) / 10);
     return text;
 }

@@ -110,8 +110,9 @@ struct RunEntry {
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage);
 
 // A time as the game shows it: "%d%d:%d%d" (tens of minutes, minutes, tens of
-// seconds, seconds) and ".%d%d" (the tenths digit and the last digit of the
-// millisecond count). From 100 minutes on the first field has several digits.
+// seconds, seconds) and ".%d%d" (tenths and hundredths of a second; the
+// thousandths are kept in the score file but not shown). From 100 minutes on
+// the first field has several digits.
 struct TimeText {
     char clock[64];
     char fraction[32];
@@ -120,5 +121,5 @@ struct TimeText {
 // time: unsigned arithmetic.
 TimeText FormatRunTime(uint32_t timeMs);
 // Called by the results screen for the table's entries: signed arithmetic, so
-// -1 shows as "00:00" and ".0-1". Both agree for times below 2^31 ms.
+// -1 shows as "00:00" and ".00". Both agree for times below 2^31 ms.
 TimeText FormatEntryTime(int32_t timeMs);

@@ -96,6 +96,9 @@ void PlatformStopSound();
 bool PlatformOpenMusic(const char* path);
 // Called by PlayMusic and WindowProc; plays the open stream once from its
 // start; with notify, a PLATFORM_EVENT_MUSIC_DONE follows when it ends or stops.
+// A backend may go straight on into the next pass when a notified play ends
+// (the desktop does, so the loop has no gap): the play that answers that
+// notification then carries on the pass under way instead of starting over.
 void PlatformPlayMusic(bool notify);
 // Called by StopMusic; a notified play reports MUSIC_DONE_ABORTED.
 void PlatformStopMusic();

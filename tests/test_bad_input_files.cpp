@@ -247,7 +247,9 @@ TEST_F(BadFiles, WholeGameOnOnePixelPictures)
     TinyPictureFolder folder;
     folder.Write("txt/dw_stage1.txt", StageText([](int, int) { return 0; }));
     folder.Write("txt/dw_stage2.txt", StageText([](int row, int) { return row == 33 ? 5 : 0; }));
-    GameRun run = folder.Play(START_GAME + "290 down e\n291 up e\n590 up lmb\n900 down esc\n", 1200);
+    // The results screen (from frame 316) sees the button up, then a click.
+    GameRun run = folder.Play(START_GAME + "290 down e\n291 up e\n300 up lmb\n330 down lmb\n590 up lmb\n"
+                                           "900 down esc\n", 1200);
     EXPECT_EQ(run.status, 1) << run.output;
     std::vector<std::string> seen;
     for (const Event* frame : run.Frames())
@@ -289,8 +291,11 @@ TEST_F(BadFiles, EverySoundMissingInTurnLeavesTheGameSilentButPlaying)
 TEST_F(BadFiles, EachStageFileMissingEndsTheGameAtItsLoadWithStatusZero)
 {
     // The left button and E held throughout: START, every stage cleared on its
-    // first play frame, every results screen left on its eleventh frame.
-    const std::string script = "0 mouse 300 580\n0 down lmb\n0 down e\n";
+    // first play frame; each results screen sees the button let go on its
+    // first frame and leaves on its eleventh.
+    std::string script = "0 mouse 300 580\n0 down lmb\n0 down e\n";
+    for (long long results = 302; results < 3000; results += 312)
+        script += std::to_string(results) + " up lmb\n" + std::to_string(results + 1) + " down lmb\n";
     for (int stage = 1; stage <= 4; stage++) {
         SCOPED_TRACE(stage);
         GameFolder folder;

@@ -22,7 +22,9 @@ namespace {
 // Every scene in one game: stage 1 is cleared with E, its results left with
 // the held button, stage 2's spikes kill the character over and over until
 // Escape leaves for the title, where Escape ends the game.
-const std::string EVERY_SCENE = START_GAME + "290 down e\n291 up e\n590 up lmb\n900 down esc\n";
+// The results screen (from frame 316) sees the button let go, then a click.
+const std::string EVERY_SCENE =
+    START_GAME + "290 down e\n291 up e\n300 up lmb\n330 down lmb\n590 up lmb\n900 down esc\n";
 constexpr long long EVERY_SCENE_FRAMES = 1100;
 const char* const SCENES[] = {"title",   "start-curtain", "countdown",    "play",
                               "clear-curtain", "results", "next-curtain", "next-countdown",
@@ -160,14 +162,16 @@ TEST(LongRun, ClockPastOneHundredMinutes)
         AdvancePlayFrame(s);
     }
 
-    // The left button held from the start: the results screen leaves on its
-    // eleventh frame. A run of 100 minutes and more never enters the table.
-    headless.script.actions.push_back(ScriptAction{0, SCRIPT_DOWN, 0, 0, 0x01, 1});
+    // The left button let go on the first frame, then held: the results
+    // screen leaves on its eleventh frame. A run of 100 minutes and more
+    // never enters the table.
     for (uint32_t clock : clocks) {
         SCOPED_TRACE(clock);
         stageNo = 4;  // the last stage: the screen goes back to the title
         sceneId = SCENE_PLAYING;
         long long before = headless.framesStarted;
+        headless.script.actions.push_back(ScriptAction{before, SCRIPT_UP, 0, 0, 0x01, 1});
+        headless.script.actions.push_back(ScriptAction{before + 1, SCRIPT_DOWN, 0, 0, 0x01, 1});
         RunResultsScene(clock, 4);
         EXPECT_EQ(headless.framesStarted - before, 11);
         EXPECT_EQ(ReadText(folder.path + "/txt/scoretime.txt"),

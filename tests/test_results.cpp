@@ -10,28 +10,56 @@
 
 TEST(ResultsClick, CountsFromTheEleventhFrame)
 {
-    int delay = RESULTS_CLICK_DELAY;
+    // Up for the first frame, then held: the screen is left on the eleventh.
+    ResultsClickWait wait;
     int frame = 1;
-    // The left button held from the first frame on leaves on the eleventh.
-    while (!TakeResultsClick(MOUSE_LEFT, &delay))
+    while (!TakeResultsClick(frame == 1 ? 0 : MOUSE_LEFT, &wait))
         frame++;
     EXPECT_EQ(frame, 11);
-    EXPECT_EQ(delay, 0);
+    EXPECT_EQ(wait.delay, 0);
+}
+
+TEST(ResultsClick, AButtonHeldFromThePlaySceneMustBeLetGoFirst)
+{
+    // Arriving at the goal while firing: the held button never leaves the
+    // screen, however long it is held ...
+    ResultsClickWait wait;
+    for (int frame = 1; frame <= 200; frame++)
+        ASSERT_FALSE(TakeResultsClick(MOUSE_LEFT, &wait)) << "frame " << frame;
+    // ... until it is let go and pressed again.
+    EXPECT_FALSE(TakeResultsClick(0, &wait));
+    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &wait));
+
+    // Let go within the first ten frames and held again: the eleventh frame.
+    wait = ResultsClickWait();
+    int frame = 1;
+    while (!TakeResultsClick(frame == 3 ? 0 : MOUSE_LEFT, &wait))
+        frame++;
+    EXPECT_EQ(frame, 11);
+
+    // The right button alone lets the left one go; both together do not.
+    wait = ResultsClickWait();
+    for (int i = 0; i < 20; i++)
+        EXPECT_FALSE(TakeResultsClick(MOUSE_LEFT | MOUSE_RIGHT, &wait));
+    EXPECT_FALSE(TakeResultsClick(MOUSE_LEFT, &wait));
+    EXPECT_FALSE(TakeResultsClick(MOUSE_RIGHT, &wait));
+    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &wait));
 }
 
 TEST(ResultsClick, OnlyTheLeftButtonAlone)
 {
-    int delay = 0;
-    EXPECT_FALSE(TakeResultsClick(0, &delay));
-    EXPECT_FALSE(TakeResultsClick(MOUSE_RIGHT, &delay));
-    EXPECT_FALSE(TakeResultsClick(MOUSE_LEFT | MOUSE_RIGHT, &delay));
-    EXPECT_EQ(delay, 0);  // never below zero
-    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &delay));
+    ResultsClickWait wait;
+    wait.delay = 0;
+    EXPECT_FALSE(TakeResultsClick(0, &wait));
+    EXPECT_FALSE(TakeResultsClick(MOUSE_RIGHT, &wait));
+    EXPECT_FALSE(TakeResultsClick(MOUSE_LEFT | MOUSE_RIGHT, &wait));
+    EXPECT_EQ(wait.delay, 0);  // never below zero
+    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &wait));
     // Frames without buttons use up the delay as well.
-    delay = RESULTS_CLICK_DELAY;
+    wait = ResultsClickWait();
     for (int i = 0; i < 10; i++)
-        EXPECT_FALSE(TakeResultsClick(i % 2 ? MOUSE_LEFT | MOUSE_RIGHT : 0, &delay));
-    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &delay));
+        EXPECT_FALSE(TakeResultsClick(i % 2 ? MOUSE_LEFT | MOUSE_RIGHT : 0, &wait));
+    EXPECT_TRUE(TakeResultsClick(MOUSE_LEFT, &wait));
 }
 
 TEST(ResultsPulse, HighlightSwingsBetweenItsBounds)

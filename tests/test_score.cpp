@@ -153,17 +153,33 @@ TEST(Ranking, EmptySlotTakesEveryRunUnderOneHundredMinutes)
     EXPECT_EQ(Row(table.times[1]), std::vector<int32_t>(5, EMPTY_SLOT_MS));
 }
 
-TEST(TimeText, ShowsTenthsAndTheLastMillisecondDigit)
+TEST(TimeText, ShowsTenthsAndHundredths)
 {
     TimeText t = FormatRunTime(83456);
     EXPECT_STREQ(t.clock, "01:23");
-    EXPECT_STREQ(t.fraction, ".46");  // tenths 4, then the units digit 6
+    EXPECT_STREQ(t.fraction, ".45");
+    t = FormatRunTime(14992);  // not ".92", which would rank it among 14.92 s
+    EXPECT_STREQ(t.clock, "00:14");
+    EXPECT_STREQ(t.fraction, ".99");
     t = FormatRunTime(3723009);
     EXPECT_STREQ(t.clock, "62:03");
-    EXPECT_STREQ(t.fraction, ".09");
+    EXPECT_STREQ(t.fraction, ".00");
     t = FormatRunTime(0);
     EXPECT_STREQ(t.clock, "00:00");
     EXPECT_STREQ(t.fraction, ".00");
+}
+
+TEST(TimeText, ShownTimesSortLikeTheTimes)
+{
+    // A ranking in order reads in order: for every time of the first two
+    // minutes the text never goes down as the time goes up.
+    std::string last;
+    for (uint32_t ms = 0; ms < 120000; ms++) {
+        TimeText t = FormatRunTime(ms);
+        std::string shown = std::string(t.clock) + t.fraction;
+        ASSERT_GE(shown, last) << ms << " ms";
+        last = shown;
+    }
 }
 
 TEST(TimeText, FromOneHundredMinutesTheFirstFieldGrows)
@@ -172,17 +188,17 @@ TEST(TimeText, FromOneHundredMinutesTheFirstFieldGrows)
     EXPECT_STREQ(t.clock, "100:00");
     t = FormatRunTime(123456789);  // 2057 min 36.789 s
     EXPECT_STREQ(t.clock, "2057:36");
-    EXPECT_STREQ(t.fraction, ".79");
+    EXPECT_STREQ(t.fraction, ".78");
     t = FormatRunTime(0xFFFFFFFFu);
     EXPECT_STREQ(t.clock, "71582:47");
-    EXPECT_STREQ(t.fraction, ".25");
+    EXPECT_STREQ(t.fraction, ".29");
 }
 
 TEST(TimeText, TableEntriesUseSignedArithmetic)
 {
     TimeText t = FormatEntryTime(-1);
     EXPECT_STREQ(t.clock, "00:00");
-    EXPECT_STREQ(t.fraction, ".0-1");
+    EXPECT_STREQ(t.fraction, ".00");
     t = FormatEntryTime(EMPTY_SLOT_MS);
     EXPECT_STREQ(t.clock, "99:59");
     EXPECT_STREQ(t.fraction, ".99");

@@ -5,17 +5,37 @@
 // file the games leave behind.
 #include "tests/test_wholegame_harness.h"
 
+#include <algorithm>
+
 namespace {
 
 using WholeGameTest = HarnessTest;
 
-// Left button and E held from the first frame to the last: START is clicked on
-// the first frame, every stage is cleared on its first play frame, and every
-// results screen is left on its eleventh frame.
-const std::string HOLD_ALL =
-    "0 mouse 300 580\n"  // inside START's resting box
-    "0 down lmb\n"
-    "0 down e\n";
+// Each stage then takes the same frames: its results screen comes up on
+// frame FIRST_RESULTS and every RESULTS_EVERY frames after.
+constexpr long long FIRST_RESULTS = 1 + 25 + 250 + 1 + 25;
+constexpr long long RESULTS_EVERY = 11 + 25 + 250 + 1 + 25;
+
+// The left button let go on the first frame of every results screen and
+// pressed again on the next.
+std::string LetGoOnEveryResults()
+{
+    std::string lines;
+    for (int stage = 0; stage < 4; stage++) {
+        long long results = FIRST_RESULTS + stage * RESULTS_EVERY;
+        lines += std::to_string(results) + " up lmb\n" + std::to_string(results + 1) + " down lmb\n";
+    }
+    return lines;
+}
+
+// Left button and E held from the first frame to the last, but for a moment
+// on each results screen: START is clicked on the first frame, every stage is
+// cleared on its first play frame, and every results screen is left on its
+// eleventh frame.
+const std::string HOLD_ALL = "0 mouse 300 580\n"  // inside START's resting box
+                             "0 down lmb\n"
+                             "0 down e\n" +
+                             LetGoOnEveryResults();
 // The pointer on END's resting box on every frame from the second on: the
 // title moves the pointer when it starts, and the script's line for that
 // frame moves it back, so the second title ends on its first frame.
@@ -141,6 +161,27 @@ TEST_F(WholeGameTest, EscapeOnTheResultsScreenKeepsTheNewTime)
     EXPECT_EQ(last->sceneId, -999);
     EXPECT_EQ(last->stageNo, 1);
     EXPECT_EQ(Scores(), " 416 1000 2000 3000 4000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+}
+
+TEST_F(WholeGameTest, AButtonHeldIntoTheResultsKeepsThemUntilLetGo)
+{
+    // A player moves by firing, so they reach the goal with the button down:
+    // the new time stays on screen, however long the button is held, until
+    // it is let go and pressed again.
+    PutScores(" 1000 2000 3000 4000 5000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+    long long letGo = FIRST_RESULTS + 100;
+    std::string script = "0 mouse 300 580\n0 down lmb\n0 down e\n" + std::to_string(letGo) +
+                         " up lmb\n" + std::to_string(letGo + 1) + " down lmb\n";
+    GameRun game = Play(script, letGo + 30);
+    std::vector<SceneRun> runs = SceneRuns(game);
+    SCOPED_TRACE(Describe(runs));
+    auto results = std::find_if(runs.begin(), runs.end(),
+                                [](const SceneRun& r) { return r.scene == "results"; });
+    ASSERT_NE(results, runs.end());
+    EXPECT_EQ(results->first, FIRST_RESULTS);
+    EXPECT_EQ(results->frames, 102);  // left on the press after the button was let go
+    ASSERT_NE(results + 1, runs.end());
+    EXPECT_EQ((results + 1)->scene, "next-curtain");
 }
 
 TEST_F(WholeGameTest, MissingScoreFileIsCreatedAndTheResultsStillShow)

@@ -1,7 +1,11 @@
-// Sound effects and the music stream through SDL2_mixer. The music plays once
-// per call; the game's window procedure starts it again when it hears it ended.
+// Sound effects and the music stream through SDL2_mixer. A notified play
+// loops inside the mixer, sample for sample with no gap at the seam, and the
+// end of each pass is still reported to the game, whose window procedure
+// answers it with a new play; that answer carries on the pass already under
+// way instead of starting the song again.
 #include <SDL_mixer.h>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,20 +16,46 @@
 static bool audioReady = false;
 uint32_t musicDoneEventType = static_cast<uint32_t>(-1);
 static Mix_Music* music = nullptr;
-// Each play gets a number; the mixer's hook reports the one that was playing,
-// so a late report of an earlier play is recognised and dropped.
+// Each play gets a number; the reports carry the one that was playing, so a
+// late report of an earlier play is recognised and dropped.
 static std::atomic<int> playNumber{0};
 static bool notifyPending = false;
 static std::map<std::string, Mix_Chunk*> chunks;  // effects are read once, then reused
 
-static void MusicFinished()
+// The seamless loop's bookkeeping. The audio thread counts the frames of
+// music it has mixed since the play began and reports each time another whole
+// pass has gone out; the game thread sets the counts only while no music
+// plays, and counts the reports it has passed on but not yet seen answered.
+static std::atomic<int64_t> loopFrames{0};  // frames in one pass; 0: the song plays once
+static std::atomic<int64_t> framesMixed{0};
+static std::atomic<int64_t> passesReported{0};
+static int passesAwaitingAnswer = 0;  // game thread
+static int bytesPerFrame = 4;
+
+static void PostMusicDone()
 {
-    // Runs on the audio thread: only post an event for the game's pump.
     SDL_Event event{};
     event.type = musicDoneEventType;
     event.user.code = playNumber.load();
     SDL_PushEvent(&event);
 }
+
+// Runs on the audio thread after every mixed buffer (the mixer's lock is
+// held, so the music cannot start or stop meanwhile). A play begins at the top
+// of a buffer and, looping, fills every buffer to the end.
+static void CountLoopPasses(void*, Uint8*, int bytes)
+{
+    if (loopFrames <= 0 || !Mix_PlayingMusic()) return;
+    framesMixed += bytes / bytesPerFrame;
+    while (framesMixed >= (passesReported + 1) * loopFrames) {
+        passesReported++;
+        PostMusicDone();
+    }
+}
+
+// Runs on the audio thread when a play ends for good: a play without
+// notification at its end, or a looping one whose decoder failed.
+static void MusicFinished() { PostMusicDone(); }
 
 // The sound libraries under SDL report a missing sound card at length on
 // standard error; a game without sound just runs in silence, so they are
@@ -57,6 +87,11 @@ void OpenAudio()
     Mix_AllocateChannels(1);
     musicDoneEventType = SDL_RegisterEvents(1);
     Mix_HookMusicFinished(MusicFinished);
+    Mix_SetPostMix(CountLoopPasses, nullptr);
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&frequency, &format, &channels))
+        bytesPerFrame = SDL_AUDIO_BITSIZE(format) / 8 * channels;
     audioReady = true;
 }
 
@@ -65,6 +100,7 @@ bool TakeMusicDone(const SDL_Event& event, int* reason)
     if (!audioReady || event.type != musicDoneEventType) return false;
     if (event.user.code != playNumber.load() || !notifyPending) return false;
     notifyPending = false;
+    passesAwaitingAnswer++;
     *reason = MUSIC_DONE_SUCCESSFUL;
     return true;
 }
@@ -93,13 +129,34 @@ bool PlatformOpenMusic(const char* path)
     return music != nullptr;
 }
 
+// One pass of the open song in output frames, 0 when the decoder cannot tell.
+static int64_t PassFrames()
+{
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    double seconds = Mix_MusicDuration(music);
+    if (seconds <= 0 || !Mix_QuerySpec(&frequency, &format, &channels)) return 0;
+    return std::llround(seconds * frequency);
+}
+
 void PlatformPlayMusic(bool notify)
 {
     if (!audioReady || music == nullptr) return;
+    if (notify && passesAwaitingAnswer > 0 && Mix_PlayingMusic()) {
+        // The answer to a finished pass: the next one is already playing.
+        passesAwaitingAnswer--;
+        notifyPending = true;
+        return;
+    }
     Mix_HaltMusic();
     playNumber++;
     notifyPending = notify;
-    Mix_PlayMusic(music, 1);
+    passesAwaitingAnswer = 0;
+    int64_t pass = notify ? PassFrames() : 0;
+    loopFrames = pass;
+    framesMixed = 0;
+    passesReported = 0;
+    Mix_PlayMusic(music, pass > 0 ? -1 : 1);
 }
 
 void PlatformStopMusic()
@@ -108,17 +165,36 @@ void PlatformStopMusic()
     if (notifyPending) QueueEvent(PLATFORM_EVENT_MUSIC_DONE, MUSIC_DONE_ABORTED);
     notifyPending = false;
     playNumber++;  // whatever the mixer reports for this play now is stale
+    passesAwaitingAnswer = 0;
     Mix_HaltMusic();
+    loopFrames = 0;
 }
 
 void PlatformCloseMusic()
 {
     if (!audioReady) return;
     notifyPending = false;
+    passesAwaitingAnswer = 0;
     playNumber++;
+    loopFrames = 0;
     if (music != nullptr) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
     }
     music = nullptr;
+}
+
+void CloseAudio()
+{
+    if (!audioReady) return;
+    PlatformCloseMusic();
+    Mix_HaltChannel(-1);
+    for (auto& [path, chunk] : chunks) Mix_FreeChunk(chunk);
+    chunks.clear();
+    Mix_HookMusicFinished(nullptr);
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioReady = false;
 }

@@ -14,6 +14,9 @@ extern uint32_t messageBoxMs;         // time spent with boxes open, for the sta
 
 // Called by PlatformInit; opens the audio device if there is one (else silence).
 void OpenAudio();
+// Called by the music tests between recordings: closes the device and forgets
+// the music and the effects (the game itself just ends with the process).
+void CloseAudio();
 // Called by PlatformInit; starts the millisecond clock at zero.
 void StartClock();
 // Called by PlatformInit once the mixer is up: the SDL event type the music

@@ -124,6 +124,41 @@ void SetPx(Canvas& c, int x, int y, Col col)
     c.px[size_t(y) * c.w + x] = {col.r, col.g, col.b, 1};
 }
 
+// A soft blur (three box passes each way, radius r), wrapping round the
+// picture's width so a repeating picture still repeats.
+void BlurSoft(Canvas& c, int r)
+{
+    std::vector<Px> tmp(c.px.size());
+    auto pass = [&](bool across) {
+        int n = across ? c.w : c.h, lines = across ? c.h : c.w;
+        for (int line = 0; line < lines; line++) {
+            auto at = [&](int i) -> Px& {
+                if (across) return c.px[size_t(line) * c.w + size_t((i % n + n) % n)];
+                return c.px[size_t(std::clamp(i, 0, n - 1)) * c.w + line];
+            };
+            Px sum{};
+            for (int i = -r; i <= r; i++) {
+                Px& q = at(i);
+                sum = {sum.r + q.r, sum.g + q.g, sum.b + q.b, sum.a + q.a};
+            }
+            float k = 1.0f / (2 * r + 1);
+            for (int i = 0; i < n; i++) {
+                size_t out = across ? size_t(line) * c.w + i : size_t(i) * c.w + line;
+                tmp[out] = {sum.r * k, sum.g * k, sum.b * k, sum.a * k};
+                Px& add = at(i + r + 1);
+                Px& drop = at(i - r);
+                sum = {sum.r + add.r - drop.r, sum.g + add.g - drop.g, sum.b + add.b - drop.b,
+                       sum.a + add.a - drop.a};
+            }
+        }
+        c.px.swap(tmp);
+    };
+    for (int k = 0; k < 3; k++) {
+        pass(true);
+        pass(false);
+    }
+}
+
 }  // namespace
 
 Picture MakeFarBackdrop()
@@ -135,14 +170,17 @@ Picture MakeFarBackdrop()
             SetPx(c, x, y, Sky(x + 0.5f, y + 0.5f, horizon, PANEL, 0));
     Stars(c, PANEL, 31, 420, 420);
     // The moon, ringed like a prism's halo.
-    Glow(c, Circle(1380, 150, 62), Hex(0xFFD6E8), 90, 0.35f);
-    Fill(c, Circle(1380, 150, 62), [](float x, float y) {
+    // The moon, ringed like a prism's halo; low enough that it never passes
+    // under the play clock (rows 10-110) as the backdrop drifts.
+    const float moonY = 215;
+    Glow(c, Circle(1380, moonY, 62), Hex(0xFFD6E8), 90, 0.35f);
+    Fill(c, Circle(1380, moonY, 62), [moonY](float x, float y) {
         float n = Fbm(x, y, 18, 3, 0, 55);
         Col col = Mix(Hex(0xFFF3E6), Hex(0xE8C8D8), n);
-        float rim = Clamp01((std::hypot(x - 1380, y - 150) - 40) / 22);
+        float rim = Clamp01((std::hypot(x - 1380, y - moonY) - 40) / 22);
         return Mix(col, Hex(0xF0B8D0), rim * 0.5f);
     });
-    Fill(c, Subtract(Ellipse(1380, 150, 118, 24), Ellipse(1380, 150, 108, 17)),
+    Fill(c, Subtract(Ellipse(1380, moonY, 118, 24), Ellipse(1380, moonY, 108, 17)),
          [](float x, float) { return Hue(0.9f + (x - 1262) / 236 * 0.7f, 0.35f, 1); }, 0.55f);
     // Clouds near the horizon and far mountains.
     for (int y = 300; y < 720; y++)
@@ -229,6 +267,19 @@ Picture MakeMiddleLayer()
                 }
         }
     }
+    // Far away: every colour drawn toward the haze of the far backdrop's
+    // horizon, with less saturation and contrast, and softened, so that only
+    // the stage's own tiles look solid.
+    for (Px& p : c.px) {
+        if (p.a <= 0)
+            continue;
+        Col col = {p.r / p.a, p.g / p.a, p.b / p.a};
+        float grey = 0.3f * col.r + 0.55f * col.g + 0.15f * col.b;
+        col = Mix(col, C(grey, grey, grey), 0.35f);
+        col = Mix(col, Hex(0x7A5A9C), 0.5f);
+        p = {col.r * p.a, col.g * p.a, col.b * p.a, p.a};
+    }
+    BlurSoft(c, 3);
     return ToSprite(c, 0xFFFFFF, 0xFFFFFF);
 }
 
@@ -475,18 +526,27 @@ Picture MakeResultsBackground()
         for (int x = 0; x < W; x++)
             SetPx(c, x, y, Scale(Sky(x + 0.5f, y + 0.5f, 700, W, 2.0f), 0.8f));
     Stars(c, W, 231, 600, 260);
-    // Glass panels behind the texts (the screen is stretched from 680 to
-    // 720 rows, so these sit a little higher than the texts' rows).
-    auto panel = [&c](float x0, float y0, float x1, float y1, float hue) {
+    // Glass panels behind the texts, each placed round the captions it holds
+    // with room to spare: given here in screen rows, and drawn into the
+    // picture's 680 rows, which the screen stretches to 720.
+    const float toPicture = 680.0f / 720.0f;
+    auto panel = [&c, toPicture](float x0, float y0, float x1, float y1, float hue) {
+        y0 *= toPicture;
+        y1 *= toPicture;
         Sdf s = Box(x0, y0, x1, y1, 22);
         Fill(c, Grow(s, 3), Hue(hue, 0.45f, 0.9f), 0.8f);
         Fill(c, s, [y0, y1](float, float y) { return Mix(Hex(0x1E1A4A), Hex(0x0E0C28), (y - y0) / (y1 - y0)); }, 0.82f);
     };
-    // A soft light behind the header.
-    Glow(c, Ellipse(640, 62, 190, 34), Hex(0x8B7CF6), 60, 0.35f);
-    panel(180, 116, 720, 402, 0.83f);
-    panel(745, 116, 1215, 545, 0.55f);
-    Fill(c, Box(220, 552, 1060, 622, 30), Hex(0x0E0C28), 0.55f);
+    // A soft light behind "SCORE" (its letters cover x 487-730, rows 40-118);
+    // the panels start 16 rows below it.
+    Glow(c, Ellipse(608, 79 * toPicture, 170, 34), Hex(0x8B7CF6), 60, 0.35f);
+    // "MAP1" and the run's time: x 222-528, rows 149-374.
+    panel(190, 134, 600, 394, 0.83f);
+    // "RANKING" and the five rows: x 765-1103, rows 150-552.
+    panel(735, 134, 1135, 564, 0.55f);
+    // The pill of "CLICK START", clear of the panel above: its letters cover
+    // x 256-977, rows 584-630.
+    Fill(c, Box(226, 573 * toPicture, 1007, 641 * toPicture, 30), Hex(0x0E0C28), 0.6f);
     return ToOpaque(c, Hex(0));
 }
 

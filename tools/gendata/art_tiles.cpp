@@ -86,7 +86,8 @@ void Bricks(Canvas& c, Col light, Col dark, Col mortar, uint32_t seed)
 
 void Hive(Canvas& c, bool nest)
 {
-    // Honeycomb: hexagonal cells of wax in amber.
+    // Honeycomb: hexagonal cells of dark, burnt wax, lit only at their
+    // centres. Kept deep in value so the yellow clock reads over a hive.
     Fill(c, CELL, [](float x, float y) {
         const float s = 11;
         float qy = y / (s * 1.5f);
@@ -95,21 +96,21 @@ void Hive(Canvas& c, bool nest)
         float cx = std::round((x - off) / (s * 1.732f)) * s * 1.732f + off;
         float cy = row * s * 1.5f + s * 0.75f;
         float d = std::hypot(x - cx, y - cy);
-        Col wax = Mix(Hex(0xFFD36B), Hex(0xC0661E), Clamp01(d / 9 + y / 160));
-        Col col = d > 7.5f ? Hex(0x7A3A12) : wax;
+        Col wax = Mix(Hex(0xB0602A), Hex(0x5A2410), Clamp01(d / 8 + y / 200));
+        Col col = d > 7.5f ? Hex(0x2E1208) : wax;
         if (x < 1 || y < 1 || x > 63 || y > 63)
-            col = Hex(0x4A220A);
+            col = Hex(0x1E0A04);
         return col;
     });
     if (nest) {
-        Fill(c, Grow(Ellipse(32, 34, 14, 12), 2.5f), Hex(0x7A3A12));
+        Fill(c, Grow(Ellipse(32, 34, 14, 12), 2.5f), Hex(0xC07A30));
         Fill(c, Ellipse(32, 34, 14, 12), [](float, float y) {
             return Mix(Hex(0x0E0818), Hex(0x2A1630), Clamp01((y - 22) / 24));
         });
         Fill(c, Ellipse(28, 30, 2, 2.5f), Hex(0xFF4D6D));
         Fill(c, Ellipse(36, 30, 2, 2.5f), Hex(0xFF4D6D));
-        Fill(c, Box(29, 52, 35, 63, 3), Hex(0xFFB23D));
-        Fill(c, Circle(32, 62, 4), Hex(0xFFB23D));
+        Fill(c, Box(29, 52, 35, 63, 3), Hex(0xE0902E));
+        Fill(c, Circle(32, 62, 4), Hex(0xE0902E));
     }
 }
 
@@ -168,34 +169,60 @@ void EnergyField(Canvas& c)
 
 void Checkpoint(Canvas& c)
 {
-    Block(c, Hex(0x5C6A9E), Hex(0x2E3566), 41, 0.4f);
-    Glow(c, Polygon({32, 10, 46, 32, 32, 54, 18, 32}), Hex(0x5CFF9D), 14, 0.7f);
-    Fill(c, Grow(Polygon({32, 10, 46, 32, 32, 54, 18, 32}), 1.5f), Hex(0x103A2A));
-    Fill(c, Polygon({32, 10, 46, 32, 32, 54, 18, 32}), [](float x, float y) {
-        return x < 32 ? Mix(Hex(0xCFFFE0), Hex(0x3FDC7E), (y - 10) / 44)
-                      : Mix(Hex(0x8CFFB8), Hex(0x1FA85A), (y - 10) / 44);
+    // A beacon: a tall green crystal that fills the cell, lit from inside,
+    // on a dark plinth, with light streaming up from it. Two side by side
+    // read as one bright gate.
+    Fill(c, CELL, [](float x, float y) {
+        Col col = Mix(Hex(0x0C2A22), Hex(0x04140E), y / 64);
+        float rays = 0.5f + 0.5f * std::cos((x - 32) * 0.45f);
+        return Mix(col, Hex(0x2FB870), rays * Clamp01(1 - y / 60) * 0.45f);
     });
-    Fill(c, Segment(4, 6, 60, 6, 1), Hex(0x9FFFC5), 0.8f);
-    Fill(c, Segment(4, 58, 60, 58, 1), Hex(0x9FFFC5), 0.8f);
+    Sdf gem = Polygon({32, 2, 52, 24, 40, 60, 24, 60, 12, 24});
+    Glow(c, gem, Hex(0x7CFFB0), 12, 0.9f);
+    Fill(c, Grow(gem, 2), Hex(0x04241A));
+    Fill(c, gem, [](float x, float y) {
+        // Facets: a bright left crown, a mid right one, deep lower faces.
+        Col col;
+        if (y < 24)
+            col = x < 32 ? Hex(0xE6FFF0) : Hex(0x9CFFC8);
+        else
+            col = x < 32 ? Mix(Hex(0x6CF5A4), Hex(0x22B865), (y - 24) / 36)
+                         : Mix(Hex(0x3FDC7E), Hex(0x10803F), (y - 24) / 36);
+        return col;
+    });
+    Fill(c, Segment(12, 24, 52, 24, 0.8f), Hex(0xF0FFF6), 0.9f);
+    Fill(c, Segment(32, 2, 32, 60, 0.7f), Hex(0xD8FFE8), 0.6f);
+    // A spark at the crown, and the plinth's lit edge.
+    Fill(c, Polygon({24, 14, 26, 12, 28, 14, 26, 16}), Hex(0xFFFFF0));
+    Fill(c, Box(2, 60, 62, 64, 1), Hex(0x1A5A40));
+    Fill(c, Box(2, 60, 62, 61.2f), Hex(0x8CFFC0), 0.9f);
 }
 
 void Goal(Canvas& c)
 {
-    Glow(c, Circle(32, 32, 22), GOLD, 10, 0.6f);
-    Fill(c, Grow(Circle(32, 32, 26), 1.5f), OUTLINE);
-    Fill(c, Circle(32, 32, 26), [](float x, float y) {
-        float d = std::hypot(x - 32, y - 32);
-        if (d > 21)
-            return Mix(Hex(0xFFF0A8), Hex(0xE8912C), (d - 21) / 5);
-        float a = std::atan2(y - 32, x - 32) / 6.2831853f + d * 0.02f;
-        return Mix(Hex(0xFFFFF4), Hue(a, 0.7f, 1), Clamp01(d / 18));
+    // The way out: a gate of rainbow light between two golden posts, as
+    // tall as the cell. The goal stands two cells tall, and stacked cells
+    // join into one gate; the sky shows beside the posts.
+    Fill(c, Box(8, 0, 56, 64), [](float x, float y) {
+        float d = std::fabs(x - 32) / 24;  // 0 at the centre, 1 at the posts
+        // Both waves repeat every 64 rows, so stacked cells meet seamlessly.
+        const float row = 6.2831853f / 64;
+        float shimmer = 0.5f + 0.5f * std::sin(y * row * 3 + x * 0.12f);
+        Col core = Hex(0xFFFDF2);
+        Col edge = Hue(0.6f + 0.25f * std::sin(y * row) + d * 0.35f, 0.75f, 1);
+        Col col = Mix(core, edge, Smooth(0.1f, 0.9f, d));
+        return Mix(col, Hex(0xFFFFFF), (1 - d) * shimmer * 0.25f);
     });
-    for (int i = 0; i < 4; i++) {
-        float a = i * 1.5708f + 0.785f;
-        float x = 32 + std::cos(a) * 23.5f, y = 32 + std::sin(a) * 23.5f;
-        Fill(c, Circle(x, y, 2.2f), Hex(0xFFFDF0));
+    for (float x : {9.0f, 55.0f}) {
+        Sdf post = Box(x - 4.5f, 0, x + 4.5f, 64, 1);
+        Fill(c, Grow(post, 1), OUTLINE);
+        Fill(c, post, [x](float px, float) { return px < x ? Hex(0xFFE08A) : Hex(0xD89A2A); });
     }
-    Fill(c, Polygon({32, 22, 35, 29, 42, 32, 35, 35, 32, 42, 29, 35, 22, 32, 29, 29}), Hex(0xFFFEF6));
+    // Stars drifting up through the light.
+    for (auto [x, y, r] : {std::tuple{24.f, 14.f, 4.f}, {40.f, 34.f, 5.f}, {28.f, 52.f, 3.5f}}) {
+        Fill(c, Polygon({x, y - r, x + r * 0.3f, y, x, y + r, x - r * 0.3f, y}), Hex(0xFFFEF8));
+        Fill(c, Polygon({x - r, y, x, y - r * 0.3f, x + r, y, x, y + r * 0.3f}), Hex(0xFFFEF8));
+    }
 }
 
 // Scenery helpers: small, soft, no outlines of blocks.

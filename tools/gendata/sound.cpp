@@ -65,7 +65,9 @@ double SoftSaw(double phase)
     return table[size_t(phase * table.size()) & (table.size() - 1)];
 }
 
-void Note(Loop& out, Voice v, double startSec, double lenSec, double midi, double vol, double pan)
+// brightness (0 ... 1) opens up a voice's upper partials where it has any.
+void Note(Loop& out, Voice v, double startSec, double lenSec, double midi, double vol, double pan,
+          double brightness = 0)
 {
     double hz = NoteHz(midi);
     double release = v == PAD ? 0.8 : v == BASS ? 0.06 : v == LEAD ? 0.12 : 0.3;
@@ -95,7 +97,7 @@ void Note(Loop& out, Voice v, double startSec, double lenSec, double midi, doubl
         }
         case PLUCK: {
             double e = Env(t, 0.003, 0.16, 0.0, lenSec, release);
-            double idx = 1.6 * std::exp(-t * 14);
+            double idx = 1.6 * std::exp(-t * 14) + brightness * 2.2 * std::exp(-t * 8);
             s = std::sin(TAU * hz * t + idx * std::sin(TAU * hz * 2 * t)) * e;
             break;
         }
@@ -109,7 +111,8 @@ void Note(Loop& out, Voice v, double startSec, double lenSec, double midi, doubl
             double e = Env(t, 0.02, 0.3, 0.7, lenSec, release);
             double vib = t > 0.15 ? 0.004 * std::sin(TAU * 5.5 * t) : 0;
             double ph = TAU * hz * t * (1 + vib);
-            s = std::sin(ph + 0.9 * std::sin(ph) * (0.6 + 0.4 * std::exp(-t * 6))) * e;
+            double idx = 0.9 * (0.6 + 0.4 * std::exp(-t * 6)) * (1 + brightness);
+            s = std::sin(ph + idx * std::sin(ph)) * e;
             break;
         }
         }
@@ -145,36 +148,150 @@ void Snare(Loop& out, double at, double vol, uint64_t seed)
     }
 }
 
-void Hat(Loop& out, double at, double vol, double pan, uint64_t seed)
+// A closed hat: noise through two high-pass stages (about 6 kHz), short.
+void Hat(Loop& out, double at, double vol, double pan, uint64_t seed, double length = 0.06)
 {
     Rand rnd{seed};
-    size_t n = size_t(0.06 * SAMPLE_RATE), start = size_t(at * SAMPLE_RATE);
-    double lp = 0;
-    for (size_t k = 0; k < n; k++) {
-        double t = double(k) / SAMPLE_RATE;
+    size_t n = size_t(length * SAMPLE_RATE), start = size_t(at * SAMPLE_RATE);
+    double lp1 = 0, lp2 = 0, hp1;
+    const double k = 1 - std::exp(-TAU * 6000.0 / SAMPLE_RATE);
+    double decay = 4.2 / length;
+    for (size_t j = 0; j < n; j++) {
+        double t = double(j) / SAMPLE_RATE;
         double noise = rnd.Next();
-        lp += (noise - lp) * 0.2;
-        double e = std::exp(-t * 70) * std::min(1.0, t * 2000);
-        out.Add(start + k, (noise - lp) * e * vol, pan);
+        lp1 += (noise - lp1) * k;
+        hp1 = noise - lp1;
+        lp2 += (hp1 - lp2) * k;
+        double e = std::exp(-t * decay) * std::min(1.0, t * 2000);
+        out.Add(start + j, (hp1 - lp2) * e * vol, pan);
     }
 }
 
-// Soft limiter and a few milliseconds of fade at both ends, so that a
-// player that leaves a gap between two passes of the loop never clicks.
-std::vector<float> Finish(Loop& loop, double gain)
+// A wide, soft room for the loops: four combs per side with delays of their
+// own (so left and right decorrelate), then two all-passes. Run over the loop
+// twice and kept from the second time round, so the tail of the end rings
+// on into the start and the loop still has no seam.
+void RoomReverb(const Loop& send, Loop& out, double seconds, double wet)
+{
+    struct Comb {
+        std::vector<float> buf;
+        size_t i = 0;
+        float lp = 0;
+    };
+    struct AllPass {
+        std::vector<float> buf;
+        size_t i = 0;
+    };
+    const int combL[4] = {1557, 1617, 1491, 1422}, combR[4] = {1580, 1640, 1514, 1445};
+    const int apL[2] = {556, 441}, apR[2] = {579, 464};
+    Comb cl[4], cr[4];
+    AllPass al[2], ar[2];
+    double feedback[4];
+    for (int k = 0; k < 4; k++) {
+        cl[k].buf.assign(combL[k], 0);
+        cr[k].buf.assign(combR[k], 0);
+        // Each comb decays by 60 dB in the given time.
+        feedback[k] = std::pow(10.0, -3.0 * combL[k] / (seconds * SAMPLE_RATE));
+    }
+    for (int k = 0; k < 2; k++) {
+        al[k].buf.assign(apL[k], 0);
+        ar[k].buf.assign(apR[k], 0);
+    }
+    auto run = [&](Comb* c, AllPass* a, float in) {
+        float sum = 0;
+        for (int k = 0; k < 4; k++) {
+            float y = c[k].buf[c[k].i];
+            c[k].lp += (y - c[k].lp) * 0.55f;  // damping: the highs die first
+            c[k].buf[c[k].i] = float(in + c[k].lp * feedback[k]);
+            c[k].i = (c[k].i + 1) % c[k].buf.size();
+            sum += y;
+        }
+        for (int k = 0; k < 2; k++) {
+            float b = a[k].buf[a[k].i];
+            float y = -sum * 0.5f + b;
+            a[k].buf[a[k].i] = sum + b * 0.5f;
+            a[k].i = (a[k].i + 1) % a[k].buf.size();
+            sum = y;
+        }
+        return sum;
+    };
+    size_t n = send.Size();
+    for (int pass = 0; pass < 2; pass++)
+        for (size_t i = 0; i < n; i++) {
+            float mid = (send.l[i] + send.r[i]) * 0.5f;
+            float l = run(cl, al, send.l[i] * 0.7f + mid * 0.3f) * 0.25f;
+            float r = run(cr, ar, send.r[i] * 0.7f + mid * 0.3f) * 0.25f;
+            if (pass == 1) {
+                out.l[i] += float(l * wet);
+                out.r[i] += float(r * wet);
+            }
+        }
+}
+
+// An echo that bounces between the sides: taps every delay seconds, each
+// weaker and on the other side, wrapping round the loop.
+void PingPong(const Loop& send, Loop& out, double delay, int taps, double gain)
+{
+    size_t n = send.Size(), d = size_t(delay * SAMPLE_RATE);
+    double g = gain;
+    for (int t = 1; t <= taps; t++, g *= 0.55) {
+        bool swap = t % 2 == 1;
+        size_t shift = (d * t) % n;
+        for (size_t i = 0; i < n; i++) {
+            size_t from = (i + n - shift) % n;
+            float mono = (send.l[from] + send.r[from]) * 0.5f;
+            out.l[i] += float((swap ? mono * 0.2f : mono) * g * (swap ? 0.6 : 1.0));
+            out.r[i] += float((swap ? mono : mono * 0.2f) * g * (swap ? 1.0 : 0.6));
+        }
+    }
+}
+
+// Lifts everything above about 3 kHz by the given factor: a one-pole split
+// run round the loop twice, so the filter's memory at the start is the end's.
+void HighShelf(Loop& loop, double lift)
+{
+    const double k = 1 - std::exp(-TAU * 3000.0 / SAMPLE_RATE);
+    double lpl = 0, lpr = 0;
+    size_t n = loop.Size();
+    std::vector<float> l = loop.l, r = loop.r;
+    for (int pass = 0; pass < 2; pass++)
+        for (size_t i = 0; i < n; i++) {
+            lpl += (l[i] - lpl) * k;
+            lpr += (r[i] - lpr) * k;
+            if (pass == 1) {
+                loop.l[i] = float(lpl + (l[i] - lpl) * lift);
+                loop.r[i] = float(lpr + (r[i] - lpr) * lift);
+            }
+        }
+}
+
+// The master: the soft limiter that gives the loops their weight, then the
+// level set so the loudest sample sits at ceiling. The loop already wraps
+// (every tail was written round its end), so the ends meet as they are.
+std::vector<float> Finish(Loop& loop, double gain, double ceiling)
 {
     std::vector<float> inter(loop.Size() * 2);
-    size_t fade = SAMPLE_RATE / 200;
+    float peak = 0;
     for (size_t i = 0; i < loop.Size(); i++) {
-        double f = 1;
-        if (i < fade)
-            f = double(i) / fade;
-        if (loop.Size() - 1 - i < fade)
-            f = double(loop.Size() - 1 - i) / fade;
-        inter[2 * i] = float(std::tanh(loop.l[i] * gain) * f);
-        inter[2 * i + 1] = float(std::tanh(loop.r[i] * gain) * f);
+        inter[2 * i] = float(std::tanh(loop.l[i] * gain));
+        inter[2 * i + 1] = float(std::tanh(loop.r[i] * gain));
+        peak = std::max({peak, std::fabs(inter[2 * i]), std::fabs(inter[2 * i + 1])});
     }
+    if (peak > 0)
+        for (float& v : inter)
+            v = float(v * ceiling / peak);
     return inter;
+}
+
+// Scales a sound so its loudest sample sits at ceiling.
+void SetPeak(std::vector<float>& s, double ceiling)
+{
+    float peak = 0;
+    for (float v : s)
+        peak = std::max(peak, std::fabs(v));
+    if (peak > 0)
+        for (float& v : s)
+            v = float(v * ceiling / peak);
 }
 
 Bytes Wav(const std::vector<float>& mono)
@@ -260,27 +377,37 @@ Bytes EncodeMp3(const std::vector<float>& inter)
 
 Bytes MakeShotWav()
 {
-    // The beam's hum: a bright zap falling into a pulsing drone. It restarts
-    // every 30 firing frames, so it is built to chain.
+    // The beam's hum, started again every 30 firing frames: a soft falling
+    // chirp into a warm chord (A and E, the stage music's key) that swells a
+    // little and dies away before the next start, so a held beam pulses
+    // gently instead of buzzing. Sines only, a slow shimmer, no fast tremolo.
     size_t n = size_t(0.5 * SAMPLE_RATE);
     std::vector<float> s(n);
     Rand rnd{7};
-    double ph1 = 0, ph2 = 0, lp = 0;
+    double chirp = 0, lp = 0, bp = 0;
+    const double partials[4][3] = {  // Hz, level, shimmer rate
+        {220.0, 0.55, 3.1}, {330.0, 0.35, 4.3}, {440.4, 0.22, 5.2}, {659.3, 0.10, 6.1}};
     for (size_t k = 0; k < n; k++) {
         double t = double(k) / SAMPLE_RATE;
-        double zapHz = 260 + 1500 * std::exp(-t * 22);
-        ph1 += TAU * zapHz / SAMPLE_RATE;
-        ph2 += TAU * 110 / SAMPLE_RATE;
-        double zap = std::sin(ph1 + 1.8 * std::sin(ph1 * 0.5)) * std::exp(-t * 9);
-        double drone = std::sin(ph2 + 2.4 * std::sin(ph2 * 2.01)) *
-                       (0.6 + 0.4 * std::sin(TAU * 16 * t));
-        lp += (rnd.Next() - lp) * 0.3;
-        double crackle = lp * 0.25 * (0.5 + 0.5 * std::sin(TAU * 33 * t));
+        double chirpHz = 520 + 900 * std::exp(-t * 30);
+        chirp += TAU * chirpHz / SAMPLE_RATE;
+        double zap = std::sin(chirp) * std::exp(-t * 24) * 0.5;
+        double hum = 0;
+        for (const auto& p : partials)
+            hum += std::sin(TAU * p[0] * t) * p[1] * (1 + 0.12 * std::sin(TAU * p[2] * t));
+        // A breath of band-passed noise: the beam's rush, around 2-4 kHz.
+        double noise = rnd.Next();
+        lp += (noise - lp) * 0.35;
+        bp += ((noise - lp) - bp) * 0.5;
+        double rush = bp * 0.18 * std::exp(-t * 6);
+        double swell = 0.75 + 0.25 * std::sin(TAU * 1.0 * t);
         // Silent from 0.475 s: the restart after 30 frames (at least 0.48 s)
         // never cuts the sound off mid-swing.
-        double env = std::min(1.0, t * 400) * std::clamp((0.475 - t) / 0.04, 0.0, 1.0);
-        s[k] = float((zap * 0.55 + drone * 0.3 + crackle) * env * 0.8);
+        double env = std::min(1.0, t / 0.012) * std::clamp((0.475 - t) / 0.12, 0.0, 1.0);
+        s[k] = float((zap + hum * swell + rush) * env);
     }
+    // Held, it is a steady sound: kept about as loud as the music under it.
+    SetPeak(s, EFFECT_PEAK * 0.72);
     return Wav(s);
 }
 
@@ -293,8 +420,9 @@ Bytes MakeClickWav()
         double e = std::min(1.0, t * 1500) * std::exp(-t * 60);
         double tone = std::sin(TAU * 1320 * t) * 0.6 + std::sin(TAU * 1980 * t) * 0.35 +
                       std::sin(TAU * 660 * t + 2 * std::sin(TAU * 1320 * t) * std::exp(-t * 80)) * 0.3;
-        s[k] = float(tone * e * 0.7);
+        s[k] = float(tone * e);
     }
+    SetPeak(s, EFFECT_PEAK);
     return Wav(s);
 }
 
@@ -327,16 +455,20 @@ std::vector<float> RenderTitleMusic()
                 Note(loop, LEAD, t0 + h * 2 * beat, 1.8 * beat, melody[(bar - 4) * 2 % 24 + h], 0.07, 0.1);
         }
     }
-    return Finish(loop, 2.4);
+    // A little under the stage music's peak: the two songs sound equally loud.
+    return Finish(loop, 2.4, MUSIC_PEAK * 0.85);
 }
 
 std::vector<float> RenderStageMusic()
 {
     // 132 beats a minute, 20 bars in A minor: driving bass, drums, a
-    // sixteenth-note arpeggio and a lead that enters after four bars.
+    // sixteenth-note arpeggio and a lead that enters after four bars. The
+    // arpeggio and the lead echo from side to side, the pads are spread
+    // wide, hats and a shaker give the top its air, and a room ties it up.
     const double beat = 60.0 / 132;
     const int bars = 20;
-    Loop loop(size_t(bars * 4 * beat * SAMPLE_RATE));
+    size_t frames = size_t(bars * 4 * beat * SAMPLE_RATE);
+    Loop loop(frames), echoSend(frames), roomSend(frames);
     // Am, F, C, G.
     const int chords[4][3] = {{57, 60, 64}, {53, 57, 60}, {55, 60, 64}, {55, 59, 62}};
     const int roots[4] = {33, 29, 36, 31};
@@ -362,31 +494,60 @@ std::vector<float> RenderStageMusic()
             double t = t0 + b * beat;
             if (!breakdown || b % 2 == 0)
                 Kick(loop, t, 0.55);
-            if (b % 2 == 1)
-                Snare(loop, t, 0.3, seed++);
-            Hat(loop, t + beat / 2, 0.18, 0.3, seed++);
+            if (b % 2 == 1) {
+                Snare(loop, t, 0.3, seed);
+                Snare(roomSend, t, 0.3, seed++);
+            }
+            Hat(loop, t + beat / 2, 0.4, 0.45, seed++, 0.09);
             if (!breakdown)
-                Hat(loop, t + beat / 4 * 3, 0.08, -0.3, seed++);
+                Hat(loop, t + beat / 4 * 3, 0.2, -0.45, seed++);
+        }
+        // The shaker: soft sixteenths from side to side, a longer one on the
+        // off-beats.
+        for (int q = 0; q < 16; q++) {
+            double vol = (q % 4 == 2 ? 0.14 : 0.08) * (breakdown ? 0.6 : 1);
+            Hat(loop, t0 + q * beat / 4, vol, q % 2 ? 0.7 : -0.7, seed++, q % 4 == 2 ? 0.11 : 0.05);
         }
         for (int s = 0; s < 16; s++) {
             int idx = arpOrder[s];
             int note = idx < 3 ? chords[c][idx] + 12 : chords[c][0] + 24;
-            Note(loop, PLUCK, t0 + s * beat / 4, beat / 4, note, 0.06, s % 2 ? 0.6 : -0.6);
+            double pan = s % 2 ? 0.75 : -0.75;
+            Note(loop, PLUCK, t0 + s * beat / 4, beat / 4, note, 0.055, pan, 1);
+            Note(echoSend, PLUCK, t0 + s * beat / 4, beat / 4, note, 0.055, pan, 1);
         }
-        Note(loop, PAD, t0, 4 * beat, chords[c][0], 0.03, -0.2);
-        Note(loop, PAD, t0, 4 * beat, chords[c][2], 0.03, 0.2);
+        // Sparkle: a high bell on the last sixteenth of every other beat.
+        for (int b = 1; b < 4; b += 2) {
+            int note = chords[c][(bar + b) % 3] + 24;
+            double pan = (bar + b) % 4 < 2 ? -0.6 : 0.6;
+            Note(loop, BELL, t0 + (b + 0.75) * beat, beat / 4, note, 0.025, pan);
+            Note(roomSend, BELL, t0 + (b + 0.75) * beat, beat / 4, note, 0.03, pan);
+        }
+        // Pads, each voice doubled and spread to both sides.
+        for (int v = 0; v < 2; v++) {
+            int note = chords[c][v * 2];
+            Note(loop, PAD, t0, 4 * beat, note, 0.024, v ? 0.7 : -0.7);
+            Note(loop, PAD, t0, 4 * beat, note + 0.07 * (v ? -1 : 1), 0.018, v ? -0.5 : 0.5);
+            Note(roomSend, PAD, t0, 4 * beat, note, 0.03, v ? 0.7 : -0.7);
+        }
         if (bar >= 4 && !breakdown) {
             for (int e = 0; e < 8; e++) {
                 int m = lead[c][e];
                 if (m < 0)
                     continue;
                 int len = (e + 1 < 8 && lead[c][e + 1] < 0) ? 2 : 1;
-                Note(loop, LEAD, t0 + e * beat / 2, len * beat / 2 * 0.9, m + (bar >= 12 ? 12 : 0),
-                     0.085, 0);
+                double at = t0 + e * beat / 2, length = len * beat / 2 * 0.9;
+                int midi = m + (bar >= 12 ? 12 : 0);
+                Note(loop, LEAD, at, length, midi, 0.08, 0, 0.6);
+                Note(echoSend, LEAD, at, length, midi, 0.05, 0, 0.6);
+                Note(roomSend, LEAD, at, length, midi, 0.06, 0, 0.6);
             }
         }
     }
-    return Finish(loop, 1.5);
+    // Dotted eighths, the echo of a driving arpeggio.
+    PingPong(echoSend, loop, beat * 0.75, 3, 0.45);
+    RoomReverb(roomSend, loop, 1.6, 0.9);
+    HighShelf(loop, 2.0);
+    return Finish(loop, 1.5, MUSIC_PEAK);
 }
 
 Bytes MakeTitleMusicMp3() { return EncodeMp3(RenderTitleMusic()); }

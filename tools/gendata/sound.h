@@ -16,3 +16,9 @@ Bytes MakeStageMusicMp3();
 std::vector<float> RenderTitleMusic();
 std::vector<float> RenderStageMusic();
 constexpr int SAMPLE_RATE = 44100;
+// The loudest sample of each music loop and of each effect (linear, 1 = full
+// scale). The game plays one loop and one effect at a time and the mixer
+// adds them, so their sum stays below full scale with room for the MP3's own
+// overshoot: no combination the game plays can clip.
+constexpr double MUSIC_PEAK = 0.5;    // -6.0 dBFS
+constexpr double EFFECT_PEAK = 0.42;  // -7.5 dBFS

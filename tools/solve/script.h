@@ -11,7 +11,7 @@ namespace solve {
 // Frames the game spends between the scenes (all fixed: the clock is virtual).
 constexpr long long FIRST_PLAY_FRAME = 1 + 25 + 250;  // title click, curtain, countdown
 constexpr long long CLEAR_CURTAIN_FRAMES = 25;
-constexpr long long RESULTS_FRAMES = 11;  // the click is taken on the eleventh frame
+constexpr long long RESULTS_FRAMES = 11;  // a click is taken from the eleventh frame on
 constexpr long long NEXT_STAGE_FRAMES = 25 + 250;  // curtain and countdown
 constexpr int START_X = 300, START_Y = 580;  // on the title's START button
 constexpr int END_X = 950, END_Y = 560;      // on its END button
@@ -67,11 +67,15 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
         }
         long long results = goal + 1 + CLEAR_CURTAIN_FRAMES;
         w.text += "# results of stage " + std::to_string(stage) + "\n";
-        w.Button(goal + 1, true);  // held through the results: the click counts on its eleventh frame
+        // The button let go as the stage ends (the results screen waits for
+        // that) and pressed again for the screen's eleventh frame, the first
+        // on which a click counts.
+        w.Button(goal + 1, false);
         if (stage == stages && !end) {
             w.Line(results + 4, "close");
             break;
         }
+        w.Button(results + RESULTS_FRAMES - 1, true);
         base = results + RESULTS_FRAMES + NEXT_STAGE_FRAMES;
         if (stage == 4) {
             w.text += "# back on the title: END\n";
