@@ -17,6 +17,7 @@ struct HeadlessOptions {
     long long maxFrames = -1; // -1: no limit
     std::string shotDir;
     std::set<long long> shots;
+    std::string frameHashesPath;  // empty: no hashes
 };
 // Parses argv[1..]; false with a message in *error for a bad command line.
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error);
@@ -66,6 +67,7 @@ struct HeadlessMachine {
     long long maxFrames = -1;
     std::string shotDir;
     std::set<long long> shots;
+    FILE* frameHashes = nullptr;      // "frame width height hash" per presented frame
     Script script;
     size_t nextAction = 0;
     std::deque<int> events;           // PLATFORM_EVENT_* waiting for the pump
@@ -91,4 +93,7 @@ extern HeadlessMachine headless;
 // Called by PlatformWaitFrame at the start of each frame: applies the script's
 // lines for that frame (pointer, keys, close requests).
 void ApplyScriptFrame(long long frame);
+// Called by PlatformPresent for --frame-hashes: a 64-bit hash of the
+// presented pixels (pitch in pixels), the same on every machine.
+uint64_t HashFrame(const uint32_t* pixels, int width, int height, int pitch);
 // Writes a 0x00RRGGBB picture as an 8-bit RGB PNG; false when it cannot.

@@ -12,6 +12,7 @@ void PlatformExit(int status)
 {
     TraceLine("\"ev\":\"exit\",\"code\":" + std::to_string(status));
     CloseTrace();
+    if (headless.frameHashes != nullptr) fclose(headless.frameHashes);
     fflush(stdout);
     fflush(stderr);
     _exit(status);

@@ -15,7 +15,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
-                     option == "--max-frames" || option == "--shot-dir" || option == "--shot";
+                     option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
+                     option == "--frame-hashes";
         if (!known) {
             *error = "unknown option \"" + Shown(option) + "\"";
             return false;
@@ -29,6 +30,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else if (option == "--script") options->scriptPath = value;
         else if (option == "--trace") options->tracePath = value;
         else if (option == "--shot-dir") options->shotDir = value;
+        else if (option == "--frame-hashes") options->frameHashesPath = value;
         else {
             long long count;
             if (!ParseWholeNumber(value, 0, LLONG_MAX, &count)) {
@@ -82,7 +84,7 @@ static bool ReadScriptFile(const std::string& path, std::string* text, std::stri
     CloseTrace();
     fprintf(stderr, "prismveldt-headless: %s\n"
                     "usage: prismveldt-headless [--dir DIR] [--script FILE] [--trace FILE|-]"
-                    " [--max-frames N] [--shot-dir DIR] [--shot N]...\n",
+                    " [--max-frames N] [--shot-dir DIR] [--shot N]... [--frame-hashes FILE]\n",
             message.c_str());
     exit(64);
 }
@@ -115,6 +117,11 @@ void PlatformInit(int argc, char** argv)
     }
     if (!options.tracePath.empty() && !OpenTrace(options.tracePath))
         Usage("cannot write the trace " + options.tracePath);
+    if (!options.frameHashesPath.empty()) {
+        headless.frameHashes = fopen(options.frameHashesPath.c_str(), "w");
+        if (headless.frameHashes == nullptr)
+            Usage("cannot write the frame hashes " + options.frameHashesPath);
+    }
     headless.shotDir = Absolute(options.shotDir);
     headless.shots = options.shots;
     headless.maxFrames = options.maxFrames;
