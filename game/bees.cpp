@@ -4,20 +4,17 @@
 #include <cmath>
 #include "game/gun.h"
 #include "game/motion.h"
+#include "game/play_state.h"
 #include "game/stage.h"
-#include "shell/shell.h"
 
-Bee bees[MAX_BEES];
-int beeCount = 0;
-
-void SpawnBees()
+void SpawnBees(PlayState& s)
 {
-    beeCount = 0;
+    s.beeCount = 0;
     for (int row = 0; row < MAP_ROWS; ++row) {
         for (int col = 0; col < MAP_COLS; ++col) {
             if (tileMap[row][col] != TILE_BEE_NEST) continue;
-            if (beeCount >= MAX_BEES) return;  // the list is full: extra nests stay empty
-            Bee& bee = bees[beeCount];
+            if (s.beeCount >= MAX_BEES) return;  // the list is full: extra nests stay empty
+            Bee& bee = s.bees[s.beeCount];
             bee.x = col * TILE_SIZE;
             bee.y = row * TILE_SIZE;
             bee.animFrame = 0;
@@ -27,17 +24,18 @@ void SpawnBees()
             bee.deathFrame = 0.0f;
             bee.facing = 1;
             bee.heading = 0;
-            beeCount += 1;
+            s.beeCount += 1;
         }
     }
 }
 
-int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int firing,
-             BeeSprite* sprites)
+int StepBees(PlayState& s, const GunPose& gun, BeeSprite* sprites, bool* killed)
 {
+    int camX = (int)s.camX, camY = (int)s.camY;
     int drawn = 0;
-    for (int i = 0; i < beeCount; ++i) {
-        Bee& bee = bees[i];
+    *killed = false;
+    for (int i = 0; i < s.beeCount; ++i) {
+        Bee& bee = s.bees[i];
         int sx = bee.x - camX, sy = bee.y - camY;
         bool inView = sx > -64 && sx < 1280 && sy > -64 && sy < 720;
         if (bee.state == BEE_ACTIVE || (bee.state == BEE_WAITING && inView)) {
@@ -46,7 +44,7 @@ int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int fi
                                              PLAYER_SCREEN_X, PLAYER_SCREEN_Y);
             bee.vx = (int)(std::cos(bee.heading * DEG_TO_RAD) * 2);
             bee.vy = (int)(std::sin(bee.heading * DEG_TO_RAD) * 2);
-            for (int step = 0; step < beeStepsPerFrame; ++step) {
+            for (int step = 0; step < s.beeStepsPerFrame; ++step) {
                 bee.x += bee.vx;
                 bee.y += bee.vy;
             }
@@ -57,12 +55,12 @@ int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int fi
             bee.x - camX < PLAYER_SCREEN_X && PLAYER_SCREEN_X < bee.x + 64 - camX &&
             bee.y - camY < PLAYER_SCREEN_Y && PLAYER_SCREEN_Y < bee.y + 64 - camY) {
             // The bees after this one neither move nor show in this frame.
-            sceneId = SCENE_DIED;
+            *killed = true;
             return drawn;
         }
 
-        int hit = BeamHitsBee(mouseX, mouseY, beamLength, 16, bee.x + 32 - camX, bee.y + 32 - camY);
-        if ((hit == 1 && firing == 1 && bee.state == BEE_ACTIVE) || bee.state >= 2) {
+        int hit = BeamHitsBee(gun, s.beamLength, BEE_HIT_RADIUS, bee.x + 32 - camX, bee.y + 32 - camY);
+        if ((hit == 1 && s.firing == 1 && bee.state == BEE_ACTIVE) || bee.state >= 2) {
             if (bee.state == BEE_ACTIVE)
                 bee.state = bee.vx < 0 ? BEE_DYING_LEFT : BEE_DYING_RIGHT;
             if (bee.state < BEE_DEAD) {
@@ -82,34 +80,25 @@ int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int fi
     return drawn;
 }
 
-int BeamHitsBee(int mouseX, int mouseY, int* beamLength, int radius, int px, int py)
+int BeamHitsBee(const GunPose& gun, int beamLength, int radius, int px, int py)
 {
-    int drawnLength = *beamLength - MUZZLE_REACH;
+    int drawnLength = beamLength - MUZZLE_REACH;
     if (drawnLength < 0) drawnLength = 0;
     float m = (float)drawnLength;
-    int g = AngleBetweenPoints(GUN_PIVOT_X, GUN_PIVOT_Y, mouseX, mouseY);
-    float theta = (float)(g * 3.14159265358978 / 180);
+    float theta = (float)(gun.aim * GAME_PI / 180);
     const float q = 1.5707964f;
     float minus = theta - q, plus = theta + q;
     float cosT = (float)std::cos((double)theta), sinT = (float)std::sin((double)theta);
     float cosM = (float)std::cos((double)minus), sinM = (float)std::sin((double)minus);
     float cosP = (float)std::cos((double)plus), sinP = (float)std::sin((double)plus);
-
-    // The muzzle, without the whole-pixel rounding of the drawing.
-    float ox, oy;
-    if (g >= 90 && g <= 270) {
-        ox = 35.0f * cosT + 40.0f * cosT - 11.0f * cosM;
-        oy = 35.0f * sinT + 40.0f * sinT - 11.0f * sinM;
-    } else {
-        ox = 11.0f * cosM + 35.0f * cosT + 40.0f * cosT;
-        oy = 11.0f * sinM + 35.0f * sinT + 40.0f * sinT;
-    }
+    float ox = gun.muzzleDX, oy = gun.muzzleDY;
     float bx = cosT * m, by = sinT * m;
 
     // Corners of the 32-pixel band: C1, C2 along the +90 side, C3, C4 back
     // along the -90 side.
-    double startPlusX = 640.0 + ox + 16.0 * cosP, startPlusY = 350.0 + oy + 16.0 * sinP;
-    double startMinusX = 640.0 + ox + 16.0 * cosM, startMinusY = 350.0 + oy + 16.0 * sinM;
+    const double pivotX = GUN_PIVOT_X, pivotY = GUN_PIVOT_Y, half = BEAM_HALF_WIDTH;
+    double startPlusX = pivotX + ox + half * cosP, startPlusY = pivotY + oy + half * sinP;
+    double startMinusX = pivotX + ox + half * cosM, startMinusY = pivotY + oy + half * sinM;
     float c1x = (float)startPlusX, c1y = (float)startPlusY;
     float c2x = (float)(startPlusX + bx), c2y = (float)(startPlusY + by);
     float c3x = (float)(startMinusX + bx), c3y = (float)(startMinusY + by);

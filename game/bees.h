@@ -1,6 +1,6 @@
 // The bees: one waits at every nest of the stage, wakes when it comes into
 // view, flies straight at the character and kills it on touch; the beam kills
-// bees. The list is rebuilt from the map after every stage load.
+// bees. The list (in PlayState) is rebuilt from the map after every stage load.
 #pragma once
 
 constexpr int MAX_BEES = 256;
@@ -23,28 +23,31 @@ struct Bee {
     int heading;       // degrees from the bee toward the character
 };
 
-extern Bee bees[MAX_BEES];
-extern int beeCount;
+// The distance from a bee's centre within which the beam's band kills it.
+constexpr int BEE_HIT_RADIUS = 16;
 
-// Called by RunPlayScene right after every LoadStage: one waiting bee per nest
-// cell, row by row; nests past MAX_BEES are ignored.
-void SpawnBees();
+struct PlayState;
+struct GunPose;
+
+// Called by StartPlayAttempt right after every LoadStage: one waiting bee per
+// nest cell of tileMap, row by row; nests past MAX_BEES are ignored.
+void SpawnBees(PlayState& s);
 
 // One bee picture to draw: screen position and the sheet cell.
 struct BeeSprite {
     int x, y;
     int sheetX, sheetY;
 };
-// Called by UpdateBees: the whole frame of every bee without the drawing; the
-// pictures to draw are listed in sprites (room for MAX_BEES), in order.
-// Returns how many. May set sceneId to SCENE_DIED.
-int StepBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int firing,
-             BeeSprite* sprites);
+// Called by StepPlay after the beam's trace: wakes, moves and kills the bees
+// of s for one frame, the gun aimed as gun. The pictures to draw are listed in
+// sprites (room for MAX_BEES), in order; returns how many. *killed when a bee
+// touched the character: the bees after it neither move nor show this frame.
+int StepBees(PlayState& s, const GunPose& gun, BeeSprite* sprites, bool* killed);
 
-// Called by RunPlayScene once per play frame, after the character is drawn:
-// wakes, moves, kills and draws the bees.
-void UpdateBees(int camX, int camY, int mouseX, int mouseY, int* beamLength, int firing);
+// Called by DrawPlayFrame after the character: the pictures StepBees listed.
+void DrawBees(const BeeSprite* sprites, int count);
 
-// Called by StepBees for every bee: 1 when the beam band drawn this frame
-// touches the circle of the given radius about screen point (px, py).
-int BeamHitsBee(int mouseX, int mouseY, int* beamLength, int radius, int px, int py);
+// Called by StepBees for every bee: 1 when the beam band drawn for a beam of
+// beamLength, the gun aimed as gun, touches the circle of the given radius
+// about screen point (px, py).
+int BeamHitsBee(const GunPose& gun, int beamLength, int radius, int px, int py);

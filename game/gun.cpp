@@ -8,30 +8,55 @@ int AngleBetweenPoints(int x0, int y0, int x1, int y1)
     if (x0 == x1 && y0 == y1) return 270;
     double dy = (double)((long long)y1 - y0);
     double dx = (double)((long long)x1 - x0);
-    double d = std::atan2(dy, dx) * 180 / 3.14159265358979;
+    double d = std::atan2(dy, dx) * 180 / AIM_PI;
     // Truncate first, then wrap: just above the x axis gives 0, not 359.
     int degrees = (int)d;
     if (degrees < 0) degrees += 360;
     return degrees;
 }
 
+namespace {
+
+// The muzzle's offset from the pivot in single precision, as the beam's band
+// is tested: the barrel's offset on the side the gun faces.
+void MuzzleOffset(int a, float* ox, float* oy)
+{
+    float theta = (float)(a * GAME_PI / 180);
+    const float quarter = 1.5707964f;
+    float minus = theta - quarter;
+    float cosT = (float)std::cos((double)theta), sinT = (float)std::sin((double)theta);
+    float cosM = (float)std::cos((double)minus), sinM = (float)std::sin((double)minus);
+    const float reach = (float)GUN_REACH, step = (float)MUZZLE_STEP, offset = (float)BARREL_OFFSET;
+    if (a >= 90 && a <= 270) {
+        *ox = reach * cosT + step * cosT - offset * cosM;
+        *oy = reach * sinT + step * sinT - offset * sinM;
+    } else {
+        *ox = offset * cosM + reach * cosT + step * cosT;
+        *oy = offset * sinM + reach * sinT + step * sinT;
+    }
+}
+
+}  // namespace
+
 GunPose ComputeGunPose(int a)
 {
     GunPose pose;
+    pose.aim = a;
     double r = a * DEG_TO_RAD;
     double across = (a - 90) * DEG_TO_RAD;
-    pose.b = (int)(35 * std::cos(r));
-    pose.c = (int)(35 * std::sin(r));
-    pose.e = (int)(40 * std::cos(r));
-    pose.g = (int)(40 * std::sin(r));
-    pose.d = (int)(11 * std::cos(across));
-    pose.f = (int)(11 * std::sin(across));
+    pose.b = (int)(GUN_REACH * std::cos(r));
+    pose.c = (int)(GUN_REACH * std::sin(r));
+    pose.e = (int)(MUZZLE_STEP * std::cos(r));
+    pose.g = (int)(MUZZLE_STEP * std::sin(r));
+    pose.d = (int)(BARREL_OFFSET * std::cos(across));
+    pose.f = (int)(BARREL_OFFSET * std::sin(across));
     bool facingLeft = a >= 90 && a <= 270;
     pose.side = facingLeft ? -1 : 1;
     pose.pictureX = facingLeft ? 64 : 0;
     pose.turn = facingLeft ? a + 160 : a + 20;
     pose.muzzleX = GUN_PIVOT_X + pose.e + pose.b + pose.side * pose.d;
     pose.muzzleY = GUN_PIVOT_Y + pose.g + pose.c + pose.side * pose.f;
+    MuzzleOffset(a, &pose.muzzleDX, &pose.muzzleDY);
     return pose;
 }
 
@@ -52,4 +77,26 @@ int MarchBeam(int a, float startDistance, int camX, int camY)
         if (IsSolidTile(TileAt((int)x, (int)y))) return i;
     }
     return -1;
+}
+
+bool TraceBeam(const GunPose& pose, float startDistance, int camX, int camY, int* beamLength,
+               int* sparkX, int* sparkY)
+{
+    *beamLength = BEAM_RANGE;
+    int hit = MarchBeam(pose.aim, startDistance, camX, camY);
+    if (hit < 0) return false;
+    *beamLength = hit - 1;
+    // The spark sits where the drawn beam ends: on the barrel's side of the aim.
+    int length = *beamLength;
+    int cx = (int)(std::cos(pose.aim * DEG_TO_RAD) * length);
+    int cy = (int)(std::sin(pose.aim * DEG_TO_RAD) * length);
+    *sparkX = GUN_PIVOT_X + cx + pose.side * pose.d;
+    *sparkY = GUN_PIVOT_Y + cy + pose.side * pose.f;
+    return true;
+}
+
+void CursorOnBeamLine(const GunPose& pose, int mouseX, int mouseY, int* x, int* y)
+{
+    *x = mouseX + pose.e + pose.b + pose.side * pose.d - 16;
+    *y = mouseY + pose.g + pose.c + pose.side * pose.f - 16;
 }

@@ -2,11 +2,9 @@
 #include "game/motion.h"
 #include <cmath>
 #include "game/gun.h"
+#include "game/play_state.h"
+#include "game/scenes.h"
 #include "game/stage.h"
-#include "shell/shell.h"
-
-int respawnCamX = 34, respawnCamY = 1700;
-int beeStepsPerFrame = 0;
 
 namespace {
 // Which way the recoil pushes, judged from the mouse as the probes see it.
@@ -21,30 +19,31 @@ bool MouseAbove(int mouseX, int mouseY)
 }
 
 // The solid test every box probe shares: a hive makes the bees fast.
-bool SolidProbe(float x, float y, int* code)
+bool SolidProbe(PlayState& s, float x, float y, int* code)
 {
     *code = TileAt(x, y);
     if (!IsSolidTile(*code)) return false;
-    if (IsHiveTile(*code)) beeStepsPerFrame = 8;
+    if (IsHiveTile(*code)) s.beeStepsPerFrame = 8;
     return true;
 }
 }
 
-void CollidePlayer(float camX, float camY, float& velX, float& velY,
-                   int mouseX, int mouseY, int firing, float* thrust)
+int CollidePlayer(PlayState& s, int mouseX, int mouseY, int firing, bool drifting)
 {
-    float px = camX + 640.0f;
-    float py = camY + 360.0f;
+    float px = s.camX + 640.0f;
+    float py = s.camY + 360.0f;
+    float& velX = s.velX;
+    float& velY = s.velY;
     int code;
-    beeStepsPerFrame = 1;
+    s.beeStepsPerFrame = 1;
 
     // Feet: right, centre, left. Standing on ground is signalled by velY = -1.
     const float footX[3] = {29.0f, 0.0f, -29.0f};
     for (int i = 0; i < 3; ++i) {
-        if (!SolidProbe(px + footX[i], py + 50.0f, &code)) continue;
+        if (!SolidProbe(s, px + footX[i], py + 50.0f, &code)) continue;
         if (i == 1 && code == TILE_CHECKPOINT) {
-            respawnCamX = (int)camX;
-            respawnCamY = (int)camY;
+            s.respawnCamX = (int)s.camX;
+            s.respawnCamY = (int)s.camY;
         }
         if (firing == 1) {
             if (MouseAbove(mouseX, mouseY)) velY = 0.0f;
@@ -55,75 +54,76 @@ void CollidePlayer(float camX, float camY, float& velX, float& velY,
     // Head: left, centre, right. Only a push upwards (mouse below) is stopped.
     const float headX[3] = {-29.0f, 0.0f, 29.0f};
     for (int i = 0; i < 3; ++i) {
-        if (!SolidProbe(px + headX[i], py - 64.0f, &code)) continue;
+        if (!SolidProbe(s, px + headX[i], py - 64.0f, &code)) continue;
         if (firing == 1 && mouseY > PLAYER_SCREEN_Y) velY = 0.0f;
     }
     // Sides: low, middle, high. A wall stops the push towards it, or the drift.
     const float sideY[3] = {49.0f, 0.0f, -63.0f};
     for (int i = 0; i < 3; ++i) {
-        if (!SolidProbe(px + 31.0f, py + sideY[i], &code)) continue;
+        if (!SolidProbe(s, px + 31.0f, py + sideY[i], &code)) continue;
         if (firing == 1) {
             if (mouseX < PLAYER_SCREEN_X) velX = 0.0f;
-        } else if (thrust) {
-            *thrust = 0.0f;
+        } else if (drifting) {
+            s.thrust = 0.0f;
         }
     }
     for (int i = 0; i < 3; ++i) {
-        if (!SolidProbe(px - 31.0f, py + sideY[i], &code)) continue;
+        if (!SolidProbe(s, px - 31.0f, py + sideY[i], &code)) continue;
         if (firing == 1) {
             if (mouseX > PLAYER_SCREEN_X) velX = 0.0f;
-        } else if (thrust) {
-            *thrust = 0.0f;
+        } else if (drifting) {
+            s.thrust = 0.0f;
         }
     }
 
     // Goal and death are judged at the centre, not by the box.
     int centre = TileAt(px + 2.0f, py);
-    if (centre == TILE_GOAL) {
-        sceneId = SCENE_GOAL;
-        return;
-    }
-    if (IsDeadlyTile(centre)) {
-        sceneId = SCENE_DIED;
-        return;
-    }
-    if (IsDeadlyTile(TileAt(px - 2.0f, py)))
-        sceneId = SCENE_DIED;
+    if (centre == TILE_GOAL) return SCENE_GOAL;
+    if (IsDeadlyTile(centre)) return SCENE_DIED;
+    if (IsDeadlyTile(TileAt(px - 2.0f, py))) return SCENE_DIED;
+    return SCENE_PLAYING;
 }
 
-void MovePlayer(float& camX, float& camY, int mouseX, int mouseY,
-                float& thrust, float& fallSpeed, int firing, float& velX, float& velY)
+int MovePlayer(PlayState& s, int mouseX, int mouseY, int firing)
 {
     int a = AngleBetweenPoints(PLAYER_SCREEN_X, PLAYER_SCREEN_Y, mouseX, mouseY);
     if (firing == 1) {
-        double r = a * 3.14159265358978 / 180;
-        velX = (float)-std::cos(r);
-        velY = (float)-std::sin(r);
-        fallSpeed = 0.0f;
+        double r = a * GAME_PI / 180;
+        s.velX = (float)-std::cos(r);
+        s.velY = (float)-std::sin(r);
+        s.fallSpeed = 0.0f;
     }
-    if (thrust == 0.0f) velX = 0.0f;
-    if (firing == 0) velY = 0.0f;
+    if (s.thrust == 0.0f) s.velX = 0.0f;
+    if (firing == 0) s.velY = 0.0f;
 
+    // Every probe that finds the goal or a deadly tile overrides the ones
+    // before it; the frame's outcome is the last.
+    int outcome = SCENE_PLAYING;
+    auto probe = [&](bool drifting) {
+        int found = CollidePlayer(s, mouseX, mouseY, firing, drifting);
+        if (found != SCENE_PLAYING) outcome = found;
+    };
     // Each loop rereads its bound before every sub-step, so a probe that
     // zeroes it ends the loop after the current step.
     if (firing == 1) {
-        for (int i = 0; (float)i < thrust; ++i) {
-            CollidePlayer(camX, camY, velX, velY, mouseX, mouseY, firing, nullptr);
-            camY = (float)((double)camY + velY);
-            camX = (float)((double)camX + velX);
+        for (int i = 0; (float)i < s.thrust; ++i) {
+            probe(false);
+            s.camY = (float)((double)s.camY + s.velY);
+            s.camX = (float)((double)s.camX + s.velX);
         }
     }
-    for (int i = 0; (float)i < fallSpeed; ++i) {
-        CollidePlayer(camX, camY, velX, velY, mouseX, mouseY, firing, &thrust);
-        if (velY == -1.0f) fallSpeed = 0.0f;
-        camY = (float)((double)camY + ((double)velY + 1.0));
+    for (int i = 0; (float)i < s.fallSpeed; ++i) {
+        probe(true);
+        if (s.velY == -1.0f) s.fallSpeed = 0.0f;
+        s.camY = (float)((double)s.camY + ((double)s.velY + 1.0));
     }
     if (firing == 0) {
-        for (int i = 0; (float)i < thrust; ++i) {
-            CollidePlayer(camX, camY, velX, velY, mouseX, mouseY, firing, &thrust);
-            camX = (float)((double)camX + velX);
+        for (int i = 0; (float)i < s.thrust; ++i) {
+            probe(true);
+            s.camX = (float)((double)s.camX + s.velX);
         }
     }
+    return outcome;
 }
 
 int ApplyFiringState(int firing, float& thrust, float& fallSpeed, int& beamLength, int& shotFrames)

@@ -7,23 +7,22 @@
 constexpr int PLAYER_SCREEN_X = 640;  // the character's reference point on screen
 constexpr int PLAYER_SCREEN_Y = 360;
 
-extern int respawnCamX, respawnCamY;  // camera position a death returns to
-extern int beeStepsPerFrame;          // 1, or 8 while the character touches a hive
+struct PlayState;
 
-// Called by RunPlayScene once per play frame, before the firing state changes
-// thrust and fallSpeed: moves the camera in 1-pixel sub-steps, each checked by
-// CollidePlayer. May set sceneId to SCENE_GOAL or SCENE_DIED.
-void MovePlayer(float& camX, float& camY, int mouseX, int mouseY,
-                float& thrust, float& fallSpeed, int firing, float& velX, float& velY);
+// Called by StepPlay once per play frame, before the firing state changes
+// thrust and fallSpeed: moves the camera of s in 1-pixel sub-steps, each
+// checked by CollidePlayer. Returns what the last probe that found one saw:
+// SCENE_GOAL or SCENE_DIED, else SCENE_PLAYING.
+int MovePlayer(PlayState& s, int mouseX, int mouseY, int firing);
 
-// Called by MovePlayer before every sub-step: tests all probes at one camera
-// position. thrust is written only when not firing (a wall ends the drift);
-// the firing loop passes nullptr.
-void CollidePlayer(float camX, float camY, float& velX, float& velY,
-                   int mouseX, int mouseY, int firing, float* thrust);
+// Called by MovePlayer before every sub-step: tests all probes at the camera
+// of s, records a checkpoint and the bees' speed there. thrust is changed only
+// when drifting (the gun quiet: a wall ends the drift). Returns SCENE_GOAL or
+// SCENE_DIED when the centre reached one, else SCENE_PLAYING.
+int CollidePlayer(PlayState& s, int mouseX, int mouseY, int firing, bool drifting);
 
 enum { SHOT_SOUND_NONE = 0, SHOT_SOUND_PLAY = 1, SHOT_SOUND_STOP = 2 };
-// Called by RunPlayScene right after MovePlayer: firing builds up the recoil
+// Called by StepPlay right after MovePlayer: firing builds up the recoil
 // (and counts firing frames for the shot sound), a quiet gun lets gravity grow,
 // the recoil fade and the beam go out. Returns what to do with the shot sound.
 int ApplyFiringState(int firing, float& thrust, float& fallSpeed, int& beamLength, int& shotFrames);

@@ -5,13 +5,13 @@
 #include "game/assets.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
-#include "game/stage.h"
-#include "game/start_sequence.h"
 #include "gfx/blit.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "game/scenes.h"
+#include "game/frame.h"
 #include "shell/shell.h"
 
 namespace {
@@ -53,7 +53,7 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 }  // namespace
 
-void RunResultsScene(uint32_t runTimeMs, int stage)
+void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart)
 {
     // The time is kept (or reported as lost) before anything is shown, so
     // leaving with Escape never costs it.
@@ -67,6 +67,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage)
     uint32_t frameStart = PlatformTimeMs();
     for (;;) {
         frameStart = WaitNextFrame(frameStart);
+        *lastFrameStart = frameStart;
         DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
                                 static_cast<uint32_t>(-1));
         int buttons;
@@ -83,9 +84,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage)
             TraceFrame("results");  // left without being shown
             break;
         }
-        PresentSurface(screenDC, backBuffer);
-        TraceFrame("results");
-        PumpMessages();
+        FinishFrame("results");
     }
 
     sceneId = SCENE_NEXT_STAGE;
@@ -96,7 +95,4 @@ void RunResultsScene(uint32_t runTimeMs, int stage)
         return;
     }
     stageNo = stageNo + 1;
-    LoadStage();
-    RunOpeningCurtain(&frameStart, "next-curtain");
-    RunCountdown(&frameStart, "next-countdown");
 }

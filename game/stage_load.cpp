@@ -2,7 +2,7 @@
 #include <cstdio>
 #include "game/stage.h"
 #include "platform/platform.h"
-#include "shell/shell.h"
+#include "game/scenes.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include "game/stage.h"
 #include "game/assets.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 Surface imgLevel = nullptr;
 

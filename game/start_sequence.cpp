@@ -2,43 +2,30 @@
 // results scenes.
 #include "game/start_sequence.h"
 
-#include <cmath>
-
 #include "game/assets.h"
-#include "game/play_scene.h"
+#include "game/gun.h"
+#include "game/play_state.h"
 #include "game/scene_rules.h"
-#include "game/stage.h"
+#include "game/stage_view.h"
 #include "gfx/blit.h"
-#include "gfx/rotate.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
+#include "game/frame.h"
 #include "shell/shell.h"
-
-namespace {
-
-constexpr int START_X = static_cast<int>(START_CAM_X);
-constexpr int START_Y = static_cast<int>(START_CAM_Y);
-constexpr int GUN_REST_ANGLE = 20;  // the gun's turn while nobody aims it
-constexpr int GUN_REACH = 35;       // distance of the gun from the character
-
-}  // namespace
 
 void DrawStartView()
 {
-    // The gun sits where the play scene puts it for a mouse straight to the right.
-    int gunX = static_cast<int>(GUN_REACH * std::cos(0.0));
-    int gunY = static_cast<int>(GUN_REACH * std::sin(0.0));
-
-    // The far backdrop at scroll 0: panels 0 and 1; the parts outside a panel clip.
-    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[0], 0, 0);
-    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], -1920, 0);
-    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], -3840, 0);
-    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgBackdropStrip, START_X / 2, 0, 0xFFFFFF);
-    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgLevel, START_X, START_Y, 0xFFFFFF);
-    DrawRotated(backBuffer, 610 + gunX, 320 + gunY, 64, 64, imgGun, 0, 0, 64, 64, GUN_REST_ANGLE,
-                0xFF00FF);
-    DrawColorKeyed(backBuffer, 600, 296, 80, 128, imgKyara2, 0, 0, 0xFF00FF);
+    // The play scene's layers at the stage's start, the gun as a mouse
+    // straight to the right would turn it, the stage drawn under the gun.
+    const int x = static_cast<int>(START_CAM_X), y = static_cast<int>(START_CAM_Y);
+    GunView gun;
+    gun.pose = ComputeGunPose(0);
+    DrawFarBackdrop(0);
+    DrawMiddleLayer(x / 2);
+    DrawStageLayer(x, y);
+    DrawGunAndBeam(gun);
+    DrawCharacter(imgKyara2, 0);
 }
 
 void RunOpeningCurtain(uint32_t* frameStart, const char* traceName)
@@ -52,9 +39,7 @@ void RunOpeningCurtain(uint32_t* frameStart, const char* traceName)
         k += 2;
         if (k >= 49)
             finished = true;
-        PresentSurface(screenDC, backBuffer);
-        TraceFrame(traceName);
-        PumpMessages();
+        FinishFrame(traceName);
     }
 }
 
@@ -75,8 +60,6 @@ void RunCountdown(uint32_t* frameStart, const char* traceName)
             TraceFrame(traceName);
             return;
         }
-        PresentSurface(screenDC, backBuffer);
-        TraceFrame(traceName);
-        PumpMessages();
+        FinishFrame(traceName);
     }
 }

@@ -13,6 +13,8 @@
 #include "gfx/surface.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "game/scenes.h"
+#include "game/frame.h"
 #include "shell/shell.h"
 
 namespace {
@@ -110,9 +112,7 @@ void RunTitleScene()
             TraceFrame("title");
             break;
         }
-        PresentSurface(screenDC, backBuffer);
-        TraceFrame("title");
-        PumpMessages();
+        FinishFrame("title");
     }
 
     stageNo = 1;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

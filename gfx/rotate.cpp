@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "gfx/blit.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 double sinTable[TRIG_TABLE_SIZE];
 double cosTable[TRIG_TABLE_SIZE];

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "gfx/rotate.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 void DrawHLine(Surface surface, int x, int y, int length, Colour colour) {

@@ -12,6 +12,7 @@
 
 #include "gfx/bmp.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 static ScreenContext screenContext;

@@ -14,6 +14,7 @@
 
 #include "gfx/glyphs.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 Font currentFont = nullptr;

@@ -3,7 +3,7 @@
 #include "input/input.h"
 
 #include "platform/platform.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 int16_t joystickIds[JOYSTICK_SLOTS] = {-1, -1, -1, -1, -1, -1, -1, -1,
                                        -1, -1, -1, -1, -1, -1, -1, -1};

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 #include "gfx/text.h"
 

@@ -1,9 +1,9 @@
 // The program's entry steps and GameMain: the window, the full-screen question,
-// the start-up pictures, and the title and play scenes taking turns.
+// the start-up pictures, and the game's scenes.
 #include "game/assets.h"
-#include "game/play_scene.h"
-#include "game/title_scene.h"
+#include "game/scenes.h"
 #include "gfx/rotate.h"
+#include "gfx/screen.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -16,12 +16,7 @@ void GameMain()
 
     LoadAssets();
 
-    for (;;) {
-        RunTitleScene();
-        if (sceneId == SCENE_QUIT) break;
-        // Any other value, even SCENE_TO_TITLE left from the last game, plays.
-        RunPlayScene();
-    }
+    RunScenes();
 
     DeleteStartupSurfaces();
 }

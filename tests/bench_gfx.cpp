@@ -13,7 +13,7 @@
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
 #include "gfx/surface.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Play speed: the work of one play frame (updates and drawing, no pacing wait)
+// Play speed: the work of one play frame (its rules and its drawing, no pacing wait)
 // over a long autopiloted run through a stage with bees, spikes and the beam,
 // reported as the median and the 99th percentile; and the stage load at a
 // death, at the next stage, and from scratch.
@@ -20,11 +20,12 @@
 #include "game/bees.h"
 #include "game/gun.h"
 #include "game/motion.h"
-#include "game/play_scene.h"
+#include "game/play_step.h"
 #include "game/stage.h"
 #include "gfx/rotate.h"
 #include "input/input.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
+#include "game/scenes.h"
 
 namespace fs = std::filesystem;
 
@@ -65,34 +66,28 @@ bool PrepareGame()
 }
 
 // Flies toward the next waypoint, shooting any awake bee that comes close.
-void Steer(PlayState& s, float tx, float ty)
+void Steer(const PlayState& s, float tx, float ty, int* mouseX, int* mouseY, int* buttons)
 {
-    for (int i = 0; i < beeCount; ++i) {
-        if (bees[i].state != BEE_ACTIVE) continue;
-        float bx = bees[i].x + 32 - s.camX, by = bees[i].y + 32 - s.camY;
+    *buttons = MOUSE_LEFT;
+    for (int i = 0; i < s.beeCount; ++i) {
+        if (s.bees[i].state != BEE_ACTIVE) continue;
+        float bx = s.bees[i].x + 32 - s.camX, by = s.bees[i].y + 32 - s.camY;
         if (std::hypot(bx - 640, by - 350) < 420) {
-            s.mouseX = (int)bx;
-            s.mouseY = (int)by;
-            s.firing = MOUSE_LEFT;
+            *mouseX = (int)bx;
+            *mouseY = (int)by;
             return;
         }
     }
     float dx = tx - (s.camX + 640), dy = ty - (s.camY + 360);
     float d = std::hypot(dx, dy);
-    s.mouseX = 640 - (int)(dx / d * 200);
-    s.mouseY = 360 - (int)(dy / d * 200);
-    s.firing = MOUSE_LEFT;
+    *mouseX = 640 - (int)(dx / d * 200);
+    *mouseY = 360 - (int)(dy / d * 200);
 }
 
 void StartAttempt(PlayState& s)
 {
     LoadStage();
-    SpawnBees();
-    s.idleFrame = 0;
-    s.backdropScroll = 0;
-    s.fallSpeed = 0;
-    s.thrust = 0;
-    sceneId = SCENE_PLAYING;
+    StartPlayAttempt(s);
 }
 
 void BM_PlayFrame(benchmark::State& state)
@@ -104,10 +99,11 @@ void BM_PlayFrame(benchmark::State& state)
     // The tunnel stage: bees in the roof, spikes, checkpoints, a long beam.
     const float route[][2] = {{674, 2000}, {1100, 1860}, {12000, 1860}, {12320, 2040}};
     stageNo = 4;
-    PlayState s;
-    respawnCamX = 34;
-    respawnCamY = 1700;
+    static PlayState s;
+    static PlayView view;
+    s = PlayState();
     StartAttempt(s);
+    int mouseX = 640, mouseY = 360, buttons = 0;
     size_t next = 0;
     int restFrames = 0;
     std::vector<double> ms, cpu;
@@ -117,31 +113,28 @@ void BM_PlayFrame(benchmark::State& state)
         // Every 200th frame the player lets go for a while: falling, drifting, idle.
         if (restFrames > 0) {
             --restFrames;
-            s.firing = 0;
+            buttons = 0;
         } else {
             if (std::hypot(route[next][0] - (s.camX + 640), route[next][1] - (s.camY + 360)) < 24 && next < 3)
                 ++next;
-            Steer(s, route[next][0], route[next][1]);
+            Steer(s, route[next][0], route[next][1], &mouseX, &mouseY, &buttons);
             if (ms.size() % 200 == 199) restFrames = 40;
         }
         s.frameStart += 16;
         double cpuStart = ThreadCpuMs();
         auto start = std::chrono::steady_clock::now();
-        AdvancePlayFrame(s);
+        int outcome = StepPlay(s, mouseX, mouseY, buttons, &view);
+        DrawPlayFrame(view);
         auto end = std::chrono::steady_clock::now();
         cpu.push_back(ThreadCpuMs() - cpuStart);
         ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
 
-        if (sceneId == SCENE_DIED) {
-            s.camX = (float)respawnCamX;
-            s.camY = (float)respawnCamY;
+        if (outcome == SCENE_DIED) {
+            RespawnAfterDeath(s);
             StartAttempt(s);
             next = 1;
-        } else if (sceneId == SCENE_GOAL) {
-            s.camX = START_CAM_X;
-            s.camY = START_CAM_Y;
-            respawnCamX = 34;
-            respawnCamY = 1700;
+        } else if (outcome == SCENE_GOAL) {
+            s = PlayState();
             StartAttempt(s);
             next = 0;
         }

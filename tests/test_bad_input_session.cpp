@@ -5,13 +5,14 @@
 #include "tests/test_bad_input_support.h"
 
 #include "game/assets.h"
-#include "game/play_scene.h"
+#include "game/play_step.h"
 #include "game/results_scene.h"
 #include "game/score.h"
 #include "game/stage.h"
 #include "gfx/rotate.h"
 #include "platform/headless/headless.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
+#include "game/scenes.h"
 
 #include <map>
 
@@ -154,12 +155,15 @@ TEST(LongRun, ClockPastOneHundredMinutes)
     stageNo = 1;
     LoadStage();
 
-    PlayState s;
+    static PlayState s;
+    static PlayView view;
     const uint32_t clocks[] = {5999999u, 6000000u, 60000000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
     for (uint32_t clock : clocks) {
         s.runStart = 1000;
         s.frameStart = 1000 + clock;
-        AdvancePlayFrame(s);
+        StepPlay(s, 640, 100, 0, &view);
+        EXPECT_EQ(view.clockMs, clock);
+        DrawPlayFrame(view);
     }
 
     // The left button let go on the first frame, then held: the results
@@ -172,7 +176,8 @@ TEST(LongRun, ClockPastOneHundredMinutes)
         long long before = headless.framesStarted;
         headless.script.actions.push_back(ScriptAction{before, SCRIPT_UP, 0, 0, 0x01, 1});
         headless.script.actions.push_back(ScriptAction{before + 1, SCRIPT_DOWN, 0, 0, 0x01, 1});
-        RunResultsScene(clock, 4);
+        uint32_t frameStart;
+        RunResultsScene(clock, 4, &frameStart);
         EXPECT_EQ(headless.framesStarted - before, 11);
         EXPECT_EQ(ReadText(folder.path + "/txt/scoretime.txt"),
                   " 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20");

@@ -6,26 +6,28 @@
 #include "game/bees.h"
 #include "game/gun.h"
 #include "game/motion.h"
+#include "game/play_state.h"
 #include "game/stage.h"
-#include "shell/shell.h"
 
 namespace {
 
 class Bees : public ::testing::Test {
 protected:
+    PlayState s;
+    Bee* bees = s.bees;
     BeeSprite sprites[MAX_BEES];
-    int beam = 0;
+    bool killed = false;
     void SetUp() override
     {
         std::memset(tileMap, 0, sizeof tileMap);
-        beeCount = 0;
-        sceneId = SCENE_PLAYING;
-        beeStepsPerFrame = 1;
+        s.beeCount = 0;
+        s.beeStepsPerFrame = 1;
+        s.beamLength = 0;
     }
     // One bee at world (x, y), already in the given state.
     Bee& Place(int x, int y, int state = BEE_WAITING)
     {
-        Bee& bee = bees[beeCount++];
+        Bee& bee = s.bees[s.beeCount++];
         bee = Bee{};
         bee.x = x;
         bee.y = y;
@@ -33,10 +35,14 @@ protected:
         bee.facing = 1;
         return bee;
     }
-    // A frame with the camera at the world origin, no beam.
-    int Step(int camX = 0, int camY = 0)
+    // A frame with the camera at (camX, camY), the gun aimed at the mouse.
+    int Step(int camX = 0, int camY = 0, int mouseX = 640, int mouseY = 100, int firing = 0)
     {
-        return StepBees(camX, camY, 640, 100, &beam, 0, sprites);
+        s.camX = (float)camX;
+        s.camY = (float)camY;
+        s.firing = firing;
+        GunPose gun = ComputeGunPose(AngleBetweenPoints(GUN_PIVOT_X, GUN_PIVOT_Y, mouseX, mouseY));
+        return StepBees(s, gun, sprites, &killed);
     }
 };
 
@@ -46,8 +52,8 @@ TEST_F(Bees, OneWaitingBeePerNestInRowOrder)
     tileMap[2][5] = TILE_BEE_NEST;
     tileMap[2][6] = TILE_HIVE;
     tileMap[39][199] = TILE_BEE_NEST;
-    SpawnBees();
-    ASSERT_EQ(beeCount, 3);
+    SpawnBees(s);
+    ASSERT_EQ(s.beeCount, 3);
     EXPECT_EQ(bees[0].x, 5 * 64); EXPECT_EQ(bees[0].y, 2 * 64);
     EXPECT_EQ(bees[1].x, 0); EXPECT_EQ(bees[1].y, 3 * 64);
     EXPECT_EQ(bees[2].x, 199 * 64); EXPECT_EQ(bees[2].y, 39 * 64);
@@ -66,22 +72,22 @@ TEST_F(Bees, NestsBeyondTheListsRoomAreIgnored)
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < MAP_COLS; ++c) tileMap[r][c] = TILE_BEE_NEST;
     bees[MAX_BEES - 1].x = -1;
-    SpawnBees();
-    EXPECT_EQ(beeCount, MAX_BEES);
+    SpawnBees(s);
+    EXPECT_EQ(s.beeCount, MAX_BEES);
     EXPECT_EQ(bees[MAX_BEES - 1].x, 55 * 64);  // row 1, column 55
     EXPECT_EQ(bees[MAX_BEES - 1].y, 64);
 }
 
 TEST_F(Bees, AStageWithoutNestsHasNoBeesAndDrawsNothing)
 {
-    SpawnBees();
-    EXPECT_EQ(beeCount, 0);
+    SpawnBees(s);
+    EXPECT_EQ(s.beeCount, 0);
     EXPECT_EQ(Step(), 0);
 }
 
 TEST_F(Bees, WakeOnlyInsideTheScreenWindowWidenedBy64)
 {
-    beeStepsPerFrame = 0;  // no motion, so position alone decides
+    s.beeStepsPerFrame = 0;  // no motion, so position alone decides
     int xs[] = {-64, -63, 1279, 1280};
     int wakesX[] = {0, 1, 1, 0};
     for (int i = 0; i < 4; ++i) Place(xs[i], 300);
@@ -118,7 +124,7 @@ TEST_F(Bees, StepsPerHeadingAndEightStepsNearAHive)
     EXPECT_EQ(straight.x, 408); EXPECT_EQ(straight.y, 326);
     EXPECT_EQ(thirty.heading, 30);
     EXPECT_EQ(thirty.vx, 1); EXPECT_EQ(thirty.vy, 0);
-    beeStepsPerFrame = 8;
+    s.beeStepsPerFrame = 8;
     Step();
     EXPECT_EQ(diagonal.x, 515); EXPECT_EQ(diagonal.y, 235);
     EXPECT_EQ(straight.x, 424);
@@ -137,34 +143,32 @@ TEST_F(Bees, FacingFollowsTheSignOfVx)
 
 TEST_F(Bees, TouchNeedsTheCentreStrictlyInsideTheBox)
 {
-    beeStepsPerFrame = 0;
+    s.beeStepsPerFrame = 0;
     Place(576, 296, BEE_ACTIVE);
     Step();
-    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    EXPECT_FALSE(killed);
     bees[0].x = 577; bees[0].y = 297;
     Step();
-    EXPECT_EQ(sceneId, SCENE_DIED);
+    EXPECT_TRUE(killed);
     // A waiting bee on the spot wakes and touches in the same frame.
-    sceneId = SCENE_PLAYING;
     bees[0] = Bee{}; bees[0].x = 600; bees[0].y = 320;
     Step();
-    EXPECT_EQ(sceneId, SCENE_DIED);
+    EXPECT_TRUE(killed);
     // A dying bee no longer touches.
-    sceneId = SCENE_PLAYING;
     bees[0].state = BEE_DYING_LEFT;
     Step();
-    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    EXPECT_FALSE(killed);
 }
 
 TEST_F(Bees, TheFirstTouchingBeeEndsTheFrameForTheRest)
 {
-    beeStepsPerFrame = 0;
+    s.beeStepsPerFrame = 0;
     Place(100, 100, BEE_ACTIVE);
     Place(600, 320, BEE_ACTIVE);
     Place(610, 330, BEE_ACTIVE);
     Place(200, 100, BEE_ACTIVE);
     int drawn = Step();
-    EXPECT_EQ(sceneId, SCENE_DIED);
+    EXPECT_TRUE(killed);
     EXPECT_EQ(drawn, 1);               // only the bee before the toucher
     EXPECT_EQ(bees[0].animFrame, 1);
     EXPECT_EQ(bees[2].animFrame, 0);   // not updated at all
@@ -174,7 +178,7 @@ TEST_F(Bees, TheFirstTouchingBeeEndsTheFrameForTheRest)
 
 TEST_F(Bees, WingsCycleThroughFourPictures)
 {
-    beeStepsPerFrame = 0;
+    s.beeStepsPerFrame = 0;
     Place(100, 100, BEE_ACTIVE);
     int columns[6];
     for (int i = 0; i < 6; ++i) {
@@ -187,19 +191,19 @@ TEST_F(Bees, WingsCycleThroughFourPictures)
 
 TEST_F(Bees, ABeamHitPlaysFifteenDeathPicturesThenTheLastOnceThenNothing)
 {
-    beeStepsPerFrame = 0;
+    s.beeStepsPerFrame = 0;
     // Aiming right: the band runs from the muzzle (about 715, 339) to the right.
     Bee& bee = Place(800 - 32, 339 - 32, BEE_ACTIVE);
     bee.vx = 2;
-    beam = 750;
-    int drawn = StepBees(0, 0, 1200, 350, &beam, 1, sprites);
+    s.beamLength = 750;
+    int drawn = Step(0, 0, 1200, 350, 1);
     ASSERT_EQ(drawn, 1);
     // vx was recomputed this frame: the bee heads left toward the character.
     EXPECT_EQ(bee.state, BEE_DYING_LEFT);
     std::vector<std::pair<int, int>> shown = {{sprites[0].sheetX / 64, sprites[0].sheetY / 64}};
     for (int i = 0; i < 20; ++i) {
         // Once dying, neither firing nor the beam matters.
-        int n = StepBees(0, 0, 100, 100, &beam, 0, sprites);
+        int n = Step(0, 0, 100, 100, 0);
         if (n) shown.push_back({sprites[0].sheetX / 64, sprites[0].sheetY / 64});
     }
     ASSERT_EQ(shown.size(), 16u);
@@ -214,58 +218,64 @@ TEST_F(Bees, ABeamHitPlaysFifteenDeathPicturesThenTheLastOnceThenNothing)
 
 TEST_F(Bees, AHitCountsOnlyWhileFiringAndOnlyForActiveBees)
 {
-    beeStepsPerFrame = 0;
+    s.beeStepsPerFrame = 0;
     Bee& bee = Place(800 - 32, 339 - 32, BEE_ACTIVE);
-    beam = 750;
-    StepBees(0, 0, 1200, 350, &beam, 0, sprites);
+    s.beamLength = 750;
+    Step(0, 0, 1200, 350, 0);
     EXPECT_EQ(bee.state, BEE_ACTIVE);
     // Straight below the character: vx = 0, so it dies in row 3.
     Bee& vertical = Place(640 - 34, 600, BEE_WAITING);
-    StepBees(0, 0, 640 - 2, 900, &beam, 1, sprites);
+    Step(0, 0, 640 - 2, 900, 1);
     EXPECT_EQ(vertical.vx, 0);
     EXPECT_EQ(vertical.state, BEE_DYING_RIGHT);
+}
+
+// The gun as a mouse at (x, y) turns it.
+GunPose Aimed(int x, int y)
+{
+    return ComputeGunPose(AngleBetweenPoints(GUN_PIVOT_X, GUN_PIVOT_Y, x, y));
 }
 
 TEST(BeamHitsBee, TheBandIs32PixelsWideWithRoundedLongEdges)
 {
     int beam = 750;
     // Aiming right: the centre line runs at y 339 from x about 715.
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339), 1);
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339 + 31), 1);  // within 16 of the edge
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339 + 33), 0);
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 900, 339 - 33), 0);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 + 31), 1);  // within 16 of the edge
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 + 33), 0);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 - 33), 0);
     // Just past the far end (x 715 + 675 = 1390) on the centre line: not hit.
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 1395, 339), 0);
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 1385, 339), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 1395, 339), 0);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 1385, 339), 1);
     // Behind the muzzle.
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 600, 339), 0);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 600, 339), 0);
 }
 
 TEST(BeamHitsBee, ABeamOfNoLengthHitsOnlyNearItsTwoStartCorners)
 {
     int beam = 75;
     // Aiming right, the corners lie 16 above and below the muzzle (715, 339).
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 - 16 - 15), 1);
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 + 16 + 15), 1);
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 - 16 - 17), 0);
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 740, 339), 0);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 - 16 - 15), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 + 16 + 15), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 - 16 - 17), 0);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 740, 339), 0);
     beam = 0;
-    EXPECT_EQ(BeamHitsBee(1200, 350, &beam, 16, 715, 339 - 16), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 - 16), 1);
 }
 
 TEST(BeamHitsBee, WorksInEveryDirection)
 {
     int beam = 400;
     for (int a = 0; a < 360; a += 15) {
-        double r = a * 3.14159265358978 / 180;
+        double r = a * GAME_PI / 180;
         int mx = 640 + (int)(300 * std::cos(r)), my = 350 + (int)(300 * std::sin(r));
         int aim = AngleBetweenPoints(640, 350, mx, my);
-        double ra = aim * 3.14159265358978 / 180;
+        double ra = aim * GAME_PI / 180;
         int px = 640 + (int)(200 * std::cos(ra)), py = 350 + (int)(200 * std::sin(ra));
         int qx = 640 + (int)(200 * std::cos(ra) - 60 * std::sin(ra));
         int qy = 350 + (int)(200 * std::sin(ra) + 60 * std::cos(ra));
-        EXPECT_EQ(BeamHitsBee(mx, my, &beam, 16, px, py), 1) << a;
-        EXPECT_EQ(BeamHitsBee(mx, my, &beam, 16, qx, qy), 0) << a;
+        EXPECT_EQ(BeamHitsBee(Aimed(mx, my), beam, 16, px, py), 1) << a;
+        EXPECT_EQ(BeamHitsBee(Aimed(mx, my), beam, 16, qx, qy), 0) << a;
     }
 }
 

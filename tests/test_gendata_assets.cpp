@@ -9,7 +9,7 @@
 #include "game/assets.h"
 #include "game/stage.h"
 #include "gfx/rotate.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "gfx/surface.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 // What the library asked of the shell and the platform.

@@ -8,6 +8,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 namespace {

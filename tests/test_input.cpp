@@ -11,6 +11,7 @@
 #include "input/input.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 class InputTest : public ::testing::Test {

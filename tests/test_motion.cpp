@@ -4,23 +4,32 @@
 #include <cmath>
 #include <cstring>
 #include "game/motion.h"
+#include "game/play_state.h"
+#include "game/scenes.h"
 #include "game/stage.h"
-#include "shell/shell.h"
 
 namespace {
 
 // The play scene's motion state, moved one frame at a time the way the scene
 // does it: MovePlayer, then the firing state changes the strengths.
-struct Player {
-    float camX = 34.0f, camY = 1700.0f;
-    float velX = 0, velY = 0, thrust = 0, fallSpeed = 0;
-    int beamLength = 0, shotFrames = 0;
+struct Player : PlayState {
+    Player() { beeStepsPerFrame = 1; }
+    int scene = SCENE_PLAYING;  // the last goal or death a frame found
 };
 
 void Frame(Player& p, int mouseX, int mouseY, int firing)
 {
-    MovePlayer(p.camX, p.camY, mouseX, mouseY, p.thrust, p.fallSpeed, firing, p.velX, p.velY);
+    int outcome = MovePlayer(p, mouseX, mouseY, firing);
+    if (outcome != SCENE_PLAYING) p.scene = outcome;
     ApplyFiringState(firing, p.thrust, p.fallSpeed, p.beamLength, p.shotFrames);
+}
+
+// The probes once, with the camera at (camX, camY).
+int Collide(Player& p, float camX, float camY, int mouseX, int mouseY, int firing, bool drifting)
+{
+    p.camX = camX;
+    p.camY = camY;
+    return CollidePlayer(p, mouseX, mouseY, firing, drifting);
 }
 
 void ClearMap() { std::memset(tileMap, 0, sizeof tileMap); }
@@ -33,14 +42,7 @@ float CentreY(const Player& p) { return p.camY + 360.0f; }
 
 class Motion : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ClearMap();
-        sceneId = SCENE_PLAYING;
-        respawnCamX = 34;
-        respawnCamY = 1700;
-        beeStepsPerFrame = 1;
-    }
+    void SetUp() override { ClearMap(); }
 };
 
 TEST_F(Motion, ReleasedInMidAirFallsFasterEachFrameAndLandsOnTheGroundsFirstRow)
@@ -58,7 +60,7 @@ TEST_F(Motion, ReleasedInMidAirFallsFasterEachFrameAndLandsOnTheGroundsFirstRow)
     for (int n = 1; n <= 12; ++n)
         EXPECT_EQ(falls[n - 1], (int)std::ceil(0.5 * (n - 1))) << "frame " << n;
     EXPECT_EQ(CentreY(p) + 50.0f, 35 * 64.0f);
-    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    EXPECT_EQ(p.scene, SCENE_PLAYING);
 }
 
 TEST_F(Motion, FallSpeedIsCappedAtFifteenPixelsPerFrame)
@@ -188,10 +190,10 @@ TEST_F(Motion, LoopsRereadTheirBoundAndRoundUpFractionalStrengths)
     Player p;
     p.camY = 1000.0f;
     p.thrust = 2.5f;  // three sub-steps
-    MovePlayer(p.camX, p.camY, 640, 100, p.thrust, p.fallSpeed, 1, p.velX, p.velY);
+    MovePlayer(p, 640, 100, 1);
     EXPECT_FLOAT_EQ(p.camY, 1003.0f);
     p.thrust = -0.2f;  // none
-    MovePlayer(p.camX, p.camY, 640, 100, p.thrust, p.fallSpeed, 1, p.velX, p.velY);
+    MovePlayer(p, 640, 100, 1);
     EXPECT_FLOAT_EQ(p.camY, 1003.0f);
 }
 
@@ -227,57 +229,68 @@ TEST_F(Motion, FiringStrengthsRiseAndFallInDoublePrecisionSteps)
 
 TEST_F(Motion, TouchingAHiveWithAnyBoxProbeMakesBeesFastForThatCallOnly)
 {
-    float velX = 0, velY = 0, thrust = 0;
+    Player p;
     // Centre at (713, 1760): the right middle probe (744, 1760) lies in cell (27, 11).
     tileMap[27][11] = TILE_HIVE;
-    CollidePlayer(73.0f, 1400.0f, velX, velY, 640, 360, 0, &thrust);
-    EXPECT_EQ(beeStepsPerFrame, 8);
-    CollidePlayer(0.0f, 1400.0f, velX, velY, 640, 360, 0, &thrust);
-    EXPECT_EQ(beeStepsPerFrame, 1);
+    Collide(p, 73.0f, 1400.0f, 640, 360, 0, true);
+    EXPECT_EQ(p.beeStepsPerFrame, 8);
+    Collide(p, 0.0f, 1400.0f, 640, 360, 0, true);
+    EXPECT_EQ(p.beeStepsPerFrame, 1);
     tileMap[27][11] = TILE_BEE_NEST;
-    CollidePlayer(73.0f, 1400.0f, velX, velY, 640, 360, 0, &thrust);
-    EXPECT_EQ(beeStepsPerFrame, 8);
+    Collide(p, 73.0f, 1400.0f, 640, 360, 0, true);
+    EXPECT_EQ(p.beeStepsPerFrame, 8);
     tileMap[27][11] = TILE_CHECKPOINT;  // solid, but no hive
-    CollidePlayer(73.0f, 1400.0f, velX, velY, 640, 360, 0, &thrust);
-    EXPECT_EQ(beeStepsPerFrame, 1);
+    Collide(p, 73.0f, 1400.0f, 640, 360, 0, true);
+    EXPECT_EQ(p.beeStepsPerFrame, 1);
 }
 
 TEST_F(Motion, TheGoalCountsOnlyAtThePointRightOfTheCentre)
 {
-    float velX = 0, velY = 0;
+    Player p;
     // Centre at (1000, 2000): the cell (31, 15) holds x 960..1023, y 1984..2047.
     tileMap[31][15] = TILE_GOAL;
-    CollidePlayer(1000 - 640.0f, 2000 - 360.0f, velX, velY, 700, 300, 1, nullptr);
-    EXPECT_EQ(sceneId, SCENE_GOAL);
-
-    sceneId = SCENE_PLAYING;
+    EXPECT_EQ(Collide(p, 1000 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_GOAL);
     // Goal under the feet only: nothing.
-    CollidePlayer(1000 - 640.0f, 2000 - 360.0f - 60, velX, velY, 700, 300, 1, nullptr);
-    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    EXPECT_EQ(Collide(p, 1000 - 640.0f, 2000 - 360.0f - 60, 700, 300, 1, false), SCENE_PLAYING);
     // Centre 1 pixel left of the goal's column: the +2 point reaches in.
-    CollidePlayer(958 - 640.0f, 2000 - 360.0f, velX, velY, 700, 300, 1, nullptr);
-    EXPECT_EQ(sceneId, SCENE_GOAL);
+    EXPECT_EQ(Collide(p, 958 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_GOAL);
     // Centre 2 pixels left of the goal's right edge plus one: the +2 point is past it.
-    sceneId = SCENE_PLAYING;
-    CollidePlayer(1022 - 640.0f, 2000 - 360.0f, velX, velY, 700, 300, 1, nullptr);
-    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    EXPECT_EQ(Collide(p, 1022 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_PLAYING);
 }
 
 TEST_F(Motion, DeadlyTilesKillFromEitherSideOfTheCentreButGoalWinsOnTheRight)
 {
-    float velX = 0, velY = 0;
+    Player p;
     tileMap[31][15] = 6;
-    CollidePlayer(1023 - 640.0f, 2000 - 360.0f, velX, velY, 700, 300, 1, nullptr);  // -2 point in it
-    EXPECT_EQ(sceneId, SCENE_DIED);
-    sceneId = SCENE_PLAYING;
+    // The -2 point in it.
+    EXPECT_EQ(Collide(p, 1023 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_DIED);
     tileMap[31][16] = TILE_GOAL;
-    CollidePlayer(1023 - 640.0f, 2000 - 360.0f, velX, velY, 700, 300, 1, nullptr);
-    EXPECT_EQ(sceneId, SCENE_GOAL);  // the right point finds the goal and the call ends
-    // Nothing here ever sets the scene back to playing.
-    tileMap[31][15] = 0;
-    tileMap[31][16] = 0;
-    CollidePlayer(1023 - 640.0f, 2000 - 360.0f, velX, velY, 700, 300, 1, nullptr);
-    EXPECT_EQ(sceneId, SCENE_GOAL);
+    // The right point finds the goal and the probes end there.
+    EXPECT_EQ(Collide(p, 1023 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_GOAL);
+}
+
+TEST_F(Motion, OfTheSubStepsOfAFrameTheLastThatFindsOneDecides)
+{
+    // Falling through a deadly row onto the goal below it: the frame's probes
+    // meet death first, the goal last, and the goal is what the frame reports.
+    Player p;
+    p.camY = 1975 - 360.0f;  // the centre 9 pixels above row 31's top
+    p.camX = 1000 - 640.0f;
+    p.fallSpeed = 15.0f;
+    tileMap[30][15] = 6;  // y 1920..1983
+    tileMap[31][15] = TILE_GOAL;
+    tileMap[31][16] = TILE_GOAL;
+    EXPECT_EQ(MovePlayer(p, 700, 300, 0), SCENE_GOAL);
+    // And the other way round.
+    Player q;
+    q.camY = p.camY;
+    q.camX = p.camX;
+    q.fallSpeed = 15.0f;
+    tileMap[30][15] = TILE_GOAL;
+    tileMap[30][16] = TILE_GOAL;
+    tileMap[31][15] = 6;
+    tileMap[31][16] = 6;
+    EXPECT_EQ(MovePlayer(q, 700, 300, 0), SCENE_DIED);
 }
 
 TEST_F(Motion, ADeadlyFloorIsNotSolidAndKillsOnlyWhenTheCentreSinksIntoIt)
@@ -287,28 +300,28 @@ TEST_F(Motion, ADeadlyFloorIsNotSolidAndKillsOnlyWhenTheCentreSinksIntoIt)
     Player p;
     p.camY = 35 * 64 - 410.0f - 20;
     int frames = 0;
-    while (sceneId == SCENE_PLAYING && frames < 200) {
+    while (p.scene == SCENE_PLAYING && frames < 200) {
         Frame(p, 700, 300, 0);
         ++frames;
-        if (sceneId == SCENE_PLAYING) {
+        if (p.scene == SCENE_PLAYING) {
             EXPECT_LT(CentreY(p), 35 * 64.0f + 1);
         }
     }
-    EXPECT_EQ(sceneId, SCENE_DIED);
+    EXPECT_EQ(p.scene, SCENE_DIED);
     EXPECT_GE(CentreY(p), 35 * 64.0f);
 }
 
 TEST_F(Motion, OnlyTheFootCentreOnACheckpointMovesTheRespawnPoint)
 {
-    float velX = 0, velY = 0, thrust = 0;
+    Player p;
     tileMap[30][20] = TILE_CHECKPOINT;  // x 1280..1343, y 1920..1983
     // Foot right in it, foot centre not: centre x 1260.
-    CollidePlayer(1260 - 640.0f, 1920 - 410.0f, velX, velY, 640, 360, 0, &thrust);
-    EXPECT_EQ(respawnCamX, 34);
-    EXPECT_EQ(velY, -1.0f);  // still solid ground
-    CollidePlayer(1290.7f - 640.0f, 1920 - 409.5f, velX, velY, 640, 360, 0, &thrust);
-    EXPECT_EQ(respawnCamX, (int)(1290.7f - 640.0f));
-    EXPECT_EQ(respawnCamY, 1920 - 410);
+    Collide(p, 1260 - 640.0f, 1920 - 410.0f, 640, 360, 0, true);
+    EXPECT_EQ(p.respawnCamX, 34);
+    EXPECT_EQ(p.velY, -1.0f);  // still solid ground
+    Collide(p, 1290.7f - 640.0f, 1920 - 409.5f, 640, 360, 0, true);
+    EXPECT_EQ(p.respawnCamX, (int)(1290.7f - 640.0f));
+    EXPECT_EQ(p.respawnCamY, 1920 - 410);
 }
 
 TEST_F(Motion, ACheckpointGrazedDuringRecoilRecordsTheSubStepsPosition)
@@ -318,8 +331,8 @@ TEST_F(Motion, ACheckpointGrazedDuringRecoilRecordsTheSubStepsPosition)
     p.camY = 35 * 64 - 410.0f - 3;
     p.thrust = 6.0f;
     Frame(p, 640, 100, 1);  // down onto the checkpoint floor
-    EXPECT_EQ(respawnCamY, 35 * 64 - 410);
-    EXPECT_EQ(respawnCamX, 34);
+    EXPECT_EQ(p.respawnCamY, 35 * 64 - 410);
+    EXPECT_EQ(p.respawnCamX, 34);
 }
 
 TEST_F(Motion, TheMouseOnTheCentrePushesDownButTheFloorHolds)
@@ -349,7 +362,7 @@ TEST_F(Motion, TheCharacterNeverLeavesAStageWithoutWalls)
     EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
     for (int n = 0; n < 300; ++n) Frame(p, 640, 360, 0);
     EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
-    EXPECT_EQ(sceneId, SCENE_PLAYING);
+    EXPECT_EQ(p.scene, SCENE_PLAYING);
 }
 
 }  // namespace

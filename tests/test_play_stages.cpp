@@ -1,7 +1,7 @@
 // The shipped stages can be cleared with the mouse: an autopilot flies each
 // one through a few waypoints, shooting the bees that come close, with the
-// same rules and frame order as the play scene (motion, firing state, beam,
-// bees; a death returns to the respawn point with the bees back home).
+// play scene's own frames (a death returns to the respawn point with the bees
+// back home).
 #include <gtest/gtest.h>
 #include <set>
 #include "tests/test_play_autopilot.h"
@@ -15,7 +15,7 @@ TEST(ShippedStages, EachCanBeClearedWithTheMouse)
     for (int stage = 1; stage <= 4; ++stage) {
         Flight run = Fly(stage, ROUTES[stage - 1], nullptr);
         EXPECT_TRUE(run.cleared) << "stage " << stage << " ends at camera ("
-                                 << run.camX << ", " << run.camY << ") after " << run.frames << " frames";
+                                 << run.play.camX << ", " << run.play.camY << ") after " << run.frames << " frames";
         EXPECT_LE(run.deaths, 2) << "stage " << stage;
     }
 }
@@ -33,15 +33,12 @@ TEST(ShippedStages, StartOnFirmGroundTwoPixelsBelowTheFeet)
             EXPECT_TRUE(IsSolidTile(tileMap[r][MAP_COLS - 1]));
         }
         // Standing still from the start: two 1-pixel falls, then rest.
-        Flight run;
-        sceneId = SCENE_PLAYING;
-        for (int n = 0; n < 10; ++n) {
-            MovePlayer(run.camX, run.camY, 700, 300, run.thrust, run.fallSpeed, 0, run.velX, run.velY);
-            ApplyFiringState(0, run.thrust, run.fallSpeed, run.beamLength, run.shotFrames);
-        }
-        EXPECT_EQ(run.camY, 1702.0f) << stage;
-        EXPECT_EQ(run.camX, 34.0f);
-        EXPECT_EQ(sceneId, SCENE_PLAYING);
+        PlayState play;
+        StartPlayAttempt(play);
+        PlayView view;
+        for (int n = 0; n < 10; ++n) EXPECT_EQ(StepPlay(play, 700, 300, 0, &view), SCENE_PLAYING);
+        EXPECT_EQ(play.camY, 1702.0f) << stage;
+        EXPECT_EQ(play.camX, 34.0f);
     }
 }
 

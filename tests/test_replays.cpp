@@ -171,14 +171,9 @@ TEST_F(SolverReplay, ARunFoundByTheSolverClearsTheSameStageInTheGame)
     fs::remove(folder + "/txt/dw_stage1.txt");
     fs::copy_file(folder + "/txt/small.txt", folder + "/txt/dw_stage1.txt");
 
-    SpawnBees();
-    sceneId = SCENE_PLAYING;
-    respawnCamX = (int)START_CAM_X;
-    respawnCamY = (int)START_CAM_Y;
-    beeStepsPerFrame = 0;
     static solve::Moment start, end;
     start = solve::Moment();
-    solve::Capture(start);
+    StartPlayAttempt(start.play);
     std::vector<solve::Input> inputs;
     ASSERT_TRUE(solve::SearchStage(solve::MakeField(), start, solve::SearchSettings(), &inputs, &end));
     EXPECT_EQ(end.scene, SCENE_GOAL);

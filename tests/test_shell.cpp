@@ -12,6 +12,9 @@
 #include "input/input.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
+#include "game/scenes.h"
+#include "game/frame.h"
 #include "shell/shell.h"
 
 class ShellTest : public ::testing::Test {

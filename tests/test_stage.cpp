@@ -11,7 +11,8 @@
 #include <unistd.h>
 #include "game/assets.h"
 #include "game/stage.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
+#include "game/scenes.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
+#include "gfx/screen.h"
 #include "shell/shell.h"
 
 struct TextCalls {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "game/motion.h"
-#include "game/play_scene.h"
+#include "game/play_state.h"
 #include "game/stage.h"
 #include "gfx/bmp.h"
 #include "platform/headless/png.h"

@@ -59,14 +59,10 @@ int main(int argc, char** argv)
             fprintf(stderr, "solve: %s is not a whole stage file\n", path.c_str());
             return 1;
         }
-        SpawnBees();
-        sceneId = SCENE_PLAYING;
-        respawnCamX = (int)START_CAM_X;
-        respawnCamY = (int)START_CAM_Y;
-        beeStepsPerFrame = beeSteps;
         static solve::Moment start, end;
         start = solve::Moment();
-        solve::Capture(start);
+        start.play.beeStepsPerFrame = beeSteps;
+        StartPlayAttempt(start.play);
         solve::Field field = solve::MakeField();
         fprintf(stderr, "stage %d: searching\n", stage);
         std::vector<solve::Input> inputs;
@@ -74,7 +70,7 @@ int main(int argc, char** argv)
             fprintf(stderr, "solve: no clearing run found for stage %d\n", stage);
             return 1;
         }
-        beeSteps = end.beeSteps;
+        beeSteps = end.play.beeStepsPerFrame;
         runs.push_back(inputs);
         // The first play frame's clock reads 16 ms, one frame more each frame.
         printf("stage %d: cleared in %zu play frames, clock %zu ms at the goal\n", stage,

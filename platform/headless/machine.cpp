@@ -4,7 +4,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "shell/shell.h"
+#include "gfx/screen.h"
 
 HeadlessMachine headless;
 

@@ -1,0 +1,76 @@
+// Drawing the layers of a stage through the camera, and a whole play frame.
+#include "game/stage_view.h"
+
+#include "game/assets.h"
+#include "game/play_step.h"
+#include "game/score.h"
+#include "game/stage.h"
+#include "gfx/blit.h"
+#include "gfx/rotate.h"
+#include "gfx/text.h"
+#include "input/input.h"
+
+namespace {
+constexpr uint32_t SPRITE_KEY = 0xFF00FF;
+constexpr uint32_t WHITE_KEY = 0xFFFFFF;
+constexpr uint32_t CURTAIN_KEY = 0x000000;
+}  // namespace
+
+void DrawFarBackdrop(int scroll)
+{
+    // Parts of a copy outside its panel draw nothing.
+    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[0], scroll, 0);
+    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], scroll - 1920, 0);
+    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], scroll - 3840, 0);
+}
+
+void DrawMiddleLayer(int x)
+{
+    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgBackdropStrip, x, 0, WHITE_KEY);
+}
+
+void DrawStageLayer(int x, int y)
+{
+    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgLevel, x, y, WHITE_KEY);
+}
+
+void DrawCharacter(Surface picture, int facingLeft)
+{
+    DrawColorKeyed(backBuffer, 600, 296, 80, 128, picture, facingLeft ? 80 : 0, 0, SPRITE_KEY);
+}
+
+void DrawClock(uint32_t timeMs)
+{
+    TimeText text = FormatRunTime(timeMs);
+    SetFont(48, 96, "IMPACT");
+    PrintOutlined(backBuffer, 544, 10, 0x649B9B, 0x64FFFF, "%s", text.clock);
+    SetFont(24, 48, "IMPACT");
+    PrintOutlined(backBuffer, 736, 38, 0x649B9B, 0x64FFFF, "%s", text.fraction);
+    ReleaseFont();
+}
+
+void DrawCursor(int x, int y, int angle)
+{
+    DrawRotatedAboutPivot(backBuffer, x, y, 32, 32, imgCursor, 0, 0, 32, 32, angle, SPRITE_KEY, 16, 16);
+}
+
+void DrawCurtain(int picture)
+{
+    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgCurtain[picture], 0, 0, 1280, 680,
+                            CURTAIN_KEY);
+}
+
+void DrawPlayFrame(const PlayView& view)
+{
+    FillSurface(backBuffer, 0);
+    DrawFarBackdrop(view.farScroll);
+    DrawMiddleLayer(view.middleX);
+    // The stage is drawn over the gun, so the gun hides behind walls it touches.
+    SetMouseCursor(0);  // the game draws its own cursor
+    DrawGunAndBeam(view.gun);
+    DrawStageLayer(view.stageX, view.stageY);
+    DrawCharacter(view.character, view.facingLeft);
+    DrawBees(view.beeSprites, view.beeSpriteCount);
+    DrawClock(view.clockMs);
+    DrawCursor(view.cursorX, view.cursorY, view.cursorAngle);
+}
