@@ -12,7 +12,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "gfx/glyphs.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
 #include "shell/shell.h"
@@ -108,10 +107,10 @@ void DrawLine(Surface surface, GlyphFont font, int64_t x, int64_t y, Colour text
               Colour backColour, const char* text, int length) {
     if (!surface || !surface->pixels || !font || length <= 0) return;
     if (backColour != COLOR_NONE)
-        FillPhysicalBlock(surface, x, y, MeasureGlyphText(font, text, length),
-                          GlyphCellHeight(font), PixelFromColour(backColour));
+        FillPhysicalBlock(surface, x, y, PlatformMeasureGlyphText(font, text, length),
+                          PlatformGlyphCellHeight(font), PixelFromColour(backColour));
     Ink ink{surface, x, y, PixelFromColour(textColour)};
-    RasteriseGlyphText(font, text, length, BlendGlyph, &ink);
+    PlatformRasteriseGlyphText(font, text, length, BlendGlyph, &ink);
 }
 
 // Characters of the Far East scripts: a line may break before or after any
@@ -149,13 +148,13 @@ LineBreak BreakLine(GlyphFont font, const char* start, const char* end, int64_t 
         if (c == ' ') {
             while (p < end && *p == ' ') p++;
             if (at > start) lastBreak = {at, p};
-            pen += MeasureGlyphText(font, at, int(p - at));
+            pen += PlatformMeasureGlyphText(font, at, int(p - at));
             previousWide = false;
             continue;
         }
         bool wide = IsWide(c);
         if ((wide || previousWide) && at > start && !StaysWithPrevious(c)) lastBreak = {at, at};
-        int advance = MeasureGlyphText(font, at, int(p - at));
+        int advance = PlatformMeasureGlyphText(font, at, int(p - at));
         if (pen + advance > maxWidth && at > start) {
             if (lastBreak.next) return lastBreak;
             return {at, at};
@@ -173,7 +172,7 @@ int DrawBox(Surface surface, GlyphFont font, int64_t x, int64_t y, int64_t boxWi
             Colour textColour, Colour backColour, const char* text, int length) {
     if (!font || length <= 0) return 0;
     int lines = 0;
-    int64_t lineTop = y, cell = GlyphCellHeight(font);
+    int64_t lineTop = y, cell = PlatformGlyphCellHeight(font);
     const char* end = text + length;
     const char* p = text;
     for (;;) {
@@ -207,7 +206,7 @@ int FormatText(char* buffer, const char* format, va_list args) {
 GlyphFont CurrentGlyphFont() {
     if (!currentFont) SetFont(8, 16, DEFAULT_FACE);
     if (!currentFont) return nullptr;
-    return OpenGlyphFont(currentFont->faceName, currentFont->width, currentFont->height);
+    return PlatformOpenGlyphFont(currentFont->faceName, currentFont->width, currentFont->height);
 }
 
 // The length of a text handed in whole, cut at a mebibyte: no dialog says more.
@@ -250,7 +249,7 @@ void SetFont(int width, int height, const char* faceName) {
     }
     std::memcpy(font.faceName, name, length);
     font.faceName[length] = '\0';
-    if (!OpenGlyphFont(font.faceName, font.width, font.height)) return; // no font: none current
+    if (!PlatformOpenGlyphFont(font.faceName, font.width, font.height)) return; // no font: none current
     fontRecord = font;
     currentFont = &fontRecord;
 }
@@ -318,16 +317,16 @@ void PrintText(int x, int y, Colour textColour, const char* format, ...) {
 
 void MeasureTextWithFace(const char* faceName, int width, int height, const char* text,
                          int* textWidth, int* textHeight) {
-    GlyphFont font = OpenGlyphFont(faceName, width, height);
+    GlyphFont font = PlatformOpenGlyphFont(faceName, width, height);
     int length = BoundedLength(text);
-    if (textWidth) *textWidth = MeasureGlyphText(font, text, length);
-    if (textHeight) *textHeight = GlyphCellHeight(font);
+    if (textWidth) *textWidth = PlatformMeasureGlyphText(font, text, length);
+    if (textHeight) *textHeight = PlatformGlyphCellHeight(font);
 }
 
 void DrawTextWithFace(Surface surface, int x, int y, Colour textColour, Colour backColour,
                       const char* faceName, int width, int height, const char* text) {
     if (!text) return;
-    GlyphFont font = OpenGlyphFont(faceName, width, height);
+    GlyphFont font = PlatformOpenGlyphFont(faceName, width, height);
     int length = BoundedLength(text);
     DrawLine(surface, font, x, y, textColour, backColour, text, length);
 }
@@ -336,7 +335,7 @@ int DrawTextBoxWithFace(Surface surface, int x, int y, int boxWidth, Colour text
                         Colour backColour, const char* faceName, int width, int height,
                         const char* text) {
     if (!text) return 0;
-    GlyphFont font = OpenGlyphFont(faceName, width, height);
+    GlyphFont font = PlatformOpenGlyphFont(faceName, width, height);
     int length = BoundedLength(text);
     return DrawBox(surface, font, x, y, boxWidth, textColour, backColour, text, length);
 }

@@ -2,7 +2,8 @@
 // is used as it is; otherwise the installed data, with the best times in the
 // player's own data folder), and `cmake --install` into a temporary prefix
 // with the installed game run headless from an unrelated folder.
-#include "shell/datadir.h"
+#include "game/datadir.h"
+#include "platform/platform.h"
 #include "tests/test_bad_input_support.h"
 
 using namespace badinput;
@@ -52,27 +53,35 @@ TEST(DataFolder, InstalledDataLiesBesideTheProgramsFolder)
 {
     TempFolder prefix;
     fs::create_directories(prefix.path + "/bin");
-    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"), "");
+    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin"), "");
     std::string share = prefix.path + "/share/prismveldt";
     fs::create_directories(share + "/bmp/stage");
     fs::create_directories(share + "/txt");
-    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"), "");
+    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin"), "");
     std::ofstream(share + "/txt/dw_stage1.txt") << "0";
     std::ofstream(share + "/bmp/stage/haikei.bmp") << "BM";
-    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin/prismveldt"),
-              prefix.path + "/bin/../share/prismveldt");
-    EXPECT_EQ(InstalledDataFolder("prismveldt"), "");
+    EXPECT_EQ(InstalledDataFolder(prefix.path + "/bin"), prefix.path + "/bin/../share/prismveldt");
+    EXPECT_EQ(InstalledDataFolder(""), "");
 }
 
 TEST(DataFolder, ScoreFileFollowsXdgDataHome)
 {
-    EXPECT_EQ(UserScorePath("/data", "/home/p"), "/data/prismveldt/scoretime.txt");
+    auto scoresWith = [](const char* xdg, const char* home) {
+        if (xdg) setenv("XDG_DATA_HOME", xdg, 1); else unsetenv("XDG_DATA_HOME");
+        if (home) setenv("HOME", home, 1); else unsetenv("HOME");
+        return UserScorePath();
+    };
+    EXPECT_EQ(scoresWith("/data", "/home/p"), "/data/prismveldt/scoretime.txt");
     // Unset, empty or relative: the default under the home folder.
-    EXPECT_EQ(UserScorePath(nullptr, "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
-    EXPECT_EQ(UserScorePath("", "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
-    EXPECT_EQ(UserScorePath("data", "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
-    EXPECT_EQ(UserScorePath(nullptr, nullptr), "");
-    EXPECT_EQ(UserScorePath("", "relative"), "");
+    EXPECT_EQ(scoresWith(nullptr, "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
+    EXPECT_EQ(scoresWith("", "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
+    EXPECT_EQ(scoresWith("data", "/home/p"), "/home/p/.local/share/prismveldt/scoretime.txt");
+    EXPECT_EQ(scoresWith(nullptr, nullptr), "");
+    EXPECT_EQ(scoresWith("", "relative"), "");
+    // The program's own folder: where this test lies.
+    char folder[4096];
+    ASSERT_TRUE(PlatformProgramFolder(folder, sizeof folder));
+    EXPECT_EQ(fs::canonical(folder), fs::canonical(BUILD_DIR));
 }
 
 TEST(DataFolder, FirstRunCopiesTheShippedTimesAndNeverOverwrites)
@@ -84,8 +93,10 @@ TEST(DataFolder, FirstRunCopiesTheShippedTimesAndNeverOverwrites)
     ASSERT_TRUE(PrepareUserScoreFile(mine, shipped));
     EXPECT_EQ(ReadText(mine), " 1 2 3");
     std::ofstream(mine) << " 9 9 9";
+    std::ofstream(mine + ".first") << " 1 2";  // a first copy cut short
     ASSERT_TRUE(PrepareUserScoreFile(mine, shipped));
     EXPECT_EQ(ReadText(mine), " 9 9 9");
+    EXPECT_FALSE(fs::exists(mine + ".first"));
     // No shipped table: the folder is made and the results screen makes the file.
     std::string other = home.path + "/c/scoretime.txt";
     EXPECT_TRUE(PrepareUserScoreFile(other, home.path + "/missing.txt"));

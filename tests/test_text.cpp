@@ -11,43 +11,43 @@ constexpr uint32_t WHITE = 0xFFFFFF;
 // ---- faces and sizes -------------------------------------------------------
 
 TEST(TextFaces, GameNamesFindFacesOfTheSameCharacter) {
-    GlyphFont impact = OpenGlyphFont("IMPACT", 48, 96);
+    GlyphFont impact = PlatformOpenGlyphFont("IMPACT", 48, 96);
     ASSERT_NE(impact, nullptr);
-    EXPECT_STREQ(GlyphFontFamily(impact), "Bebas Neue");
-    EXPECT_NE(std::string(GlyphFontFile(impact)).find("Bold"), std::string::npos)
-        << "Impact is a heavy face: " << GlyphFontFile(impact);
+    EXPECT_STREQ(PlatformGlyphFontFamily(impact), "Bebas Neue");
+    EXPECT_NE(std::string(PlatformGlyphFontFile(impact)).find("Bold"), std::string::npos)
+        << "Impact is a heavy face: " << PlatformGlyphFontFile(impact);
 
-    GlyphFont mincho = OpenGlyphFont("ＭＳ 明朝", 8, 16);
+    GlyphFont mincho = PlatformOpenGlyphFont("ＭＳ 明朝", 8, 16);
     ASSERT_NE(mincho, nullptr);
-    EXPECT_STREQ(GlyphFontFamily(mincho), "IPAMincho");
-    GlyphFont latinName = OpenGlyphFont("MS Mincho", 8, 16);
+    EXPECT_STREQ(PlatformGlyphFontFamily(mincho), "IPAMincho");
+    GlyphFont latinName = PlatformOpenGlyphFont("MS Mincho", 8, 16);
     ASSERT_NE(latinName, nullptr);
-    EXPECT_STREQ(GlyphFontFamily(latinName), "IPAMincho");
+    EXPECT_STREQ(PlatformGlyphFontFamily(latinName), "IPAMincho");
     // Case does not matter to the font mapper.
-    EXPECT_STREQ(GlyphFontFamily(OpenGlyphFont("Impact", 48, 96)), "Bebas Neue");
+    EXPECT_STREQ(PlatformGlyphFontFamily(PlatformOpenGlyphFont("Impact", 48, 96)), "Bebas Neue");
 }
 
 TEST(TextFaces, UnknownOrEmptyNamesStillGiveAFont) {
-    EXPECT_NE(OpenGlyphFont("No Such Face At All", 10, 20), nullptr);
-    EXPECT_NE(OpenGlyphFont("", 10, 20), nullptr);
-    EXPECT_EQ(OpenGlyphFont(nullptr, 10, 20), nullptr);
+    EXPECT_NE(PlatformOpenGlyphFont("No Such Face At All", 10, 20), nullptr);
+    EXPECT_NE(PlatformOpenGlyphFont("", 10, 20), nullptr);
+    EXPECT_EQ(PlatformOpenGlyphFont(nullptr, 10, 20), nullptr);
 }
 
 TEST(TextFaces, HeightIsTheCellAndAxesScaleApart) {
     for (int height : {16, 48, 80, 96, 320}) {
-        GlyphFont font = OpenGlyphFont("IMPACT", height / 2, height);
-        EXPECT_EQ(GlyphCellHeight(font), height);
-        EXPECT_GT(GlyphAscent(font), height / 2);
-        EXPECT_LT(GlyphAscent(font), height);
+        GlyphFont font = PlatformOpenGlyphFont("IMPACT", height / 2, height);
+        EXPECT_EQ(PlatformGlyphCellHeight(font), height);
+        EXPECT_GT(PlatformGlyphAscent(font), height / 2);
+        EXPECT_LT(PlatformGlyphAscent(font), height);
     }
     // Doubling the width doubles every advance (within rounding), the height
     // stays.
-    int narrow = MeasureGlyphText(OpenGlyphFont("IMPACT", 40, 80), "HHHHHHHHHH", 10);
-    int wide = MeasureGlyphText(OpenGlyphFont("IMPACT", 80, 80), "HHHHHHHHHH", 10);
+    int narrow = PlatformMeasureGlyphText(PlatformOpenGlyphFont("IMPACT", 40, 80), "HHHHHHHHHH", 10);
+    int wide = PlatformMeasureGlyphText(PlatformOpenGlyphFont("IMPACT", 80, 80), "HHHHHHHHHH", 10);
     EXPECT_NEAR(wide, 2 * narrow, 12);
     // The width is the average character width: lower-case text of a Latin
     // face is about that wide per letter.
-    int sample = MeasureGlyphText(OpenGlyphFont("ＭＳ 明朝", 8, 16), "abcdefghij", 10);
+    int sample = PlatformMeasureGlyphText(PlatformOpenGlyphFont("ＭＳ 明朝", 8, 16), "abcdefghij", 10);
     EXPECT_EQ(sample, 80);
 }
 
@@ -75,13 +75,13 @@ TEST_F(TextTest, TextSitsInItsCellAndMovesWithThePoint) {
     PrintTextOn(b.get(), 117, 81, 0x000000, COLOR_NONE, "%d%d:%d%d", 1, 2, 3, 4);
     Box box = InkBox(a, WHITE), moved = InkBox(b, WHITE);
     ASSERT_FALSE(box.empty());
-    int width = MeasureGlyphText(OpenGlyphFont("IMPACT", 48, 96), "12:34", 5);
+    int width = PlatformMeasureGlyphText(PlatformOpenGlyphFont("IMPACT", 48, 96), "12:34", 5);
     EXPECT_GE(box.left, 100);
     EXPECT_LE(box.right, 100 + width);
     EXPECT_GE(box.top, 50);
     EXPECT_LE(box.bottom, 50 + 96);
     // Capitals and digits stand on the baseline.
-    EXPECT_NEAR(box.bottom, 50 + GlyphAscent(OpenGlyphFont("IMPACT", 48, 96)) - 1, 1);
+    EXPECT_NEAR(box.bottom, 50 + PlatformGlyphAscent(PlatformOpenGlyphFont("IMPACT", 48, 96)) - 1, 1);
     EXPECT_EQ(moved.left, box.left + 17);
     EXPECT_EQ(moved.top, box.top + 31);
     EXPECT_EQ(moved.width(), box.width());
@@ -111,9 +111,9 @@ TEST_F(TextTest, InkIsTheTextColourWithRedInTheLowByte) {
 // alignment of the glyph against groups of four pixels.
 TEST_F(TextTest, PartialInkMixesEachChannelRounded) {
     SetFont(37, 53, "IMPACT");
-    GlyphFont font = OpenGlyphFont("IMPACT", 37, 53);
+    GlyphFont font = PlatformOpenGlyphFont("IMPACT", 37, 53);
     struct Cover { std::vector<int> a; int w, h; } cover{std::vector<int>(200 * 80, 0), 200, 80};
-    RasteriseGlyphText(font, "W&g", 3, [](void* c, const GlyphCoverage& g) {
+    PlatformRasteriseGlyphText(font, "W&g", 3, [](void* c, const GlyphCoverage& g) {
         Cover& cv = *static_cast<Cover*>(c);
         for (int y = 0; y < g.height; y++)
             for (int x = 0; x < g.width; x++)
@@ -146,8 +146,8 @@ TEST_F(TextTest, TransparentBackgroundLeavesEverythingButInk) {
     PrintTextOn(s.get(), 20, 20, 0x0000FF, COLOR_NONE, "   ");
     EXPECT_EQ(s.pixels, before.pixels) << "spaces draw nothing";
     PrintTextOn(s.get(), 20, 20, 0x0000FF, COLOR_NONE, "L");
-    GlyphFont font = OpenGlyphFont("IMPACT", 24, 48);
-    int width = MeasureGlyphText(font, "L", 1);
+    GlyphFont font = PlatformOpenGlyphFont("IMPACT", 24, 48);
+    int width = PlatformMeasureGlyphText(font, "L", 1);
     for (int y = 0; y < 150; y++)
         for (int x = 0; x < 300; x++) {
             bool inCell = x >= 20 && x < 20 + width && y >= 20 && y < 20 + 48;
@@ -163,14 +163,14 @@ TEST_F(TextTest, OpaqueBackgroundFillsTheCellsAndBlackIsOpaque) {
     TestSurface s(300, 150, WHITE);
     SetFont(24, 48, "IMPACT");
     PrintTextOn(s.get(), 30, 40, 0xFFFFFF, 0x000000, "A B");
-    int width = MeasureGlyphText(OpenGlyphFont("IMPACT", 24, 48), "A B", 3);
+    int width = PlatformMeasureGlyphText(PlatformOpenGlyphFont("IMPACT", 24, 48), "A B", 3);
     Box box = InkBox(s, WHITE);
     EXPECT_EQ(box.left, 30);
     EXPECT_EQ(box.top, 40);
     EXPECT_EQ(box.width(), width);
     EXPECT_EQ(box.height(), 48);
     // The space between the letters is background.
-    int space = 30 + MeasureGlyphText(OpenGlyphFont("IMPACT", 24, 48), "A", 1) + 1;
+    int space = 30 + PlatformMeasureGlyphText(PlatformOpenGlyphFont("IMPACT", 24, 48), "A", 1) + 1;
     EXPECT_EQ(s.at(space, 41), 0u);
     // A coloured background arrives with red and blue in surface order.
     PrintTextOn(s.get(), 30, 100, 0xFFFFFF, 0x2080FF, " ");

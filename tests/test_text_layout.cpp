@@ -53,8 +53,8 @@ TEST_F(TextTest, FormatsLikePrintf) {
 // ---- the word-wrapped box ----------------------------------------------------
 
 TEST_F(TextTest, BoxBreaksBetweenWordsAndDropsTheSpaceAtTheBreak) {
-    GlyphFont font = OpenGlyphFont(MINCHO, 8, 16);
-    int twoWords = MeasureGlyphText(font, "AAA BBB", 7);
+    GlyphFont font = PlatformOpenGlyphFont(MINCHO, 8, 16);
+    int twoWords = PlatformMeasureGlyphText(font, "AAA BBB", 7);
     EXPECT_EQ(DrawTextBoxWithFace(nullptr, 0, 0, twoWords, 0, COLOR_NONE, MINCHO, 8, 16,
                                   "AAA BBB CCC"), 2);
     EXPECT_EQ(DrawTextBoxWithFace(nullptr, 0, 0, twoWords - 1, 0, COLOR_NONE, MINCHO, 8, 16,
@@ -72,8 +72,8 @@ TEST_F(TextTest, BoxBreaksBetweenWordsAndDropsTheSpaceAtTheBreak) {
 }
 
 TEST_F(TextTest, BoxCutsAWordWiderThanTheBoxAndHonoursLineBreaks) {
-    GlyphFont font = OpenGlyphFont(MINCHO, 8, 16);
-    int three = MeasureGlyphText(font, "ABC", 3);
+    GlyphFont font = PlatformOpenGlyphFont(MINCHO, 8, 16);
+    int three = PlatformMeasureGlyphText(font, "ABC", 3);
     EXPECT_EQ(DrawTextBoxWithFace(nullptr, 0, 0, three, 0, COLOR_NONE, MINCHO, 8, 16, "ABCDEFGHIJ"), 4);
     EXPECT_EQ(DrawTextBoxWithFace(nullptr, 0, 0, 0, 0, COLOR_NONE, MINCHO, 8, 16, "ABC"), 3)
         << "a box too narrow for anything still shows one character a line";
@@ -84,8 +84,8 @@ TEST_F(TextTest, BoxCutsAWordWiderThanTheBoxAndHonoursLineBreaks) {
 }
 
 TEST_F(TextTest, JapaneseBreaksBetweenCharactersButNotBeforeClosingMarks) {
-    GlyphFont font = OpenGlyphFont(MINCHO, 8, 16);
-    int two = MeasureGlyphText(font, "あい", 6);
+    GlyphFont font = PlatformOpenGlyphFont(MINCHO, 8, 16);
+    int two = PlatformMeasureGlyphText(font, "あい", 6);
     EXPECT_EQ(two, 32);
     EXPECT_EQ(DrawTextBoxWithFace(nullptr, 0, 0, two, 0, COLOR_NONE, MINCHO, 8, 16, "あいうえお"), 3);
     // "。" would begin the second line; it stays with "い" and "い" moves down.

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/glyphs.h"
+#include "platform/platform.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "platform/platform.h"

@@ -2,8 +2,6 @@
 // sheet (magenta left out), trimmed, centred on a square and scaled to the
 // icon size, written as an RGBA PNG.
 //   makeicon SHEET.bmp FRAME_WIDTH SIZE OUT.png
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,33 +10,7 @@
 #include <vector>
 
 #include "gfx/bmp.h"
-
-static bool WriteRgbaPng(const char* path, const std::vector<uint8_t>& rgba, int size)
-{
-    FILE* file = fopen(path, "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {  // libpng jumps back here on a write error
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < size; y++)
-        png_write_row(png, const_cast<png_bytep>(&rgba[(size_t)y * size * 4]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
-}
+#include "platform/headless/png.h"
 
 int main(int argc, char** argv)
 {
@@ -78,7 +50,7 @@ int main(int argc, char** argv)
 
     // Each icon pixel averages the sheet pixels it covers (box filter), with
     // the key as transparent.
-    std::vector<uint8_t> rgba((size_t)size * size * 4, 0);
+    std::vector<uint32_t> icon((size_t)size * size, 0);  // 0xAARRGGBB
     int samples = 4;
     for (int y = 0; y < size; y++)
         for (int x = 0; x < size; x++) {
@@ -95,13 +67,11 @@ int main(int argc, char** argv)
                     a += 1;
                 }
             if (a == 0) continue;
-            uint8_t* out = &rgba[((size_t)y * size + x) * 4];
-            out[0] = (uint8_t)(r / a + 0.5);
-            out[1] = (uint8_t)(g / a + 0.5);
-            out[2] = (uint8_t)(b / a + 0.5);
-            out[3] = (uint8_t)(255 * a / (samples * samples) + 0.5);
+            uint32_t red = (uint32_t)(r / a + 0.5), green = (uint32_t)(g / a + 0.5);
+            uint32_t blue = (uint32_t)(b / a + 0.5), alpha = (uint32_t)(255 * a / (samples * samples) + 0.5);
+            icon[(size_t)y * size + x] = alpha << 24 | red << 16 | green << 8 | blue;
         }
-    if (!WriteRgbaPng(argv[4], rgba, size)) {
+    if (!WritePng(argv[4], icon.data(), size, size, size, 9, true)) {
         fprintf(stderr, "makeicon: cannot write %s\n", argv[4]);
         return 1;
     }

@@ -1,4 +1,5 @@
-// PNG pictures of presented frames, for the harness's --shot (and the tools).
+// PNG pictures of presented frames, for the harness's --shot, and of the
+// tools' pictures: the one PNG writer of the project.
 #include <cstdio>
 #include <png.h>
 #include <vector>
@@ -6,7 +7,7 @@
 #include "platform/headless/png.h"
 
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
-              int compressionLevel)
+              int compressionLevel, bool alpha)
 {
     if (width <= 0 || height <= 0) return false;
     FILE* file = fopen(path.c_str(), "wb");
@@ -18,23 +19,27 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
         fclose(file);
         return false;
     }
-    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
+    const int channels = alpha ? 4 : 3;
+    std::vector<png_byte> row(static_cast<size_t>(width) * channels);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         fclose(file);
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, width, height, 8, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, compressionLevel);
     png_write_info(png, info);
     for (int y = 0; y < height; y++) {
         const uint32_t* source = pixels + static_cast<size_t>(y) * pitch;
         for (int x = 0; x < width; x++) {
-            row[x * 3 + 0] = static_cast<png_byte>(source[x] >> 16);
-            row[x * 3 + 1] = static_cast<png_byte>(source[x] >> 8);
-            row[x * 3 + 2] = static_cast<png_byte>(source[x]);
+            png_byte* out = &row[static_cast<size_t>(x) * channels];
+            out[0] = static_cast<png_byte>(source[x] >> 16);
+            out[1] = static_cast<png_byte>(source[x] >> 8);
+            out[2] = static_cast<png_byte>(source[x]);
+            if (alpha) out[3] = static_cast<png_byte>(source[x] >> 24);
         }
         png_write_row(png, row.data());
     }

@@ -1,11 +1,13 @@
-// Writing a picture of 0x00RRGGBB pixels as an RGB PNG: the harness's shots,
-// and the stage preview and sample pictures of the tools and tests.
+// Writing a picture of 0x00RRGGBB pixels as an RGB PNG (or 0xAARRGGBB as
+// RGBA): the harness's shots, the stage preview, the icons and the sample
+// pictures of the tests.
 #pragma once
 #include <cstdint>
 #include <string>
 
-// Called by the harness for --shot, by tools/preview and by the text sample
-// test. pitch is in pixels; compressionLevel 0..9 (1 is fast, 9 is small).
-// False when the file cannot be written.
+// Called by the harness for --shot, by tools/preview, tools/makeicon and the
+// text sample test. pitch is in pixels; compressionLevel 0..9 (1 is fast, 9
+// is small). With alpha the pixels are 0xAARRGGBB and the picture keeps its
+// transparency. False when the file cannot be written.
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
-              int compressionLevel = 1);
+              int compressionLevel = 1, bool alpha = false);

@@ -4,7 +4,7 @@
 // mapper, font linking and spacing are exactly those of any Windows program.
 #include "platform/windows/win_internal.h"
 
-#include "gfx/glyphs.h"
+#include "platform/platform.h"
 
 #include <cstring>
 #include <string>
@@ -163,7 +163,7 @@ static GlyphFontData* CreateGlyphFont(const char* faceName, int width, int heigh
     return data;
 }
 
-GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
+GlyphFont PlatformOpenGlyphFont(const char* faceName, int width, int height) {
     if (faceName == nullptr) faceName = "";
     if (width < 0) width = -width;
     if (height < 0) height = -height;
@@ -183,15 +183,15 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
     return data;
 }
 
-int GlyphCellHeight(GlyphFont font) {
+int PlatformGlyphCellHeight(GlyphFont font) {
     return font != nullptr ? font->cellHeight : 0;
 }
 
-int GlyphAscent(GlyphFont font) {
+int PlatformGlyphAscent(GlyphFont font) {
     return font != nullptr ? font->ascent : 0;
 }
 
-int MeasureGlyphText(GlyphFont font, const char* text, int length) {
+int PlatformMeasureGlyphText(GlyphFont font, const char* text, int length) {
     if (font == nullptr) return 0;
     std::wstring wide = TextToWide(text, length);
     if (wide.empty()) return 0;
@@ -203,7 +203,7 @@ int MeasureGlyphText(GlyphFont font, const char* text, int length) {
     return extent.cx;
 }
 
-void RasteriseGlyphText(GlyphFont font, const char* text, int length,
+void PlatformRasteriseGlyphText(GlyphFont font, const char* text, int length,
                         GlyphSink sink, void* context) {
     if (font == nullptr || sink == nullptr) return;
     std::wstring wide = TextToWide(text, length);
@@ -251,11 +251,11 @@ void RasteriseGlyphText(GlyphFont font, const char* text, int length,
     sink(context, glyph);
 }
 
-const char* GlyphFontFamily(GlyphFont font) {
+const char* PlatformGlyphFontFamily(GlyphFont font) {
     return font != nullptr ? font->family.c_str() : "";
 }
 
 // GDI does not say which file a face came from.
-const char* GlyphFontFile(GlyphFont) {
+const char* PlatformGlyphFontFile(GlyphFont) {
     return "";
 }

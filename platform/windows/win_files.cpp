@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/windows/win_internal.h"
 
+#include <cstring>
 #include <string>
 
 struct PlatformFile {
@@ -79,4 +80,22 @@ void PlatformRemoveReplaceLeftovers(const char* path) {
     if (!PlatformLockFile(path)) return;
     DeleteFileA((std::string(path) + ".new").c_str());
     PlatformUnlockFile();
+}
+
+bool PlatformProgramFolder(char* buffer, size_t size) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    std::string folder(path, length);
+    size_t slash = folder.find_last_of("\\/");
+    if (slash == std::string::npos || slash + 1 > size) return false;
+    folder.resize(slash);
+    memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return true;
+}
+
+// The Windows game keeps its best times in its own txt folder, beside the
+// program, as the zip unpacks it.
+bool PlatformUserDataFolder(char*, size_t) {
+    return false;
 }

@@ -3,12 +3,10 @@
 # Windows backend, on the system's own libraries only. No SDL, FreeType,
 # fontconfig, libpng, tests or tools: those belong to the Linux build.
 
-# The same game sources as the Linux build, less its entry point and the
-# FreeType glyph source, whose place the GDI one takes.
+# The same game sources as the Linux build, less its entry point.
 file(GLOB GAME_SOURCES CONFIGURE_DEPENDS
   shell/*.cpp gfx/*.cpp input/*.cpp audio/*.cpp game/*.cpp)
 list(FILTER GAME_SOURCES EXCLUDE REGEX "shell/main\\.cpp$")
-list(FILTER GAME_SOURCES EXCLUDE REGEX "gfx/glyphs[^/]*\\.cpp$")
 add_library(game_core STATIC ${GAME_SOURCES})
 target_include_directories(game_core PUBLIC ${CMAKE_SOURCE_DIR})
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/glyphs.h"
+#include "platform/platform.h"
 
 static int failures = 0;
 static int checks = 0;
@@ -172,61 +172,61 @@ static void CountInk(void* context, const GlyphCoverage& glyph) {
 }
 
 static void CheckGlyphs() {
-    GlyphFont impact = OpenGlyphFont("IMPACT", 48, 96);
+    GlyphFont impact = PlatformOpenGlyphFont("IMPACT", 48, 96);
     CHECK(impact != nullptr);
     if (impact == nullptr) return;
-    CHECK(GlyphCellHeight(impact) == 96);
-    CHECK(GlyphAscent(impact) > 48 && GlyphAscent(impact) < 96);
-    std::printf("IMPACT comes from %s\n", GlyphFontFamily(impact));
-    CHECK(OpenGlyphFont("IMPACT", 48, 96) == impact); // cached
+    CHECK(PlatformGlyphCellHeight(impact) == 96);
+    CHECK(PlatformGlyphAscent(impact) > 48 && PlatformGlyphAscent(impact) < 96);
+    std::printf("IMPACT comes from %s\n", PlatformGlyphFontFamily(impact));
+    CHECK(PlatformOpenGlyphFont("IMPACT", 48, 96) == impact); // cached
 
-    int one = MeasureGlyphText(impact, "0", 1);
-    int four = MeasureGlyphText(impact, "0000", 4);
+    int one = PlatformMeasureGlyphText(impact, "0", 1);
+    int four = PlatformMeasureGlyphText(impact, "0000", 4);
     CHECK(one > 0);
     CHECK(four == 4 * one); // whole-pixel advances, no kerning
-    CHECK(MeasureGlyphText(impact, "", 0) == 0);
-    CHECK(MeasureGlyphText(impact, "0000", 2) == 2 * one); // only length bytes
+    CHECK(PlatformMeasureGlyphText(impact, "", 0) == 0);
+    CHECK(PlatformMeasureGlyphText(impact, "0000", 2) == 2 * one); // only length bytes
 
     InkCount count = {0, 0, false, 1 << 30, -(1 << 30)};
-    RasteriseGlyphText(impact, "START!!", 7, CountInk, &count);
+    PlatformRasteriseGlyphText(impact, "START!!", 7, CountInk, &count);
     CHECK(count.glyphs >= 1);
     CHECK(count.insideBox);
     CHECK(count.inked > 500);
     // The ink lies where the measured line is.
-    int width = MeasureGlyphText(impact, "START!!", 7);
+    int width = PlatformMeasureGlyphText(impact, "START!!", 7);
     CHECK(count.minX >= -4 && count.maxX <= width + 4);
 
     InkCount blank = {0, 0, false, 0, 0};
-    RasteriseGlyphText(impact, "   ", 3, CountInk, &blank);
+    PlatformRasteriseGlyphText(impact, "   ", 3, CountInk, &blank);
     CHECK(blank.inked == 0);
 
     // Japanese in the default face, and bytes that are not UTF-8 at all.
-    GlyphFont mincho = OpenGlyphFont("ＭＳ 明朝", 16, 32);
+    GlyphFont mincho = PlatformOpenGlyphFont("ＭＳ 明朝", 16, 32);
     CHECK(mincho != nullptr);
     if (mincho != nullptr) {
-        std::printf("ＭＳ 明朝 comes from %s\n", GlyphFontFamily(mincho));
+        std::printf("ＭＳ 明朝 comes from %s\n", PlatformGlyphFontFamily(mincho));
         const char* japanese = "本当に終了しますか？";
         InkCount ink = {0, 0, false, 1 << 30, -(1 << 30)};
-        RasteriseGlyphText(mincho, japanese, static_cast<int>(std::strlen(japanese)), CountInk, &ink);
+        PlatformRasteriseGlyphText(mincho, japanese, static_cast<int>(std::strlen(japanese)), CountInk, &ink);
         CHECK(ink.inked > 200);
-        CHECK(MeasureGlyphText(mincho, japanese, static_cast<int>(std::strlen(japanese))) > 10 * 10);
+        CHECK(PlatformMeasureGlyphText(mincho, japanese, static_cast<int>(std::strlen(japanese))) > 10 * 10);
         const char broken[] = {'A', '\xE3', '\x81', 'B', '\xFF', '\0'};
-        CHECK(MeasureGlyphText(mincho, broken, 5) > 0);
+        CHECK(PlatformMeasureGlyphText(mincho, broken, 5) > 0);
         InkCount any = {0, 0, false, 1 << 30, -(1 << 30)};
-        RasteriseGlyphText(mincho, broken, 5, CountInk, &any);
+        PlatformRasteriseGlyphText(mincho, broken, 5, CountInk, &any);
         CHECK(any.inked > 0);
     }
 
     // Absurd sizes are held to something drawable.
-    GlyphFont huge = OpenGlyphFont("IMPACT", 100000, 100000);
+    GlyphFont huge = PlatformOpenGlyphFont("IMPACT", 100000, 100000);
     CHECK(huge != nullptr);
     if (huge != nullptr) {
-        CHECK(GlyphCellHeight(huge) <= 4096);
+        CHECK(PlatformGlyphCellHeight(huge) <= 4096);
         InkCount big = {0, 0, false, 0, 0};
-        RasteriseGlyphText(huge, "W", 1, CountInk, &big);
+        PlatformRasteriseGlyphText(huge, "W", 1, CountInk, &big);
     }
-    CHECK(GlyphCellHeight(nullptr) == 0);
-    CHECK(MeasureGlyphText(nullptr, "x", 1) == 0);
+    CHECK(PlatformGlyphCellHeight(nullptr) == 0);
+    CHECK(PlatformMeasureGlyphText(nullptr, "x", 1) == 0);
 }
 
 static bool WriteFile(const char* path, const char* text) {

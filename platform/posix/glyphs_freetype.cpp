@@ -3,7 +3,7 @@
 // "ＭＳ 明朝" to free faces of the same look); FreeType sizes and draws them.
 // A frame creates and drops up to 18 fonts, so everything is kept: one
 // FT_Face per face file, one FT_Size per font asked for, and every glyph drawn.
-#include "gfx/glyphs.h"
+#include "platform/platform.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -345,7 +345,7 @@ int Clamp(int value) {
 
 } // namespace
 
-GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
+GlyphFont PlatformOpenGlyphFont(const char* faceName, int width, int height) {
     if (!faceName || !Initialise()) return nullptr;
     width = Clamp(width);
     height = Clamp(height);
@@ -372,11 +372,11 @@ GlyphFont OpenGlyphFont(const char* faceName, int width, int height) {
     return font;
 }
 
-int GlyphCellHeight(GlyphFont font) { return font ? font->primary.cellHeight : 0; }
+int PlatformGlyphCellHeight(GlyphFont font) { return font ? font->primary.cellHeight : 0; }
 
-int GlyphAscent(GlyphFont font) { return font ? font->primary.ascent : 0; }
+int PlatformGlyphAscent(GlyphFont font) { return font ? font->primary.ascent : 0; }
 
-int MeasureGlyphText(GlyphFont font, const char* text, int length) {
+int PlatformMeasureGlyphText(GlyphFont font, const char* text, int length) {
     if (!font || !text || length <= 0) return 0;
     long total = 0;
     const char* end = text + length;
@@ -384,7 +384,7 @@ int MeasureGlyphText(GlyphFont font, const char* text, int length) {
     return total > INT_MAX ? INT_MAX : int(total);
 }
 
-void RasteriseGlyphText(GlyphFont font, const char* text, int length,
+void PlatformRasteriseGlyphText(GlyphFont font, const char* text, int length,
                         GlyphSink sink, void* context) {
     if (!font || !text || length <= 0 || !sink) return;
     long pen = 0;
@@ -400,10 +400,10 @@ void RasteriseGlyphText(GlyphFont font, const char* text, int length,
     }
 }
 
-const char* GlyphFontFamily(GlyphFont font) {
+const char* PlatformGlyphFontFamily(GlyphFont font) {
     return font ? font->primary.faceFile->family.c_str() : "";
 }
 
-const char* GlyphFontFile(GlyphFont font) {
+const char* PlatformGlyphFontFile(GlyphFont font) {
     return font ? font->primary.faceFile->file.c_str() : "";
 }

@@ -1,8 +1,7 @@
 // The data-folder choice made once at start-up; see datadir.h.
-#include "shell/datadir.h"
+#include "game/datadir.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -11,8 +10,6 @@
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
-
-static void UseDataFolder();
 
 static bool IsRegularFile(const std::string& path)
 {
@@ -28,33 +25,33 @@ bool HoldsGameData(const std::string& folder)
            IsRegularFile(folder + "/bmp/stage/haikei.bmp");
 }
 
-std::string InstalledDataFolder(const std::string& exePath)
+std::string InstalledDataFolder(const std::string& programFolder)
 {
-    size_t slash = exePath.rfind('/');
-    if (slash == std::string::npos) return "";
-    std::string folder = exePath.substr(0, slash) + "/../share/prismveldt";
+    if (programFolder.empty()) return "";
+    std::string folder = programFolder + "/../share/prismveldt";
     return HoldsGameData(folder) ? folder : "";
 }
 
-std::string UserScorePath(const char* xdgDataHome, const char* home)
+std::string UserScorePath()
 {
-    std::string base;
-    if (xdgDataHome && xdgDataHome[0] == '/') base = xdgDataHome;
-    else if (home && home[0] == '/') base = std::string(home) + "/.local/share";
-    else return "";
-    return base + "/prismveldt/scoretime.txt";
+    char folder[4096];
+    if (!PlatformUserDataFolder(folder, sizeof folder)) return "";
+    return std::string(folder) + "/prismveldt/scoretime.txt";
 }
 
 bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippedPath)
 {
     std::error_code error;
-    if (fs::exists(userPath, error)) return true;
+    std::string temporary = userPath + ".first";
+    if (fs::exists(userPath, error)) {
+        fs::remove(temporary, error);  // left by a first copy that was cut short
+        return true;
+    }
     fs::create_directories(fs::path(userPath).parent_path(), error);
     if (error) return false;
     // Written beside the target and renamed into place only if the player
     // still has none, so a half-copied table is never seen and a table that
     // another copy of the game saved meanwhile is never replaced.
-    std::string temporary = userPath + ".first";
     if (fs::copy_file(shippedPath, temporary, fs::copy_options::overwrite_existing, error) &&
         !fs::exists(userPath, error))
         fs::rename(temporary, userPath, error);
@@ -63,29 +60,22 @@ bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippe
     return fs::is_directory(fs::path(userPath).parent_path(), error);
 }
 
-void ChooseDataFolder()
-{
-    UseDataFolder();
-    // What a save that was cut short left beside the score file goes now.
-    if (scoreFilePath != nullptr) PlatformRemoveReplaceLeftovers(scoreFilePath);
-}
-
 static void UseDataFolder()
 {
     if (HoldsGameData(".")) return;
-    std::error_code error;
-    // Where this program lies (Linux); elsewhere the game stays where it is.
-    fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error) return;
-    std::string installed = InstalledDataFolder(exe.string());
+    // Where this program lies; from there, the installed data.
+    char programFolder[4096];
+    if (!PlatformProgramFolder(programFolder, sizeof programFolder)) return;
+    std::string installed = InstalledDataFolder(programFolder);
     if (installed.empty()) return;
+    std::error_code error;
     fs::current_path(installed, error);
     if (error) return;
 
     // The installed folder belongs to the system; the best times belong to
     // the player.
     static std::string userScores;
-    userScores = UserScorePath(getenv("XDG_DATA_HOME"), getenv("HOME"));
+    userScores = UserScorePath();
     if (!userScores.empty() && PrepareUserScoreFile(userScores, SCORE_FILE_PATH)) {
         scoreFilePath = userScores.c_str();
         return;
@@ -100,4 +90,11 @@ static void UseDataFolder()
         std::fprintf(stderr, "Prismveldt: the folder for the best times (%s) cannot be made; "
                              "they are kept only until the game ends\n",
                      fs::path(userScores).parent_path().string().c_str());
+}
+
+void ChooseDataFolder()
+{
+    UseDataFolder();
+    // What a save that was cut short left beside the score file goes now.
+    if (scoreFilePath != nullptr) PlatformRemoveReplaceLeftovers(scoreFilePath);
 }

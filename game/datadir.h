@@ -20,13 +20,13 @@ void ChooseDataFolder();
 // named bmp/, se/ or txt/.
 bool HoldsGameData(const std::string& folder);
 // Called by ChooseDataFolder (and the tests): the installed data folder for a
-// program at exePath (<prefix>/bin/x -> <prefix>/share/prismveldt), or "" when
-// that folder holds no game data.
-std::string InstalledDataFolder(const std::string& exePath);
+// program in programFolder (<prefix>/bin -> <prefix>/share/prismveldt), or ""
+// when that folder holds no game data.
+std::string InstalledDataFolder(const std::string& programFolder);
 // Called by ChooseDataFolder (and the tests): the player's score file,
-// $XDG_DATA_HOME/prismveldt/scoretime.txt, where an unset, empty or relative
-// XDG_DATA_HOME means ~/.local/share; "" when neither variable helps.
-std::string UserScorePath(const char* xdgDataHome, const char* home);
+// prismveldt/scoretime.txt in the player's data folder (PlatformUserDataFolder);
+// "" when the player has none.
+std::string UserScorePath();
 // Called by ChooseDataFolder (and the tests): makes sure the player's score
 // file can be used: creates its folders and copies shippedPath there when the
 // file is missing, never overwriting one. False when its folder cannot be made.
