@@ -1,8 +1,10 @@
 // Shared by the bad-input tests: game folders of a test's own (the built
 // pictures and sounds linked in, stage and score files written by the test),
-// runs of the real game through prismveldt-headless, and the trace read back.
+// played through the real game (tests/harness_run.h).
 #pragma once
 #include <gtest/gtest.h>
+
+#include "tests/harness_run.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,74 +25,7 @@ namespace badinput {
 
 namespace fs = std::filesystem;
 
-inline const std::string HARNESS = std::string(BUILD_DIR) + "/prismveldt-headless";
-inline const std::string GAME = std::string(BUILD_DIR) + "/prismveldt";
-inline const std::string DATA = std::string(BUILD_DIR) + "/data";
-
-inline bool HarnessBuilt()
-{
-    return access(HARNESS.c_str(), X_OK) == 0 && fs::exists(DATA + "/txt/dw_stage1.txt") &&
-           fs::exists(DATA + "/bmp/character/kyara.bmp");
-}
-
-// One line of the trace with the fields the tests read.
-struct Event {
-    std::string line;
-    std::string ev;
-    long long n = -1;
-    std::string scene;
-    std::string text, caption, answer;
-    int code = -1;
-};
-
-inline std::string StringField(const std::string& line, const std::string& name)
-{
-    std::string key = "\"" + name + "\":\"";
-    size_t at = line.find(key);
-    if (at == std::string::npos) return "";
-    at += key.size();
-    return line.substr(at, line.find('"', at) - at);
-}
-
-// A number field as written (NaN and infinities read as NaN), or otherwise.
-inline double NumberField(const std::string& line, const std::string& name, double otherwise)
-{
-    std::string key = "\"" + name + "\":";
-    size_t at = line.find(key);
-    if (at == std::string::npos) return otherwise;
-    const char* start = line.c_str() + at + key.size();
-    char* end = nullptr;
-    double value = std::strtod(start, &end);
-    return end == start ? NAN : value;
-}
-
-struct GameRun {
-    int status = -1;  // exit status, or -1 when killed by a signal
-    std::vector<Event> events;
-    std::string output;  // standard output and error of the harness
-    std::vector<const Event*> Frames(const std::string& scene = "") const
-    {
-        std::vector<const Event*> frames;
-        for (const Event& e : events)
-            if (e.ev == "frame" && (scene.empty() || e.scene == scene)) frames.push_back(&e);
-        return frames;
-    }
-    std::vector<const Event*> Dialogs() const
-    {
-        std::vector<const Event*> boxes;
-        for (const Event& e : events)
-            if (e.ev == "dialog") boxes.push_back(&e);
-        return boxes;
-    }
-};
-
-inline std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using namespace harness;
 
 // A game folder in /tmp: bmp/ and se/ link to the built ones unless the test
 // asks for copies it can damage, fonts/ links, txt/ holds the built stages and
@@ -130,30 +65,7 @@ public:
     // Runs the game here with the script; the trace is read back.
     GameRun Play(const std::string& script, long long maxFrames, const std::string& env = "") const
     {
-        std::string scriptPath = path + "/script.txt", tracePath = path + "/trace.jsonl",
-                    outputPath = path + "/output.txt";
-        std::ofstream(scriptPath) << script;
-        std::string command = env + " '" + HARNESS + "' --dir '" + path + "' --script '" +
-                              scriptPath + "' --trace '" + tracePath + "' --max-frames " +
-                              std::to_string(maxFrames) + " >'" + outputPath + "' 2>&1";
-        GameRun run;
-        int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.output = ReadText(outputPath);
-        std::ifstream trace(tracePath);
-        for (std::string line; std::getline(trace, line);) {
-            Event e;
-            e.line = line;
-            e.ev = StringField(line, "ev");
-            e.n = (long long)NumberField(line, "n", -1);
-            e.scene = StringField(line, "scene");
-            e.text = StringField(line, "text");
-            e.caption = StringField(line, "caption");
-            e.answer = StringField(line, "answer");
-            e.code = (int)NumberField(line, "code", -1);
-            run.events.push_back(e);
-        }
-        return run;
+        return RunGame(path, script, maxFrames, env);
     }
 
     std::string path;

@@ -13,6 +13,7 @@
 #include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "tests/harness_run.h"
 #include "tests/test_play_autopilot.h"
 
 namespace fs = std::filesystem;
@@ -59,9 +60,8 @@ protected:
 
     void SetUp() override
     {
-        fs::path data = fs::path(BUILD_DIR) / "data";
-        if (!fs::exists(fs::path(BUILD_DIR) / "prismveldt-headless") || !fs::exists(data / "bmp"))
-            GTEST_SKIP() << "needs the headless game and build/data";
+        fs::path data = harness::DATA;
+        if (!harness::HarnessBuilt()) GTEST_SKIP() << "needs the headless game and build/data";
         dir = fs::temp_directory_path() / ("play-runs-" + std::to_string(getpid()));
         fs::create_directories(dir / "txt");
         for (const char* sub : {"bmp", "se", "fonts"})
@@ -119,28 +119,15 @@ protected:
 
     void Launch(const std::string& script, int maxFrames)
     {
-        std::ofstream(dir / "script.txt") << script;
-        fs::path trace = dir / "trace.jsonl";
-        std::string command = std::string(BUILD_DIR) + "/prismveldt-headless --dir " + dir.string() +
-                              " --script " + (dir / "script.txt").string() + " --trace " +
-                              trace.string() + " --max-frames " + std::to_string(maxFrames) +
-                              " > /dev/null 2>&1";
-        int status = std::system(command.c_str());
-        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        harness::GameRun run = harness::RunGame(dir.string(), script, maxFrames);
+        exitCode = run.status;
         frames.clear();
         events.clear();
-        std::ifstream in(trace);
-        for (std::string line; std::getline(in, line);) {
-            if (line.find("\"ev\":\"frame\"") == std::string::npos) {
-                events.push_back(line);
-                continue;
-            }
-            Frame f;
-            f.n = std::stoi(Field(line, "n"));
-            f.scene = Field(line, "scene");
-            f.sceneId = std::stoi(Field(line, "sceneId"));
-            f.line = line;
-            frames.push_back(f);
+        for (const harness::Event& e : run.events) {
+            if (e.ev == "frame")
+                frames.push_back(Frame{(int)e.n, e.scene, e.sceneId, e.line});
+            else
+                events.push_back(e.line);
         }
     }
 

@@ -1,8 +1,10 @@
-// The headless harness seen from a test: a game folder of its own built from
-// build/data, a run with a script, and the trace read back as scenes and
-// sound and music calls. Shared by the whole-game and title tests.
+// The whole-game and title tests' view of a run: a game folder of their own
+// built from build/data, played through tests/harness_run.h, and the trace
+// read as scenes and sound and music calls.
 #pragma once
 #include <gtest/gtest.h>
+
+#include "tests/harness_run.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,43 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string HARNESS = std::string(BUILD_DIR) + "/prismveldt-headless";
-const std::string DATA = std::string(BUILD_DIR) + "/data";
-
-// One line of the trace, with the few fields these tests read.
-struct TraceEvent {
-    std::string ev;
-    long long n = -1;      // frames
-    std::string scene;     // frames
-    int sceneId = 0;       // frames
-    int stageNo = 0;       // frames
-    std::string op, path;  // sound and music
-    int code = -1;         // exit
-};
-
-inline std::string StringField(const std::string& line, const std::string& name)
-{
-    std::string key = "\"" + name + "\":\"";
-    size_t at = line.find(key);
-    if (at == std::string::npos)
-        return "";
-    at += key.size();
-    return line.substr(at, line.find('"', at) - at);
-}
-
-inline long long NumberField(const std::string& line, const std::string& name, long long otherwise)
-{
-    std::string key = "\"" + name + "\":";
-    size_t at = line.find(key);
-    if (at == std::string::npos)
-        return otherwise;
-    return std::strtoll(line.c_str() + at + key.size(), nullptr, 10);
-}
-
-struct GameRun {
-    int status = -1;
-    std::vector<TraceEvent> events;
-};
+using namespace harness;
+typedef Event TraceEvent;
 
 // A game folder of its own: the pictures and sounds of build/data linked in,
 // the stage files linked, and a score file to play with.
@@ -98,30 +65,7 @@ protected:
 
     GameRun Play(const std::string& script, long long maxFrames)
     {
-        std::string scriptPath = folder + "/script.txt";
-        std::string tracePath = folder + "/trace.jsonl";
-        std::ofstream(scriptPath) << script;
-        std::string command = "'" + HARNESS + "' --dir '" + folder + "' --script '" + scriptPath +
-                              "' --trace '" + tracePath + "' --max-frames " +
-                              std::to_string(maxFrames) + " >/dev/null 2>&1";
-        GameRun run;
-        int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::ifstream trace(tracePath);
-        std::string line;
-        while (std::getline(trace, line)) {
-            TraceEvent e;
-            e.ev = StringField(line, "ev");
-            e.n = NumberField(line, "n", -1);
-            e.scene = StringField(line, "scene");
-            e.sceneId = static_cast<int>(NumberField(line, "sceneId", 0));
-            e.stageNo = static_cast<int>(NumberField(line, "stageNo", 0));
-            e.op = StringField(line, "op");
-            e.path = StringField(line, "path");
-            e.code = static_cast<int>(NumberField(line, "code", -1));
-            run.events.push_back(e);
-        }
-        return run;
+        return RunGame(folder, script, maxFrames);
     }
 
     std::string folder;
