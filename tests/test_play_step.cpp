@@ -1,0 +1,89 @@
+// One play frame through StepPlay and DrawPlayFrame, in the game's own
+// process: the bees die at the radius the play frame passes, and the stage
+// picture is drawn over the gun.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/assets.h"
+#include "game/bees.h"
+#include "game/play_step.h"
+#include "game/scenes.h"
+#include "game/stage.h"
+#include "gfx/rotate.h"
+#include "gfx/screen.h"
+
+namespace {
+
+// Aimed to the right from the start, the beam runs from the muzzle (about
+// 715, 339 on the screen) to x 1390 with its band 16 pixels each side of
+// y 339 (the stage is empty, so nothing stops it).
+TEST(PlayStep, BeesDieWithinTheHitRadiusOfTheBeamsBand)
+{
+    std::memset(tileMap, 0, sizeof tileMap);
+    for (int gap : {BEE_HIT_RADIUS - 2, BEE_HIT_RADIUS + 2}) {
+        SCOPED_TRACE(gap);
+        PlayState s;
+        s.beeCount = 1;
+        Bee& bee = s.bees[0];
+        bee = Bee{};
+        bee.state = BEE_ACTIVE;
+        // Its centre gap pixels below the band's lower edge, x 900 on the screen.
+        bee.x = 900 - 32 + (int)s.camX;
+        bee.y = 339 + 16 + gap - 32 + (int)s.camY;
+        PlayView view;
+        EXPECT_EQ(StepPlay(s, 1200, 350, 1, &view), SCENE_PLAYING);
+        EXPECT_EQ(s.beamLength, BEAM_RANGE);
+        if (gap < BEE_HIT_RADIUS)
+            EXPECT_EQ(bee.state, BEE_DYING_LEFT);
+        else
+            EXPECT_EQ(bee.state, BEE_ACTIVE);
+    }
+}
+
+// Pictures of one colour each; white is see-through for the keyed layers.
+Surface Solid(int width, int height, uint32_t pixel)
+{
+    Surface s = CreateBlankSurface(width, height);
+    for (int i = 0; i < s->width * s->height; i++) s->pixels[i] = pixel;
+    return s;
+}
+
+TEST(PlayStep, TheStagePictureIsDrawnOverTheGun)
+{
+    displayMode = DISPLAY_WINDOWED;
+    screenWidth = 1280;
+    screenHeight = 720;
+    FillTrigTables();
+    backBuffer = CreateBackBuffer();
+    imgBackdrop[0] = imgBackdrop[1] = Solid(1920, 720, 0x000000);
+    imgBackdropStrip = Solid(7680, 720, 0xFFFFFF);
+    imgGun = Solid(128, 64, 0xFF0000);  // red, both facings
+    imgKyara = imgKyara2 = imgKyara3 = Solid(160, 128, 0xFF00FF);
+    imgCursor = Solid(32, 32, 0xFF00FF);
+    imgBee = Solid(512, 320, 0xFF00FF);
+    imgLazer = Solid(8, 32, 0x000000);
+    imgHansya = Solid(32, 32, 0x000000);
+    imgHansya2 = Solid(46, 46, 0x000000);
+    imgTiles = Solid(64 * 46, 64, 0x0000FF);  // every code a blue block
+    // The gun's picture, for a mouse to the right, covers about screen x
+    // 645..708, y 320..383; with the camera at the start (34, 1700), a block
+    // at cell (31, 10) covers screen x 606..669, y 284..347: the two overlap.
+    std::memset(tileMap, 0, sizeof tileMap);
+    tileMap[31][10] = 12;
+    InvalidateLevel();
+    RenderLevel();
+
+    PlayState s;
+    PlayView view;
+    StepPlay(s, 1200, 352, 0, &view);
+    DrawPlayFrame(view);
+    ASSERT_EQ(view.stageX, 34);
+    ASSERT_EQ(view.stageY, 1700);
+    // A point inside both the gun's picture and the block: the block shows.
+    EXPECT_EQ(backBuffer->pixels[335 * backBuffer->width + 660], 0x0000FFu);
+    // Where there is no block the gun shows (so the test sees the gun at all).
+    EXPECT_EQ(backBuffer->pixels[370 * backBuffer->width + 690], 0xFF0000u);
+}
+
+}  // namespace
