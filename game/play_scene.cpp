@@ -10,8 +10,12 @@
 
 #include "audio/audio.h"
 #include "game/frame.h"
+#include "game/ghost.h"
 #include "game/motion.h"
 #include "game/play_step.h"
+#include "game/recording.h"
+#include "game/replay_files.h"
+#include "game/score.h"
 #include "game/results_scene.h"
 #include "game/scenes.h"
 #include "game/stage.h"
@@ -24,11 +28,56 @@
 namespace {
 
 constexpr int KEY_E = 0x45;
+constexpr int KEY_G = 0x47;
 const char* const SHOT_SOUND = "./se/newSE.wav";
 
 // The bees' speed is the one thing a play scene takes over from the last:
 // it is only set by the character's probes, and a frame without any keeps it.
 int inheritedBeeSteps = 0;
+
+// The ghost of the stage's best run, on or off as the player last chose.
+bool ghostOn = false;
+bool keyGWas = false;
+
+// G turns the ghost on and off; the choice is kept beside the best times.
+void ToggleGhostOnG()
+{
+    bool keyG = IsKeyDown(KEY_G);
+    if (keyG && !keyGWas) {
+        ghostOn = !ghostOn;
+        KeepGhostWanted(scoreFilePath, ghostOn);
+        if (ghostOn) LoadGhost(scoreFilePath, stageNo);
+    }
+    keyGWas = keyG;
+}
+
+// The run of the stage being played, frame by frame, for its replay.
+Recording run;
+bool recording = false;  // false once a run outgrows what a recording holds
+
+void StartRecording(const PlayState& s)
+{
+    run = Recording();
+    run.stage = stageNo;
+    run.stageHash = StageHash();
+    run.beeSteps = s.beeStepsPerFrame;
+    run.beamLength = s.beamLength;
+    run.shotFrames = s.shotFrames;
+    run.cursorSpin = s.cursorSpin;
+    recording = true;
+}
+
+void RecordFrame(const PlayState& s, bool curtain, int mouseX, int mouseY, int buttons, int keys)
+{
+    if (!recording) return;
+    if (run.frames.size() >= RECORDING_MAX_FRAMES) {
+        recording = false;
+        run.frames.clear();
+        return;
+    }
+    run.frames.push_back({curtain, s.frameStart - s.runStart, mouseX, mouseY, buttons, keys});
+    if (!curtain) run.playFrames++;
+}
 
 // The state after a play frame's updates, for the replay trace.
 std::string PlayTraceFields(const PlayState& s)
@@ -82,12 +131,10 @@ void RunLeaveCurtain(PlayState& s)
 // The goal: as leaving, but the stage is drawn under the gun this time.
 void RunClearCurtain(PlayState& s)
 {
-    for (int picture = 49; picture >= 1; picture -= 2) {
+    for (int k = 0; k < CLEAR_CURTAIN_FRAMES; k++) {
         s.frameStart = WaitNextFrame(s.frameStart);
-        DrawStageLayer((int)s.camX, (int)s.camY);
-        DrawGunOfState(s);
-        DrawCharacter(CharacterPicture(s), s.facingLeft);
-        DrawCurtain(picture);
+        RecordFrame(s, true, 0, 0, 0, 0);  // the run's time ends with the curtain
+        DrawClearCurtainFrame(s, k);
         FinishFrame("clear-curtain");
     }
 }
@@ -96,31 +143,10 @@ void RunClearCurtain(PlayState& s)
 // point behind it, and it opens again (3 ... 47): 47 frames.
 void RunDeathCurtain(PlayState& s)
 {
-    int picture = 47;
-    int phase = 0;
-    bool respawned = false;
-    while (phase <= 1) {
+    for (int k = 0; k < DEATH_CURTAIN_FRAMES; k++) {
         s.frameStart = WaitNextFrame(s.frameStart);
-        DrawFarBackdrop(s.backdropScroll);
-        DrawMiddleLayer((int)(s.camX / 2));
-        int cursorX, cursorY;
-        DrawGunOfState(s, &cursorX, &cursorY);
-        DrawStageLayer((int)s.camX, (int)s.camY);
-        DrawCursor(cursorX, cursorY, 10);
-        DrawCharacter(CharacterPicture(s), s.facingLeft);
-        DrawCurtain(picture);
-        if (phase == 0) {
-            picture -= 2;
-        } else {
-            if (!respawned) {
-                respawned = true;
-                RespawnAfterDeath(s);
-                sceneId = SCENE_PLAYING;
-            }
-            s.firing = 0;
-            picture += 2;
-        }
-        if (picture <= 1 || picture >= 48) phase += 1;
+        RecordFrame(s, true, 0, 0, 0, 0);
+        DrawDeathCurtainFrame(s, k);
         FinishFrame("death-curtain");
     }
 }
@@ -136,13 +162,21 @@ bool RunPlayFrame(PlayState& s)
     GetMousePos(&mouseX, &mouseY);
     GetMouseButtons(&buttons);
     sceneId = StepPlay(s, mouseX, mouseY, buttons, &view);
+    ToggleGhostOnG();
+    if (ghostOn)
+        PlaceGhost(view.clockMs, s.camX, s.camY, &view);
+    else
+        view.ghost = false;
     if (view.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
     if (view.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
     DrawPlayFrame(view);
 
     // Later writers win: E overrides a death, Escape overrides everything.
-    if (IsKeyDown(KEY_E)) sceneId = SCENE_GOAL;
-    if (IsKeyDown(VK_ESCAPE)) {
+    bool keyE = IsKeyDown(KEY_E), keyEscape = IsKeyDown(VK_ESCAPE);
+    RecordFrame(s, false, mouseX, mouseY, buttons,
+                (keyE ? RECORDED_KEY_E : 0) | (keyEscape ? RECORDED_KEY_ESCAPE : 0));
+    if (keyE) sceneId = SCENE_GOAL;
+    if (keyEscape) {
         sceneId = SCENE_TO_TITLE;
         TracePlayFrame(s);
         RunLeaveCurtain(s);
@@ -151,7 +185,8 @@ bool RunPlayFrame(PlayState& s)
     if (sceneId == SCENE_GOAL) {
         TracePlayFrame(s);
         RunClearCurtain(s);
-        RunResultsScene(s.frameStart - s.runStart, stageNo, &s.frameStart);
+        run.timeMs = s.frameStart - s.runStart;
+        RunResultsScene(run.timeMs, stageNo, &s.frameStart, recording ? &run : nullptr);
         if (sceneId == SCENE_NEXT_STAGE) {
             LoadStage();
             RunOpeningCurtain(&s.frameStart, "next-curtain");
@@ -170,13 +205,45 @@ bool RunPlayFrame(PlayState& s)
 
 }  // namespace
 
+void DrawClearCurtainFrame(PlayState& s, int k)
+{
+    DrawStageLayer((int)s.camX, (int)s.camY);
+    DrawGunOfState(s);
+    DrawCharacter(CharacterPicture(s), s.facingLeft);
+    DrawCurtain(49 - 2 * k);  // 49, 47, ..., 1
+}
+
+void DrawDeathCurtainFrame(PlayState& s, int k)
+{
+    // Closing over 23 frames (47, 45, ..., 3), then opening over 24 (1, ..., 47);
+    // the camera is at the respawn point from the first opening frame on.
+    int picture = k < 23 ? 47 - 2 * k : 1 + 2 * (k - 23);
+    DrawFarBackdrop(s.backdropScroll);
+    DrawMiddleLayer((int)(s.camX / 2));
+    int cursorX, cursorY;
+    DrawGunOfState(s, &cursorX, &cursorY);
+    DrawStageLayer((int)s.camX, (int)s.camY);
+    DrawCursor(cursorX, cursorY, 10);
+    DrawCharacter(CharacterPicture(s), s.facingLeft);
+    DrawCurtain(picture);
+    if (k >= 23) {
+        if (k == 23) {
+            RespawnAfterDeath(s);
+            sceneId = SCENE_PLAYING;
+        }
+        s.firing = 0;
+    }
+}
+
 void RunPlayScene()
 {
     SetMouseCursor(0);
     PlayState s;
     s.beeStepsPerFrame = inheritedBeeSteps;
-    s.frameStart = PlatformTimeMs();
-    s.runStart = PlatformTimeMs();
+    ghostOn = GhostWanted(scoreFilePath);
+    // One reading for both: the first frame's clock is then a whole frame.
+    s.frameStart = s.runStart = PlatformTimeMs();
+    bool newStage = true;
 
     for (;;) {
         if (sceneId == SCENE_NEXT_STAGE) {
@@ -184,12 +251,17 @@ void RunPlayScene()
             s.camY = START_CAM_Y;
             s.respawnCamX = (int)START_CAM_X;
             s.respawnCamY = (int)START_CAM_Y;
-            s.frameStart = PlatformTimeMs();
-            s.runStart = PlatformTimeMs();
+            s.frameStart = s.runStart = PlatformTimeMs();
+            newStage = true;
         }
         // After a death the camera is already at the respawn point.
         LoadStage();
         StartPlayAttempt(s);
+        if (newStage) {
+            StartRecording(s);
+            if (ghostOn) LoadGhost(scoreFilePath, stageNo);
+        }
+        newStage = false;
         sceneId = SCENE_PLAYING;
 
         while (RunPlayFrame(s)) {

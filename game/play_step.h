@@ -21,6 +21,12 @@ struct PlayView {
     int shotSound = 0;          // SHOT_SOUND_*: what the scene does with the shot sound
     uint32_t clockMs = 0;       // the run's time shown
     int cursorX = 0, cursorY = 0, cursorAngle = 0;
+    // The ghost of the best run (the scene's, not the rules'): drawn behind
+    // the character when on.
+    bool ghost = false;
+    int ghostX = 0, ghostY = 0;
+    Surface ghostPicture = nullptr;
+    int ghostFacingLeft = 0;
     int beeSpriteCount = 0;
     BeeSprite beeSprites[MAX_BEES];
 };

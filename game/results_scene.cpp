@@ -53,11 +53,12 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 }  // namespace
 
-void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart)
+void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart,
+                     const Recording* recording)
 {
     // The time is kept (or reported as lost) before anything is shown, so
     // leaving with Escape never costs it.
-    RunEntry entry = EnterRunTime(scoreFilePath, runTimeMs, stage);
+    RunEntry entry = EnterRunTime(scoreFilePath, runTimeMs, stage, recording);
     int rowIndex = stage >= 1 && stage <= STAGE_COUNT ? stage - 1 : 0;
     const int32_t* row = entry.table.times[rowIndex];
 

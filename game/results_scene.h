@@ -10,5 +10,7 @@
 // runs its start) or SCENE_TO_TITLE (Escape, or stage 4 confirmed), with its
 // last frame's start in *lastFrameStart for the frames that follow. A missing
 // score file is made anew; one that cannot be written costs the new time but
-// not the screen.
-void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart);
+// not the screen. The run's recording, when given, is kept with its time.
+struct Recording;
+void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart,
+                     const Recording* recording = nullptr);

@@ -1,6 +1,7 @@
 // Best times: ranking, the score file, and the time texts of the results screen.
 #include "game/score.h"
 
+#include "game/replay_files.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -241,7 +242,15 @@ void RankIntoTable(ScoreTable* table, uint32_t runTimeMs, int stage)
 
 }  // namespace
 
-RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage)
+int RankOfRun(const int32_t row[RANKS_PER_STAGE], uint32_t runTimeMs)
+{
+    // An equal time already there ranks below the new one: the first is the run's.
+    for (int r = 0; r < RANKS_PER_STAGE; r++)
+        if (static_cast<uint32_t>(row[r]) == runTimeMs) return r + 1;
+    return 0;
+}
+
+RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Recording* recording)
 {
     RunEntry entry;
     entry.fileState = SCORE_FILE_NEW;
@@ -267,6 +276,9 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage)
         if (!entry.fileWritten)
             std::fprintf(stderr, "Prismveldt: the best times could not be saved to %s (%s)\n",
                          path, reason);
+        int rank = stage >= 1 && stage <= STAGE_COUNT ? RankOfRun(entry.table.times[stage - 1], runTimeMs) : 0;
+        if (entry.fileWritten && recording != nullptr && rank > 0)
+            KeepRunRecording(path, stage, rank, *recording);
     }
     if (locked) PlatformUnlockFile();
     return entry;

@@ -106,8 +106,15 @@ struct RunEntry {
 // the file back (creating it if it was missing), all under the score lock.
 // A damaged file is never written: the run is ranked into this session's own
 // table instead, and one line on standard error says so, as it does for a
-// failed write. With no path the session's table is all there is.
-RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage);
+// failed write. With no path the session's table is all there is. When the
+// run enters the saved table, its recording (if given) is kept with it
+// (KeepRunRecording).
+struct Recording;
+RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage,
+                      const Recording* recording = nullptr);
+// Called by EnterRunTime: the rank (1..5) a run just ranked into row took, or
+// 0 when it did not enter.
+int RankOfRun(const int32_t row[RANKS_PER_STAGE], uint32_t runTimeMs);
 
 // A time as the game shows it: "%d%d:%d%d" (tens of minutes, minutes, tens of
 // seconds, seconds) and ".%d%d" (tenths and hundredths of a second; the

@@ -50,6 +50,11 @@ bool IsHiveTile(int code);
 // but something else prints "ファイルオープンエラー" and ends the program
 // (status 0).
 void LoadStage();
+// Called by LoadStage and the verifier: reads the file of stage into tileMap
+// without drawing; false (tileMap perhaps half read) for a file that is
+// missing, not a regular file, unreadable, or holds not a single number but
+// something else.
+bool ReadStageFile(int stage);
 
 // Called by LoadStage (and the tests): reads up to MAP_CELLS numbers the way
 // "%d " does into cells, row by row. Reading stops at the first token that is

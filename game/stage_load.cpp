@@ -18,29 +18,36 @@ constexpr unsigned long long STAGE_READ_LIMIT = 4ull << 20;
 
 }  // namespace
 
-void LoadStage()
+bool ReadStageFile(int stage)
 {
     char path[64];
-    snprintf(path, sizeof path, "./txt/dw_stage%d.txt", stageNo);
+    snprintf(path, sizeof path, "./txt/dw_stage%d.txt", stage);
     // A folder, a pipe or a device in the file's place is no stage file.
     PlatformFile* file = nullptr;
     uint64_t size = 0;
-    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) StageFileError();
+    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) return false;
     // Read through a small buffer: a huge file costs no memory.
     StageParser parser;
     StartStageParser(&parser);
     int* cells = &tileMap[0][0];
     char buffer[16384];
     unsigned long long total = 0;
+    bool readable = true;
     while (total < STAGE_READ_LIMIT) {
         long long got = PlatformReadFile(file, buffer, sizeof buffer);
-        if (got < 0) StageFileError();  // an unreadable file, as if missing
-        if (got == 0) break;
+        if (got < 0) readable = false;  // an unreadable file, as if missing
+        if (got <= 0) break;
         total += (unsigned long long)got;
         if (!FeedStageParser(&parser, buffer, (size_t)got, cells)) break;
     }
     PlatformCloseFile(file);
     // Not a single number, but something else: a binary file, not a stage.
-    if (FinishStageParser(&parser, cells) == 0 && parser.stoppedAtJunk) StageFileError();
+    int count = FinishStageParser(&parser, cells);
+    return readable && !(count == 0 && parser.stoppedAtJunk);
+}
+
+void LoadStage()
+{
+    if (!ReadStageFile(stageNo)) StageFileError();
     RenderLevel();
 }

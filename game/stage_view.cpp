@@ -14,6 +14,7 @@ namespace {
 constexpr uint32_t SPRITE_KEY = 0xFF00FF;
 constexpr uint32_t WHITE_KEY = 0xFFFFFF;
 constexpr uint32_t CURTAIN_KEY = 0x000000;
+constexpr int GHOST_ALPHA = 40;  // per cent: the ghost is seen through
 }  // namespace
 
 void DrawFarBackdrop(int scroll)
@@ -69,6 +70,9 @@ void DrawPlayFrame(const PlayView& view)
     SetMouseCursor(0);  // the game draws its own cursor
     DrawGunAndBeam(view.gun);
     DrawStageLayer(view.stageX, view.stageY);
+    if (view.ghost)
+        DrawBlended(backBuffer, view.ghostX, view.ghostY, 80, 128, view.ghostPicture,
+                    view.ghostFacingLeft ? 80 : 0, 0, 80, 128, GHOST_ALPHA, SPRITE_KEY);
     DrawCharacter(view.character, view.facingLeft);
     DrawBees(view.beeSprites, view.beeSpriteCount);
     DrawClock(view.clockMs);

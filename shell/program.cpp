@@ -1,10 +1,12 @@
 // The program's entry steps and GameMain: the window, the full-screen question,
 // the start-up pictures, and the game's scenes.
 #include "game/assets.h"
+#include "game/replay_scene.h"
 #include "game/scenes.h"
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
 #include "platform/platform.h"
+#include "shell/options.h"
 #include "shell/shell.h"
 
 void GameMain()
@@ -21,13 +23,26 @@ void GameMain()
     DeleteStartupSurfaces();
 }
 
-int RunProgram(int, char**)
+// A recorded run in the game's window instead of the game: no question, a
+// plain window.
+static void WatchMain(const char* path)
+{
+    SetDisplayMode(0, 0, 1280, 720, DISPLAY_WINDOWED, "Prismveldt");
+    LoadAssets();
+    WatchRecording(path);
+    DeleteStartupSurfaces();
+}
+
+int RunProgram(const GameOptions& options)
 {
     // The first window: tiny, off the corner, until the display mode shapes it.
     PlatformSetWindowTitle(windowTitle);
     PlatformSetWindowed(-10, -10, 3, 3, false);
     FillTrigTables();
     SetDisplayMode(windowX, windowY, screenWidth, screenHeight, displayMode, windowTitle);
-    GameMain();
+    if (options.replayPath.empty())
+        GameMain();
+    else
+        WatchMain(options.replayPath.c_str());
     ShutdownAndExit();
 }

@@ -12,8 +12,10 @@ extern int windowX, windowY;  // where the last SetDisplayMode put the window
 extern char windowTitle[WINDOW_TITLE_CAPACITY];
 extern int captionless;
 
-// Called by WinMain-equivalent main(): the whole program; never returns.
-int RunProgram(int argc, char** argv);
+struct GameOptions;
+// Called by main: the whole program, the game or (with --replay) the replay
+// viewer; never returns.
+int RunProgram(const GameOptions& options);
 // Called by RunProgram after start-up: the question, display set-up, assets,
 // the game's scenes, and the start-up pictures' release.
 void GameMain();

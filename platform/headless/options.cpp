@@ -16,7 +16,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
-                     option == "--frame-hashes";
+                     option == "--frame-hashes" || option == "--verify" || option == "--replay";
         if (!known) {
             *error = "unknown option \"" + Shown(option) + "\"";
             return false;
@@ -31,6 +31,9 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else if (option == "--trace") options->tracePath = value;
         else if (option == "--shot-dir") options->shotDir = value;
         else if (option == "--frame-hashes") options->frameHashesPath = value;
+        else if (option == "--verify" || option == "--replay") {
+            // The game's own options: it reads them itself.
+        }
         else {
             long long count;
             if (!ParseWholeNumber(value, 0, LLONG_MAX, &count)) {
@@ -84,7 +87,8 @@ static bool ReadScriptFile(const std::string& path, std::string* text, std::stri
     CloseTrace();
     fprintf(stderr, "prismveldt-headless: %s\n"
                     "usage: prismveldt-headless [--dir DIR] [--script FILE] [--trace FILE|-]"
-                    " [--max-frames N] [--shot-dir DIR] [--shot N]... [--frame-hashes FILE]\n",
+                    " [--max-frames N] [--shot-dir DIR] [--shot N]... [--frame-hashes FILE]"
+                    " [--verify FILE | --replay FILE]\n",
             message.c_str());
     exit(64);
 }

@@ -1,0 +1,212 @@
+// Recordings of runs: their text, read strictly, and the stage hash they carry.
+#include "game/recording.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/play_step.h"
+#include "game/stage.h"
+#include "platform/platform.h"
+
+uint64_t StageHash()
+{
+    // FNV-1a over the codes' bytes, low byte first, whatever the machine.
+    uint64_t hash = 0xCBF29CE484222325ull;
+    for (int row = 0; row < MAP_ROWS; row++)
+        for (int col = 0; col < MAP_COLS; col++) {
+            uint32_t code = (uint32_t)tileMap[row][col];
+            for (int b = 0; b < 4; b++) {
+                hash ^= (code >> (8 * b)) & 0xFF;
+                hash *= 0x100000001B3ull;
+            }
+        }
+    return hash;
+}
+
+void StartRecordedRun(const Recording& r, PlayState* s)
+{
+    *s = PlayState();
+    s->beeStepsPerFrame = r.beeSteps;
+    s->beamLength = r.beamLength;
+    s->shotFrames = r.shotFrames;
+    s->cursorSpin = r.cursorSpin;
+    StartPlayAttempt(*s);
+}
+
+std::string FormatRecording(const Recording& r)
+{
+    std::string text;
+    char line[512];
+    snprintf(line, sizeof line, "prismveldt-replay %d\nstage %d\nstage-hash %016" PRIx64
+             "\nrules %d\nbee-steps %d\nbeam %d\nshots %d\ncursor-spin %d\nresult %u %d\n",
+             RECORDING_FORMAT, r.stage, r.stageHash, r.rules, r.beeSteps, r.beamLength,
+             r.shotFrames, r.cursorSpin, r.timeMs, r.playFrames);
+    text += line;
+    for (const RecordedFrame& f : r.frames) {
+        if (f.curtain)
+            snprintf(line, sizeof line, "c %u\n", f.clockMs);
+        else
+            snprintf(line, sizeof line, "p %u %d %d %d %d\n", f.clockMs, f.mouseX, f.mouseY,
+                     f.buttons, f.keys);
+        text += line;
+    }
+    text += "end\n";
+    return text;
+}
+
+namespace {
+
+// The words of one line, read from a text that may hold anything.
+struct Lines {
+    const char* at;
+    const char* end;
+    int number = 0;
+};
+
+bool NextLine(Lines* lines, std::vector<std::string>* words)
+{
+    words->clear();
+    if (lines->at >= lines->end) return false;
+    const char* stop = static_cast<const char*>(memchr(lines->at, '\n', lines->end - lines->at));
+    if (stop == nullptr) stop = lines->end;
+    std::string word;
+    for (const char* p = lines->at; p < stop; p++) {
+        if (*p == ' ' || *p == '\r') {
+            if (!word.empty()) words->push_back(word);
+            word.clear();
+        } else {
+            word += *p;
+            if (word.size() > 24) word.resize(24);  // no number is that long; it stays wrong
+        }
+    }
+    if (!word.empty()) words->push_back(word);
+    lines->at = stop + 1;
+    lines->number++;
+    return true;
+}
+
+bool WholeNumber(const std::string& word, long long low, long long high, long long* value)
+{
+    size_t i = word[0] == '-' ? 1 : 0;
+    if (i == word.size() || word.size() > 20) return false;
+    long long v = 0;
+    for (; i < word.size(); i++) {
+        if (word[i] < '0' || word[i] > '9') return false;
+        v = v * 10 + (word[i] - '0');
+        if (v > 1LL << 40) return false;
+    }
+    if (word[0] == '-') v = -v;
+    if (v < low || v > high) return false;
+    *value = v;
+    return true;
+}
+
+bool Fail(std::string* why, const Lines& lines, const char* what)
+{
+    if (why) *why = "line " + std::to_string(lines.number) + ": " + what;
+    return false;
+}
+
+}  // namespace
+
+bool ParseRecording(const char* text, size_t length, Recording* out, std::string* why)
+{
+    *out = Recording();
+    Lines lines{text, text + length};
+    std::vector<std::string> w;
+    long long v[5];
+    if (!NextLine(&lines, &w) || w.size() != 2 || w[0] != "prismveldt-replay")
+        return Fail(why, lines, "not a recording of a run");
+    if (!WholeNumber(w[1], 0, 1000, &v[0]) || v[0] != RECORDING_FORMAT)
+        return Fail(why, lines, "a recording of a format this game does not read");
+    // The header, in its order.
+    const char* keys[] = {"stage", "stage-hash", "rules", "bee-steps", "beam",
+                          "shots", "cursor-spin", "result"};
+    for (const char* key : keys) {
+        if (!NextLine(&lines, &w) || w.empty() || w[0] != key)
+            return Fail(why, lines, ("expected \"" + std::string(key) + "\"").c_str());
+        bool ok = false;
+        if (w[0] == "stage-hash") {
+            ok = w.size() == 2 && w[1].size() == 16 &&
+                 w[1].find_first_not_of("0123456789abcdef") == std::string::npos;
+            if (ok) out->stageHash = std::strtoull(w[1].c_str(), nullptr, 16);
+        } else if (w[0] == "result") {
+            ok = w.size() == 3 && WholeNumber(w[1], 0, UINT32_MAX, &v[0]) &&
+                 WholeNumber(w[2], 1, (long long)RECORDING_MAX_FRAMES, &v[1]);
+            out->timeMs = (uint32_t)v[0];
+            out->playFrames = (int)v[1];
+        } else {
+            long long high = w[0] == "stage" ? 4 : w[0] == "bee-steps" ? 8 : INT32_MAX;
+            long long low = w[0] == "stage" ? 1 : w[0] == "beam" ? INT32_MIN : 0;
+            ok = w.size() == 2 && WholeNumber(w[1], low, high, &v[0]);
+            int value = (int)v[0];
+            if (w[0] == "stage") out->stage = value;
+            if (w[0] == "rules") out->rules = value;
+            if (w[0] == "bee-steps") out->beeSteps = value;
+            if (w[0] == "beam") out->beamLength = value;
+            if (w[0] == "shots") out->shotFrames = value;
+            if (w[0] == "cursor-spin") out->cursorSpin = value;
+        }
+        if (!ok) return Fail(why, lines, ("a bad \"" + std::string(key) + "\" line").c_str());
+    }
+    int playFrames = 0;
+    for (;;) {
+        if (!NextLine(&lines, &w)) return Fail(why, lines, "the recording is cut short (no \"end\")");
+        if (w.size() == 1 && w[0] == "end") break;
+        if (out->frames.size() >= RECORDING_MAX_FRAMES) return Fail(why, lines, "too many frames");
+        RecordedFrame f{};
+        if (w.size() == 2 && w[0] == "c" && WholeNumber(w[1], 0, UINT32_MAX, &v[0])) {
+            f.curtain = true;
+            f.clockMs = (uint32_t)v[0];
+        } else if (w.size() == 6 && w[0] == "p" && WholeNumber(w[1], 0, UINT32_MAX, &v[0]) &&
+                   WholeNumber(w[2], INT32_MIN, INT32_MAX, &v[1]) &&
+                   WholeNumber(w[3], INT32_MIN, INT32_MAX, &v[2]) && WholeNumber(w[4], 0, 3, &v[3]) &&
+                   WholeNumber(w[5], 0, 3, &v[4])) {
+            f.clockMs = (uint32_t)v[0];
+            f.mouseX = (int)v[1];
+            f.mouseY = (int)v[2];
+            f.buttons = (int)v[3];
+            f.keys = (int)v[4];
+            playFrames++;
+        } else {
+            return Fail(why, lines, "not a frame");
+        }
+        out->frames.push_back(f);
+    }
+    if (NextLine(&lines, &w) && !w.empty()) return Fail(why, lines, "text after \"end\"");
+    if (playFrames != out->playFrames)
+        return Fail(why, lines, "the number of play frames is not the one the result gives");
+    return true;
+}
+
+bool ReadRecordingFile(const char* path, Recording* recording, std::string* why)
+{
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    int state = PlatformOpenFile(path, &file, &size);
+    if (state != PLATFORM_FILE_OK) {
+        if (why)
+            *why = state == PLATFORM_FILE_MISSING     ? "there is no such file"
+                   : state == PLATFORM_FILE_NOT_REGULAR ? "it is not a regular file"
+                                                        : "it may not be opened";
+        return false;
+    }
+    std::string text;
+    bool ok = size <= RECORDING_MAX_BYTES;
+    char chunk[65536];
+    while (ok) {
+        long long got = PlatformReadFile(file, chunk, sizeof chunk);
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        text.append(chunk, (size_t)got);
+        ok = text.size() <= RECORDING_MAX_BYTES;
+    }
+    PlatformCloseFile(file);
+    if (!ok) {
+        if (why) *why = "it cannot be read, or is far larger than any recording";
+        return false;
+    }
+    return ParseRecording(text.data(), text.size(), recording, why);
+}

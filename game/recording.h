@@ -1,0 +1,80 @@
+// A recording of one run of a stage: for every frame, when it started and
+// what the play scene read (pointer, buttons, the keys E and Escape), enough
+// to play the run again exactly, clock included. Kept as a small text file
+// beside the score file for every best time; read back to verify a time, to
+// watch a run and to race its ghost.
+//
+//   prismveldt-replay 1             magic and format version
+//   stage 2
+//   stage-hash 8f1c0e2a9b3d4c5e     the stage's grid as played (StageHash)
+//   rules 1                         RULES_VERSION of the game that played it
+//   bee-steps 1                     what the run took over from the play before
+//   beam 0                          it (bees' speed, beam, shot count, cursor
+//   shots 120                       turn), so that it draws and sounds as it did
+//   cursor-spin 312
+//   result 17680 1080               the run's time (ms) and its play frames
+//   p 16 700 300 1 0                a play frame: clock, pointer x y, buttons, keys
+//   c 784                           a frame of a curtain (after a death or the
+//                                   goal): its clock
+//   ...
+//   end
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The rules of a play frame as this game runs them; a recording made by
+// other rules cannot be verified by these. Raise it with any change of what
+// StepPlay computes.
+constexpr int RULES_VERSION = 1;
+constexpr int RECORDING_FORMAT = 1;
+// The longest run a recording holds: over four hours of frames.
+constexpr size_t RECORDING_MAX_FRAMES = 1000000;
+// Far more than a file of that many frames needs.
+constexpr size_t RECORDING_MAX_BYTES = 64u << 20;
+// Frames of the curtain after a death, and after the goal: a run's time is
+// the clock of the goal's curtain's last frame.
+constexpr int DEATH_CURTAIN_FRAMES = 47;
+constexpr int CLEAR_CURTAIN_FRAMES = 25;
+
+enum { RECORDED_KEY_E = 1, RECORDED_KEY_ESCAPE = 2 };
+
+struct RecordedFrame {
+    bool curtain;       // a frame of a death's curtain: only its clock counts
+    uint32_t clockMs;   // the frame's start, from the run's start
+    int mouseX, mouseY; // the pointer as the play scene read it
+    int buttons;        // MOUSE_LEFT | MOUSE_RIGHT as read
+    int keys;           // RECORDED_KEY_*
+};
+
+struct Recording {
+    int stage = 0;
+    uint64_t stageHash = 0;
+    int rules = RULES_VERSION;
+    int beeSteps = 0;
+    int beamLength = 0;
+    int shotFrames = 0;
+    int cursorSpin = 0;
+    uint32_t timeMs = 0;  // the result: the clock of the goal's curtain's last frame
+    int playFrames = 0;   // the result: play frames, the goal's included
+    std::vector<RecordedFrame> frames;
+};
+
+// Called by the play scene at each stage load and by the verifier: a hash of
+// the grid of tile codes now in tileMap.
+uint64_t StageHash();
+
+struct PlayState;
+// Called by the verifier and the viewer once the stage is loaded: s as the
+// recorded run started, its bees at their nests.
+void StartRecordedRun(const Recording& recording, PlayState* s);
+
+// Called by KeepRecording: the file's text.
+std::string FormatRecording(const Recording& recording);
+// Called by ReadRecordingFile and the fuzzer: the text read strictly; false
+// with a short reason in *why for anything that is not a recording.
+bool ParseRecording(const char* text, size_t length, Recording* recording, std::string* why);
+// Called by the verifier, the viewer and the ghost: the file at path, read
+// like every game file (a regular file, bounded); false with a reason.
+bool ReadRecordingFile(const char* path, Recording* recording, std::string* why);

@@ -1,0 +1,17 @@
+// Verifying a recorded time: the recording played again through the game's
+// own rules, on the stage file here, with the recorded clock.
+#pragma once
+#include <cstdint>
+#include <string>
+#include "game/recording.h"
+
+// Called by RunVerify and the tests: true when the recording's frames, played
+// from its stage's start, reach the goal tile on its last play frame at the
+// recorded time, every frame at least a frame's period after the one before.
+// Otherwise false with the reason in *why. tileMap is the stage's afterwards.
+bool VerifyRecording(const Recording& recording, std::string* why);
+
+// Called by RunProgram for --verify FILE: prints "verified: stage N in
+// mm:ss.hh (T ms, F frames)" and returns 0, or prints the reason on standard
+// error and returns 1.
+int RunVerify(const char* path);
