@@ -25,7 +25,7 @@ std::string RecordingPath(const char* scorePath, int stage, int rank)
            ".replay";
 }
 
-void KeepRunRecording(const char* scorePath, int stage, int rank, const Recording& recording)
+void KeepRunRecording(const char* scorePath, int stage, int rank, const Recording* recording)
 {
     if (scorePath == nullptr || stage < 1 || stage > 4 || rank < 1 || rank > 5) return;
     std::error_code error;
@@ -40,8 +40,12 @@ void KeepRunRecording(const char* scorePath, int stage, int rank, const Recordin
             fprintf(stderr, "Prismveldt: the recording %s could not be moved along (%s)\n",
                     from.c_str(), error.message().c_str());
     }
-    std::string text = FormatRecording(recording);
     std::string path = RecordingPath(scorePath, stage, rank);
+    if (recording == nullptr) {
+        fs::remove(path, error);  // a time without a recording
+        return;
+    }
+    std::string text = FormatRecording(*recording);
     char reason[160] = "";
     if (!PlatformReplaceFile(path.c_str(), text.data(), text.size(), reason, sizeof reason)) {
         fs::remove(path, error);  // never the recording of another time under this one's name

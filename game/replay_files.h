@@ -10,10 +10,10 @@
 std::string RecordingPath(const char* scorePath, int stage, int rank);
 // Called by EnterRunTime, under the score lock, once the new table is saved
 // with the run at rank (1..5) of stage: the recordings of the ranks below move
-// down one (the fifth's drops out) and the run's is written at rank. A file
-// that cannot be moved or written costs its recording and one line on standard
-// error, never the score file.
-void KeepRunRecording(const char* scorePath, int stage, int rank, const Recording& recording);
+// down one (the fifth's drops out) and the run's, if there is one, is written
+// at rank. A file that cannot be moved or written costs its recording and one
+// line on standard error, never the score file.
+void KeepRunRecording(const char* scorePath, int stage, int rank, const Recording* recording);
 
 // Called by the play scene: whether the player turned the ghost on, as kept
 // in ghost.txt beside the score file (off when there is none).

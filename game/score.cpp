@@ -277,8 +277,7 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
             std::fprintf(stderr, "Prismveldt: the best times could not be saved to %s (%s)\n",
                          path, reason);
         int rank = stage >= 1 && stage <= STAGE_COUNT ? RankOfRun(entry.table.times[stage - 1], runTimeMs) : 0;
-        if (entry.fileWritten && recording != nullptr && rank > 0)
-            KeepRunRecording(path, stage, rank, *recording);
+        if (entry.fileWritten && rank > 0) KeepRunRecording(path, stage, rank, recording);
     }
     if (locked) PlatformUnlockFile();
     return entry;

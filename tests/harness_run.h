@@ -114,16 +114,16 @@ inline std::vector<Event> ReadTrace(const std::string& path)
 
 // Runs the game in folder with the script; the script, the trace and the
 // harness's output are kept in the folder. prefix goes before the command
-// (variables, prlimit, setpriv, ...).
+// (variables, prlimit, setpriv, ...), options after it (--frame-hashes, ...).
 inline GameRun RunGame(const std::string& folder, const std::string& script, long long maxFrames,
-                       const std::string& prefix = "")
+                       const std::string& prefix = "", const std::string& options = "")
 {
     std::string scriptPath = folder + "/script.txt", tracePath = folder + "/trace.jsonl",
                 outputPath = folder + "/output.txt";
     std::ofstream(scriptPath) << script;
     std::string command = prefix + " '" + HARNESS + "' --dir '" + folder + "' --script '" +
                           scriptPath + "' --trace '" + tracePath + "' --max-frames " +
-                          std::to_string(maxFrames) + " >'" + outputPath + "' 2>&1";
+                          std::to_string(maxFrames) + " " + options + " >'" + outputPath + "' 2>&1";
     GameRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

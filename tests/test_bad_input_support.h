@@ -63,9 +63,10 @@ public:
     }
 
     // Runs the game here with the script; the trace is read back.
-    GameRun Play(const std::string& script, long long maxFrames, const std::string& env = "") const
+    GameRun Play(const std::string& script, long long maxFrames, const std::string& env = "",
+                 const std::string& options = "") const
     {
-        return RunGame(path, script, maxFrames, env);
+        return RunGame(path, script, maxFrames, env, options);
     }
 
     std::string path;

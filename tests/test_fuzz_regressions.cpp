@@ -24,6 +24,9 @@
 #define LLVMFuzzerTestOneInput FuzzScriptOneInput
 #include "tests/fuzz/fuzz_script.cpp"
 #undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput FuzzReplayOneInput
+#include "tests/fuzz/fuzz_replay.cpp"
+#undef LLVMFuzzerTestOneInput
 
 namespace {
 
@@ -67,3 +70,4 @@ TEST(FuzzRegressions, BmpReader) { Replay("bmp", FuzzBmpOneInput); }
 TEST(FuzzRegressions, StageReader) { Replay("stage", FuzzStageOneInput); }
 TEST(FuzzRegressions, ScoreReader) { Replay("score", FuzzScoreOneInput); }
 TEST(FuzzRegressions, HarnessScript) { Replay("script", FuzzScriptOneInput); }
+TEST(FuzzRegressions, ReplayReader) { Replay("replay", FuzzReplayOneInput); }
