@@ -42,8 +42,8 @@ int StepBees(PlayState& s, const GunPose& gun, BeeSprite* sprites, bool* killed)
             bee.state = BEE_ACTIVE;
             bee.heading = AngleBetweenPoints(bee.x + 34 - camX, bee.y + 34 - camY,
                                              PLAYER_SCREEN_X, PLAYER_SCREEN_Y);
-            bee.vx = (int)(std::cos(bee.heading * DEG_TO_RAD) * 2);
-            bee.vy = (int)(std::sin(bee.heading * DEG_TO_RAD) * 2);
+            bee.vx = (int)(CosDegrees(bee.heading) * 2);
+            bee.vy = (int)(SinDegrees(bee.heading) * 2);
             for (int step = 0; step < s.beeStepsPerFrame; ++step) {
                 bee.x += bee.vx;
                 bee.y += bee.vy;
@@ -85,12 +85,9 @@ int BeamHitsBee(const GunPose& gun, int beamLength, int radius, int px, int py)
     int drawnLength = beamLength - MUZZLE_REACH;
     if (drawnLength < 0) drawnLength = 0;
     float m = (float)drawnLength;
-    float theta = (float)(gun.aim * GAME_PI / 180);
-    const float q = 1.5707964f;
-    float minus = theta - q, plus = theta + q;
-    float cosT = (float)std::cos((double)theta), sinT = (float)std::sin((double)theta);
-    float cosM = (float)std::cos((double)minus), sinM = (float)std::sin((double)minus);
-    float cosP = (float)std::cos((double)plus), sinP = (float)std::sin((double)plus);
+    BandTurn turn = BandTurnOf(gun.aim);
+    float cosT = turn.cosT, sinT = turn.sinT, cosM = turn.cosM, sinM = turn.sinM;
+    float cosP = turn.cosP, sinP = turn.sinP;
     float ox = gun.muzzleDX, oy = gun.muzzleDY;
     float bx = cosT * m, by = sinT * m;
 
@@ -107,11 +104,11 @@ int BeamHitsBee(const GunPose& gun, int beamLength, int radius, int px, int py)
     float pxf = (float)px, pyf = (float)py;
     float e1x = c2x - c1x, e1y = c2y - c1y;
     float w1x = pxf - c1x, w1y = pyf - c1y;
-    float s1 = (float)std::atan2((double)(w1x * e1y - e1x * w1y), (double)(w1x * e1x + w1y * e1y));
+    float s1 = (float)PortableAtan2((double)(w1x * e1y - e1x * w1y), (double)(w1x * e1x + w1y * e1y));
     float e2x = c4x - c3x, e2y = c4y - c3y;
     if (s1 > 0 && s1 < 1.570796) {
         float w2x = pxf - c3x, w2y = pyf - c3y;
-        float s2 = (float)std::atan2((double)(w2x * e2y - e2x * w2y), (double)(w2x * e2x + w2y * e2y));
+        float s2 = (float)PortableAtan2((double)(w2x * e2y - e2x * w2y), (double)(w2x * e2x + w2y * e2y));
         if (s2 > 0 && s2 < 1.570796) return 1;
     }
 

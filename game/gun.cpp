@@ -8,7 +8,7 @@ int AngleBetweenPoints(int x0, int y0, int x1, int y1)
     if (x0 == x1 && y0 == y1) return 270;
     double dy = (double)((long long)y1 - y0);
     double dx = (double)((long long)x1 - x0);
-    double d = std::atan2(dy, dx) * 180 / AIM_PI;
+    double d = PortableAtan2(dy, dx) * 180 / AIM_PI;
     // Truncate first, then wrap: just above the x axis gives 0, not 359.
     int degrees = (int)d;
     if (degrees < 0) degrees += 360;
@@ -21,11 +21,8 @@ namespace {
 // is tested: the barrel's offset on the side the gun faces.
 void MuzzleOffset(int a, float* ox, float* oy)
 {
-    float theta = (float)(a * GAME_PI / 180);
-    const float quarter = 1.5707964f;
-    float minus = theta - quarter;
-    float cosT = (float)std::cos((double)theta), sinT = (float)std::sin((double)theta);
-    float cosM = (float)std::cos((double)minus), sinM = (float)std::sin((double)minus);
+    BandTurn turn = BandTurnOf(a);
+    float cosT = turn.cosT, sinT = turn.sinT, cosM = turn.cosM, sinM = turn.sinM;
     const float reach = (float)GUN_REACH, step = (float)MUZZLE_STEP, offset = (float)BARREL_OFFSET;
     if (a >= 90 && a <= 270) {
         *ox = reach * cosT + step * cosT - offset * cosM;
@@ -42,14 +39,13 @@ GunPose ComputeGunPose(int a)
 {
     GunPose pose;
     pose.aim = a;
-    double r = a * DEG_TO_RAD;
-    double across = (a - 90) * DEG_TO_RAD;
-    pose.b = (int)(GUN_REACH * std::cos(r));
-    pose.c = (int)(GUN_REACH * std::sin(r));
-    pose.e = (int)(MUZZLE_STEP * std::cos(r));
-    pose.g = (int)(MUZZLE_STEP * std::sin(r));
-    pose.d = (int)(BARREL_OFFSET * std::cos(across));
-    pose.f = (int)(BARREL_OFFSET * std::sin(across));
+    double cosA = CosDegrees(a), sinA = SinDegrees(a);
+    pose.b = (int)(GUN_REACH * cosA);
+    pose.c = (int)(GUN_REACH * sinA);
+    pose.e = (int)(MUZZLE_STEP * cosA);
+    pose.g = (int)(MUZZLE_STEP * sinA);
+    pose.d = (int)(BARREL_OFFSET * CosDegrees(a - 90));
+    pose.f = (int)(BARREL_OFFSET * SinDegrees(a - 90));
     bool facingLeft = a >= 90 && a <= 270;
     pose.side = facingLeft ? -1 : 1;
     pose.pictureX = facingLeft ? 64 : 0;
@@ -62,8 +58,8 @@ GunPose ComputeGunPose(int a)
 
 int MarchBeam(int a, float startDistance, int camX, int camY)
 {
-    double cosA = std::cos(a * DEG_TO_RAD);
-    double sinA = std::sin(a * DEG_TO_RAD);
+    double cosA = CosDegrees(a);
+    double sinA = SinDegrees(a);
     // The strength of the recoil pushes the first sample out; it is never
     // more than 15 pixels, and a negative start counts from the pivot.
     if (!(startDistance < (float)BEAM_RANGE)) return -1;
@@ -88,8 +84,8 @@ bool TraceBeam(const GunPose& pose, float startDistance, int camX, int camY, int
     *beamLength = hit - 1;
     // The spark sits where the drawn beam ends: on the barrel's side of the aim.
     int length = *beamLength;
-    int cx = (int)(std::cos(pose.aim * DEG_TO_RAD) * length);
-    int cy = (int)(std::sin(pose.aim * DEG_TO_RAD) * length);
+    int cx = (int)(CosDegrees(pose.aim) * length);
+    int cy = (int)(SinDegrees(pose.aim) * length);
     *sparkX = GUN_PIVOT_X + cx + pose.side * pose.d;
     *sparkY = GUN_PIVOT_Y + cy + pose.side * pose.f;
     return true;

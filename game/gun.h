@@ -2,6 +2,7 @@
 // gun's pose around its pivot, the beam's march through the stage, and the
 // drawing of gun, muzzle flash, beam and impact spark.
 #pragma once
+#include "gfx/degrees.h"
 
 constexpr int GUN_PIVOT_X = 640;  // the gun turns about this screen point
 constexpr int GUN_PIVOT_Y = 350;
@@ -11,12 +12,6 @@ constexpr int GUN_REACH = 35;     // the gun's distance from the pivot, along th
 constexpr int MUZZLE_STEP = 40;   // from the gun on to the muzzle, along the aim
 constexpr int BARREL_OFFSET = 11; // the barrel's offset across the aim
 constexpr int BEAM_HALF_WIDTH = 16;
-// The pi the game turns with; angles go to radians as a * GAME_PI / 180 or,
-// in the gun's own arithmetic, a * DEG_TO_RAD, which rounds differently.
-constexpr double GAME_PI = 3.14159265358978;
-constexpr double DEG_TO_RAD = GAME_PI / 180;
-// The direction function's own, one digit longer.
-constexpr double AIM_PI = 3.14159265358979;
 
 // Called by MovePlayer, the gun, the bees: direction from (x0, y0) to (x1, y1)
 // in whole degrees 0..359, clockwise on screen (0 right, 90 down); 270 for

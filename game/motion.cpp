@@ -88,9 +88,8 @@ int MovePlayer(PlayState& s, int mouseX, int mouseY, int firing)
 {
     int a = AngleBetweenPoints(PLAYER_SCREEN_X, PLAYER_SCREEN_Y, mouseX, mouseY);
     if (firing == 1) {
-        double r = a * GAME_PI / 180;
-        s.velX = (float)-std::cos(r);
-        s.velY = (float)-std::sin(r);
+        s.velX = (float)-CosGameDegrees(a);
+        s.velY = (float)-SinGameDegrees(a);
         s.fallSpeed = 0.0f;
     }
     if (s.thrust == 0.0f) s.velX = 0.0f;

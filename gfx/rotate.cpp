@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "gfx/blit.h"
+#include "gfx/degrees.h"
 #include "gfx/screen.h"
 
 double sinTable[TRIG_TABLE_SIZE];
@@ -18,8 +19,8 @@ static bool trigTablesFilled = false;
 void FillTrigTables() {
     if (trigTablesFilled) return;
     for (int i = 0; i < TRIG_TABLE_SIZE; i++) {
-        sinTable[i] = std::sin(i * 3.141592 / 180);
-        cosTable[i] = std::cos(i * 3.141592 / 180);
+        sinTable[i] = TableSin(i);  // sin(i * 3.141592 / 180), alike everywhere
+        cosTable[i] = TableCos(i);
     }
     trigTablesFilled = true;
 }
