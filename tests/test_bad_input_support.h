@@ -146,6 +146,23 @@ inline const std::string START_GAME =
     "0 mouse 300 580\n"
     "3 down lmb\n";
 
+// The start of a shell script that plays the desktop game ($GAME) under a
+// private X server: the game started, its full-screen question answered No
+// with a key. The game's process is $game.
+inline const std::string START_DESKTOP_GAME_SH = R"SH(
+"$GAME" >game.out 2>game.err &
+game=$!
+w=""; i=0
+while [ -z "$w" ] && [ $i -lt 150 ]; do
+  sleep 0.1; i=$((i+1))
+  for c in $(xdotool search --name . 2>/dev/null); do
+    [ "$(xdotool getwindowname "$c" 2>/dev/null)" = "確認" ] && w=$c
+  done
+done
+[ -n "$w" ] || { echo "no question"; kill $game; exit 3; }
+xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key n 2>/dev/null
+)SH";
+
 // The dialogs of the game, as the trace shows them.
 inline const std::string CLOSE_TEXT = "本当に終了しますか？";
 inline const std::string CLOSE_CAPTION = "終了確認です";

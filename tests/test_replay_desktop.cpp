@@ -24,20 +24,9 @@ std::string Corridor()
     });
 }
 
-// Answers the question No, clicks START, moves the pointer left during the
+// After START_DESKTOP_GAME_SH: clicks START, moves the pointer left during the
 // countdown with the button held, and waits for the run's recording.
 const char* const PLAY_CORRIDOR = R"SH(
-"$GAME" >game.out 2>game.err &
-game=$!
-w=""; i=0
-while [ -z "$w" ] && [ $i -lt 150 ]; do
-  sleep 0.1; i=$((i+1))
-  for c in $(xdotool search --name . 2>/dev/null); do
-    [ "$(xdotool getwindowname "$c" 2>/dev/null)" = "確認" ] && w=$c
-  done
-done
-[ -n "$w" ] || { echo "no question"; kill $game; exit 3; }
-xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key n 2>/dev/null
 sleep 3
 xdotool mousemove 300 580; sleep 0.5; xdotool mousedown 1
 sleep 1.5
@@ -59,7 +48,7 @@ TEST(DesktopReplay, ARunRecordedInTheWindowVerifiesInTheHarness)
     std::string fresh;
     for (int k = 0; k < 20; k++) fresh += " 5999999";
     folder.Write("txt/scoretime.txt", fresh);
-    std::ofstream(folder.path + "/play.sh") << PLAY_CORRIDOR;
+    std::ofstream(folder.path + "/play.sh") << START_DESKTOP_GAME_SH << PLAY_CORRIDOR;
     int raw = std::system(("cd '" + folder.path + "' && GAME='" + GAME +
                            "' SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s '-screen 0 1920x1080x24' "
                            "sh play.sh >run.txt 2>&1").c_str());

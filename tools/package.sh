@@ -16,16 +16,7 @@ build="$root/build"
 out="$build/packages"
 
 packages=(dpkg-dev desktop-file-utils appstream zip)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "package: installing ${missing[*]}"
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+tools/install-packages.sh package "${packages[@]}"
 
 tools/build.sh
 tools/check-metadata.sh

@@ -16,16 +16,7 @@ out="$root/build-windows"
 # The Windows tool chain is large and only this script needs it, so it is not
 # in tools/setup.sh.
 packages=(mingw-w64 zip cmake make)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "windows-build: installing ${missing[*]}"
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+tools/install-packages.sh windows-build "${packages[@]}"
 
 jobs=$(nproc); ((jobs > 2)) && jobs=2
 cmake -S "$root" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \

@@ -20,16 +20,7 @@ work="$out/smoke"
 
 packages=(wine wine64 xvfb xauth xdotool x11-utils imagemagick unzip python3
   fonts-ipafont-mincho fonts-bebas-neue)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "windows-smoke: installing ${missing[*]}"
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+tools/install-packages.sh windows-smoke "${packages[@]}"
 
 tools/windows-build.sh
 cmake --build "$out" -j2 --target prismveldt-selftest
