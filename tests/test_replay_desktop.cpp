@@ -27,15 +27,20 @@ std::string Corridor()
 // After START_DESKTOP_GAME_SH: clicks START, moves the pointer left during the
 // countdown with the button held, and waits for the run's recording.
 const char* const PLAY_CORRIDOR = R"SH(
-sleep 3
+i=0
+while ! xdotool search --name '^Prismveldt$' >/dev/null 2>&1 && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done
+sleep 2
 xdotool mousemove 300 580; sleep 0.5; xdotool mousedown 1
-sleep 1.5
+# The curtain and the countdown take 4.4 s from the click: the pointer moves
+# half-way through, well after START took it and well before play.
+sleep 2.5
 xdotool mousemove 100 360
 i=0
 while [ ! -s txt/stage1-rank1.replay ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done
 xdotool mouseup 1
+[ -s txt/stage1-rank1.replay ] || import -window root /tmp/prismveldt-corridor-failure.png
 kill $game; wait $game
-[ -s txt/stage1-rank1.replay ] || { echo "no recording"; exit 4; }
+[ -s txt/stage1-rank1.replay ] || { echo "no recording (screen: /tmp/prismveldt-corridor-failure.png)"; exit 4; }
 exit 0
 )SH";
 
