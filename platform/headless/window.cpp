@@ -37,13 +37,6 @@ void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool c
     headless.windowCaptionless = captionless;
 }
 
-// A window without a frame: the client area starts at the outer corner.
-void PlatformGetClientOrigin(int* x, int* y)
-{
-    *x = headless.windowX;
-    *y = headless.windowY;
-}
-
 void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 {
     long long frame = headless.framesStarted - 1;

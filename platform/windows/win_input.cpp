@@ -9,15 +9,19 @@ void PlatformShowCursor(bool visible) {
     SetCursor(visible ? LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)) : nullptr); // IDC_ARROW
 }
 
-void PlatformGetCursorPos(int* x, int* y) {
+// The screen cursor, measured from the client area's origin.
+void PlatformGetPointer(int* x, int* y) {
     POINT point = {0, 0};
     GetCursorPos(&point);
+    ScreenToClient(mainWindow, &point);
     *x = point.x;
     *y = point.y;
 }
 
-void PlatformSetCursorPos(int x, int y) {
-    SetCursorPos(x, y);
+void PlatformSetPointer(int x, int y) {
+    POINT point = {x, y};
+    ClientToScreen(mainWindow, &point);
+    SetCursorPos(point.x, point.y);
 }
 
 bool PlatformIsKeyHeld(int virtualKey) {

@@ -102,13 +102,6 @@ void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool c
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
 }
 
-void PlatformGetClientOrigin(int* x, int* y) {
-    POINT origin = {0, 0};
-    ClientToScreen(mainWindow, &origin);
-    *x = origin.x;
-    *y = origin.y;
-}
-
 void PlatformDestroyWindow() {
     if (mainWindow == nullptr) return;
     HWND window = mainWindow;

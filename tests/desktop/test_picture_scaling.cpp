@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/scaling/scaling.h"
+#include "platform/sdl/sdl_internal.h"
 
 namespace {
 
@@ -217,6 +218,14 @@ TEST(PictureScaling, WindowFollowsTheDesktopScaleAndFitsTheRoom)
     EXPECT_EQ(size(1.25, 0, 0), std::make_pair(1600, 900));      // no room known
     EXPECT_EQ(size(0.5, 1920, 1080), std::make_pair(1280, 720));  // never below the picture's size
     EXPECT_EQ(size(NAN, 1920, 1080), std::make_pair(1280, 720));
+
+    EXPECT_EQ(DesktopScaleFromDpi(nullptr), 1.0);
+    EXPECT_EQ(DesktopScaleFromDpi("96"), 1.0);
+    EXPECT_EQ(DesktopScaleFromDpi("72"), 1.0);
+    EXPECT_EQ(DesktopScaleFromDpi("144"), 1.5);
+    EXPECT_EQ(DesktopScaleFromDpi("192.0"), 2.0);
+    EXPECT_EQ(DesktopScaleFromDpi("lots"), 1.0);
+    EXPECT_EQ(DesktopScaleFromDpi("1e9"), 8.0);
 }
 
 }  // namespace

@@ -59,12 +59,17 @@ static void CheckWindowAndEvents() {
     RECT outer = {};
     GetWindowRect(mainWindow, &outer);
     CHECK(outer.left == 0 && outer.top == 0);
-    int originX = -1, originY = -1;
-    PlatformGetClientOrigin(&originX, &originY);
     POINT origin = {0, 0};
     ClientToScreen(mainWindow, &origin);
-    CHECK(originX == origin.x && originY == origin.y);
-    CHECK(originY > 0); // below the caption
+    CHECK(origin.y > 0); // below the caption
+    // The pointer is measured from the client area's corner.
+    PlatformSetPointer(100, 50);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    CHECK(cursor.x == origin.x + 100 && cursor.y == origin.y + 50);
+    int pointerX = -1, pointerY = -1;
+    PlatformGetPointer(&pointerX, &pointerY);
+    CHECK(pointerX == 100 && pointerY == 50);
 
     // Without a title: no caption at all.
     PlatformSetWindowed(10, 20, 320, 200, true);
