@@ -3,9 +3,9 @@
 #include "platform/scaling/scaling.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -31,11 +31,19 @@ PictureRect FitPicture(int pictureWidth, int pictureHeight, int outputWidth, int
                        static_cast<int>(width), static_cast<int>(height)};
 }
 
+// The same letters, whatever their case (the hint's own rule).
+static bool SameWord(const char* a, const char* b)
+{
+    for (; *a != '\0' && *b != '\0'; a++, b++)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
+    return *a == *b;
+}
+
 ScaleChoice ParseScaleChoice(const char* hint)
 {
     if (hint == nullptr) return SCALE_CHOICE_AUTO;
-    if (strcasecmp(hint, "nearest") == 0 || strcmp(hint, "0") == 0) return SCALE_CHOICE_NEAREST;
-    if (strcasecmp(hint, "linear") == 0 || strcmp(hint, "1") == 0) return SCALE_CHOICE_SMOOTH;
+    if (SameWord(hint, "nearest") || strcmp(hint, "0") == 0) return SCALE_CHOICE_NEAREST;
+    if (SameWord(hint, "linear") || strcmp(hint, "1") == 0) return SCALE_CHOICE_SMOOTH;
     return SCALE_CHOICE_AUTO;
 }
 
