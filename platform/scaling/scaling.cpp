@@ -166,8 +166,10 @@ struct Plan {
     std::vector<int> nearestColumns, nearestRows;
     std::vector<uint32_t> firsts, seconds;  // a row's picked neighbours
     std::vector<uint16_t> columnWeights;    // four times each column's weight
+    bool mostlyWhole = false;               // most columns take one pixel whole
     std::vector<uint32_t> lines[2];  // two picture rows scaled across
     int lineRows[2] = {-1, -1};
+    const uint32_t* lineAt[2] = {nullptr, nullptr};  // where each kept line is
 };
 
 Plan plan;
@@ -198,8 +200,12 @@ void Prepare(int width, int height, PictureRect rect, ScaleFilter filter)
         plan.firsts.resize(static_cast<size_t>(rect.width));
         plan.seconds.resize(static_cast<size_t>(rect.width));
         plan.columnWeights.resize(4 * static_cast<size_t>(rect.width));
-        for (int i = 0; i < rect.width; i++)
+        int whole = 0;
+        for (int i = 0; i < rect.width; i++) {
             std::fill_n(&plan.columnWeights[4 * static_cast<size_t>(i)], 4, static_cast<uint16_t>(plan.columns[i].weight));
+            whole += plan.columns[i].weight == 0;
+        }
+        plan.mostlyWhole = whole * 2 > rect.width;
         plan.lines[0].resize(static_cast<size_t>(rect.width));
         plan.lines[1].resize(static_cast<size_t>(rect.width));
     }
@@ -295,15 +301,23 @@ void MixLineWeighted(const uint32_t* a, const uint32_t* b, uint32_t* out, int co
     for (; x < count; x++) out[x] = Mix(a[x], b[x], weights[4 * x]);
 }
 
-// A picture row scaled across: the two neighbours of every output column
-// picked out, then mixed.
+// A picture row scaled across. Sharp bilinear takes most columns whole (two
+// in three at 1.5 times), and a branch that skips their mixing is faster than
+// mixing everything; a smooth scale mixes every column, four at a time.
 void ScaleAcross(const uint32_t* source, uint32_t* line)
 {
     // Locals, so the compiler need not fear the stores changing the plan.
     const Tap* __restrict taps = plan.columns.data();
+    const int count = plan.outputWidth;
+    if (plan.mostlyWhole) {
+        for (int x = 0; x < count; x++) {
+            uint32_t first = source[taps[x].first];
+            line[x] = taps[x].weight != 0 ? Mix(first, source[taps[x].second], taps[x].weight) : first;
+        }
+        return;
+    }
     uint32_t* __restrict firsts = plan.firsts.data();
     uint32_t* __restrict seconds = plan.seconds.data();
-    const int count = plan.outputWidth;
     for (int x = 0; x < count; x++) {
         firsts[x] = source[taps[x].first];
         seconds[x] = source[taps[x].second];
@@ -312,16 +326,19 @@ void ScaleAcross(const uint32_t* source, uint32_t* line)
 }
 
 // Picture row `row` scaled across, from the two lines kept, leaving the line
-// of row `keep` alone. Output rows go top to bottom, so each picture row is
-// scaled once a frame.
-const uint32_t* LineFor(const uint32_t* pixels, int pitch, int row, int keep)
+// of row `keep` alone; a line not kept yet is scaled into `into` when given
+// (an output row that shows it unmixed), else into a line of the plan's own.
+// Output rows go top to bottom, so each picture row is scaled once a frame.
+const uint32_t* LineFor(const uint32_t* pixels, int pitch, int row, int keep, uint32_t* into)
 {
     for (int i = 0; i < 2; i++)
-        if (plan.lineRows[i] == row) return plan.lines[i].data();
+        if (plan.lineRows[i] == row) return plan.lineAt[i];
     int slot = plan.lineRows[0] == keep ? 1 : 0;
-    ScaleAcross(pixels + static_cast<size_t>(row) * pitch, plan.lines[slot].data());
+    uint32_t* line = into != nullptr ? into : plan.lines[slot].data();
+    ScaleAcross(pixels + static_cast<size_t>(row) * pitch, line);
     plan.lineRows[slot] = row;
-    return plan.lines[slot].data();
+    plan.lineAt[slot] = line;
+    return line;
 }
 
 void ScaleFiltered(const uint32_t* pixels, int pitch, uint32_t* output, int outputPitch, PictureRect rect)
@@ -330,12 +347,13 @@ void ScaleFiltered(const uint32_t* pixels, int pitch, uint32_t* output, int outp
     for (int y = 0; y < rect.height; y++) {
         const Tap& tap = plan.rows[y];
         uint32_t* line = output + static_cast<size_t>(rect.y + y) * outputPitch + rect.x;
-        const uint32_t* top = LineFor(pixels, pitch, tap.first, tap.second);
         if (tap.weight == 0) {
-            memcpy(line, top, static_cast<size_t>(rect.width) * 4);
+            const uint32_t* whole = LineFor(pixels, pitch, tap.first, tap.second, line);
+            if (whole != line) memcpy(line, whole, static_cast<size_t>(rect.width) * 4);
             continue;
         }
-        const uint32_t* bottom = LineFor(pixels, pitch, tap.second, tap.first);
+        const uint32_t* top = LineFor(pixels, pitch, tap.first, tap.second, nullptr);
+        const uint32_t* bottom = LineFor(pixels, pitch, tap.second, tap.first, nullptr);
         MixLine(top, bottom, line, rect.width, tap.weight);
     }
 }
