@@ -10,6 +10,7 @@
 # renderer) picks the presenter through SDL_RENDER_DRIVER; unset, the game
 # chooses as it does for a player. Run it on a quiet machine.
 set -euo pipefail
+trap 'echo "display-cpu: failed at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/.."
 game=$(realpath "${1:-build/prismveldt}")
 data=$(realpath build/data)
@@ -17,7 +18,8 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "display-cpu: needs $tool" >&2; exit 1; }
 done
 work=$(mktemp -d /tmp/prismveldt-display-cpu-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+running=""  # the game and X server of the case under way, ended on any exit
+trap 'for p in $running; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
 [ -n "${PRESENT:-}" ] && export SDL_RENDER_DRIVER="$PRESENT"
 export SDL_AUDIODRIVER=dummy
 
@@ -42,6 +44,7 @@ measure() {  # label screen answer scale
   export DISPLAY=":$(head -n1 "$work/display")"
   (cd "$data" && PRISMVELDT_TIMING=1 exec "$game" >/dev/null 2>"$work/game.err") &
   local pid=$! w=""
+  running="$pid $xvfb"
   for _ in $(seq 100); do w=$(find_window 確認); [ -n "$w" ] && break; sleep 0.1; done
   xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key "$answer" 2>/dev/null
   for _ in $(seq 100); do grep -q "first frame" "$work/game.err" && break; sleep 0.1; done
@@ -62,10 +65,11 @@ measure() {  # label screen answer scale
   xdotool mouseup 1 2>/dev/null
   local play="$(percent "$t0" "$t1" "$s0" "$s1") $(percent "$x0" "$x1" "$s0" "$s1")"
   local scaler
-  scaler=$(grep -o "scaled by .*" "$work/game.err" | head -1)
+  scaler=$(grep -o "scaled by .*" "$work/game.err" | head -1 || true)
   kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
   kill $xvfb; wait $xvfb 2>/dev/null || true
   rm -f "$work/display"
+  running=""
   read -r gt xt <<<"$title"
   read -r gp xp <<<"$play"
   printf '%-36s %8s %8s %8s %8s  %s\n' "$label" "$gt" "$gp" "$xt" "$xp" "$scaler"
