@@ -9,7 +9,7 @@
 # PRESENT=software (the game's own scaler) or PRESENT=opengl (SDL's GL
 # renderer) picks the presenter through SDL_RENDER_DRIVER; unset, the game
 # chooses as it does for a player. Run it on a quiet machine.
-set -euo pipefail
+set -Eeuo pipefail
 trap 'echo "display-cpu: failed at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/.."
 game=$(realpath "${1:-build/prismveldt}")
@@ -26,10 +26,11 @@ export SDL_AUDIODRIVER=dummy
 hz=$(getconf CLK_TCK)
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 percent() { awk -v a="$1" -v b="$2" -v hz="$hz" -v s0="$3" -v s1="$4" 'BEGIN {printf "%.1f", 100 * (b - a) / hz / (s1 - s0)}'; }
-find_window() {
-  for c in $(xdotool search --name . 2>/dev/null); do
-    [ "$(xdotool getwindowname "$c" 2>/dev/null)" = "$1" ] && { echo "$c"; return; }
+find_window() {  # prints the id of the window titled $1, nothing when there is none yet
+  for c in $(xdotool search --name . 2>/dev/null || true); do
+    [ "$(xdotool getwindowname "$c" 2>/dev/null)" = "$1" ] && { echo "$c"; return 0; }
   done
+  return 0
 }
 
 # One case: screen size, the answer to the question, the picture's scale on
