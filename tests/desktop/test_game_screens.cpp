@@ -1,5 +1,6 @@
 // The real desktop game (build/prismveldt, with the built data) on X screens
-// of 1024 x 768, 1920 x 1080 and 2560 x 1440 under xvfb-run, driven with
+// of 1024 x 768 and 1920 x 1080 under xvfb-run (2560 x 1440, where the whole
+// pixels are checked one by one, is in test_window_scaling), driven with
 // xdotool as a player would: the full-screen question answered, then what the
 // screen shows once the title is up. Full screen fills the monitor (black bars
 // only where its shape differs from the picture's), the window fits the
@@ -146,17 +147,12 @@ protected:
     std::string work;
 };
 
-TEST_F(GameScreens, FullScreenFillsEveryMonitor)
+TEST_F(GameScreens, FullScreenFillsTheMonitor)
 {
     {
         SCOPED_TRACE("1920 x 1080");
         Shown shown = Play(1920, 1080, "y", "1920x1080", "fullscreen-1920x1080");
         ExpectFilled(shown, 0, 0, 1920, 1080);
-    }
-    {
-        SCOPED_TRACE("2560 x 1440");
-        Shown shown = Play(2560, 1440, "y", "2560x1440", "fullscreen-2560x1440");
-        ExpectFilled(shown, 0, 0, 2560, 1440);
     }
     {
         SCOPED_TRACE("1024 x 768: black bars above and below");
