@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/scaling/scaling.h"
@@ -39,6 +40,13 @@ bool RasterizesOnTheProcessor(SDL_Renderer* candidate)
     for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR", "swrast"})
         if (strstr(name, software) != nullptr) return true;
     return false;
+}
+
+// Graphics drivers show themselves as devices; without any, GL could only be
+// the processor, and trying it would cost a tenth of a second at start-up.
+bool GraphicsDevicePresent()
+{
+    return access("/dev/dri", F_OK) == 0 || access("/dev/nvidia0", F_OK) == 0;
 }
 
 // The window's size in output pixels: what the renderer or the window's
@@ -149,6 +157,7 @@ void StartPresenting(SDL_Window* window)
         renderer = SDL_CreateRenderer(window, -1, 0);
         return;
     }
+    if (!GraphicsDevicePresent()) return;
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
     if (renderer != nullptr && RasterizesOnTheProcessor(renderer)) {
         SDL_DestroyRenderer(renderer);
