@@ -20,24 +20,23 @@ void GetMouseButtons(int* buttons)
     if (PlatformIsKeyHeld(VK_RBUTTON)) *buttons |= MOUSE_RIGHT;
 }
 
+// The platform gives the pointer in the picture's pixels, whatever size the
+// window shows the picture at; only the doubled window's own factor is left.
 void GetMousePos(int* x, int* y)
 {
-    int cursorX = 0, cursorY = 0, originX = 0, originY = 0;
-    PlatformGetCursorPos(&cursorX, &cursorY);
-    PlatformGetClientOrigin(&originX, &originY);
+    int pointX = 0, pointY = 0;
+    PlatformGetPointer(&pointX, &pointY);
     // C++ division truncates toward zero, so -3 halves to -1 as the doubled
     // window always did.
     int scale = PixelScale();
-    *x = (cursorX - originX) / scale;
-    *y = (cursorY - originY) / scale;
+    *x = pointX / scale;
+    *y = pointY / scale;
 }
 
 void SetMousePos(int x, int y)
 {
     int scale = PixelScale();
-    int originX = 0, originY = 0;
-    PlatformGetClientOrigin(&originX, &originY);
-    PlatformSetCursorPos(x * scale + originX, y * scale + originY);
+    PlatformSetPointer(x * scale, y * scale);
 }
 
 void SetMouseCursor(int mode)

@@ -1,6 +1,6 @@
 // The whole platform layer: what the game needs of the machine it runs on.
-// One implementation per backend (platform/sdl, platform/headless), chosen when
-// linking. Game code includes this header and never a backend's own headers.
+// One implementation per backend (platform/sdl, platform/headless,
+// platform/windows), chosen when linking. Game code includes this header and never a backend's own headers.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,21 +17,24 @@ void PlatformWriteStdout(const char* text);
 // ---- window and display ----
 // Called by SetDisplayMode; sets the window's caption text (UTF-8).
 void PlatformSetWindowTitle(const char* title);
-// Called by SetDisplayMode; true when the display can switch to width x height.
+// Called by SetDisplayMode; true when the display can show a full screen of
+// width x height (the desktop backends scale the picture to any monitor, so they
+// always can).
 bool PlatformTestFullscreen(int width, int height);
-// Called by SetDisplayMode; switches the display to width x height and shows a
-// borderless topmost window covering it.
+// Called by SetDisplayMode; a borderless topmost window covering the monitor,
+// showing the width x height picture as large as fits with black bars (on
+// Windows the display switches to width x height where it offers that mode).
 void PlatformSetFullscreen(int width, int height);
 // Called by SetDisplayMode and ShutdownAndExit; gives the desktop its own mode back.
 void PlatformRestoreDisplay();
 // Called by SetDisplayMode; a topmost window whose outer top-left corner is at
-// desktop (x, y) with a client area of clientWidth x clientHeight; no caption
-// when captionless, else a fixed-size captioned window.
+// desktop (x, y) for a picture of clientWidth x clientHeight; no caption when
+// captionless, else a captioned window. The desktop may make the client area
+// larger (a high-DPI desktop's scale factor) or smaller (a screen too small
+// for it), and the player may resize it; the picture is scaled to fit.
 void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless);
-// Called by the mouse functions; desktop position of the client area's origin.
-void PlatformGetClientOrigin(int* x, int* y);
-// Called by PresentSurface; shows a finished frame of 0x00RRGGBB pixels
-// (pitch in pixels) at the client area's top-left corner.
+// Called by PresentSurface; shows a finished frame of 0x00RRGGBB pixels (pitch
+// in pixels), scaled to the window as the shapes above say.
 void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch);
 // Called by ShutdownAndExit.
 void PlatformDestroyWindow();
@@ -50,9 +53,13 @@ bool PlatformMessageBox(const char* text, const char* caption, int style);
 // ---- pointer and keys ----
 // Called by SetMouseCursor, SetDisplayMode and ShutdownAndExit.
 void PlatformShowCursor(bool visible);
-// Called by GetMousePos / SetMousePos; desktop coordinates.
-void PlatformGetCursorPos(int* x, int* y);
-void PlatformSetCursorPos(int x, int y);
+// Called by GetMousePos: the pointer over the picture, in the picture's pixels
+// (the clientWidth x clientHeight the shell asked for) from its top-left
+// corner, whatever size the window really is; negative or past the picture's
+// size when the pointer is outside it.
+void PlatformGetPointer(int* x, int* y);
+// Called by SetMousePos: puts the pointer over picture pixel (x, y).
+void PlatformSetPointer(int x, int y);
 // Called by the input layer; Windows virtual-key codes (1 and 2 are the left
 // and right mouse buttons, 0x1B Escape, 0x41..0x5A letters, ...). True while held.
 bool PlatformIsKeyHeld(int virtualKey);

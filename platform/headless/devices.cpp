@@ -4,14 +4,14 @@
 
 void PlatformShowCursor(bool visible) { headless.cursorVisible = visible; }
 
-void PlatformGetCursorPos(int* x, int* y)
+void PlatformGetPointer(int* x, int* y)
 {
     *x = headless.cursorX;
     *y = headless.cursorY;
 }
 
 // The program's own moves hold until a later script line moves the pointer.
-void PlatformSetCursorPos(int x, int y)
+void PlatformSetPointer(int x, int y)
 {
     headless.cursorX = x;
     headless.cursorY = y;

@@ -73,7 +73,7 @@ struct HeadlessMachine {
     std::deque<int> events;           // PLATFORM_EVENT_* waiting for the pump
     std::deque<int> musicReasons;     // reason of each PLATFORM_EVENT_MUSIC_DONE, in order
     bool keys[256] = {};
-    int cursorX = 0, cursorY = 0;     // desktop coordinates
+    int cursorX = 0, cursorY = 0;     // over the picture, in its pixels
     bool cursorVisible = true;
     // the window as the shell last shaped it
     bool fullscreen = false;

@@ -56,13 +56,12 @@ void ApplyScriptFrame(long long frame)
          headless.nextAction++) {
         const ScriptAction& action = actions[headless.nextAction];
         switch (action.op) {
-        case SCRIPT_MOUSE: {
-            int originX, originY;
-            PlatformGetClientOrigin(&originX, &originY);
-            headless.cursorX = originX + action.x * PixelScale();
-            headless.cursorY = originY + action.y * PixelScale();
+        case SCRIPT_MOUSE:
+            // The picture is shown at its own size here: one picture pixel
+            // per client pixel, doubled in the doubled window.
+            headless.cursorX = action.x * PixelScale();
+            headless.cursorY = action.y * PixelScale();
             break;
-        }
         case SCRIPT_DOWN: headless.keys[action.key & 0xFF] = true; break;
         case SCRIPT_UP: headless.keys[action.key & 0xFF] = false; break;
         case SCRIPT_CLOSE: headless.events.push_back(PLATFORM_EVENT_CLOSE); break;

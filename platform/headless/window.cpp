@@ -37,13 +37,6 @@ void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool c
     headless.windowCaptionless = captionless;
 }
 
-// A window without a frame: the client area starts at the outer corner.
-void PlatformGetClientOrigin(int* x, int* y)
-{
-    *x = headless.windowX;
-    *y = headless.windowY;
-}
-
 uint64_t HashFrame(const uint32_t* pixels, int width, int height, int pitch)
 {
     // Two pixels at a time through a multiply and a shift, in four lanes that

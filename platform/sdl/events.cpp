@@ -4,7 +4,7 @@
 
 #include "platform/sdl/sdl_internal.h"
 
-int pointerClientX = 0, pointerClientY = 0;
+int pointerWindowX = 0, pointerWindowY = 0;
 bool messageBoxOpen = false;
 uint32_t messageBoxMs = 0;
 static std::deque<PlatformEvent> pending;
@@ -25,8 +25,8 @@ void TranslateEvent(const SDL_Event& event)
         break;
     case SDL_MOUSEMOTION:
         if (event.motion.windowID == gameId) {
-            pointerClientX = event.motion.x;
-            pointerClientY = event.motion.y;
+            pointerWindowX = event.motion.x;
+            pointerWindowY = event.motion.y;
         }
         break;
     case SDL_JOYDEVICEADDED:

@@ -11,34 +11,31 @@ void PlatformShowCursor(bool visible)
     if (SDL_ShowCursor(SDL_QUERY) != wanted) SDL_ShowCursor(wanted);
 }
 
-// X11 answers for the whole desktop. Elsewhere (Wayland) a program only sees
-// the pointer over its own window, so the position is the last one seen there,
-// measured from the same origin PlatformGetClientOrigin reports: the game's
-// client coordinates come out right whatever the compositor says the window's
-// position is.
-void PlatformGetCursorPos(int* x, int* y)
+// Over the game window the pointer is where the window's own mouse events
+// last put it (SDL's X11 desktop-wide reading is cached and misses moves
+// that come as warps). Elsewhere X11 answers for the whole desktop; Wayland
+// shows a program the pointer only over its own window, so the position is
+// the last one seen there.
+void PlatformGetPointer(int* x, int* y)
 {
     SDL_PumpEvents();
-    int originX = 0, originY = 0;
-    PlatformGetClientOrigin(&originX, &originY);
     if (gameWindow != nullptr && SDL_GetMouseFocus() == gameWindow) {
-        SDL_GetMouseState(&pointerClientX, &pointerClientY);
-    } else if (videoIsX11) {
-        SDL_GetGlobalMouseState(x, y);
-        return;
+        SDL_GetMouseState(&pointerWindowX, &pointerWindowY);
+    } else if (gameWindow != nullptr && videoIsX11) {
+        int desktopX, desktopY, originX, originY;
+        SDL_GetGlobalMouseState(&desktopX, &desktopY);
+        SDL_GetWindowPosition(gameWindow, &originX, &originY);
+        pointerWindowX = desktopX - originX;
+        pointerWindowY = desktopY - originY;
     }
-    *x = originX + pointerClientX;
-    *y = originY + pointerClientY;
+    PictureFromWindow(pointerWindowX, pointerWindowY, x, y);
 }
 
-void PlatformSetCursorPos(int x, int y)
+void PlatformSetPointer(int x, int y)
 {
     if (gameWindow == nullptr) return;
-    int originX = 0, originY = 0;
-    PlatformGetClientOrigin(&originX, &originY);
-    SDL_WarpMouseInWindow(gameWindow, x - originX, y - originY);
-    pointerClientX = x - originX;
-    pointerClientY = y - originY;
+    WindowFromPicture(x, y, &pointerWindowX, &pointerWindowY);
+    SDL_WarpMouseInWindow(gameWindow, pointerWindowX, pointerWindowY);
 }
 
 // The SDL scancodes of a virtual key (most have one; Shift, Ctrl and Alt have two).

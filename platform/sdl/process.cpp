@@ -20,10 +20,6 @@ void PlatformInit(int, char**)
     // A message box over the full-screen game must not minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    // Frames are finished pictures: the window system's own shared-memory
-    // copy shows them; a GL renderer in between (software GL on a machine
-    // without a graphics card) would only add copies and threads.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_LogSetAllPriority(SDL_LOG_PRIORITY_CRITICAL);
     // Without a desktop SDL would fall back to drawing nowhere; say so once
     // instead. Only an explicit SDL_VIDEODRIVER gets what it asks for.
@@ -37,6 +33,12 @@ void PlatformInit(int, char**)
         (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0))
         NoDisplay();
     videoIsX11 = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+    // On X11 the message boxes (and the game's frames, where there is no
+    // graphics card) go into the window system's own shared-memory picture;
+    // a GL renderer in between (software GL on such a machine) would only add
+    // copies and threads. Wayland has no such picture: SDL makes one with
+    // its renderer.
+    if (videoIsX11) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // no joystick support is no joystick
     OpenAudio();
     StartClock();

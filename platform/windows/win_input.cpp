@@ -4,20 +4,41 @@
 
 #include <mmsystem.h>
 
+#include <cmath>
+
+#include "platform/scaling/scaling.h"
+
 void PlatformShowCursor(bool visible) {
     // The class has no cursor of its own, so what SetCursor sets stays put.
     SetCursor(visible ? LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)) : nullptr); // IDC_ARROW
 }
 
-void PlatformGetCursorPos(int* x, int* y) {
+// The screen cursor, measured from the client area's origin and taken
+// through the picture's place in it.
+void PlatformGetPointer(int* x, int* y) {
     POINT point = {0, 0};
     GetCursorPos(&point);
-    *x = point.x;
-    *y = point.y;
+    ScreenToClient(mainWindow, &point);
+    PictureRect rect = PictureInClient();
+    if (rect.width <= 0 || rect.height <= 0) {  // minimised: nothing is shown
+        *x = point.x;
+        *y = point.y;
+        return;
+    }
+    PictureFromOutput(rect, pictureWidth, pictureHeight, point.x + 0.5, point.y + 0.5, x, y);
 }
 
-void PlatformSetCursorPos(int x, int y) {
-    SetCursorPos(x, y);
+void PlatformSetPointer(int x, int y) {
+    POINT point = {x, y};
+    PictureRect rect = PictureInClient();
+    if (rect.width > 0 && rect.height > 0) {
+        double clientX, clientY;
+        OutputFromPicture(rect, pictureWidth, pictureHeight, x, y, &clientX, &clientY);
+        point.x = static_cast<LONG>(std::floor(clientX));
+        point.y = static_cast<LONG>(std::floor(clientY));
+    }
+    ClientToScreen(mainWindow, &point);
+    SetCursorPos(point.x, point.y);
 }
 
 bool PlatformIsKeyHeld(int virtualKey) {

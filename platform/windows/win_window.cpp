@@ -5,6 +5,8 @@
 #include <deque>
 #include <mmsystem.h>
 
+#include "platform/scaling/scaling.h"
+
 HWND mainWindow = nullptr;
 HDC windowDC = nullptr;
 
@@ -90,23 +92,42 @@ void PlatformSetWindowTitle(const char* title) {
 }
 
 void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless) {
-    RECT rect = {x, y, x + clientWidth, y + clientHeight};
-    // A fixed-size window: caption, system menu and minimise box, no sizing
-    // border and no maximise box.
-    DWORD frameStyle = captionless ? WS_POPUP : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    AdjustWindowRect(&rect, frameStyle, FALSE);
+    pictureWidth = clientWidth > 0 ? clientWidth : 1;
+    pictureHeight = clientHeight > 0 ? clientHeight : 1;
+    // Caption, system menu, minimise and maximise boxes and a sizing border:
+    // the player may make the window any size, the picture follows.
+    DWORD frameStyle = captionless ? WS_POPUP
+                                   : (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME);
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRect(&frame, frameStyle, FALSE);
+    int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    // On a screen too small for the picture the window starts as large as
+    // fits in the work area (the desktop less its task bar). A high-DPI
+    // desktop enlarges the whole window itself: the game does not declare
+    // itself DPI-aware.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT work = {0, 0, 0, 0};
+    POINT corner = {x, y};
+    if (GetMonitorInfoW(MonitorFromPoint(corner, MONITOR_DEFAULTTOPRIMARY), &monitor)) work = monitor.rcWork;
+    int width, height;
+    WindowedClientSize(pictureWidth, pictureHeight, 1.0, work.right - work.left - frameWidth,
+                       work.bottom - work.top - frameHeight, &width, &height);
+    int outerWidth = width + frameWidth, outerHeight = height + frameHeight;
+    // The outer corner goes to (x, y), moved in where that would put part of
+    // the window off the work area.
+    int outerX = x, outerY = y;
+    if (work.right > work.left && work.bottom > work.top) {
+        if (outerX + outerWidth > work.right) outerX = work.right - outerWidth;
+        if (outerY + outerHeight > work.bottom) outerY = work.bottom - outerHeight;
+        if (outerX < work.left) outerX = work.left;
+        if (outerY < work.top) outerY = work.top;
+    }
     SetWindowLongW(mainWindow, GWL_STYLE, static_cast<LONG>(frameStyle | WS_VISIBLE));
-    // The outer corner goes to (x, y) itself; SWP_FRAMECHANGED makes the new
-    // frame style take effect now rather than on the next resize.
-    SetWindowPos(mainWindow, HWND_TOPMOST, x, y, rect.right - rect.left, rect.bottom - rect.top,
+    // SWP_FRAMECHANGED makes the new frame style take effect now rather than
+    // on the next resize.
+    SetWindowPos(mainWindow, HWND_TOPMOST, outerX, outerY, outerWidth, outerHeight,
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
-}
-
-void PlatformGetClientOrigin(int* x, int* y) {
-    POINT origin = {0, 0};
-    ClientToScreen(mainWindow, &origin);
-    *x = origin.x;
-    *y = origin.y;
 }
 
 void PlatformDestroyWindow() {

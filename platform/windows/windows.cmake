@@ -11,7 +11,8 @@ add_library(game_core STATIC ${GAME_SOURCES})
 target_include_directories(game_core PUBLIC ${CMAKE_SOURCE_DIR})
 
 file(GLOB WINDOWS_SOURCES CONFIGURE_DEPENDS platform/windows/*.cpp)
-add_library(platform_windows STATIC ${WINDOWS_SOURCES})
+# With the picture scaling the SDL backend uses too.
+add_library(platform_windows STATIC ${WINDOWS_SOURCES} platform/scaling/scaling.cpp)
 target_include_directories(platform_windows PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(platform_windows PRIVATE
   _WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)

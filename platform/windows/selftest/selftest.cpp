@@ -1,5 +1,5 @@
 // Checks of the Windows backend on a real (or Wine's) Windows: the window and
-// its events, presenting, the frame wait, the GDI glyph source, and the one-step file replace
+// its events, presenting (scaled, and the scaled full screen), the frame wait, the GDI glyph source, and the one-step file replace
 // replacing a file. Run by tools/windows-smoke.sh; exit status 0 when all pass.
 // GoogleTest has no MinGW build in Debian, hence the few lines of CHECK below.
 #include "platform/windows/win_internal.h"
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/scaling/scaling.h"
 
 static int failures = 0;
 static int checks = 0;
@@ -46,7 +47,8 @@ static void CheckWindowAndEvents() {
     GetWindowTextW(mainWindow, title, 64);
     CHECK(std::wstring(title) == Utf8ToWide("本当に終了しますか？"));
 
-    // A captioned, fixed-size window whose client area is exactly as asked.
+    // A captioned window the player may resize, whose client area is exactly
+    // as asked where the screen has room for it.
     PlatformSetWindowed(0, 0, 1280, 720, false);
     RECT client = {};
     GetClientRect(mainWindow, &client);
@@ -54,17 +56,38 @@ static void CheckWindowAndEvents() {
     CHECK(client.bottom - client.top == 720);
     LONG style = GetWindowLongW(mainWindow, GWL_STYLE);
     CHECK((style & WS_CAPTION) == WS_CAPTION);
-    CHECK((style & WS_THICKFRAME) == 0);
-    CHECK((style & WS_MAXIMIZEBOX) == 0);
+    CHECK((style & WS_THICKFRAME) != 0);
+    CHECK((style & WS_MAXIMIZEBOX) != 0);
     RECT outer = {};
     GetWindowRect(mainWindow, &outer);
     CHECK(outer.left == 0 && outer.top == 0);
-    int originX = -1, originY = -1;
-    PlatformGetClientOrigin(&originX, &originY);
     POINT origin = {0, 0};
     ClientToScreen(mainWindow, &origin);
-    CHECK(originX == origin.x && originY == origin.y);
-    CHECK(originY > 0); // below the caption
+    CHECK(origin.y > 0); // below the caption
+    // The pointer is measured from the client area's corner.
+    PlatformSetPointer(100, 50);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    CHECK(cursor.x == origin.x + 100 && cursor.y == origin.y + 50);
+    int pointerX = -1, pointerY = -1;
+    PlatformGetPointer(&pointerX, &pointerY);
+    CHECK(pointerX == 100 && pointerY == 50);
+
+    // On a screen too small for it the window starts as large as fits, whole.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    int workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    PlatformSetWindowed(0, 0, workWidth * 2, workHeight * 2, false);
+    RECT outerBig = {};
+    GetWindowRect(mainWindow, &outerBig);
+    GetClientRect(mainWindow, &client);
+    CHECK(outerBig.left >= work.left && outerBig.top >= work.top);
+    CHECK(outerBig.right <= work.right && outerBig.bottom <= work.bottom);
+    CHECK(client.right >= workWidth * 8 / 10 || client.bottom >= workHeight * 8 / 10);
+    std::printf("a window of %d x %d on a work area of %d x %d starts at %ld x %ld\n", workWidth * 2,
+                workHeight * 2, workWidth, workHeight, client.right, client.bottom);
 
     // Without a title: no caption at all.
     PlatformSetWindowed(10, 20, 320, 200, true);
@@ -98,23 +121,91 @@ static void CheckWindowAndEvents() {
     CHECK(IsWindow(mainWindow));
 }
 
+// The colour the window shows at client pixel (x, y), or CLR_INVALID where
+// the driver cannot read the screen back.
+static COLORREF Shown(int x, int y) {
+    GdiFlush();
+    return GetPixel(windowDC, x, y);
+}
+
 static void CheckPresent() {
     // 0x00RRGGBB pixels land as those colours; the pitch skips the padding.
-    const int width = 64, height = 32, pitch = 80;
+    const int width = 320, height = 180, pitch = 336;
+    PlatformSetWindowed(0, 0, width, height, false);
     std::vector<uint32_t> frame(static_cast<size_t>(pitch) * height, 0x00FF00FF);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) frame[static_cast<size_t>(y) * pitch + x] = y < 16 ? 0x00FF0000 : 0x000000FF;
+        for (int x = 0; x < width; ++x) frame[static_cast<size_t>(y) * pitch + x] = y < 90 ? 0x00FF0000 : 0x000000FF;
     PlatformPresent(frame.data(), width, height, pitch);
-    GdiFlush();
-    COLORREF top = GetPixel(windowDC, 5, 5);
-    COLORREF bottom = GetPixel(windowDC, 5, 20);
-    if (top != CLR_INVALID) { // some drivers cannot read the screen back
-        CHECK(top == RGB(255, 0, 0));
-        CHECK(bottom == RGB(0, 0, 255));
-        CHECK(GetPixel(windowDC, 70, 5) != RGB(255, 0, 255)); // padding not shown
+    if (Shown(5, 5) != CLR_INVALID) { // some drivers cannot read the screen back
+        CHECK(Shown(5, 5) == RGB(255, 0, 0));
+        CHECK(Shown(5, 100) == RGB(0, 0, 255));
+        CHECK(Shown(319, 5) == RGB(255, 0, 0)); // padding not shown
     }
     PlatformPresent(nullptr, width, height, pitch); // ignored, no crash
     PlatformPresent(frame.data(), width, height, width - 1);
+
+    // A frame of half the client's size is shown twice as large.
+    PlatformPresent(frame.data(), width / 2, height / 2, pitch);
+    if (Shown(5, 5) != CLR_INVALID) {
+        CHECK(Shown(300, 5) == RGB(255, 0, 0));
+        CHECK(Shown(300, 175) == RGB(255, 0, 0)); // all of it the top half's red
+    }
+}
+
+// Full screen at a size no monitor offers: the desktop keeps its mode, the
+// window covers the monitor, the picture is scaled into it with black bars,
+// and the pointer is taken through the same scale.
+static void CheckScaledFullScreen() {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(mainWindow, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT screen = monitor.rcMonitor;
+    int screenWidth = screen.right - screen.left, screenHeight = screen.bottom - screen.top;
+    DEVMODEA before = {};
+    before.dmSize = sizeof before;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &before);
+
+    const int width = 1279, height = 719;
+    CHECK(PlatformTestFullscreen(width, height));
+    PlatformSetFullscreen(width, height);
+    DEVMODEA during = {};
+    during.dmSize = sizeof during;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &during);
+    CHECK(during.dmPelsWidth == before.dmPelsWidth && during.dmPelsHeight == before.dmPelsHeight);
+    RECT client = {};
+    GetClientRect(mainWindow, &client);
+    CHECK(client.right == screenWidth && client.bottom == screenHeight);
+    CHECK((GetWindowLongW(mainWindow, GWL_STYLE) & WS_CAPTION) != WS_CAPTION);
+    CHECK((GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    std::printf("full screen of %d x %d on a monitor of %d x %d\n", width, height, screenWidth, screenHeight);
+
+    PictureRect rect = FitPicture(width, height, screenWidth, screenHeight);
+    std::vector<uint32_t> frame(static_cast<size_t>(width) * height, 0x0000FF00);
+    PlatformPresent(frame.data(), width, height, width);
+    if (Shown(screenWidth / 2, screenHeight / 2) != CLR_INVALID) {
+        CHECK(Shown(screenWidth / 2, screenHeight / 2) == RGB(0, 255, 0));
+        CHECK(Shown(rect.x, rect.y) == RGB(0, 255, 0));
+        CHECK(Shown(rect.x + rect.width - 1, rect.y + rect.height - 1) == RGB(0, 255, 0));
+        if (rect.y > 0) CHECK(Shown(rect.x, rect.y - 1) == RGB(0, 0, 0));
+        if (rect.x > 0) CHECK(Shown(rect.x - 1, rect.y) == RGB(0, 0, 0));
+    }
+
+    // The pointer put on the picture's corners and middle reads back there,
+    // over the screen pixel the picture shows it at.
+    for (POINT at : {POINT{0, 0}, POINT{width - 1, height - 1}, POINT{650, 500}}) {
+        PlatformSetPointer(at.x, at.y);
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        long expectedX = screen.left + static_cast<long>(rect.x + (at.x + 0.5) * rect.width / width);
+        long expectedY = screen.top + static_cast<long>(rect.y + (at.y + 0.5) * rect.height / height);
+        CHECK(cursor.x == expectedX && cursor.y == expectedY);
+        int x = -1, y = -1;
+        PlatformGetPointer(&x, &y);
+        CHECK(x == at.x && y == at.y);
+    }
+
+    PlatformRestoreDisplay();
+    PlatformSetWindowed(0, 0, 1280, 720, false);
 }
 
 static void CheckTime() {
@@ -267,6 +358,7 @@ int main(int argc, char** argv) {
     CheckTextConversion();
     CheckWindowAndEvents();
     CheckPresent();
+    CheckScaledFullScreen();
     CheckTime();
     CheckInputAndAudio();
     CheckGlyphs();
