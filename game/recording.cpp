@@ -116,7 +116,7 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
     *out = Recording();
     Lines lines{text, text + length};
     std::vector<std::string> w;
-    long long v[5];
+    long long v[5] = {};
     if (!NextLine(&lines, &w) || w.size() != 2 || w[0] != "prismveldt-replay")
         return Fail(why, lines, "not a recording of a run");
     if (!WholeNumber(w[1], 0, 1000, &v[0]) || v[0] != RECORDING_FORMAT)
