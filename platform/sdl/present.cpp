@@ -188,35 +188,44 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 
 // Window units are SDL's (pixels on X11, the compositor's points on a scaled
 // Wayland output); output pixels are what the picture is drawn in.
-void PictureFromWindow(int windowX, int windowY, int* x, int* y)
+struct WindowGeometry {
+    double across, down;  // output pixels per window unit
+    PictureRect rect;     // where the picture sits in the output
+};
+
+static bool ReadWindowGeometry(WindowGeometry* geometry)
 {
     int outputWidth, outputHeight, width = 0, height = 0;
-    if (!OutputSize(&outputWidth, &outputHeight)) {
+    if (!OutputSize(&outputWidth, &outputHeight)) return false;
+    SDL_GetWindowSize(gameWindow, &width, &height);
+    geometry->across = width > 0 ? static_cast<double>(outputWidth) / width : 1.0;
+    geometry->down = height > 0 ? static_cast<double>(outputHeight) / height : 1.0;
+    geometry->rect = FitPicture(pictureWidth, pictureHeight, outputWidth, outputHeight);
+    return true;
+}
+
+void PictureFromWindow(int windowX, int windowY, int* x, int* y)
+{
+    WindowGeometry g;
+    if (!ReadWindowGeometry(&g)) {
         *x = windowX;
         *y = windowY;
         return;
     }
-    SDL_GetWindowSize(gameWindow, &width, &height);
-    double across = width > 0 ? static_cast<double>(outputWidth) / width : 1.0;
-    double down = height > 0 ? static_cast<double>(outputHeight) / height : 1.0;
-    PictureRect rect = FitPicture(pictureWidth, pictureHeight, outputWidth, outputHeight);
-    PictureFromOutput(rect, pictureWidth, pictureHeight, (windowX + 0.5) * across, (windowY + 0.5) * down, x, y);
+    PictureFromOutput(g.rect, pictureWidth, pictureHeight, (windowX + 0.5) * g.across,
+                      (windowY + 0.5) * g.down, x, y);
 }
 
 void WindowFromPicture(int x, int y, int* windowX, int* windowY)
 {
-    int outputWidth, outputHeight, width = 0, height = 0;
-    if (!OutputSize(&outputWidth, &outputHeight)) {
+    WindowGeometry g;
+    if (!ReadWindowGeometry(&g)) {
         *windowX = x;
         *windowY = y;
         return;
     }
-    SDL_GetWindowSize(gameWindow, &width, &height);
-    double across = width > 0 ? static_cast<double>(outputWidth) / width : 1.0;
-    double down = height > 0 ? static_cast<double>(outputHeight) / height : 1.0;
-    PictureRect rect = FitPicture(pictureWidth, pictureHeight, outputWidth, outputHeight);
     double outputX, outputY;
-    OutputFromPicture(rect, pictureWidth, pictureHeight, x, y, &outputX, &outputY);
-    *windowX = static_cast<int>(SDL_floor(outputX / across));
-    *windowY = static_cast<int>(SDL_floor(outputY / down));
+    OutputFromPicture(g.rect, pictureWidth, pictureHeight, x, y, &outputX, &outputY);
+    *windowX = static_cast<int>(SDL_floor(outputX / g.across));
+    *windowY = static_cast<int>(SDL_floor(outputY / g.down));
 }
