@@ -29,7 +29,15 @@ std::string Corridor()
 const char* const PLAY_CORRIDOR = R"SH(
 i=0
 while ! xdotool search --name '^Prismveldt$' >/dev/null 2>&1 && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done
-sleep 2
+# Then the title itself, START's teal where the click goes: a slow build (the
+# sanitizers') takes seconds to load its pictures after the window opens.
+i=0
+while [ $i -lt 600 ]; do
+  px=$(import -window root -crop 1x1+300+580 +repage -depth 8 -format '%[hex:u.p{0,0}]' info: 2>/dev/null)
+  case "$px" in [0-6]?[9A-Fa-f]??[89A-Fa-f]?) break ;; esac
+  sleep 0.1; i=$((i+1))
+done
+sleep 0.5
 xdotool mousemove 300 580; sleep 0.5; xdotool mousedown 1
 # The curtain and the countdown take 4.4 s from the click: the pointer moves
 # half-way through, well after START took it and well before play.
@@ -47,7 +55,8 @@ exit 0
 TEST(DesktopReplay, ARunRecordedInTheWindowVerifiesInTheHarness)
 {
     if (access(GAME.c_str(), X_OK) != 0 || !HarnessBuilt()) GTEST_SKIP() << "needs " << GAME;
-    if (!Installed("xvfb-run") || !Installed("xdotool")) GTEST_SKIP() << "needs xvfb-run and xdotool";
+    if (!Installed("xvfb-run") || !Installed("xdotool") || !Installed("import"))
+        GTEST_SKIP() << "needs xvfb-run, xdotool and ImageMagick's import";
     GameFolder folder;
     folder.Write("txt/dw_stage1.txt", Corridor());
     std::string fresh;
