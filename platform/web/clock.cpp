@@ -1,0 +1,51 @@
+// The clock and the frame wait. The game's loops block; ASYNCIFY lets a wait
+// hand the tab back to the browser (which then shows the canvas and delivers
+// the input events) and carry on where it stopped. A wait sleeps until about
+// a millisecond before the frame's start, then spins to the exact millisecond.
+#include <emscripten.h>
+
+#include "platform/web/web_internal.h"
+
+static double startMs = emscripten_get_now();
+static uint32_t scriptClockMs = 0;  // the scripted run's clock: one period a frame
+
+uint32_t PlatformTimeMs()
+{
+    if (scripted) return scriptClockMs;
+    return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now() - startMs));
+}
+
+static uint32_t RealMs()
+{
+    return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now() - startMs));
+}
+
+void PlatformSleep(uint32_t ms)
+{
+    emscripten_sleep(ms);
+}
+
+void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs)
+{
+    long long frame = framesStarted++;
+    if (scripted) {
+        // The same frames as the harness's, still paced in real time.
+        static uint32_t lastReal = RealMs();
+        uint32_t elapsed = RealMs() - lastReal;
+        if (elapsed < periodMs) emscripten_sleep(periodMs - elapsed);
+        else emscripten_sleep(0);
+        lastReal = RealMs();
+        if (static_cast<uint32_t>(scriptClockMs - previousFrameStart) < periodMs)
+            scriptClockMs = previousFrameStart + periodMs;
+        ApplyScriptInput(frame);
+        return;
+    }
+    uint32_t elapsed = PlatformTimeMs() - previousFrameStart;
+    // Even a late frame lets the browser show the canvas and take the input.
+    if (elapsed >= periodMs) {
+        emscripten_sleep(0);
+        return;
+    }
+    if (periodMs - elapsed > 1) emscripten_sleep(periodMs - elapsed - 1);
+    while (static_cast<uint32_t>(PlatformTimeMs() - previousFrameStart) < periodMs) {}
+}
