@@ -233,6 +233,11 @@ bool HandleBoxEvent(Box& box, int type, int x, int y, int key, bool* answer, boo
 bool PlatformMessageBox(const char* text, const char* caption, int style)
 {
     if (style == PLATFORM_BOX_OK_ERROR) fprintf(stderr, "prismveldt: %s: %s\n", caption, text);
+    bool scriptAnswer;
+    if (style != PLATFORM_BOX_OK_ERROR && ScriptAnswer(&scriptAnswer)) {
+        printf("dialog %s: %s\n", scriptAnswer ? "yes" : "no", text);
+        return scriptAnswer;
+    }
     Box box;
     box.text = text;
     box.caption = caption;

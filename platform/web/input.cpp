@@ -24,7 +24,8 @@ void PlatformGetPointer(int* x, int* y)
 // the player moves the mouse again.
 void PlatformSetPointer(int x, int y)
 {
-    if (!scripted) PageMovePointer(x, y);
+    if (scripted) MoveScriptPointer(x, y);
+    else PageMovePointer(x, y);
 }
 
 bool PlatformIsKeyHeld(int virtualKey)

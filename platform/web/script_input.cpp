@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "gfx/screen.h"
 #include "platform/headless/headless.h"
 #include "platform/web/web_internal.h"
 
@@ -29,12 +30,13 @@ void ApplyScriptInput(long long frame)
         const ScriptAction& action = actions[nextAction];
         switch (action.op) {
         case SCRIPT_MOUSE:
-            cursorX = action.x;
-            cursorY = action.y;
+            // As in the harness: picture pixels, doubled in the doubled window.
+            cursorX = action.x * PixelScale();
+            cursorY = action.y * PixelScale();
             break;
         case SCRIPT_DOWN: keys[action.key & 0xFF] = true; break;
         case SCRIPT_UP: keys[action.key & 0xFF] = false; break;
-        default: break;  // a tab has no close request
+        case SCRIPT_CLOSE: QueueEvent(PLATFORM_EVENT_CLOSE); break;
         }
     }
 }
@@ -45,4 +47,18 @@ void ScriptPointer(int* x, int* y)
 {
     *x = cursorX;
     *y = cursorY;
+}
+
+void MoveScriptPointer(int x, int y)
+{
+    cursorX = x;
+    cursorY = y;
+}
+
+bool ScriptAnswer(bool* answer)
+{
+    if (!scripted || script.answers.empty()) return false;
+    *answer = script.answers.front();
+    script.answers.pop_front();
+    return true;
 }

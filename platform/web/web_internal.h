@@ -22,6 +22,10 @@ bool StartScript(const char* text);
 void ApplyScriptInput(long long frame);
 bool ScriptKeyHeld(int virtualKey);
 void ScriptPointer(int* x, int* y);
+void MoveScriptPointer(int x, int y);
+// Called by a Yes/No box: the script's next answer, as in the harness; false
+// when the script has none left (the player answers in the page).
+bool ScriptAnswer(bool* answer);
 // Called by the audio: queues an event for the game's pump.
 void QueueEvent(int type, int musicReason = 0);
 // Called by PlatformPollEvent: music passes that ended since the last look.
