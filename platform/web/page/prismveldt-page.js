@@ -115,7 +115,9 @@ var Module = (function () {
         }, function () { resolve(0); });
       });
     },
+    effectsPlayed: 0,
     playEffect: function (sound) {
+      web.effectsPlayed++;
       if (effect) StopSource(effect);
       effect = audio.createBufferSource();
       effect.buffer = sounds[sound];
