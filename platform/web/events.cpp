@@ -15,7 +15,6 @@ void QueueEvent(int type, int musicReason)
 bool PlatformPollEvent(PlatformEvent* event)
 {
     if (messageBoxOpen) return false;  // held until the box is answered
-    CheckMusic();
     if (pending.empty()) return false;
     *event = pending.front();
     pending.pop_front();

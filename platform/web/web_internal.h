@@ -28,7 +28,7 @@ void MoveScriptPointer(int x, int y);
 bool ScriptAnswer(bool* answer);
 // Called by the audio: queues an event for the game's pump.
 void QueueEvent(int type, int musicReason = 0);
-// Called by PlatformPollEvent: music passes that ended since the last look.
+// Called by each frame wait: queues the music passes that ended since the last look.
 void CheckMusic();
 // Called by the frame presenter: true when the page asked for each frame's hash.
 bool WebHashingFrames();

@@ -108,6 +108,31 @@ async function ReadScores(page) {
     Check(title.width === 1280 && title.height === 720 && title.colours > 200,
           `the title shows in a 1280 x 720 picture (${title.width} x ${title.height}, ${title.colours} colours sampled)`);
     Check(await page.evaluate(() => Module.web.musicPlaying()), "the title's music plays");
+    // The end of a pass, as Web Audio would show it: the game's answer carries
+    // on the loop under way; once the song has stopped, it starts it again.
+    const music = await page.evaluate(async () => {
+      const web = Module.web, playing = web.musicPlaying, passes = web.musicPasses;
+      const wait = () => new Promise((resolve) => setTimeout(resolve, 300));
+      const startsBefore = web.musicStarts;
+      web.musicPasses = () => 1;
+      await wait();
+      const carriedOn = web.musicStarts === startsBefore;
+      // The song ends; the new play it gets is a real one again.
+      const play = web.playMusic;
+      web.playMusic = function (sound, loop) {
+        web.musicPasses = passes;
+        web.musicPlaying = playing;
+        web.playMusic = play;
+        play(sound, loop);
+      };
+      web.musicPasses = () => 2;
+      web.musicPlaying = () => false;
+      await wait();
+      const restarted = web.musicStarts === startsBefore + 1 && web.musicPlaying();
+      return { carriedOn, restarted };
+    });
+    Check(music.carriedOn && music.restarted,
+          `a pass's end is answered: the loop carries on (${music.carriedOn}), a stopped song starts again (${music.restarted})`);
     Check(await ReadScores(page) === saved, "the best time is still there after the reload");
 
     // START, then a few seconds of play with the mouse held.

@@ -125,7 +125,9 @@ var Module = (function () {
       effect.start();
     },
     stopEffect: function () { if (effect) StopSource(effect); effect = null; },
+    musicStarts: 0,
     playMusic: function (sound, loop) {
+      web.musicStarts++;
       web.stopMusic();
       var source = audio.createBufferSource();
       source.buffer = sounds[sound];
