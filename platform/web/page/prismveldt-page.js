@@ -233,7 +233,12 @@ var Module = (function () {
     progress.style.display = "block";
     Say("Downloading the game...");
     var got = 0, total = 1;
-    function Count(bytes) { got += bytes; progress.value = Math.min(got / total, 1); }
+    function Count(bytes) {
+      got += bytes;
+      progress.value = Math.min(got / total, 1);
+      Say("Downloading the game... " + (got / 1048576).toFixed(1) + " of " +
+          (total / 1048576).toFixed(1) + " MB");
+    }
     var script = params.get("script");
     fetch("prismveldt-files.json").then(function (r) { return r.json(); }).then(function (files) {
       total = files.data.bytes + files.wasm.bytes;
