@@ -101,6 +101,7 @@ var Module = (function () {
       web.framesShown++;
     },
     framesShown: 0,
+    frameWaits: 0, overranFrames: 0, lateFrames: 0,  // the game's frames; too long; begun late
     showCursor: function (visible) { canvas.style.cursor = visible ? "default" : "none"; },
 
     audioReady: function () { return audio !== null; },
