@@ -23,15 +23,21 @@ static bool hashing = false, tracing = false;
 EM_ASYNC_JS(int, MountSavedFolder, (const char* folder), {
     var path = UTF8ToString(folder);
     try { FS.mkdir(path); } catch (e) {}
-    FS.mount(IDBFS, {}, path);
+    // A browser that keeps nothing (storage turned off) leaves a plain
+    // folder: the game runs, and its times last the visit.
+    try { FS.mount(IDBFS, {}, path); } catch (e) { return 0; }
     return await new Promise(function (resolve) {
-        FS.syncfs(true, function (error) { resolve(error ? 0 : 1); });
+        try {
+            FS.syncfs(true, function (error) { resolve(error ? 0 : 1); });
+        } catch (e) { resolve(0); }
     });
 });
 
 EM_ASYNC_JS(int, WriteSavedFolder, (), {
     return await new Promise(function (resolve) {
-        FS.syncfs(false, function (error) { resolve(error ? 0 : 1); });
+        try {
+            FS.syncfs(false, function (error) { resolve(error ? 0 : 1); });
+        } catch (e) { resolve(0); }
     });
 });
 
