@@ -265,6 +265,7 @@ var Module = (function () {
     });
   }
   document.getElementById("play").addEventListener("click", Start);
+  document.getElementById("title").addEventListener("click", Start);  // its START looks clickable
   document.getElementById("fullscreen").addEventListener("click", function () {
     web.fullscreen(!document.fullscreenElement);
   });
