@@ -20,12 +20,12 @@ if(NOT FREETYPE_WEB_PREFIX)
 endif()
 
 # The web backend with what it shares: the POSIX files on emscripten's file
-# system, the FreeType glyph source, and the harness's input script and frame
-# hash (for the browser test).
+# system, the FreeType glyph source, the desktop's message-box picture, and
+# the harness's input script and frame hash (for the browser test).
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS platform/web/*.cpp)
 add_library(platform_web STATIC ${WEB_SOURCES}
   platform/posix/files.cpp platform/posix/replace_file.cpp
-  platform/freetype/glyphs_freetype.cpp
+  platform/freetype/glyphs_freetype.cpp platform/boxes/box_picture.cpp
   platform/headless/script.cpp platform/headless/frame_hash.cpp)
 target_include_directories(platform_web PUBLIC ${CMAKE_SOURCE_DIR})
 target_include_directories(platform_web PRIVATE ${FREETYPE_WEB_PREFIX}/include/freetype2)
