@@ -13,6 +13,26 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define GFX_X86 1
+#define GFX_SSE2 1
+#elif defined(__wasm_simd128__)
+// In the browser emscripten turns the same SSE2 calls into wasm's SIMD.
+#include <emmintrin.h>
+#define GFX_SSE2 1
+#endif
+
+#ifdef GFX_SSE2
+namespace {
+// Four floats truncated to whole numbers. Emscripten's SSE2 version goes lane
+// by lane for the out-of-range cases; the blends' channels are never out of
+// range, where wasm's saturating truncation gives the same numbers.
+inline __m128i TruncateLanes(__m128 v) {
+#ifdef GFX_X86
+    return _mm_cvttps_epi32(v);
+#else
+    return (__m128i)wasm_i32x4_trunc_sat_f32x4((v128_t)v);
+#endif
+}
+} // namespace
 #endif
 
 namespace {
@@ -26,7 +46,7 @@ void KeyedRowPlain(uint32_t* __restrict d, const uint32_t* __restrict s, size_t 
     }
 }
 
-#ifdef GFX_X86
+#ifdef GFX_SSE2
 void KeyedRowSse2(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n, uint32_t pk) {
     const __m128i colourBits = _mm_set1_epi32(0xFFFFFF);
     const __m128i key = _mm_set1_epi32(int(pk));
@@ -40,7 +60,9 @@ void KeyedRowSse2(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n
     }
     KeyedRowPlain(d + i, s + i, n - i, pk);
 }
+#endif
 
+#ifdef GFX_X86
 // Eight pixels at a time; a select and an unconditional store. (Skipping
 // all-key blocks with a branch measured slower, even on layers with long runs.)
 __attribute__((target("avx2")))
@@ -81,6 +103,8 @@ KeyedRowFn ChooseKeyedRow() {
     if (__builtin_cpu_supports("avx512f")) return KeyedRowAvx512;
     if (__builtin_cpu_supports("avx2")) return KeyedRowAvx2;
     return KeyedRowSse2;
+#elif defined(GFX_SSE2)
+    return KeyedRowSse2;
 #else
     return KeyedRowPlain;
 #endif
@@ -108,7 +132,7 @@ struct MixOp {
     float a, b;
     void operator()(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n) const {
         size_t i = 0;
-#ifdef GFX_X86
+#ifdef GFX_SSE2
         // Four pixels at a time, each channel multiplied and added in single
         // precision exactly as one pixel at a time (no fused multiply-add), so
         // the sums truncate to the same bytes.
@@ -124,7 +148,7 @@ struct MixOp {
     {                                                                                       \
         __m128 sc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(sv, shift), byte));         \
         __m128 dc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(dv, shift), byte));         \
-        __m128i c = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(sc, av), _mm_mul_ps(dc, bv)));   \
+        __m128i c = TruncateLanes(_mm_add_ps(_mm_mul_ps(sc, av), _mm_mul_ps(dc, bv)));   \
         mixed = _mm_or_si128(mixed, _mm_slli_epi32(_mm_and_si128(c, byte), shift));          \
     }
             GFX_MIX_CHANNEL(0)
@@ -152,7 +176,7 @@ struct MixOp {
 struct AddOp {
     void operator()(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n) const {
         size_t i = 0;
-#ifdef GFX_X86
+#ifdef GFX_SSE2
         for (; i + 4 <= n; i += 4) {
             __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
             __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
@@ -281,6 +305,9 @@ int LimitKeyedPassLevel(int level) {
     if (level < 2) keyedRow = KeyedRowSse2;
     if (level < 1) keyedRow = KeyedRowPlain;
     return keyedRow == KeyedRowAvx512 ? 3 : keyedRow == KeyedRowAvx2 ? 2 : keyedRow == KeyedRowSse2 ? 1 : 0;
+#elif defined(GFX_SSE2)
+    if (level < 1) keyedRow = KeyedRowPlain;
+    return keyedRow == KeyedRowSse2 ? 1 : 0;
 #else
     (void)level;
     return 0;

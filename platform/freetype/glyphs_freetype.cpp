@@ -1,6 +1,6 @@
-// The FreeType glyph source. fontconfig turns the names the game asks for
-// into installed faces (the game's own fonts/fonts.conf maps "IMPACT" and
-// "ＭＳ 明朝" to free faces of the same look); FreeType sizes and draws them.
+// The FreeType glyph source. The face lookup (face_lookup.h: fontconfig on
+// the desktop, the shipped fonts in the browser) turns the names the game
+// asks for into font files; FreeType sizes and draws them.
 // A frame creates and drops up to 18 fonts, so everything is kept: one
 // FT_Face per face file, one FT_Size per font asked for, and every glyph drawn.
 #include "platform/platform.h"
@@ -9,7 +9,6 @@
 #include FT_FREETYPE_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
-#include <fontconfig/fontconfig.h>
 
 #include <climits>
 #include <cstdlib>
@@ -18,9 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-#ifndef GAME_FONTS_CONF
-#define GAME_FONTS_CONF ""
-#endif
+#include "platform/freetype/face_lookup.h"
 
 namespace {
 
@@ -85,7 +82,7 @@ namespace {
 
 bool initialised = false;
 FT_Library library = nullptr;
-FcConfig* fontConfig = nullptr;
+bool lookupReady = false;
 std::vector<FaceFile*> faceFiles;                        // never released
 std::unordered_map<std::string, ResolvedFace> faceByName; // no faceFile: none found
 // Few enough to search in order, which costs less than building a key: a
@@ -93,39 +90,15 @@ std::unordered_map<std::string, ResolvedFace> faceByName; // no faceFile: none f
 std::vector<GlyphFontData*> fonts;
 size_t glyphBytes = 0;
 
-bool FileExists(const char* path) {
-    FILE* f = path[0] ? std::fopen(path, "rb") : nullptr;
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
-// The game's font aliases sit next to its data (fonts/ in the folder the game
-// runs in), or in the source tree the program was built from.
-void LoadGameFontConfig() {
-    const char* candidates[] = {"fonts/fonts.conf", "data/fonts/fonts.conf", GAME_FONTS_CONF};
-    for (const char* candidate : candidates) {
-        if (!FileExists(candidate)) continue;
-        // fontconfig reads a relative name against its own folder, not ours.
-        char absolute[PATH_MAX];
-        if (!realpath(candidate, absolute)) continue;
-        if (FcConfigParseAndLoad(fontConfig, reinterpret_cast<const FcChar8*>(absolute), FcFalse))
-            return;
-    }
-}
-
 bool Initialise() {
-    if (initialised) return library && fontConfig;
+    if (initialised) return library && lookupReady;
     initialised = true;
     if (FT_Init_FreeType(&library) != 0) {
         library = nullptr;
         return false;
     }
-    fontConfig = FcInitLoadConfig(); // the system's rules, no fonts scanned yet
-    if (!fontConfig) return false;
-    LoadGameFontConfig();
-    FcConfigBuildFonts(fontConfig);
-    return true;
+    lookupReady = StartFaceLookup();
+    return lookupReady;
 }
 
 FaceFile* OpenFaceFile(const char* file, int index, const char* family) {
@@ -139,52 +112,19 @@ FaceFile* OpenFaceFile(const char* file, int index, const char* family) {
     return opened;
 }
 
-// The installed face the font mapper would pick for a name. Like a font asked
-// for with FF_MODERN | FIXED_PITCH, an unknown name falls to a monospace face.
+// The face that stands for a name, opened once and remembered.
 ResolvedFace ResolveFace(const char* faceName) {
     auto found = faceByName.find(faceName);
     if (found != faceByName.end()) return found->second;
     if (faceByName.size() >= MAX_FACE_NAMES) faceByName.clear();
 
     ResolvedFace result;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(fontConfig, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult outcome;
-    FcPattern* match = FcFontMatch(fontConfig, pattern, &outcome);
-    if (match) {
-        FcChar8* file = nullptr;
-        FcChar8* family = nullptr;
-        int index = 0;
-        FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        // The face's English family name, whatever the locale puts first.
-        int named = 0;
-        FcChar8* language = nullptr;
-        for (int i = 0; FcPatternGetString(match, FC_FAMILYLANG, i, &language) == FcResultMatch; i++)
-            if (std::strcmp(reinterpret_cast<const char*>(language), "en") == 0) {
-                named = i;
-                break;
-            }
-        if (FcPatternGetString(match, FC_FAMILY, named, &family) != FcResultMatch &&
-            FcPatternGetString(match, FC_FAMILY, 0, &family) != FcResultMatch)
-            family = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-            result.faceFile = OpenFaceFile(reinterpret_cast<const char*>(file), index,
-                                           family ? reinterpret_cast<const char*>(family) : "");
-        FcMatrix* matrix = nullptr;
-        if (FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix) {
-            // Only a plain stretch of each axis, within reason, is honoured.
-            if (matrix->xx > 0.25 && matrix->xx < 4) result.scaleX = matrix->xx;
-            if (matrix->yy > 0.25 && matrix->yy < 4) result.scaleY = matrix->yy;
-        }
-        FcPatternDestroy(match);
+    FaceLocation location;
+    if (LookUpFace(faceName, &location)) {
+        result.faceFile = OpenFaceFile(location.file.c_str(), location.index, location.family.c_str());
+        result.scaleX = location.scaleX;
+        result.scaleY = location.scaleY;
     }
-    FcPatternDestroy(pattern);
     faceByName.emplace(faceName, result);
     return result;
 }

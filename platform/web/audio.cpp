@@ -1,0 +1,102 @@
+// Sound effects and the music through the page's Web Audio. One effect plays
+// at a time, as on the desktop's single mixer channel. A notified play of the
+// music loops inside Web Audio with no gap at the seam; the end of each pass is
+// still reported to the game, whose window procedure answers it with a new
+// play, and that answer carries on the pass already under way.
+#include <emscripten.h>
+
+#include <map>
+#include <string>
+
+#include "platform/web/web_internal.h"
+
+// The page decodes a file of the game's folder once and keeps it under a number.
+EM_ASYNC_JS(int, PageDecodeSound, (const char* path), {
+    var name = UTF8ToString(path), bytes;
+    try { bytes = FS.readFile(name); } catch (e) { return 0; }
+    return await Module.web.decodeSound(name, bytes);
+});
+EM_JS(int, PageAudioReady, (), { return Module.web.audioReady() ? 1 : 0; });
+EM_JS(void, PagePlayEffect, (int sound), { Module.web.playEffect(sound); });
+EM_JS(void, PageStopEffect, (), { Module.web.stopEffect(); });
+EM_JS(void, PagePlayMusic, (int sound, int loop), { Module.web.playMusic(sound, loop !== 0); });
+EM_JS(void, PageStopMusic, (), { Module.web.stopMusic(); });
+EM_JS(int, PageMusicPlaying, (), { return Module.web.musicPlaying() ? 1 : 0; });
+EM_JS(int, PageMusicPasses, (), { return Module.web.musicPasses(); });
+
+static std::map<std::string, int> effects;  // decoded once, then reused
+static int music = 0;                       // the open stream's sound, 0: none
+static bool notifyPending = false;
+static int passesSeen = 0;            // passes of the play under way already looked at
+static int passesAwaitingAnswer = 0;  // reported to the game, not yet answered
+
+bool PlatformPlaySound(const char* path)
+{
+    if (!PageAudioReady()) return false;
+    auto found = effects.find(path);
+    int sound = found != effects.end() ? found->second : PageDecodeSound(path);
+    if (sound <= 0) return false;  // missing: silence, and look again next time
+    effects[path] = sound;
+    PagePlayEffect(sound);
+    return true;
+}
+
+void PlatformStopSound()
+{
+    if (PageAudioReady()) PageStopEffect();
+}
+
+bool PlatformOpenMusic(const char* path)
+{
+    if (!PageAudioReady() || music != 0) return false;  // one stream, already taken
+    int sound = PageDecodeSound(path);
+    if (sound <= 0) return false;
+    music = sound;
+    return true;
+}
+
+void PlatformPlayMusic(bool notify)
+{
+    if (music == 0) return;
+    if (notify && passesAwaitingAnswer > 0 && PageMusicPlaying()) {
+        // The answer to a finished pass: the next one is already playing.
+        passesAwaitingAnswer--;
+        notifyPending = true;
+        return;
+    }
+    notifyPending = notify;
+    passesAwaitingAnswer = 0;
+    passesSeen = 0;
+    PagePlayMusic(music, notify);
+}
+
+void CheckMusic()
+{
+    if (music == 0) return;
+    int passes = PageMusicPasses();
+    if (passes <= passesSeen) return;
+    passesSeen = passes;  // passes nobody waited for are not reported
+    if (!notifyPending) return;
+    notifyPending = false;
+    passesAwaitingAnswer++;
+    QueueEvent(PLATFORM_EVENT_MUSIC_DONE, MUSIC_DONE_SUCCESSFUL);
+}
+
+void PlatformStopMusic()
+{
+    if (music == 0) return;
+    if (notifyPending) QueueEvent(PLATFORM_EVENT_MUSIC_DONE, MUSIC_DONE_ABORTED);
+    notifyPending = false;
+    passesAwaitingAnswer = 0;
+    passesSeen = 0;
+    PageStopMusic();
+}
+
+void PlatformCloseMusic()
+{
+    notifyPending = false;
+    passesAwaitingAnswer = 0;
+    passesSeen = 0;
+    if (music != 0) PageStopMusic();
+    music = 0;  // the page keeps the decoded song for the next open of it
+}

@@ -1,0 +1,86 @@
+// The picture in the page's canvas. The canvas holds the picture at its own
+// size and the page scales it with CSS to fit the tab (or the screen, in full
+// screen), so a frame is copied once into the canvas and never resampled here.
+#include <emscripten.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "platform/web/web_internal.h"
+
+int pictureWidth = 1280, pictureHeight = 720;
+static std::vector<uint32_t> rgba;  // the frame in the canvas's byte order
+
+EM_JS(void, PageSetTitle, (const char* title), { document.title = UTF8ToString(title); });
+EM_JS(void, PageShapeCanvas, (int width, int height), { Module.web.shapeCanvas(width, height); });
+EM_JS(void, PageFullscreen, (int on), { Module.web.fullscreen(on !== 0); });
+EM_JS(void, PagePresent, (const uint32_t* pixels, int width, int height), {
+    Module.web.present(pixels, width, height);
+});
+EM_JS(void, PageShowCursor, (int visible), { Module.web.showCursor(visible !== 0); });
+
+void PlatformSetWindowTitle(const char* title)
+{
+    PageSetTitle(title[0] != '\0' ? title : "Prismveldt");
+}
+
+// The page shows any size.
+bool PlatformTestFullscreen(int width, int height)
+{
+    return width > 0 && height > 0;
+}
+
+// The tiny windows the shell makes before the display mode is chosen are not
+// worth a canvas of their own: the canvas keeps its last real size.
+static void Shape(int width, int height)
+{
+    if (width < 64 || height < 64) return;
+    pictureWidth = width;
+    pictureHeight = height;
+    PageShapeCanvas(width, height);
+}
+
+// The browser lets a page fill the screen only just after a click or a key;
+// the answer to the start-up question is that click.
+void PlatformSetFullscreen(int width, int height)
+{
+    Shape(width, height);
+    PageFullscreen(1);
+}
+
+void PlatformRestoreDisplay() { PageFullscreen(0); }
+
+void PlatformSetWindowed(int, int, int clientWidth, int clientHeight, bool)
+{
+    Shape(clientWidth, clientHeight);
+}
+
+void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
+{
+    if (WebHashingFrames())
+        printf("hash %lld %d %d %016llx\n", framesStarted - 1, width, height,
+               (unsigned long long)HashFrame(pixels, width, height, pitch));
+    if (width != pictureWidth || height != pictureHeight || width <= 0 || height <= 0) return;
+    rgba.resize(size_t(width) * height);
+    // 0x00RRGGBB to the canvas's bytes R, G, B, A (a little-endian word AABBGGRR).
+    uint32_t* out = rgba.data();
+    for (int y = 0; y < height; y++) {
+        const uint32_t* row = pixels + size_t(y) * pitch;
+        for (int x = 0; x < width; x++) {
+            uint32_t p = row[x];
+            *out++ = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+        }
+    }
+    PagePresent(rgba.data(), width, height);
+}
+
+void PlatformDestroyWindow() {}
+
+void PlatformShowCursor(bool visible)
+{
+    static int shown = -1;  // the scenes hide it every frame; only a change reaches the page
+    if (shown == int(visible)) return;
+    shown = visible;
+    PageShowCursor(visible);
+}

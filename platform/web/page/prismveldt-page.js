@@ -1,0 +1,273 @@
+// The page's side of the browser build: downloads the game (its data and
+// program come gzip-compressed and are unpacked here, so any static server
+// will do), then hands the game its canvas, the pointer and keys, Web Audio
+// and the message boxes' place. The game's side is platform/web/*.cpp.
+"use strict";
+
+var Module = (function () {
+  var canvas = document.getElementById("canvas");
+  var context = canvas.getContext("2d", { alpha: false });
+  var stage = document.getElementById("stage");
+  var params = new URLSearchParams(location.search);
+
+  // ---- the canvas, scaled to fit the tab (or the screen) with black bars ----
+  function Fit() {
+    var scale = Math.min(stage.clientWidth / canvas.width, stage.clientHeight / canvas.height);
+    canvas.style.width = Math.floor(canvas.width * scale) + "px";
+    canvas.style.height = Math.floor(canvas.height * scale) + "px";
+  }
+  window.addEventListener("resize", Fit);
+  document.addEventListener("fullscreenchange", Fit);
+
+  // ---- pointer and keys, in the picture's pixels and virtual-key codes ----
+  var keys = new Uint8Array(256);
+  var boxEvents = [], boxOpen = false, boxRect = null, underBox = null;
+  var KEY_CODES = { Escape: 0x1B, Enter: 0x0D, NumpadEnter: 0x0D, Space: 0x20, Tab: 0x09,
+    Backspace: 0x08, ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
+    ShiftLeft: 0x10, ShiftRight: 0x10, ControlLeft: 0x11, ControlRight: 0x11,
+    AltLeft: 0x12, AltRight: 0x12, Insert: 0x2D, Delete: 0x2E, Home: 0x24, End: 0x23,
+    PageUp: 0x21, PageDown: 0x22, Pause: 0x13, CapsLock: 0x14 };
+  function VirtualKey(event) {
+    var code = event.code || "";
+    if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
+    if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
+    if (/^Numpad[0-9]$/.test(code)) return 0x60 + Number(code[6]);
+    if (/^F([1-9]|1[0-2])$/.test(code)) return 0x6F + Number(code.slice(1));
+    return KEY_CODES[code] || 0;
+  }
+  function PicturePoint(event) {
+    var rect = canvas.getBoundingClientRect();
+    if (rect.width <= 0 || rect.height <= 0) return [-1, -1];
+    return [Math.floor((event.clientX - rect.left) * canvas.width / rect.width),
+            Math.floor((event.clientY - rect.top) * canvas.height / rect.height)];
+  }
+  function BoxPoint(point) {
+    return boxRect ? [point[0] - boxRect.x, point[1] - boxRect.y] : [-1, -1];
+  }
+  var MOUSE_KEYS = [0x01, 0x04, 0x02, 0x05, 0x06];  // left, middle, right, back, forward
+  window.addEventListener("mousemove", function (event) {
+    var point = PicturePoint(event);
+    web.pointerX = point[0];
+    web.pointerY = point[1];
+    if (boxOpen) { var p = BoxPoint(point); boxEvents.push({ type: 1, x: p[0], y: p[1] }); }
+  });
+  canvas.addEventListener("mousedown", function (event) {
+    event.preventDefault();
+    canvas.focus();
+    if (!boxOpen && MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 1;
+  });
+  window.addEventListener("mouseup", function (event) {
+    if (MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 0;
+    if (boxOpen && event.button === 0) {
+      var p = BoxPoint(PicturePoint(event));
+      boxEvents.push({ type: 2, x: p[0], y: p[1] });
+    }
+  });
+  canvas.addEventListener("contextmenu", function (event) { event.preventDefault(); });
+  window.addEventListener("keydown", function (event) {
+    var key = VirtualKey(event);
+    if (!key || !started) return;
+    // The browser's own keys stay the browser's (reload, full screen, tools).
+    if (key < 0x70 || key > 0x7B) event.preventDefault();
+    if (boxOpen) { if (!event.repeat) boxEvents.push({ type: 3, x: 0, y: 0, key: key }); }
+    else keys[key] = 1;
+  });
+  window.addEventListener("keyup", function (event) { keys[VirtualKey(event)] = 0; });
+  // Keys released while the tab is away would stay held for ever.
+  window.addEventListener("blur", function () { keys.fill(0); });
+
+  // ---- Web Audio: decoded sounds, one effect at a time, the music ----
+  var audio = null, sounds = [null], soundByPath = {}, effect = null, music = null;
+  function StopSource(source) { try { source.stop(); } catch (e) {} }
+
+  var web = {
+    pointerX: -1, pointerY: -1, keys: keys,
+    movePointer: function (x, y) { web.pointerX = x; web.pointerY = y; },
+    shapeCanvas: function (width, height) {
+      if (canvas.width !== width || canvas.height !== height) {
+        canvas.width = width;
+        canvas.height = height;
+      }
+      Fit();
+    },
+    fullscreen: function (on) {
+      if (on && !document.fullscreenElement && stage.requestFullscreen)
+        stage.requestFullscreen().catch(function () {});
+      if (!on && document.fullscreenElement) document.exitFullscreen().catch(function () {});
+    },
+    present: function (pixels, width, height) {
+      var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+      context.putImageData(new ImageData(bytes, width, height), 0, 0);
+      web.framesShown++;
+    },
+    framesShown: 0,
+    frameWaits: 0, overranFrames: 0, lateFrames: 0,  // the game's frames; too long; begun late
+    showCursor: function (visible) { canvas.style.cursor = visible ? "default" : "none"; },
+
+    audioReady: function () { return audio !== null; },
+    decodeSound: function (path, bytes) {
+      if (soundByPath[path]) return Promise.resolve(soundByPath[path]);
+      var copy = bytes.slice().buffer;
+      return new Promise(function (resolve) {
+        audio.decodeAudioData(copy, function (buffer) {
+          sounds.push(buffer);
+          soundByPath[path] = sounds.length - 1;
+          resolve(sounds.length - 1);
+        }, function () { resolve(0); });
+      });
+    },
+    effectsPlayed: 0,
+    playEffect: function (sound) {
+      web.effectsPlayed++;
+      if (effect) StopSource(effect);
+      effect = audio.createBufferSource();
+      effect.buffer = sounds[sound];
+      effect.connect(audio.destination);
+      effect.start();
+    },
+    stopEffect: function () { if (effect) StopSource(effect); effect = null; },
+    musicStarts: 0,
+    playMusic: function (sound, loop) {
+      web.musicStarts++;
+      web.stopMusic();
+      var source = audio.createBufferSource();
+      source.buffer = sounds[sound];
+      source.loop = loop;
+      source.connect(audio.destination);
+      music = { source: source, start: audio.currentTime, loop: loop, ended: false,
+                duration: sounds[sound].duration };
+      var playing = music;
+      source.onended = function () { playing.ended = true; };
+      source.start();
+    },
+    stopMusic: function () { if (music) StopSource(music.source); music = null; },
+    musicPlaying: function () { return music !== null && (music.loop || !music.ended); },
+    // Whole passes played since the play began: the loop's seams, or the end.
+    musicPasses: function () {
+      if (!music) return 0;
+      if (!music.loop) return music.ended ? 1 : 0;
+      if (!(music.duration > 0)) return 0;
+      return Math.floor((audio.currentTime - music.start) / music.duration);
+    },
+
+    // ---- message boxes, drawn by the game, shown over the canvas's middle ----
+    openBox: function () {
+      underBox = context.getImageData(0, 0, canvas.width, canvas.height);
+      boxEvents.length = 0;
+      boxOpen = true;
+      canvas.style.cursor = "default";
+    },
+    drawBox: function (pixels, width, height) {
+      var image = context.createImageData(width, height);
+      var words = new Uint32Array(HEAPU8.buffer, pixels, width * height);
+      var out = image.data;
+      for (var i = 0; i < words.length; i++) {
+        var p = words[i];
+        out[i * 4] = p >> 16 & 255; out[i * 4 + 1] = p >> 8 & 255;
+        out[i * 4 + 2] = p & 255; out[i * 4 + 3] = 255;
+      }
+      boxRect = { x: Math.max(0, (canvas.width - width) >> 1),
+                  y: Math.max(0, (canvas.height - height) >> 1) };
+      context.putImageData(image, boxRect.x, boxRect.y);
+    },
+    nextBoxEvent: function () { return boxEvents.shift() || null; },
+    closeBox: function () {
+      if (underBox) context.putImageData(underBox, 0, 0);
+      underBox = null;
+      boxRect = null;
+      boxOpen = false;
+      boxEvents.length = 0;
+    }
+  };
+
+  // ---- the download, then the game ----
+  var started = false;
+  var progress = document.getElementById("progress");
+  var status = document.getElementById("status");
+  function Say(text) { status.textContent = text; }
+
+  // Fetches a gzip file and unpacks it, counting the bytes as they come.
+  function FetchGzip(url, onBytes) {
+    return fetch(url).then(function (response) {
+      if (!response.ok) throw new Error(url + ": " + response.status);
+      var counted = response.body.pipeThrough(new TransformStream({
+        transform: function (chunk, controller) { onBytes(chunk.byteLength); controller.enqueue(chunk); }
+      }));
+      return new Response(counted.pipeThrough(new DecompressionStream("gzip"))).arrayBuffer();
+    });
+  }
+  function LoadScript(url) {
+    return new Promise(function (resolve, reject) {
+      var script = document.createElement("script");
+      script.src = url;
+      script.onload = resolve;
+      script.onerror = function () { reject(new Error(url)); };
+      document.body.appendChild(script);
+    });
+  }
+
+  var module = {
+    canvas: canvas,
+    web: web,
+    print: function (text) { console.log(text); },
+    printErr: function (text) { console.warn(text); },
+    prismveldtHashes: params.has("hashes"),
+    prismveldtTrace: params.has("trace"),
+    onGameEnded: function (status) {
+      document.getElementById("start").style.display = "flex";
+      document.getElementById("title").style.display = "none";
+      document.getElementById("play").style.display = "none";
+      progress.style.display = "none";
+      canvas.style.display = "none";
+      Say("The game has ended (" + status + "). Reload the page to play again.");
+      web.ended = status;
+    },
+    locateFile: function (path) { return path; }
+  };
+
+  function Start() {
+    if (started) return;
+    started = true;
+    var AudioContext = window.AudioContext || window.webkitAudioContext;
+    try { audio = new AudioContext(); audio.resume(); } catch (e) { audio = null; }
+    document.getElementById("play").style.display = "none";
+    progress.style.display = "block";
+    Say("Downloading the game...");
+    var got = 0, total = 1;
+    function Count(bytes) {
+      got += bytes;
+      progress.value = Math.min(got / total, 1);
+      Say("Downloading the game... " + (got / 1048576).toFixed(1) + " of " +
+          (total / 1048576).toFixed(1) + " MB");
+    }
+    var script = params.get("script");
+    fetch("prismveldt-files.json").then(function (r) { return r.json(); }).then(function (files) {
+      total = files.data.bytes + files.wasm.bytes;
+      return Promise.all([
+        FetchGzip(files.data.name, Count), FetchGzip(files.wasm.name, Count),
+        script ? fetch(script).then(function (r) { return r.text(); }) : null
+      ]);
+    }).then(function (got) {
+      var data = got[0];
+      module.getPreloadedPackage = function () { return data; };
+      module.wasmBinary = got[1];
+      if (got[2] !== null) module.prismveldtScript = got[2];
+      Say("Starting...");
+      return LoadScript("prismveldt-data.js").then(function () { return LoadScript("prismveldt.js"); });
+    }).then(function () {
+      document.getElementById("start").style.display = "none";
+      canvas.style.display = "block";
+      document.getElementById("fullscreen").style.display = "block";
+      Fit();
+      canvas.focus();
+    }).catch(function (error) {
+      Say("The game could not be loaded: " + error.message);
+    });
+  }
+  document.getElementById("play").addEventListener("click", Start);
+  document.getElementById("title").addEventListener("click", Start);  // its START looks clickable
+  document.getElementById("fullscreen").addEventListener("click", function () {
+    web.fullscreen(!document.fullscreenElement);
+  });
+  return module;
+})();

@@ -1,0 +1,64 @@
+// The harness's input script driving the game in the browser, frame by frame,
+// so that a test sees the frames the harness shows for the same script.
+#include <cstdio>
+#include <string>
+
+#include "gfx/screen.h"
+#include "platform/headless/headless.h"
+#include "platform/web/web_internal.h"
+
+static Script script;
+static size_t nextAction = 0;
+static bool keys[256] = {};
+static int cursorX = 0, cursorY = 0;
+
+bool StartScript(const char* text)
+{
+    std::string error;
+    if (!ParseScript(text, &script, &error)) {
+        fprintf(stderr, "prismveldt: the input script: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void ApplyScriptInput(long long frame)
+{
+    const auto& actions = script.actions;
+    while (nextAction < actions.size() && actions[nextAction].frame < frame) nextAction++;
+    for (; nextAction < actions.size() && actions[nextAction].frame == frame; nextAction++) {
+        const ScriptAction& action = actions[nextAction];
+        switch (action.op) {
+        case SCRIPT_MOUSE:
+            // As in the harness: picture pixels, doubled in the doubled window.
+            cursorX = action.x * PixelScale();
+            cursorY = action.y * PixelScale();
+            break;
+        case SCRIPT_DOWN: keys[action.key & 0xFF] = true; break;
+        case SCRIPT_UP: keys[action.key & 0xFF] = false; break;
+        case SCRIPT_CLOSE: QueueEvent(PLATFORM_EVENT_CLOSE); break;
+        }
+    }
+}
+
+bool ScriptKeyHeld(int virtualKey) { return keys[virtualKey & 0xFF]; }
+
+void ScriptPointer(int* x, int* y)
+{
+    *x = cursorX;
+    *y = cursorY;
+}
+
+void MoveScriptPointer(int x, int y)
+{
+    cursorX = x;
+    cursorY = y;
+}
+
+bool ScriptAnswer(bool* answer)
+{
+    if (!scripted || script.answers.empty()) return false;
+    *answer = script.answers.front();
+    script.answers.pop_front();
+    return true;
+}
