@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "game/stage.h"  // imgLevel goes with the start-up surfaces at the end
+#include "game/stage.h"  // the stage picture goes with the start-up surfaces at the end
 
 Surface backBuffer;
 Surface imgTiles;
@@ -72,12 +72,13 @@ void BuildBackdrops()
 void DeleteStartupSurfaces()
 {
     Surface* order[] = {
-        &backBuffer, &imgCursor, &imgBee, &imgLevel, &imgTiles, &imgHaikei1, &imgHaikei2,
+        &backBuffer, &imgCursor, &imgBee, &imgTiles, &imgHaikei1, &imgHaikei2,
         &imgBackdropStrip, &imgBackdrop[0], &imgBackdrop[1], &imgBackdrop[2],
         &imgLazer, &imgHansya, &imgHansya2, &imgKyara3, &imgKyara2, &imgGun, &imgClear,
         &imgKyara,
     };
     for (Surface* s : order) {
+        if (s == &imgTiles) DeleteLevel();
         DeleteSurface(*s);
         *s = nullptr;
     }

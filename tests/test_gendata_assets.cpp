@@ -86,7 +86,7 @@ TEST_F(AssetTable, DeleteStartupSurfacesLeavesNothingBehind)
     LoadAssets();
     DeleteStartupSurfaces();
     for (Surface s : {backBuffer, imgTiles, imgKyara2, imgKyara3, imgKyara, imgHaikei1, imgHaikei2, imgClear,
-                      imgBee, imgCursor, imgLazer, imgHansya, imgHansya2, imgGun, imgBackdropStrip, imgLevel})
+                      imgBee, imgCursor, imgLazer, imgHansya, imgHansya2, imgGun, imgBackdropStrip})
         EXPECT_EQ(s, nullptr);
     for (Surface s : imgCurtain)
         EXPECT_EQ(s, nullptr);
