@@ -30,19 +30,21 @@ void LoadCurtainSurfaces(Surface* pictures, int count, int firstNumber)
     for (int k = 0; k < count; k++) {
         char path[64];
         std::snprintf(path, sizeof path, "./bmp/curtain/%d.bmp", k + firstNumber);
-        pictures[k] = LoadBitmapSurface(path);
+        pictures[k] = LoadCompactBitmapSurface(path);
     }
 }
 
+// The backdrop sources, the results background and the curtain frames are
+// only ever copied from, so they are held compactly where that pays.
 void LoadAssets()
 {
     imgTiles = LoadBitmapSurface("./bmp/stage/haikei.bmp");
     imgKyara2 = LoadBitmapSurface("./bmp/character/kyara2.bmp");
     imgKyara3 = LoadBitmapSurface("./bmp/character/kyara3.bmp");
     imgKyara = LoadBitmapSurface("./bmp/character/kyara.bmp");
-    imgHaikei1 = LoadBitmapSurface("./bmp/stage/haikei1.bmp");
-    imgHaikei2 = LoadBitmapSurface("./bmp/stage/haikei2.bmp");
-    imgClear = LoadBitmapSurface("./bmp/curtain/clear.bmp");
+    imgHaikei1 = LoadCompactBitmapSurface("./bmp/stage/haikei1.bmp");
+    imgHaikei2 = LoadCompactBitmapSurface("./bmp/stage/haikei2.bmp");
+    imgClear = LoadCompactBitmapSurface("./bmp/curtain/clear.bmp");
     LoadCurtainSurfaces(imgCurtain, CURTAIN_COUNT, 1);
     imgBee = LoadBitmapSurface("./bmp/character/bee.bmp");
     imgCursor = LoadBitmapSurface("./bmp/lazer/cursor1.bmp");
