@@ -25,26 +25,31 @@ bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
                        CompactPixels* out) {
     *out = CompactPixels{};
     if (width <= 0 || height <= 0 || scale <= 0) return false;
-    // Every pixel must fit below the run length; a picture with a top byte
-    // (none loaded from a file has one) stays flat.
-    size_t count = 0;
+    // Encoded into a scratch list kept from call to call (the pictures load
+    // one after another), then copied out at its size. Past half the flat
+    // size the picture stays flat, so the list never grows beyond that.
+    static std::vector<uint32_t> scratch;
+    const int64_t flatWords = int64_t(width) * height * scale * scale;
+    const size_t limit = size_t(std::min<int64_t>(flatWords / 2, 0xFFFFFFFFLL));
+    scratch.clear();
+    std::vector<uint32_t> rowStart;
+    rowStart.reserve(size_t(height) + 1);
     for (int y = 0; y < height; y++) {
+        rowStart.push_back(uint32_t(scratch.size()));
         const uint32_t* row = pixels + size_t(y) * width;
-        for (int x = 0; x < width; x++)
-            if (row[x] > 0xFFFFFF) return false;
-        RunsOfRow(row, width, scale, [&](uint32_t, uint32_t) { count++; });
+        bool fits = true;
+        RunsOfRow(row, width, scale, [&](uint32_t length, uint32_t pixel) {
+            if (scratch.size() >= limit) fits = false;
+            else scratch.push_back(length << 24 | pixel);
+        });
+        // A pixel with a top byte (no file gives one) has no room for a length.
+        for (int x = 0; x < width && fits; x++) fits = row[x] <= 0xFFFFFF;
+        if (!fits) return false;
     }
-    int64_t flatWords = int64_t(width) * height * scale * scale;
-    if (int64_t(count) * 2 >= flatWords || count > 0xFFFFFFFFu) return false;
+    rowStart.push_back(uint32_t(scratch.size()));
     out->scale = scale;
-    out->rowStart.reserve(size_t(height) + 1);
-    out->runs.reserve(count);
-    for (int y = 0; y < height; y++) {
-        out->rowStart.push_back(uint32_t(out->runs.size()));
-        RunsOfRow(pixels + size_t(y) * width, width, scale,
-                  [&](uint32_t length, uint32_t pixel) { out->runs.push_back(length << 24 | pixel); });
-    }
-    out->rowStart.push_back(uint32_t(out->runs.size()));
+    out->rowStart = std::move(rowStart);
+    out->runs.assign(scratch.begin(), scratch.end());
     return true;
 }
 
