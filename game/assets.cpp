@@ -65,10 +65,11 @@ void BuildBackdrops()
     for (int i = 0; i < 4; i++)
         CopyRect(imgBackdropStrip, BACKDROP_PANEL_WIDTH * i, 0, 4693, BACKDROP_HEIGHT,
                  imgHaikei1, 0, 0);
-    for (int i = 0; i < BACKDROP_COUNT; i++) {
-        imgBackdrop[i] = CreateBlankSurface(BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT);
-        CopyRect(imgBackdrop[i], 0, 0, BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT, imgHaikei2, 0, 0);
-    }
+    // The panels are one picture (haikei2 on white), so they share its pixels.
+    imgBackdrop[0] = CreateBlankSurface(BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT);
+    CopyRect(imgBackdrop[0], 0, 0, BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT, imgHaikei2, 0, 0);
+    for (int i = 1; i < BACKDROP_COUNT; i++)
+        imgBackdrop[i] = ShareSurface(imgBackdrop[0]);
 }
 
 void DeleteStartupSurfaces()

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "gfx/compact.h"
@@ -269,6 +270,13 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
         if (outsideIsBlack) {
             if (a > i0) op(d + i0, zeros(), size_t(a - i0));
             if (b < i1) op(d + b, zeros(), size_t(i1 - b));
+        }
+        // A keyed copy from run-length rows skips the key's runs.
+        if constexpr (std::is_same_v<Op, KeyedOp>) {
+            if (src->compact && !gather) {
+                DrawCompactRowKeyed(*src, sourceRow, sx + a, b - a, op.pk, d + a);
+                continue;
+            }
         }
         // s: the source row from column `first` on.
         const uint32_t* s;

@@ -1,4 +1,5 @@
-// Run-length rows of read-only pictures: encoding, reading spans, expanding.
+// Run-length rows of read-only pictures: encoding, reading spans, expanding;
+// and giving a surface that shares its storage a copy of its own.
 #include "gfx/compact.h"
 
 #include <algorithm>
@@ -53,7 +54,11 @@ bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
     return true;
 }
 
-void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, uint32_t* out) {
+namespace {
+// Calls fill(offset, count, pixel) for the runs that cover the span [x0, x0 + n)
+// of a physical row, offsets counted from x0.
+template <typename Fill>
+void WalkRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, Fill fill) {
     const CompactPixels& c = *surface.compact;
     const int64_t pictureRow = row / c.scale;
     const uint32_t* run = c.runs.data() + c.rowStart[size_t(pictureRow)];
@@ -65,14 +70,44 @@ void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t
     while (done < n && run < end) {
         int64_t length = int64_t(*run >> 24) - (x0 + done - x);  // what is left of this run
         int64_t take = std::min(length, n - done);
-        std::fill(out + done, out + done + take, *run & 0xFFFFFF);
+        fill(done, take, *run & 0xFFFFFF);
         done += take;
         x += *run++ >> 24;
     }
 }
+}  // namespace
+
+void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, uint32_t* out) {
+    WalkRow(surface, row, x0, n, [out](int64_t at, int64_t count, uint32_t pixel) {
+        std::fill(out + at, out + at + count, pixel);
+    });
+}
+
+void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n,
+                         uint32_t key, uint32_t* out) {
+    WalkRow(surface, row, x0, n, [out, key](int64_t at, int64_t count, uint32_t pixel) {
+        if (pixel != key) std::fill(out + at, out + at + count, pixel);
+    });
+}
 
 void ExpandSurface(Surface surface) {
-    if (!surface || !surface->compact) return;
+    if (!surface) return;
+    if (surface->sharers) {
+        // The others keep the storage; this surface takes a copy of its own.
+        if (--*surface->sharers > 0) {
+            if (surface->pixels) {
+                size_t count = size_t(surface->width) * size_t(surface->height);
+                uint32_t* own = new uint32_t[count];
+                std::copy(surface->pixels, surface->pixels + count, own);
+                surface->pixels = own;
+            }
+            if (surface->compact) surface->compact = new CompactPixels(*surface->compact);
+        } else {
+            delete surface->sharers;
+        }
+        surface->sharers = nullptr;
+    }
+    if (!surface->compact) return;
     uint32_t* pixels = new uint32_t[size_t(surface->width) * size_t(surface->height)];
     for (int64_t row = 0; row < surface->height; row++)
         ReadCompactRow(*surface, row, 0, surface->width, pixels + row * surface->width);

@@ -2,7 +2,7 @@
 // full-screen curtain frame with a few hundred runs a row takes a fraction of
 // its flat size. Made from decoded pixels (never parsed from a file), read a
 // row span at a time by the copies, turned back into flat pixels by anything
-// that draws into the picture.
+// that draws into the picture. The same goes for storage that surfaces share.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -28,7 +28,11 @@ bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
 // physical row `row` from column x0 on into out. The span lies inside the
 // surface.
 void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, uint32_t* out);
-// Called by everything that writes into a surface or needs its flat pixels
-// (rotation, presenting): gives a compact surface its flat pixels back. Does
-// nothing to a flat one.
+// Called by the keyed copies: as ReadCompactRow, but pixels of the key colour
+// (0x00RRGGBB) leave out's pixels as they are; whole runs of it are skipped.
+void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n,
+                         uint32_t key, uint32_t* out);
+// Called by everything that writes into a surface, and by what needs flat
+// pixels to read (rotation, presenting): gives a compact or shared surface
+// flat pixels of its own. Does nothing to a flat one of its own.
 void ExpandSurface(Surface surface);

@@ -99,7 +99,7 @@ void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface
                 bool keyed, uint32_t pixelKey, int64_t cx, int64_t cy) {
     // Sprites are flat; a compact picture turned is made flat first.
     ExpandSurface(dst);
-    ExpandSurface(src);
+    if (src && src->compact) ExpandSurface(src);
     if (!dst || !dst->pixels || !src || !src->pixels) return;
     if (sw == 0 || sh == 0) return;
     for (int64_t v : {w, h, sw, sh}) {

@@ -174,6 +174,16 @@ Surface CreateBlankSurface(int width, int height) {
     return NewSurface(width * s, height * s, 0xFFFFFF);
 }
 
+Surface ShareSurface(Surface source) {
+    if (!source) return nullptr;
+    if (!source->sharers) source->sharers = new int(1);
+    ++*source->sharers;
+    Surface twin = new SurfaceData{source->width, source->height, source->pixels};
+    twin->compact = source->compact;
+    twin->sharers = source->sharers;
+    return twin;
+}
+
 Surface CreateBackBuffer() {
     return CreateBlankSurface(screenWidth, screenHeight);
 }
@@ -214,7 +224,7 @@ void CopyRect(Surface destination, int x, int y, int width, int height,
 }
 
 void PresentSurface(ScreenContext* destination, Surface source) {
-    ExpandSurface(source);
+    if (source && source->compact) ExpandSurface(source);
     if (!destination || !source || !source->pixels) return;
     int s = PixelScale();
     int width = std::min(screenWidth * s, source->width);
@@ -226,6 +236,12 @@ void PresentSurface(ScreenContext* destination, Surface source) {
 void DeleteSurface(Surface surface) {
     if (!surface) return;
     if (surface->fromFile) loadedPicturePixels -= int64_t(surface->width) * surface->height;
+    // Shared storage goes with the last surface showing it.
+    if (surface->sharers && --*surface->sharers > 0) {
+        delete surface;
+        return;
+    }
+    delete surface->sharers;
     delete[] surface->pixels;
     delete surface->compact;
     delete surface;

@@ -145,6 +145,37 @@ TEST_P(Compact, PicturesThatWouldNotHalveStayFlat) {
 
 INSTANTIATE_TEST_SUITE_P(Scales, Compact, ::testing::Values(1, 2));
 
+// Surfaces sharing one picture: each reads it, a drawing into one leaves the
+// others as they were, and they may be freed in any order.
+TEST_F(GfxTest, SharedSurfacesShowOnePictureUntilOneIsDrawnInto) {
+    Surface first = new SurfaceData{64, 32, new uint32_t[64 * 32]};
+    for (int i = 0; i < 64 * 32; i++) first->pixels[i] = 0x010203u * uint32_t(i % 71);
+    Surface picture = MakePattern(64, 32);
+    CopyRect(first, 0, 0, 64, 32, picture, 0, 0);
+    Surface second = ShareSurface(first), third = ShareSurface(first);
+    EXPECT_EQ(Differences(first, second), 0);
+    EXPECT_EQ(second->pixels, first->pixels);  // one picture, not three
+    PlotPixel(second, 5, 6, 0x0000FF);
+    EXPECT_EQ(At(second, 5, 6), 0xFF0000u);
+    EXPECT_EQ(At(first, 5, 6), At(picture, 5, 6));
+    EXPECT_EQ(At(third, 5, 6), At(picture, 5, 6));
+    // Drawn onto from its twin, and onto itself.
+    DrawColorKeyed(third, 1, 1, 40, 20, first, 0, 0, 0xFF00FF);
+    Surface expected = Make(64, 32);
+    CopyRect(expected, 0, 0, 64, 32, picture, 0, 0);
+    DrawColorKeyed(expected, 1, 1, 40, 20, picture, 0, 0, 0xFF00FF);
+    EXPECT_EQ(Differences(third, expected), 0);
+    EXPECT_EQ(Differences(first, picture), 0);
+    Surface fourth = ShareSurface(first);
+    CopyRect(first, 2, 2, 30, 10, first, 0, 0);
+    EXPECT_EQ(Differences(fourth, picture), 0);
+    DeleteSurface(first);  // the others keep the picture
+    EXPECT_EQ(Differences(fourth, picture), 0);
+    DeleteSurface(fourth);
+    DeleteSurface(third);
+    DeleteSurface(second);
+}
+
 // An 8-bit uncompressed .bmp of w x h pixels, index (x / 50 + y) % 4.
 std::string WriteStripes(const char* name, int w, int h) {
     std::string path = std::string("/tmp/compact-test-") + std::to_string(getpid()) + name;
