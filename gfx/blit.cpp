@@ -271,10 +271,17 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
             if (a > i0) op(d + i0, zeros(), size_t(a - i0));
             if (b < i1) op(d + b, zeros(), size_t(i1 - b));
         }
-        // A keyed copy from run-length rows skips the key's runs.
+        // A keyed copy from run-length rows skips the key's runs; a plain
+        // copy reads them straight into the destination.
         if constexpr (std::is_same_v<Op, KeyedOp>) {
             if (src->compact && !gather) {
                 DrawCompactRowKeyed(*src, sourceRow, sx + a, b - a, op.pk, d + a);
+                continue;
+            }
+        }
+        if constexpr (std::is_same_v<Op, CopyOp>) {
+            if (src->compact && !gather) {
+                ReadCompactRow(*src, sourceRow, sx + a, b - a, d + a);
                 continue;
             }
         }

@@ -39,7 +39,10 @@ before_build() {
     git -C "$top" worktree prune
     mkdir -p "$ref"
     git -C "$top" worktree add --force --detach "$ref/src" "$commit" >/dev/null 2>&1
-    cmake -S "$ref/src" -B "$ref/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # The same kind of build as the one measured beside it.
+    local type
+    type="$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build/CMakeCache.txt")"
+    cmake -S "$ref/src" -B "$ref/build" -DCMAKE_BUILD_TYPE="${type:-RelWithDebInfo}" >/dev/null
     cmake --build "$ref/build" -j"$(nproc)" \
       --target prismveldt prismveldt-headless prismveldt-bench gendata gamedata >/dev/null
     echo "$commit" >"$ref/commit"
