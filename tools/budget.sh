@@ -98,12 +98,12 @@ measure() {
 
   # LoadStage and the play frame: the play benchmark.
   PRISMVELDT_DATA="$(realpath "$data")" "$build/prismveldt-bench" \
-    --benchmark_filter='BM_PlayFrame|BM_LoadStage(AfterDeath|NextStage|FromScratch|FirstEver)$' \
+    --benchmark_filter='BM_PlayFrame|BM_LoadStage(AfterDeath|NextStage|FromScratch)$|BM_LoadStageFirstEver' \
     --benchmark_format=json 2>/dev/null >"$w/bench.json" || true
   bench() {  # benchmark field -> value (times in the benchmark's unit, ms)
     awk -v name="\"$1" -v field="\"$2\":" '
       index($0, "\"name\": " name) {inside = 1}
-      inside && index($0, field) {v = $2; gsub(/[",]/, "", v); print v; exit}' "$w/bench.json"
+      inside && index($0, field) {v = $2; gsub(/[",]/, "", v); printf "%.3f\n", v; exit}' "$w/bench.json"
   }
   put loadstage_first_ms "$(bench BM_LoadStageFirstEver real_time)"
   put loadstage_ms "$(for b in BM_LoadStageAfterDeath BM_LoadStageNextStage BM_LoadStageFromScratch; do
