@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "game/stage.h"  // imgLevel goes with the start-up surfaces at the end
+#include "game/stage.h"  // the stage picture goes with the start-up surfaces at the end
 
 Surface backBuffer;
 Surface imgTiles;
@@ -30,19 +30,21 @@ void LoadCurtainSurfaces(Surface* pictures, int count, int firstNumber)
     for (int k = 0; k < count; k++) {
         char path[64];
         std::snprintf(path, sizeof path, "./bmp/curtain/%d.bmp", k + firstNumber);
-        pictures[k] = LoadBitmapSurface(path);
+        pictures[k] = LoadCompactBitmapSurface(path);
     }
 }
 
+// The backdrop sources, the results background and the curtain frames are
+// only ever copied from, so they are held compactly where that pays.
 void LoadAssets()
 {
     imgTiles = LoadBitmapSurface("./bmp/stage/haikei.bmp");
     imgKyara2 = LoadBitmapSurface("./bmp/character/kyara2.bmp");
     imgKyara3 = LoadBitmapSurface("./bmp/character/kyara3.bmp");
     imgKyara = LoadBitmapSurface("./bmp/character/kyara.bmp");
-    imgHaikei1 = LoadBitmapSurface("./bmp/stage/haikei1.bmp");
-    imgHaikei2 = LoadBitmapSurface("./bmp/stage/haikei2.bmp");
-    imgClear = LoadBitmapSurface("./bmp/curtain/clear.bmp");
+    imgHaikei1 = LoadCompactBitmapSurface("./bmp/stage/haikei1.bmp");
+    imgHaikei2 = LoadCompactBitmapSurface("./bmp/stage/haikei2.bmp");
+    imgClear = LoadCompactBitmapSurface("./bmp/curtain/clear.bmp");
     LoadCurtainSurfaces(imgCurtain, CURTAIN_COUNT, 1);
     imgBee = LoadBitmapSurface("./bmp/character/bee.bmp");
     imgCursor = LoadBitmapSurface("./bmp/lazer/cursor1.bmp");
@@ -63,21 +65,23 @@ void BuildBackdrops()
     for (int i = 0; i < 4; i++)
         CopyRect(imgBackdropStrip, BACKDROP_PANEL_WIDTH * i, 0, 4693, BACKDROP_HEIGHT,
                  imgHaikei1, 0, 0);
-    for (int i = 0; i < BACKDROP_COUNT; i++) {
-        imgBackdrop[i] = CreateBlankSurface(BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT);
-        CopyRect(imgBackdrop[i], 0, 0, BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT, imgHaikei2, 0, 0);
-    }
+    // The panels are one picture (haikei2 on white), so they share its pixels.
+    imgBackdrop[0] = CreateBlankSurface(BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT);
+    CopyRect(imgBackdrop[0], 0, 0, BACKDROP_PANEL_WIDTH, BACKDROP_HEIGHT, imgHaikei2, 0, 0);
+    for (int i = 1; i < BACKDROP_COUNT; i++)
+        imgBackdrop[i] = ShareSurface(imgBackdrop[0]);
 }
 
 void DeleteStartupSurfaces()
 {
     Surface* order[] = {
-        &backBuffer, &imgCursor, &imgBee, &imgLevel, &imgTiles, &imgHaikei1, &imgHaikei2,
+        &backBuffer, &imgCursor, &imgBee, &imgTiles, &imgHaikei1, &imgHaikei2,
         &imgBackdropStrip, &imgBackdrop[0], &imgBackdrop[1], &imgBackdrop[2],
         &imgLazer, &imgHansya, &imgHansya2, &imgKyara3, &imgKyara2, &imgGun, &imgClear,
         &imgKyara,
     };
     for (Surface* s : order) {
+        if (s == &imgTiles) DeleteLevel();
         DeleteSurface(*s);
         *s = nullptr;
     }

@@ -29,7 +29,6 @@ enum {
 constexpr int TILE_OUTSIDE = TILE_BLOCK;
 
 extern int tileMap[MAP_ROWS][MAP_COLS];  // row first; all 0 until the first load
-extern Surface imgLevel;                  // LEVEL_WIDTH x LEVEL_HEIGHT, white where nothing is drawn
 
 // Called by the probes of CollidePlayer (single-precision points) and by the
 // beam's march (whole pixels): the code of the cell holding world point (x, y),
@@ -45,7 +44,8 @@ bool IsDeadlyTile(int code);
 bool IsHiveTile(int code);
 
 // Called by the title scene, the play scene at every stage attempt and the
-// results scene: reads the file of stageNo into tileMap and redraws imgLevel.
+// results scene: reads the file of stageNo into tileMap and brings the stage
+// picture (DrawLevel) up to date with it.
 // A file that is missing, not a regular file, or holds not a single number
 // but something else prints "ファイルオープンエラー" and ends the program
 // (status 0).
@@ -81,10 +81,22 @@ void StartStageParser(StageParser* parser);
 bool FeedStageParser(StageParser* parser, const char* text, size_t length, int cells[MAP_CELLS]);
 int FinishStageParser(StageParser* parser, int cells[MAP_CELLS]);
 
-// Called by LoadStage (and the tests): brings imgLevel up to date with tileMap,
-// creating it on first use and redrawing only the cells whose code changed
-// since the last render.
+// The stage picture: LEVEL_WIDTH x LEVEL_HEIGHT, each cell of tileMap drawn
+// from the tile sheet (magenta left out) on white, white below the grid. It is
+// never held as pixels; DrawLevel draws the cells in view.
+//
+// Called by LoadStage (and the tests): the stage picture shows tileMap and
+// imgTiles as they are now, until the next call.
 void RenderLevel();
-// Called by the tests and by code that swaps the tile sheet: the next
-// RenderLevel redraws every cell.
+// Called by the tests and by code that swaps the tile sheet: nothing is drawn
+// until the next RenderLevel.
 void InvalidateLevel();
+// Called by the play, title and results scenes' stage layer: as
+// DrawColorKeyed(dst, x, y, w, h, <stage picture>, sx, sy, white) would,
+// black where the block leaves the stage; nothing before the first render.
+void DrawLevel(Surface dst, int x, int y, int w, int h, int sx, int sy);
+// Called by the tests: the physical pixel (px, py) of the stage picture
+// (0x00RRGGBB), CLR_INVALID outside it or before the first render.
+uint32_t LevelPixel(int px, int py);
+// Called by DeleteStartupSurfaces: lets go of the stage picture's sheet.
+void DeleteLevel();

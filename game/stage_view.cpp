@@ -32,7 +32,7 @@ void DrawMiddleLayer(int x)
 
 void DrawStageLayer(int x, int y)
 {
-    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgLevel, x, y, WHITE_KEY);
+    DrawLevel(backBuffer, 0, 0, 1280, 720, x, y);
 }
 
 void DrawCharacter(Surface picture, int facingLeft)

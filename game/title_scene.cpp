@@ -19,7 +19,8 @@
 
 namespace {
 
-// Loaded on every entry to the scene and freed whenever it leaves.
+// Loaded on every entry to the scene and freed whenever it leaves; only ever
+// copied from, so held compactly where that pays.
 Surface imgWhite;  // loaded and freed, never drawn
 Surface imgTitleLogo;
 Surface imgStartButton;
@@ -32,10 +33,10 @@ const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 
 void LoadTitleSurfaces()
 {
-    imgWhite = LoadBitmapSurface("./bmp/curtain/white.bmp");
-    imgTitleLogo = LoadBitmapSurface("./bmp/curtain/a.bmp");
-    imgStartButton = LoadBitmapSurface("./bmp/curtain/start.bmp");
-    imgEndButton = LoadBitmapSurface("./bmp/curtain/END.bmp");
+    imgWhite = LoadCompactBitmapSurface("./bmp/curtain/white.bmp");
+    imgTitleLogo = LoadCompactBitmapSurface("./bmp/curtain/a.bmp");
+    imgStartButton = LoadCompactBitmapSurface("./bmp/curtain/start.bmp");
+    imgEndButton = LoadCompactBitmapSurface("./bmp/curtain/END.bmp");
     LoadCurtainSurfaces(imgTitleCurtain, TITLE_CURTAIN_COUNT, 51);
 }
 

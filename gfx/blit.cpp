@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
+#include "gfx/compact.h"
 #include "gfx/screen.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -225,6 +227,7 @@ constexpr int64_t MAX_BLOCK = int64_t(1) << 30;
 template <typename Op>
 void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface src,
              int64_t sx, int64_t sy, int64_t sw, int64_t sh, bool outsideIsBlack, const Op& op) {
+    ExpandSurface(dst);
     if (!dst || !dst->pixels || !src) return;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     // No surface is this big; the stretch arithmetic stays within 64 bits below it.
@@ -232,7 +235,8 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
     int64_t i0 = std::max<int64_t>(0, -x), i1 = std::min<int64_t>(dw, dst->width - x);
     int64_t j0 = std::max<int64_t>(0, -y), j1 = std::min<int64_t>(dh, dst->height - y);
     if (i0 >= i1 || j0 >= j1) return;
-    int64_t srcWidth = src->pixels ? src->width : 0, srcHeight = src->pixels ? src->height : 0;
+    bool hasPixels = src->pixels || src->compact;
+    int64_t srcWidth = hasPixels ? src->width : 0, srcHeight = hasPixels ? src->height : 0;
 
     // Destination columns [a, b) show source columns inside src; the mapping
     // only grows, so they are one run.
@@ -252,6 +256,15 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
     // Scaled columns are gathered into `row` before the pass.
     bool gather = !sameColumns;
     std::vector<uint32_t> row(gather ? size_t(b - a) : 0);
+    // A compact source's row is read into `span` first: the source columns
+    // the pass needs, from spanStart on.
+    std::vector<uint32_t> span;
+    int64_t spanStart = 0;
+    if (src->compact && b > a) {
+        spanStart = gather ? columns[size_t(a - i0)] : sx + a;
+        int64_t spanEnd = gather ? columns[size_t(b - 1 - i0)] + 1 : sx + b;
+        span.resize(size_t(spanEnd - spanStart));
+    }
     // Black source pixels for the parts outside src, made only when needed.
     std::vector<uint32_t> zeroRow;
     auto zeros = [&]() {
@@ -282,12 +295,36 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
             if (a > i0) op(d + i0, zeros(), size_t(a - i0));
             if (b < i1) op(d + b, zeros(), size_t(i1 - b));
         }
-        const uint32_t* s = sourcePixels + (sourceRow - firstRow) * srcWidth;
+        // A keyed copy from run-length rows skips the key's runs; a plain
+        // copy reads them straight into the destination.
+        if constexpr (std::is_same_v<Op, KeyedOp>) {
+            if (src->compact && !gather) {
+                DrawCompactRowKeyed(*src, sourceRow, sx + a, b - a, op.pk, d + a);
+                continue;
+            }
+        }
+        if constexpr (std::is_same_v<Op, CopyOp>) {
+            if (src->compact && !gather) {
+                ReadCompactRow(*src, sourceRow, sx + a, b - a, d + a);
+                continue;
+            }
+        }
+        // s: the source row from column `first` on.
+        const uint32_t* s;
+        int64_t first;
+        if (src->compact) {
+            ReadCompactRow(*src, sourceRow, spanStart, int64_t(span.size()), span.data());
+            s = span.data();
+            first = spanStart;
+        } else {
+            s = sourcePixels + (sourceRow - firstRow) * srcWidth;
+            first = 0;
+        }
         if (!gather) {
-            op(d + a, s + sx + a, size_t(b - a));
+            op(d + a, s + (sx + a - first), size_t(b - a));
         } else {
             for (int64_t i = a; i < b; i++) {
-                row[size_t(i - a)] = s[columns[size_t(i - i0)]];
+                row[size_t(i - a)] = s[columns[size_t(i - i0)] - first];
             }
             op(d + a, row.data(), size_t(b - a));
         }

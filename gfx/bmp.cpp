@@ -146,6 +146,17 @@ void DecodeUncompressed(const uint8_t* data, const Header& h,
     for (int64_t r = 0; r < h.height; r++) {
         const uint8_t* row = data + h.offBits + r * stride;
         uint32_t* dst = out + (h.topDown ? r : h.height - 1 - r) * h.width;
+        // The common kinds without the per-pixel choice below.
+        if (h.bpp == 24) {
+            for (int64_t x = 0; x < h.width; x++)
+                dst[x] = uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+            continue;
+        }
+        if (h.bpp == 8) {
+            for (int64_t x = 0; x < h.width; x++)
+                dst[x] = int64_t(row[x]) < paletteCount ? palette[row[x]] : 0;
+            continue;
+        }
         for (int64_t x = 0; x < h.width; x++) {
             uint32_t pixel = 0;
             switch (h.bpp) {

@@ -4,9 +4,11 @@
 #include <algorithm>
 
 #include "gfx/surface.h"
+#include "gfx/compact.h"
 
 void FillPhysicalBlock(Surface surface, int64_t x, int64_t y, int64_t w, int64_t h,
                        uint32_t pixel) {
+    ExpandSurface(surface);
     if (!surface || !surface->pixels) return;
     int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
     int64_t right = std::min<int64_t>(x + w, surface->width);

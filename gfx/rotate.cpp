@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "gfx/blit.h"
+#include "gfx/compact.h"
 #include "gfx/degrees.h"
 #include "gfx/screen.h"
 
@@ -96,6 +97,9 @@ constexpr int64_t MAX_POSITION = 1 << 20;
 void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface src,
                 int64_t sx, int64_t sy, int64_t sw, int64_t sh, int angle,
                 bool keyed, uint32_t pixelKey, int64_t cx, int64_t cy) {
+    // Sprites are flat; a compact picture turned is made flat first.
+    ExpandSurface(dst);
+    if (src && src->compact) ExpandSurface(src);
     if (!dst || !dst->pixels || !src || !src->pixels) return;
     if (sw == 0 || sh == 0) return;
     for (int64_t v : {w, h, sw, sh}) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gfx/bmp.h"
+#include "gfx/compact.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
 #include "shell/shell.h"
@@ -57,7 +58,8 @@ static Surface NewSurface(int width, int height, uint32_t fill) {
 // destination block keeps its pixels. The same surface on both sides is fine.
 static void CopyBlock(Surface destination, int x, int y, int w, int h,
                       Surface source, int sx, int sy) {
-    if (!destination || !source || !destination->pixels || !source->pixels) return;
+    ExpandSurface(destination);
+    if (!destination || !source || !destination->pixels || !(source->pixels || source->compact)) return;
     if (w <= 0 || h <= 0) return;
     // Trim the block's left/top so that both corners are inside.
     int64_t i0 = std::max<int64_t>({0, -int64_t(x), -int64_t(sx)});
@@ -68,6 +70,10 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
     size_t bytes = size_t(i1 - i0) * 4;
     auto rowCopy = [&](int64_t j) {
         uint32_t* d = destination->pixels + (y + j) * int64_t(destination->width) + x + i0;
+        if (source->compact) {
+            ReadCompactRow(*source, sy + j, sx + i0, i1 - i0, d);
+            return;
+        }
         const uint32_t* s = source->pixels + (sy + j) * int64_t(source->width) + sx + i0;
         std::memmove(d, s, bytes);
     };
@@ -115,7 +121,7 @@ static bool ReadPictureFile(const char* path, std::vector<uint8_t>* bytes) {
     return ok;
 }
 
-Surface LoadBitmapSurface(const char* path) {
+static Surface LoadPicture(const char* path, bool compact) {
     std::string task = path ? path : "";
     const char* previousTask = SetMemoryTask(task.c_str());
     std::vector<uint8_t> bytes;
@@ -129,6 +135,15 @@ Surface LoadBitmapSurface(const char* path) {
     int64_t pixels = int64_t(bmp.width) * bmp.height * s * s;
     if (pixels > BMP_MAX_PIXELS || loadedPicturePixels + pixels > PICTURE_BUDGET_PIXELS)
         ShowLoadErrorAndExit(path);
+    CompactPixels runs;
+    if (compact && CompactFromPixels(bmp.pixels.data(), bmp.width, bmp.height, s, &runs)) {
+        Surface surface = new SurfaceData{bmp.width * s, bmp.height * s, nullptr};
+        surface->fromFile = true;
+        surface->compact = new CompactPixels(std::move(runs));
+        loadedPicturePixels += pixels;
+        SetMemoryTask(previousTask);
+        return surface;
+    }
     Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0);
     surface->fromFile = true;
     loadedPicturePixels += pixels;
@@ -146,9 +161,27 @@ Surface LoadBitmapSurface(const char* path) {
     return surface;
 }
 
+Surface LoadBitmapSurface(const char* path) {
+    return LoadPicture(path, false);
+}
+
+Surface LoadCompactBitmapSurface(const char* path) {
+    return LoadPicture(path, true);
+}
+
 Surface CreateBlankSurface(int width, int height) {
     int s = PixelScale();
     return NewSurface(width * s, height * s, 0xFFFFFF);
+}
+
+Surface ShareSurface(Surface source) {
+    if (!source) return nullptr;
+    if (!source->sharers) source->sharers = new int(1);
+    ++*source->sharers;
+    Surface twin = new SurfaceData{source->width, source->height, source->pixels};
+    twin->compact = source->compact;
+    twin->sharers = source->sharers;
+    return twin;
 }
 
 Surface CreateBackBuffer() {
@@ -163,11 +196,16 @@ void PlotPixel(Surface surface, int x, int y, Colour colour) {
 Colour ReadPixel(Surface surface, int x, int y) {
     int s = PixelScale();
     int64_t px = int64_t(x) * s, py = int64_t(y) * s;
-    if (!surface || !surface->pixels || px < 0 || py < 0 ||
+    if (!surface || !(surface->pixels || surface->compact) || px < 0 || py < 0 ||
         px >= surface->width || py >= surface->height) {
         return CLR_INVALID;
     }
-    return ColourFromPixel(surface->pixels[py * surface->width + px]);
+    uint32_t pixel;
+    if (surface->compact)
+        ReadCompactRow(*surface, py, px, 1, &pixel);
+    else
+        pixel = surface->pixels[py * surface->width + px];
+    return ColourFromPixel(pixel);
 }
 
 void FillSurface(Surface surface, Colour colour) {
@@ -186,6 +224,7 @@ void CopyRect(Surface destination, int x, int y, int width, int height,
 }
 
 void PresentSurface(ScreenContext* destination, Surface source) {
+    if (source && source->compact) ExpandSurface(source);
     if (!destination || !source || !source->pixels) return;
     int s = PixelScale();
     int width = std::min(screenWidth * s, source->width);
@@ -197,6 +236,13 @@ void PresentSurface(ScreenContext* destination, Surface source) {
 void DeleteSurface(Surface surface) {
     if (!surface) return;
     if (surface->fromFile) loadedPicturePixels -= int64_t(surface->width) * surface->height;
+    // Shared storage goes with the last surface showing it.
+    if (surface->sharers && --*surface->sharers > 0) {
+        delete surface;
+        return;
+    }
+    delete surface->sharers;
     delete[] surface->pixels;
+    delete surface->compact;
     delete surface;
 }

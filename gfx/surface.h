@@ -3,13 +3,21 @@
 #pragma once
 #include <cstdint>
 
+struct CompactPixels;  // gfx/compact.h
+
 // A picture in memory. Pixels are 0x00RRGGBB words, rows top-down, `width`
 // pixels to a row. The size is the physical one (logical size x pixel scale).
+// A picture that is only ever read may hold run-length rows instead (compact
+// set, pixels nullptr), and surfaces that show the same picture may share
+// its storage (sharers set); every drawing reads all of these alike, and
+// drawing into one gives it flat pixels of its own first (gfx/compact.h).
 struct SurfaceData {
     int width;
     int height;
     uint32_t* pixels;
     bool fromFile = false;  // loaded from a picture file: counts against the pictures' budget
+    CompactPixels* compact = nullptr;
+    int* sharers = nullptr;  // how many surfaces share this storage, when shared
 };
 typedef SurfaceData* Surface; // nullptr: no surface (deleting it is a no-op)
 
@@ -33,8 +41,16 @@ extern ScreenContext* screenDC;
 // regular one, is far larger than its picture needs, or would take the
 // pictures loaded at one time past their budget fails the same way.
 Surface LoadBitmapSurface(const char* path);
+// Called for the curtain and title frames, pictures only ever copied from:
+// loads as LoadBitmapSurface does (the same failures, the same budget) and
+// holds the picture as run-length rows when that takes under half the room.
+Surface LoadCompactBitmapSurface(const char* path);
 // Called by the stage loader and LoadAssets; a white surface of width x height (x scale).
 Surface CreateBlankSurface(int width, int height);
+// Called by BuildBackdrops for panels that are the same picture: a surface
+// showing source's pixels as they are now, sharing them until either is
+// drawn into.
+Surface ShareSurface(Surface source);
 // Called once at start-up; a white surface of the screen's size.
 Surface CreateBackBuffer();
 void PlotPixel(Surface surface, int x, int y, Colour colour);

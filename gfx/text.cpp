@@ -12,6 +12,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "gfx/compact.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
 #include "shell/shell.h"
@@ -105,6 +106,7 @@ void BlendGlyph(void* context, const GlyphCoverage& glyph) {
 // other than COLOR_NONE fills the cells first.
 void DrawLine(Surface surface, GlyphFont font, int64_t x, int64_t y, Colour textColour,
               Colour backColour, const char* text, int length) {
+    ExpandSurface(surface);
     if (!surface || !surface->pixels || !font || length <= 0) return;
     if (backColour != COLOR_NONE)
         FillPhysicalBlock(surface, x, y, PlatformMeasureGlyphText(font, text, length),

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "gendata/files.h"
 #include "gendata/sound.h"
 #include "gfx/bmp.h"
 
@@ -120,6 +121,44 @@ TEST(GenData, SameBytesOnEveryRun)
         std::vector<uint8_t> a = ReadAll(fresh.path / f), b = ReadAll(DATA + "/" + f);
         EXPECT_FALSE(a.empty()) << f;
         EXPECT_TRUE(a == b) << f << " differs from the build's copy";
+    }
+}
+
+// Each picture kind the generator may choose decodes to exactly its pixels:
+// few colours in long runs (run-length), few colours in noise (plain 8-bit),
+// many colours (24-bit), and the rows' odd ends and the top byte dropped.
+TEST(GenData, PicturesAreWrittenLosslesslyInTheSmallestKind)
+{
+    struct Case {
+        int w, h, colours;
+        bool runs;
+        int bpp, compression;
+    };
+    const Case cases[] = {
+        {1280, 680, 170, true, 8, 1}, {1281, 3, 2, true, 8, 1}, {1, 1, 1, true, 8, 0},
+        {301, 77, 256, false, 8, 0}, {97, 41, 257, false, 24, 0}, {33, 9, 70000, false, 24, 0},
+    };
+    uint32_t seed = 12345;
+    auto next = [&seed]() { return seed = seed * 1103515245u + 12345u; };
+    for (const Case& c : cases) {
+        Picture pic = MakePicture(c.w, c.h, 0);
+        std::vector<uint32_t> colours;
+        for (int k = 0; k < c.colours; k++)
+            colours.push_back(k == 0 ? 0 : (next() >> 8) | (k % 3 == 0 ? 0xAB000000u : 0));
+        for (size_t i = 0; i < pic.px.size(); i++) {
+            size_t k = c.runs ? (i / 37) % colours.size() : i < colours.size() ? i : next() % colours.size();
+            pic.px[i] = colours[k];
+        }
+        std::vector<unsigned char> file = EncodeBmp(pic);
+        ASSERT_GE(file.size(), 54u);
+        EXPECT_EQ(file[28], c.bpp) << c.w << "x" << c.h;
+        EXPECT_EQ(file[30], c.compression) << c.w << "x" << c.h;
+        DecodedBmp b;
+        ASSERT_TRUE(DecodeBmp(file.data(), file.size(), &b)) << c.w << "x" << c.h;
+        ASSERT_EQ(b.width, c.w);
+        ASSERT_EQ(b.height, c.h);
+        for (size_t i = 0; i < pic.px.size(); i++)
+            ASSERT_EQ(b.pixels[i], pic.px[i] & 0xFFFFFF) << c.w << "x" << c.h << " pixel " << i;
     }
 }
 

@@ -17,7 +17,7 @@ bool SameBlock(Surface a, int ax, Surface b, int bx, int w, int h)
 {
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++)
-            if (a->pixels[size_t(y) * a->width + ax + x] != b->pixels[size_t(y) * b->width + bx + x])
+            if (ReadPixel(a, ax + x, y) != ReadPixel(b, bx + x, y))
                 return false;
     return true;
 }
@@ -86,7 +86,7 @@ TEST_F(AssetTable, DeleteStartupSurfacesLeavesNothingBehind)
     LoadAssets();
     DeleteStartupSurfaces();
     for (Surface s : {backBuffer, imgTiles, imgKyara2, imgKyara3, imgKyara, imgHaikei1, imgHaikei2, imgClear,
-                      imgBee, imgCursor, imgLazer, imgHansya, imgHansya2, imgGun, imgBackdropStrip, imgLevel})
+                      imgBee, imgCursor, imgLazer, imgHansya, imgHansya2, imgGun, imgBackdropStrip})
         EXPECT_EQ(s, nullptr);
     for (Surface s : imgCurtain)
         EXPECT_EQ(s, nullptr);

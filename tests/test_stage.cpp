@@ -1,4 +1,4 @@
-// Stage files, the tile rules, and the pre-rendered stage picture.
+// Stage files, the tile rules, and the stage picture drawn from the tiles.
 #include <gtest/gtest.h>
 #include <chrono>
 #include <cmath>
@@ -13,6 +13,7 @@
 #include "game/stage.h"
 #include "gfx/screen.h"
 #include "game/scenes.h"
+#include "gfx/blit.h"
 
 namespace {
 
@@ -199,7 +200,15 @@ Surface MakeSheet()
     return sheet;
 }
 
-uint32_t LevelPixel(int x, int y) { return imgLevel->pixels[(size_t)y * imgLevel->width + x]; }
+// The whole stage picture as flat pixels: drawn onto white, which the draw leaves out.
+std::vector<uint32_t> WholeLevel()
+{
+    Surface flat = CreateBlankSurface(LEVEL_WIDTH, LEVEL_HEIGHT);
+    DrawLevel(flat, 0, 0, LEVEL_WIDTH, LEVEL_HEIGHT, 0, 0);
+    std::vector<uint32_t> pixels(flat->pixels, flat->pixels + (size_t)LEVEL_WIDTH * LEVEL_HEIGHT);
+    DeleteSurface(flat);
+    return pixels;
+}
 
 class StagePicture : public ::testing::Test {
 protected:
@@ -223,10 +232,11 @@ TEST_F(StagePicture, CellsComeFromTheSheetOnWhiteWithMagentaLeftOut)
     tileMap[5][6] = -1;
     tileMap[5][7] = INT32_MAX;
     tileMap[5][8] = INT32_MIN;
+    EXPECT_EQ(LevelPixel(0, 0), CLR_INVALID);  // nothing before the first render
     RenderLevel();
-    ASSERT_NE(imgLevel, nullptr);
-    EXPECT_EQ(imgLevel->width, LEVEL_WIDTH);
-    EXPECT_EQ(imgLevel->height, LEVEL_HEIGHT);
+    EXPECT_EQ(LevelPixel(-1, 0), CLR_INVALID);
+    EXPECT_EQ(LevelPixel(LEVEL_WIDTH, 0), CLR_INVALID);
+    EXPECT_EQ(LevelPixel(0, LEVEL_HEIGHT), CLR_INVALID);
     EXPECT_EQ(LevelPixel(0, 0), 0xFF0000u);
     EXPECT_EQ(LevelPixel(63, 63), 0xFF0000u);
     EXPECT_EQ(LevelPixel(64, 0), 0xFFFFFFu);
@@ -246,15 +256,13 @@ TEST_F(StagePicture, RedrawingAfterChangesEqualsAFreshPicture)
     for (int r = 0; r < MAP_ROWS; ++r)
         for (int c = 0; c < MAP_COLS; ++c) tileMap[r][c] = (r * 7 + c) % 5;
     RenderLevel();
-    Surface first = imgLevel;
     for (int r = 0; r < MAP_ROWS; ++r)
         for (int c = 0; c < MAP_COLS; ++c) tileMap[r][c] = (r + c * 3) % 4;
     RenderLevel();
-    EXPECT_EQ(imgLevel, first);  // the same picture, reused
-    std::vector<uint32_t> updated(imgLevel->pixels, imgLevel->pixels + (size_t)LEVEL_WIDTH * LEVEL_HEIGHT);
+    std::vector<uint32_t> updated = WholeLevel();
     InvalidateLevel();
     RenderLevel();
-    EXPECT_TRUE(std::equal(updated.begin(), updated.end(), imgLevel->pixels));
+    EXPECT_TRUE(WholeLevel() == updated);
 }
 
 class StageLoad : public StagePicture {
@@ -322,11 +330,11 @@ TEST_F(StageLoad, ReloadingTheSameStageIsFastAndChangesNothing)
     Write(1, text);
     stageNo = 1;
     LoadStage();
-    std::vector<uint32_t> first(imgLevel->pixels, imgLevel->pixels + (size_t)LEVEL_WIDTH * LEVEL_HEIGHT);
+    std::vector<uint32_t> first = WholeLevel();
     auto start = std::chrono::steady_clock::now();
     LoadStage();
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), imgLevel->pixels));
+    EXPECT_TRUE(WholeLevel() == first);
     EXPECT_LT(ms, 30.0);
 }
 

@@ -1,76 +1,124 @@
 #!/usr/bin/env bash
 # The performance budget: builds the game (tools/build.sh) and prints a table
 # of what a player waits for and what the game costs the machine, each against
-# its target (for a 2-core machine):
-#   start-up to the first title frame        < 1.0 s   (headless, median of 5)
+# its target (for a 2-core machine), beside the same measures of an earlier
+# build made in the same run (BUDGET_BEFORE, by default the last commit that
+# held the stage picture flat and the curtains as 24-bit files; built once
+# into build-budget-before/; BUDGET_BEFORE=none leaves the column out):
+#   data folder (bmp + se + txt + fonts)     < 30 MB
+#   start-up to the first title frame        < 0.15 s  (headless, median of 5)
 #   entering the title scene                 < 0.5 s   (from the last frame of the
 #                                                       curtain before it; median of 5)
-#   LoadStage                                < 30 ms   (slowest of the benchmark's
-#                                                       next-stage / after-death / fresh loads)
+#   first LoadStage of a run                 < 10 ms   (nothing loaded before)
+#   LoadStage, slowest kind after that       < 30 ms   (the benchmark's next-stage /
+#                                                       after-death / fresh loads)
 #   play-frame work p50 / p99                < 1 / 2.5 ms (benchmark, 6000 autopiloted frames)
-#   peak memory (RSS)                        < 1 GB    (headless game through every scene,
-#                                                       and the desktop game)
+#   peak memory (RSS)                        < 150 MB  (headless game, the whole-game
+#                                                       replay tests/replays/fullgame.txt)
+#                                            < 180 MB  (the desktop game, title and play)
 #   CPU of the desktop game while playing    < 15 %    (under Xvfb, 10 s of play, firing)
 # Timings are wall-clock on the machine as it is; run it on a quiet machine.
 # BUDGET_NO_BUILD=1 skips the build, BUILD=dir picks another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+top="$PWD"
 build="${BUILD:-build}"
 [ -n "${BUDGET_NO_BUILD:-}" ] || tools/build.sh >/dev/null
 cmake --build "$build" --target prismveldt-bench >/dev/null
-data="$build/data"
-harness="$build/prismveldt-headless"
 work="$(mktemp -d /tmp/prismveldt-budget-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 
-# A game folder of our own: the built pictures and sounds, our own score file.
-game="$work/game"
-mkdir -p "$game/txt"
-for d in bmp se fonts; do [ -e "$data/$d" ] && ln -s "$(realpath "$data/$d")" "$game/$d"; done
-cp "$data"/txt/dw_stage*.txt "$data/txt/scoretime.txt" "$game/txt/"
-
-# Runs the harness with a script, writing each trace line with the wall-clock
-# time (seconds) at which it arrived; the first line is the start.
-stamped() {  # script-file frames out-file
-  local start=$EPOCHREALTIME
-  { echo "$start start"
-    "$harness" --dir "$game" --script "$1" --trace - --max-frames "$2" 2>/dev/null |
-      while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done
-  } >"$3" || true
+# The earlier build: its own worktree and build folder, made once per commit.
+before_commit="${BUDGET_BEFORE:-f17a070}"
+before_build() {
+  local ref="$top/build-budget-before" commit
+  commit="$(git -C "$top" rev-parse "$before_commit^{commit}")"
+  if [ "$(cat "$ref/commit" 2>/dev/null)" != "$commit" ]; then
+    echo "budget: building $before_commit into $ref (once)" >&2
+    rm -rf "$ref"
+    git -C "$top" worktree prune
+    mkdir -p "$ref"
+    git -C "$top" worktree add --force --detach "$ref/src" "$commit" >/dev/null 2>&1
+    # The same kind of build as the one measured beside it.
+    local type
+    type="$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build/CMakeCache.txt")"
+    cmake -S "$ref/src" -B "$ref/build" -DCMAKE_BUILD_TYPE="${type:-RelWithDebInfo}" >/dev/null
+    cmake --build "$ref/build" -j"$(nproc)" \
+      --target prismveldt prismveldt-headless prismveldt-bench gendata gamedata >/dev/null
+    echo "$commit" >"$ref/commit"
+  fi
+  echo "$ref/build"
 }
+
 median() { sort -g | awk '{v[NR]=$1} END {print (NR ? v[int((NR+1)/2)] : "nan")}'; }
 
-# Start-up: process start to the first title frame.
-printf '' >"$work/none.txt"
-for i in 1 2 3 4 5; do
-  stamped "$work/none.txt" 1 "$work/start.$i"
-  awk 'NR==1 {t0=$1} /"ev":"frame"/ {printf "%.3f\n", $1 - t0; exit}' "$work/start.$i"
-done | median >"$work/startup"
+# measure BUILD OUT: every measure of one build, as "name value" lines in OUT.
+measure() {
+  local build=$1 out=$2 data="$1/data" harness="$1/prismveldt-headless" w
+  w="$(mktemp -d "$work/m-XXXXXX")"
+  : >"$out"
+  put() { echo "$1 $2" >>"$out"; }
 
-# Title entry: START, then Escape on the first play frame; the leaving curtain
-# ends and the title scene loads its pictures and shows its first frame.
-printf '0 mouse 300 580\n3 down lmb\n4 up lmb\n279 down esc\n280 up esc\n' >"$work/back.txt"
-for i in 1 2 3 4 5; do
-  stamped "$work/back.txt" 340 "$work/back.$i"
-  awk '/"scene":"leave-curtain"/ {last=$1; seen=1} seen && /"scene":"title"/ {printf "%.3f\n", $1 - last; exit}' "$work/back.$i"
-done | median >"$work/title"
+  # A game folder of our own: the built pictures and sounds, the first score
+  # file of a fresh install.
+  local game="$w/game"
+  mkdir -p "$game/txt"
+  for d in bmp se fonts; do [ -e "$data/$d" ] && ln -s "$(realpath "$data/$d")" "$game/$d"; done
+  cp "$data"/txt/dw_stage*.txt "$game/txt/"
+  "$build/gendata" "$w/fresh" scores >/dev/null
+  cp "$w/fresh/txt/scoretime.txt" "$game/txt/"
 
-# LoadStage and the play frame: the play benchmark.
-"$build/prismveldt-bench" --benchmark_filter='BM_PlayFrame|BM_LoadStage(AfterDeath|NextStage|FromScratch)$' \
-  --benchmark_format=json 2>/dev/null >"$work/bench.json" || true
-bench() {  # benchmark field -> value (times in the benchmark's unit, ms)
-  awk -v name="\"$1" -v field="\"$2\":" '
-    index($0, "\"name\": " name) {inside = 1}
-    inside && index($0, field) {v = $2; gsub(/[",]/, "", v); print v; exit}' "$work/bench.json"
-}
-loadstage=$(for b in BM_LoadStageAfterDeath BM_LoadStageNextStage BM_LoadStageFromScratch; do bench "$b" real_time; done | sort -g | tail -1)
-p50=$(bench BM_PlayFrame p50_ms)
-p99=$(bench BM_PlayFrame p99_ms)
-cpu50=$(bench BM_PlayFrame cpu_p50_ms)
-cpu99=$(bench BM_PlayFrame cpu_p99_ms)
+  put data_mb "$(du -sbL "$data/bmp" "$data/se" "$data/txt" "$data/fonts" 2>/dev/null |
+    awk '{s += $1} END {printf "%.1f", s / 1048576}')"
 
-# Peak memory of the headless game through every scene (KiB).
-cat >"$work/all.txt" <<'SCRIPT'
+  # Runs the harness with a script, writing each trace line with the
+  # wall-clock time (seconds) at which it arrived; the first line is the start.
+  stamped() {  # script-file frames out-file
+    local start=$EPOCHREALTIME
+    { echo "$start start"
+      "$harness" --dir "$game" --script "$1" --trace - --max-frames "$2" 2>/dev/null |
+        while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done
+    } >"$3" || true
+  }
+
+  # Start-up: process start to the first title frame.
+  printf '' >"$w/none.txt"
+  put startup_s "$(for i in 1 2 3 4 5; do
+    stamped "$w/none.txt" 1 "$w/start.$i"
+    awk 'NR==1 {t0=$1} /"ev":"frame"/ {printf "%.3f\n", $1 - t0; exit}' "$w/start.$i"
+  done | median)"
+
+  # Title entry: START, then Escape on the first play frame; the leaving
+  # curtain ends and the title scene loads its pictures and shows its first frame.
+  printf '0 mouse 300 580\n3 down lmb\n4 up lmb\n279 down esc\n280 up esc\n' >"$w/back.txt"
+  put title_s "$(for i in 1 2 3 4 5; do
+    stamped "$w/back.txt" 340 "$w/back.$i"
+    awk '/"scene":"leave-curtain"/ {last=$1; seen=1} seen && /"scene":"title"/ {printf "%.3f\n", $1 - last; exit}' "$w/back.$i"
+  done | median)"
+
+  # LoadStage and the play frame: the play benchmark.
+  PRISMVELDT_DATA="$(realpath "$data")" "$build/prismveldt-bench" \
+    --benchmark_filter='BM_PlayFrame|BM_LoadStage(AfterDeath|NextStage|FromScratch)$|BM_LoadStageFirstEver' \
+    --benchmark_format=json 2>/dev/null >"$w/bench.json" || true
+  bench() {  # benchmark field -> value (times in the benchmark's unit, ms)
+    awk -v name="\"$1" -v field="\"$2\":" '
+      index($0, "\"name\": " name) {inside = 1}
+      inside && index($0, field) {v = $2; gsub(/[",]/, "", v); printf "%.3f\n", v; exit}' "$w/bench.json"
+  }
+  put loadstage_first_ms "$(bench BM_LoadStageFirstEver real_time)"
+  put loadstage_ms "$(for b in BM_LoadStageAfterDeath BM_LoadStageNextStage BM_LoadStageFromScratch; do
+    bench "$b" real_time; done | sort -g | tail -1)"
+  put p50_ms "$(bench BM_PlayFrame p50_ms)"
+  put p99_ms "$(bench BM_PlayFrame p99_ms)"
+  put cpu50_ms "$(bench BM_PlayFrame cpu_p50_ms)"
+  put cpu99_ms "$(bench BM_PlayFrame cpu_p99_ms)"
+
+  # Peak memory of the headless game (KiB): the whole-game replay, and a
+  # scripted visit of every scene.
+  /usr/bin/time -f %M -o "$w/rss.full" "$harness" --dir "$game" \
+    --script "$top/tests/replays/fullgame.txt" --max-frames 40000 >/dev/null 2>&1 || true
+  put rss_fullgame_kb "$(tail -1 "$w/rss.full")"
+  cat >"$w/all.txt" <<'SCRIPT'
 0 mouse 300 580
 3 down lmb
 290 down e
@@ -78,15 +126,14 @@ cat >"$work/all.txt" <<'SCRIPT'
 590 up lmb
 900 down esc
 SCRIPT
-/usr/bin/time -f %M -o "$work/rss" "$harness" --dir "$game" --script "$work/all.txt" --max-frames 1100 >/dev/null 2>&1 || true
-rss_headless=$(tail -1 "$work/rss")
+  /usr/bin/time -f %M -o "$w/rss.all" "$harness" --dir "$game" --script "$w/all.txt" --max-frames 1100 >/dev/null 2>&1 || true
+  put rss_scenes_kb "$(tail -1 "$w/rss.all")"
 
-# The desktop game under Xvfb: answer No, click START, wait out the
-# countdown, then 10 s of play with the button held; CPU from /proc. The
-# window stands at the screen's top-left corner (no window manager).
-cpu="n/a"; cpu_title="n/a"; rss_desktop="n/a"
-if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
-  cat >"$work/desktop.sh" <<'SCRIPT'
+  # The desktop game under Xvfb: answer No, click START, wait out the
+  # countdown, then 10 s of play with the button held; CPU from /proc. The
+  # window stands at the screen's top-left corner (no window manager).
+  if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+    cat >"$w/desktop.sh" <<'SCRIPT'
 cd "$GAMEDIR"
 "$GAME" >/dev/null 2>&1 &
 pid=$!
@@ -121,27 +168,52 @@ awk '/VmHWM/ {print $2}' /proc/$pid/status >"$OUT.rss"
 percent "$t0" "$t1" "$s0" "$s1" >"$OUT.cpu"
 kill $pid
 SCRIPT
-  GAMEDIR="$game" GAME="$(realpath "$build/prismveldt")" OUT="$work/desktop" SHOT="$work/../prismveldt-budget-play.png" \
-    timeout 90 xvfb-run -a -s '-screen 0 1920x1080x24' bash "$work/desktop.sh" >/dev/null 2>&1 || true
-  [ -s "$work/desktop.cpu" ] && cpu=$(cat "$work/desktop.cpu")
-  [ -s "$work/desktop.title" ] && cpu_title=$(cat "$work/desktop.title")
-  [ -s "$work/desktop.rss" ] && rss_desktop=$(cat "$work/desktop.rss")
+    GAMEDIR="$game" GAME="$(realpath "$build/prismveldt")" OUT="$w/desktop" SHOT="$3" \
+      timeout 90 xvfb-run -a -s '-screen 0 1920x1080x24' bash "$w/desktop.sh" >/dev/null 2>&1 || true
+    [ -s "$w/desktop.cpu" ] && put cpu_play "$(cat "$w/desktop.cpu")"
+    [ -s "$w/desktop.title" ] && put cpu_title "$(cat "$w/desktop.title")"
+    [ -s "$w/desktop.rss" ] && put rss_desktop_kb "$(cat "$w/desktop.rss")"
+  fi
+  return 0
+}
+
+measure "$build" "$work/now" /tmp/prismveldt-budget-play.png
+before=""
+if [ "$before_commit" != "none" ]; then
+  before="$(before_build)"
+  measure "$before" "$work/before" /tmp/prismveldt-budget-play-before.png
 fi
 
+get() {  # file name [kb->mb]
+  local v
+  v="$(awk -v n="$2" '$1 == n {print $2}' "$1" 2>/dev/null)"
+  [ -n "$v" ] || { echo "n/a"; return; }
+  if [ "${3:-}" = mb ]; then awk -v k="$v" 'BEGIN {printf "%.0f\n", k / 1024}'; else echo "$v"; fi
+}
 verdict() {  # value limit -> ok / MISSED
   awk -v v="$1" -v l="$2" 'BEGIN {if (v == "" || v == "n/a" || v == "nan") print "n/a"; else print (v + 0 < l + 0 ? "ok" : "MISSED")}'
 }
-row() { printf '%-44s %12s %12s  %s\n' "$1" "$2" "$3" "$(verdict "$4" "$5")"; }
-mb() { awk -v k="$1" 'BEGIN {if (k == "" || k == "n/a") print "n/a"; else printf "%.0f\n", k / 1024}'; }
+row() {  # label name limit-text limit [mb]
+  local now was
+  now="$(get "$work/now" "$2" "${5:-}")"
+  was="$( [ -n "$before" ] && get "$work/before" "$2" "${5:-}" || echo "-")"
+  printf '%-46s %10s %10s %10s  %s\n' "$1" "$was" "$now" "$3" "$(verdict "$now" "$4")"
+}
 echo
-printf '%-44s %12s %12s  %s\n' "measure" "value" "target" "verdict"
-row "start-up to the first title frame (s)" "$(cat "$work/startup")" "< 1.0" "$(cat "$work/startup")" 1.0
-row "entering the title scene (s)" "$(cat "$work/title")" "< 0.5" "$(cat "$work/title")" 0.5
-row "LoadStage, slowest kind (ms)" "$(printf '%.2f' "${loadstage:-nan}")" "< 30" "$loadstage" 30
-row "play-frame work p50 (ms; cpu $(printf '%.2f' "${cpu50:-nan}"))" "$(printf '%.3f' "${p50:-nan}")" "< 1.0" "$p50" 1.0
-row "play-frame work p99 (ms; cpu $(printf '%.2f' "${cpu99:-nan}"))" "$(printf '%.3f' "${p99:-nan}")" "< 2.5" "$p99" 2.5
-row "peak RSS, headless game, every scene (MB)" "$(mb "$rss_headless")" "< 1024" "$(mb "$rss_headless")" 1024
-row "peak RSS, desktop game (MB)" "$(mb "$rss_desktop")" "< 1024" "$(mb "$rss_desktop")" 1024
-row "CPU of the desktop game while playing (%)" "$cpu" "< 15" "$cpu" 15
-row "  the same on the title screen (%)" "$cpu_title" "(< 15)" "$cpu_title" 15
+[ -n "$before" ] && echo "before: $before_commit ($(git -C "$top" log -1 --format=%h "$before_commit")), now: $(git -C "$top" log -1 --format=%h HEAD)"
+printf '%-46s %10s %10s %10s  %s\n' "measure" "before" "now" "target" "verdict"
+row "data folder (MB)" data_mb "< 30" 30
+row "start-up to the first title frame (s)" startup_s "< 0.15" 0.15
+row "entering the title scene (s)" title_s "< 0.5" 0.5
+row "first LoadStage of a run (ms)" loadstage_first_ms "< 10" 10
+row "LoadStage, slowest other kind (ms)" loadstage_ms "< 30" 30
+row "play-frame work p50 (ms)" p50_ms "< 1.0" 1.0
+row "play-frame work p99 (ms)" p99_ms "< 2.5" 2.5
+row "  the same in CPU time, p50 (ms)" cpu50_ms "(< 1.0)" 1.0
+row "  the same in CPU time, p99 (ms)" cpu99_ms "(< 2.5)" 2.5
+row "peak RSS, headless, whole-game replay (MB)" rss_fullgame_kb "< 150" 150 mb
+row "peak RSS, headless, every scene (MB)" rss_scenes_kb "(< 150)" 150 mb
+row "peak RSS, desktop game (MB)" rss_desktop_kb "< 180" 180 mb
+row "CPU of the desktop game while playing (%)" cpu_play "< 15" 15
+row "  the same on the title screen (%)" cpu_title "(< 15)" 15
 echo "(the desktop game's last play frame: /tmp/prismveldt-budget-play.png)"

@@ -1,9 +1,44 @@
 // Fuzz target: any bytes as a .bmp file. The reader must refuse or decode
 // without reading or writing outside its buffers, and what it decodes must
-// hold exactly width x height pixels within the agreed size limits.
+// hold exactly width x height pixels within the agreed size limits. A
+// decoded picture held as run-length rows (as the curtain frames are) must
+// read back exactly, in both pixel scales.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 #include "gfx/bmp.h"
+#include "gfx/compact.h"
+
+namespace {
+
+void CheckCompact(const DecodedBmp& picture, int scale)
+{
+    CompactPixels runs;
+    if (!CompactFromPixels(picture.pixels.data(), picture.width, picture.height, scale, &runs)) return;
+    SurfaceData surface{picture.width * scale, picture.height * scale, nullptr};
+    surface.compact = &runs;
+    std::vector<uint32_t> row(size_t(surface.width));
+    for (int y = 0; y < surface.height; y++) {
+        const uint32_t* want = picture.pixels.data() + size_t(y / scale) * picture.width;
+        // The whole row, then a span from the middle, then keyed over zeros.
+        ReadCompactRow(surface, y, 0, surface.width, row.data());
+        for (int x = 0; x < surface.width; x++)
+            if (row[size_t(x)] != want[x / scale]) abort();
+        int x0 = surface.width / 3, n = surface.width - x0 - surface.width / 5;
+        ReadCompactRow(surface, y, x0, n, row.data());
+        for (int x = 0; x < n; x++)
+            if (row[size_t(x)] != want[(x0 + x) / scale]) abort();
+        uint32_t key = want[0];
+        std::fill(row.begin(), row.end(), 0xFF000000u);
+        DrawCompactRowKeyed(surface, y, 0, surface.width, key, row.data());
+        for (int x = 0; x < surface.width; x++)
+            if (row[size_t(x)] != (want[x / scale] == key ? 0xFF000000u : want[x / scale])) abort();
+    }
+    surface.compact = nullptr;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -19,6 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Every pixel is 0x00RRGGBB.
         for (uint32_t pixel : picture.pixels)
             if (pixel >> 24) abort();
+        if (count <= (1 << 16)) {
+            CheckCompact(picture, 1);
+            CheckCompact(picture, 2);
+        }
     } else if (!picture.pixels.empty()) {
         abort();
     }

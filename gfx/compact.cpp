@@ -1,0 +1,156 @@
+// Run-length rows of read-only pictures: encoding, reading spans, expanding;
+// and giving a surface that shares its storage a copy of its own.
+#include "gfx/compact.h"
+
+#include <algorithm>
+#include <memory>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+#define GFX_X86 1
+#endif
+
+namespace {
+constexpr uint32_t MAX_RUN = 255;
+}  // namespace
+
+bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
+                       CompactPixels* out) {
+    *out = CompactPixels{};
+    if (width <= 0 || height <= 0 || scale <= 0 || scale > MAX_RUN) return false;
+    // Encoded into a scratch list kept from call to call (the pictures load
+    // one after another), then copied out at its size. Past half the flat
+    // size the picture stays flat, so the list never holds more than that;
+    // its memory is only touched as far as runs are written.
+    static std::unique_ptr<uint32_t[]> scratch;
+    static int64_t scratchWords = 0;
+    const int64_t flatWords = int64_t(width) * height * scale * scale;
+    const int64_t limit = std::min<int64_t>(flatWords / 2, 0xFFFFFFFFLL);
+    if (limit < 1) return false;
+    if (scratchWords < limit) {
+        scratch.reset(new uint32_t[size_t(limit)]);
+        scratchWords = limit;
+    }
+    std::vector<uint32_t> rowStart;
+    rowStart.reserve(size_t(height) + 1);
+    uint32_t* const begin = scratch.get();
+    uint32_t* const stop = begin + limit;
+    uint32_t* w = begin;
+    for (int y = 0; y < height; y++) {
+        rowStart.push_back(uint32_t(w - begin));
+        const uint32_t* p = pixels + size_t(y) * width;
+        const uint32_t* const e = p + width;
+        uint32_t marks = 0;  // a pixel with a top byte (no file gives one) has no room for a length
+        while (p < e) {
+            const uint32_t pixel = *p;
+            const uint32_t* q = p + 1;
+            while (q < e && *q == pixel) q++;
+            marks |= pixel;
+            int64_t length = int64_t(q - p) * scale;
+            for (; length > MAX_RUN; length -= MAX_RUN) {
+                *w++ = MAX_RUN << 24 | pixel;
+                if (w >= stop) return false;
+            }
+            *w++ = uint32_t(length) << 24 | pixel;
+            if (w >= stop) return false;
+            p = q;
+        }
+        if (marks > 0xFFFFFF) return false;
+    }
+    rowStart.push_back(uint32_t(w - begin));
+    out->scale = scale;
+    out->rowStart = std::move(rowStart);
+    out->runs.assign(begin, w);
+    return true;
+}
+
+namespace {
+// Where the span [x0, ...) of a physical row starts: the first run that
+// reaches past x0, how much of it lies left of x0, and the row's end.
+struct RowCursor {
+    const uint32_t* run;
+    const uint32_t* end;
+    int64_t skip;
+};
+
+RowCursor FindSpan(const SurfaceData& surface, int64_t row, int64_t x0) {
+    const CompactPixels& c = *surface.compact;
+    const int64_t pictureRow = row / c.scale;
+    RowCursor at{c.runs.data() + c.rowStart[size_t(pictureRow)],
+                 c.runs.data() + c.rowStart[size_t(pictureRow) + 1], 0};
+    int64_t x = 0;
+    while (at.run < at.end && x + int64_t(*at.run >> 24) <= x0) x += *at.run++ >> 24;
+    at.skip = x0 - x;
+    return at;
+}
+}  // namespace
+
+void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, uint32_t* out) {
+    RowCursor at = FindSpan(surface, row, x0);
+    int64_t done = 0;
+    while (done < n && at.run < at.end) {
+        const uint32_t word = *at.run++;
+        const uint32_t pixel = word & 0xFFFFFF;
+        const int64_t take = std::min(int64_t(word >> 24) - at.skip, n - done);
+        at.skip = 0;
+        uint32_t* d = out + done;
+#ifdef GFX_X86
+        // Most runs are short: four pixels stored at once, whatever the run's
+        // length, as long as they stay inside the span; the next runs write
+        // over the extra ones.
+        if (done + 4 <= n) {
+            const __m128i four = _mm_set1_epi32(int(pixel));
+            int64_t k = 0;
+            do {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), four);
+                k += 4;
+            } while (k < take && done + k + 4 <= n);
+            for (; k < take; k++) d[k] = pixel;
+            done += take;
+            continue;
+        }
+#endif
+        for (int64_t k = 0; k < take; k++) d[k] = pixel;
+        done += take;
+    }
+}
+
+void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n,
+                         uint32_t key, uint32_t* out) {
+    RowCursor at = FindSpan(surface, row, x0);
+    int64_t done = 0;
+    while (done < n && at.run < at.end) {
+        const uint32_t word = *at.run++;
+        const uint32_t pixel = word & 0xFFFFFF;
+        const int64_t take = std::min(int64_t(word >> 24) - at.skip, n - done);
+        at.skip = 0;
+        if (pixel != key) std::fill(out + done, out + done + take, pixel);
+        done += take;
+    }
+}
+
+void ExpandSurface(Surface surface) {
+    if (!surface) return;
+    if (surface->sharers) {
+        // The others keep the storage; this surface takes a copy of its own.
+        if (--*surface->sharers > 0) {
+            if (surface->pixels) {
+                size_t count = size_t(surface->width) * size_t(surface->height);
+                uint32_t* own = new uint32_t[count];
+                std::copy(surface->pixels, surface->pixels + count, own);
+                surface->pixels = own;
+            }
+            if (surface->compact) surface->compact = new CompactPixels(*surface->compact);
+        } else {
+            delete surface->sharers;
+        }
+        surface->sharers = nullptr;
+    }
+    if (!surface->compact) return;
+    uint32_t* pixels = new uint32_t[size_t(surface->width) * size_t(surface->height)];
+    for (int64_t row = 0; row < surface->height; row++)
+        ReadCompactRow(*surface, row, 0, surface->width, pixels + row * surface->width);
+    delete surface->compact;
+    surface->compact = nullptr;
+    surface->pixels = pixels;
+}
