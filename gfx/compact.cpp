@@ -17,7 +17,7 @@ constexpr uint32_t MAX_RUN = 255;
 bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
                        CompactPixels* out) {
     *out = CompactPixels{};
-    if (width <= 0 || height <= 0 || scale <= 0 || scale > MAX_RUN) return false;
+    if (width <= 0 || height <= 0 || scale <= 0 || static_cast<uint32_t>(scale) > MAX_RUN) return false;
     // Encoded into a scratch list kept from call to call (the pictures load
     // one after another), then copied out at its size. Past half the flat
     // size the picture stays flat, so the list never holds more than that;

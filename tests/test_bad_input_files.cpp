@@ -169,7 +169,7 @@ TEST_F(BadFiles, RunningOutOfMemoryEndsWithABoxNamingWhatCouldNotBeMade)
     // From too little for the pictures to nearly enough for the title's:
     // never a crash, always the box, then the orderly end.
     GameFolder folder;
-    for (long long mb : {100, 115, 130, 145, 160}) {
+    for (long long mb : {100, 110, 120, 130, 140}) {
         SCOPED_TRACE(std::to_string(mb) + " MB");
         GameRun run = folder.Play(START_GAME, 400, "prlimit --as=" + std::to_string(mb << 20));
         EXPECT_EQ(run.status, 1) << run.output;
