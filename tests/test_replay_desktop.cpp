@@ -34,7 +34,7 @@ while ! xdotool search --name '^Prismveldt$' >/dev/null 2>&1 && [ $i -lt 300 ]; 
 i=0
 while [ $i -lt 600 ]; do
   px=$(import -window root -crop 1x1+300+580 +repage -depth 8 -format '%[hex:u.p{0,0}]' info: 2>/dev/null)
-  case "$px" in [0-6]?[9A-Fa-f]??[89A-Fa-f]?) break ;; esac
+  case "$px" in [0-6][0-9A-F][9A-F][0-9A-F][89A-F][0-9A-F]) break ;; esac
   sleep 0.1; i=$((i+1))
 done
 sleep 0.5
