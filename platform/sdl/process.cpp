@@ -21,6 +21,11 @@ void PlatformInit(int, char**)
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_LogSetAllPriority(SDL_LOG_PRIORITY_CRITICAL);
+    // On Wayland, the window frames SDL 2.26 draws through libdecor crashed the
+    // game in SDL's libdecor callbacks within its first frames (windowed and
+    // full screen alike). Without them the compositor's own frame is used
+    // where it offers one; SDL_VIDEO_WAYLAND_ALLOW_LIBDECOR=1 still asks for them.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
     // Without a desktop SDL would fall back to drawing nowhere; say so once
     // instead. Only an explicit SDL_VIDEODRIVER gets what it asks for.
     bool driverChosen = getenv("SDL_VIDEODRIVER") != nullptr;
