@@ -31,23 +31,11 @@ trap 'rm -rf "$work"' EXIT
 # The earlier build: its own worktree and build folder, made once per commit.
 before_commit="${BUDGET_BEFORE:-f17a070}"
 before_build() {
-  local ref="$top/build-budget-before" commit
-  commit="$(git -C "$top" rev-parse "$before_commit^{commit}")"
-  if [ "$(cat "$ref/commit" 2>/dev/null)" != "$commit" ]; then
-    echo "budget: building $before_commit into $ref (once)" >&2
-    rm -rf "$ref"
-    git -C "$top" worktree prune
-    mkdir -p "$ref"
-    git -C "$top" worktree add --force --detach "$ref/src" "$commit" >/dev/null 2>&1
-    # The same kind of build as the one measured beside it.
-    local type
-    type="$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build/CMakeCache.txt")"
-    cmake -S "$ref/src" -B "$ref/build" -DCMAKE_BUILD_TYPE="${type:-RelWithDebInfo}" >/dev/null
-    cmake --build "$ref/build" -j"$(nproc)" \
-      --target prismveldt prismveldt-headless prismveldt-bench gendata gamedata >/dev/null
-    echo "$commit" >"$ref/commit"
-  fi
-  echo "$ref/build"
+  # The same kind of build as the one measured beside it.
+  local type
+  type="$(awk -F= '/^CMAKE_BUILD_TYPE:/ {print $2}' "$build/CMakeCache.txt")"
+  "$top/tools/build-commit.sh" "$before_commit" "$top/build-budget-before" "${type:-RelWithDebInfo}" \
+    prismveldt prismveldt-headless prismveldt-bench gendata gamedata
 }
 
 median() { sort -g | awk '{v[NR]=$1} END {print (NR ? v[int((NR+1)/2)] : "nan")}'; }

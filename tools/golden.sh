@@ -72,18 +72,8 @@ reference() {
   else
     commit="$(git -C "$top" log -1 --format=%H -- tests/golden)"
   fi
-  local ref="$top/build-golden-ref"
-  if [ "$(cat "$ref/commit" 2>/dev/null)" != "$commit" ]; then
-    echo "golden: building the reference, commit ${commit:0:10}, into $ref" >&2
-    rm -rf "$ref/src"
-    git -C "$top" worktree prune
-    mkdir -p "$ref"
-    git -C "$top" worktree add --force --detach "$ref/src" "$commit" >/dev/null 2>&1
-    cmake -S "$ref/src" -B "$ref/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$ref/build" -j"$(nproc)" --target prismveldt-headless gendata gamedata >/dev/null
-    echo "$commit" >"$ref/commit"
-  fi
-  echo "$ref/build"
+  "$top/tools/build-commit.sh" "$commit" "$top/build-golden-ref" RelWithDebInfo \
+    prismveldt-headless gendata gamedata
 }
 
 show() {
