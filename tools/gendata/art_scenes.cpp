@@ -14,11 +14,24 @@ namespace {
 constexpr float TAU = 6.2831853f;
 constexpr int PANEL = 1920;
 
+// One of n flat levels for an amount in 0..1 (rounded, so 0 stays 0).
+float Step(float v, int n) { return std::round(Clamp01(v) * n) / n; }
+
+// A shape with a hard edge: a pixel is in or out, never partly covered.
+Sdf Crisp(Sdf shape)
+{
+    return [shape](float x, float y) { return shape(x, y) < 0 ? -1.0f : 1.0f; };
+}
+
 // The dusk sky shared by the far backdrop, the title and the results screen:
-// deep indigo above, rose at the horizon, a band of aurora, stars.
-Col Sky(float x, float y, float horizon, int period, float auroraPhase)
+// deep indigo above, rose at the horizon, a band of aurora, stars. With
+// bands, the sky is painted in that many flat stripes and the aurora in a few
+// flat sheets, like cut paper (the title's style).
+Col Sky(float x, float y, float horizon, int period, float auroraPhase, int bands = 0)
 {
     float t = Clamp01(y / horizon);
+    if (bands)
+        t = (std::floor(t * bands) + 0.5f) / bands;
     Col col;
     if (t < 0.55f)
         col = Mix(Hex(0x0A0A24), Hex(0x25195A), t / 0.55f);
@@ -32,13 +45,19 @@ Col Sky(float x, float y, float horizon, int period, float auroraPhase)
     float band = std::exp(-std::pow((y - centre) / 55, 2.0f));
     float streak = Fbm(x, 0, 40, 3, period, 808);
     float glowAmt = band * (0.25f + 0.6f * streak) * Smooth(0, 0.3f, t + 0.15f);
-    Col aur = Mix(Hex(0x3FF0C0), Hex(0xA060FF), Clamp01((y - centre + 40) / 110));
+    float shade = Clamp01((y - centre + 40) / 110);
+    if (bands) {
+        glowAmt = Step(glowAmt / 0.85f, 5) * 0.85f;
+        shade = Step(shade, 3);
+    }
+    Col aur = Mix(Hex(0x3FF0C0), Hex(0xA060FF), shade);
     col = Screen(col, Scale(aur, glowAmt * 0.55f));
     return col;
 }
 
-// Stars over the upper sky, repeating every period pixels.
-void Stars(Canvas& c, int period, uint32_t seed, float maxY, int count)
+// Stars over the upper sky, repeating every period pixels. Crisp stars are
+// whole pixels in three brightnesses.
+void Stars(Canvas& c, int period, uint32_t seed, float maxY, int count, bool crisp = false)
 {
     Rng rng(seed);
     for (int i = 0; i < count; i++) {
@@ -55,6 +74,14 @@ void Stars(Canvas& c, int period, uint32_t seed, float maxY, int count)
                         continue;
                     float d = std::hypot(px + 0.5f - cx, py + 0.5f - y);
                     float a = Clamp01(r + 0.5f - d) * b * (1 - y / maxY * 0.6f);
+                    if (crisp) {
+                        // Three fixed star colours, whatever the sky behind.
+                        if (Clamp01(r + 0.5f - d) >= 0.5f) {
+                            float level = 0.55f + 0.45f * Step((a - 0.2f) / 0.8f, 2);
+                            c.px[size_t(py) * c.w + px] = {0.95f * level, 0.95f * level, level, 1};
+                        }
+                        continue;
+                    }
                     Px& p = c.px[size_t(py) * c.w + px];
                     p.r = p.r + (0.95f - p.r) * a;
                     p.g = p.g + (0.95f - p.g) * a;
@@ -107,12 +134,14 @@ float SpireSdf(const Spire& s, float x, float y, float baseY, int period)
 
 // Colour of a spire at a point: a lit face left of the ridge, a dark one
 // right of it, brighter toward the tip.
-Col SpireColour(const Spire& s, float x, float y, int period, float glowLen)
+Col SpireColour(const Spire& s, float x, float y, int period, float glowLen, int bands = 0)
 {
     float dx = x - s.x;
     dx -= std::round(dx / period) * period;
     float ridge = s.w * 0.2f;
     float tip = Smooth(glowLen, 0, y - s.top);
+    if (bands)
+        tip = Step(tip, bands);
     Col face = dx < ridge ? Hue(s.hue, 0.5f, 0.5f) : Hue(s.hue, 0.6f, 0.28f);
     if (dx < -s.w * 0.45f)
         face = Hue(s.hue, 0.4f, 0.62f);
@@ -324,13 +353,18 @@ Picture MakeCurtain(int k)
 
 void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
 {
-    const int W = 1280, H = 680;
+    // The title's background is the meadow in a cut-paper style: flat bands
+    // of sky, flat sheets of aurora and light, crisp stars. Besides the look,
+    // it keeps the 70 frames small: each is a few hundred colours in long
+    // runs, which an 8-bit run-length picture holds in a tenth of the space
+    // of a painted one, and which the title copies run by run.
+    const int W = 1280, H = 680, BANDS = 56;
     // The still part: sky, stars, hills and spires.
     Canvas base = MakeCanvas(W, H);
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++)
-            SetPx(base, x, y, Sky(x + 0.5f, y + 0.5f, 560, W, 1.0f));
-    Stars(base, W, 131, 380, 300);
+            SetPx(base, x, y, Sky(x + 0.5f, y + 0.5f, 560, W, 1.0f, BANDS));
+    Stars(base, W, 131, 380, 300, true);
     std::vector<Spire> spires = Spires(W, 7, 620, 120, 330, 505);
     for (int y = 300; y < H; y++)
         for (int x = 0; x < W; x++) {
@@ -346,19 +380,19 @@ void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
                 }
             }
             if (ds <= 0.5f) {
-                Col col = SpireColour(*near, fx, fy, W, 130);
+                Col col = SpireColour(*near, fx, fy, W, 130, 4);
                 Px& p = base.px[size_t(y) * W + x];
-                float a = Clamp01(0.5f - ds);
+                float a = Step(0.5f - ds, 2);
                 p = {Lerp(p.r, col.r, a), Lerp(p.g, col.g, a), Lerp(p.b, col.b, a), 1};
             }
             if (fy > hill) {
-                Col col = Mix(Hex(0x2A2660), Hex(0x141233), Clamp01((fy - hill) / 90));
-                col = Mix(col, Hex(0x3F8A90), Clamp01(1 - (fy - hill) / 6) * 0.8f);
+                Col col = Mix(Hex(0x2A2660), Hex(0x141233), Step((fy - hill) / 90, 5));
+                col = Mix(col, Hex(0x3F8A90), fy - hill < 4 ? 0.8f : 0.0f);
                 SetPx(base, x, y, col);
             }
         }
     // Floating motes that rise as the frames advance (and sink back on the
-    // way down of the ping-pong).
+    // way down of the ping-pong): a bright core in a flat halo.
     Rng rng(606);
     struct Mote {
         float x, y, r, hue;
@@ -367,6 +401,7 @@ void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
     for (int i = 0; i < 90; i++)
         motes.push_back({rng.Range(0, W), rng.Range(80, H), rng.Range(1.5f, 4), rng.Uniform()});
     const float sx = 640, sy = -120;  // where the light comes from
+    std::vector<Picture> frames;
     for (int k = 0; k < TITLE_FRAMES; k++) {
         float phase = k / float(TITLE_FRAMES - 1);  // 0..1
         Canvas c = base;
@@ -375,10 +410,14 @@ void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
                 float a = std::atan2(x + 0.5f - sx, y + 0.5f - sy);
                 float rays = 0.5f + 0.5f * std::sin(a * 14 + phase * 1.6f) * std::sin(a * 9 - phase * 1.1f);
                 float fall = std::exp(-(y + 0.5f) / 420) * Smooth(0, 200, float(y));
-                float amt = std::pow(rays, 3.0f) * fall * 0.3f;
-                if (amt < 0.004f)
+                // Two sheets of light, the inner one brighter, in a few hues
+                // fanning round from the light.
+                float light = std::pow(rays, 3.0f) * fall;
+                if (light < 0.1f)
                     continue;
-                Col tint = Hue(0.55f + a * 0.35f + phase * 0.05f, 0.45f, 1);
+                float amt = light < 0.2f ? 0.12f : 0.22f;
+                float hue = std::round((0.55f + a * 0.35f + phase * 0.05f) * 6) / 6;
+                Col tint = Hue(hue, 0.45f, 1);
                 Px& p = c.px[size_t(y) * W + x];
                 Col col = Screen({p.r, p.g, p.b}, Scale(tint, amt));
                 p = {col.r, col.g, col.b, 1};
@@ -388,12 +427,18 @@ void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
             float x = m.x + 18 * std::sin(phase * 3 + m.hue * TAU);
             float bright = 0.5f + 0.5f * std::sin(phase * 5 + m.hue * 20);
             SetClip(c, x - m.r * 5, y - m.r * 5, x + m.r * 5, y + m.r * 5);
-            Glow(c, Circle(x, y, m.r), Hue(m.hue, 0.35f, 1), m.r * 4, 0.25f + 0.25f * bright);
-            Fill(c, Circle(x, y, m.r * 0.6f), Hue(m.hue, 0.15f, 1), 0.8f);
+            float hue = std::round(m.hue * 6) / 6;
+            Fill(c, Crisp(Circle(x, y, m.r * 2.2f)), Hue(hue, 0.35f, 1), 0.15f + 0.15f * Step(bright, 1));
+            Fill(c, Crisp(Circle(x, y, m.r * 0.8f)), Hue(hue, 0.15f, 1), 1);
             ClearClip(c);
         }
-        sink(k, ToOpaque(c, Hex(0)));
+        frames.push_back(ToOpaque(c, Hex(0)));
     }
+    // One palette for the whole animation, so no colour flickers between
+    // neighbouring frames.
+    ReduceColours(frames, 256);
+    for (int k = 0; k < TITLE_FRAMES; k++)
+        sink(k, frames[k]);
 }
 
 namespace {

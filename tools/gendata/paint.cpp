@@ -2,6 +2,7 @@
 #include "paint.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 Col Hue(float h, float s, float v)
 {
@@ -291,4 +292,108 @@ void Blit(Picture& dst, const Picture& src, int ox, int oy)
             if (dx >= 0 && dy >= 0 && dx < dst.w && dy < dst.h)
                 dst.px[size_t(dy) * dst.w + dx] = src.px[size_t(y) * src.w + x];
         }
+}
+
+void ReduceColours(std::vector<Picture>& pictures, int colours)
+{
+    std::unordered_map<uint32_t, uint64_t> seen;
+    for (const Picture& p : pictures)
+        for (uint32_t v : p.px)
+            seen[v]++;
+    if (seen.size() <= size_t(colours))
+        return;
+    // Sorted, so the result does not depend on the hash map's order.
+    struct Entry {
+        uint32_t colour;
+        uint64_t count;
+    };
+    std::vector<Entry> all;
+    for (const auto& [colour, count] : seen)
+        all.push_back({colour, count});
+    std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) { return a.colour < b.colour; });
+    auto channel = [](uint32_t v, int ch) { return int((v >> (16 - 8 * ch)) & 255); };
+    struct BoxRange {
+        size_t begin, end;
+        int widest, range;
+        double weight;
+    };
+    auto measure = [&](size_t begin, size_t end) {
+        BoxRange box{begin, end, 0, 0, 0};
+        for (int ch = 0; ch < 3; ch++) {
+            int lo = 255, hi = 0;
+            for (size_t i = begin; i < end; i++) {
+                lo = std::min(lo, channel(all[i].colour, ch));
+                hi = std::max(hi, channel(all[i].colour, ch));
+            }
+            if (hi - lo > box.range) {
+                box.range = hi - lo;
+                box.widest = ch;
+            }
+        }
+        for (size_t i = begin; i < end; i++)
+            box.weight += double(all[i].count);
+        return box;
+    };
+    std::vector<BoxRange> boxes{measure(0, all.size())};
+    while (boxes.size() < size_t(colours)) {
+        // Split the box whose colours are both far apart and common.
+        size_t pick = boxes.size();
+        double best = 0;
+        for (size_t b = 0; b < boxes.size(); b++) {
+            double score = boxes[b].range * std::sqrt(boxes[b].weight);
+            if (boxes[b].end - boxes[b].begin > 1 && score > best) {
+                best = score;
+                pick = b;
+            }
+        }
+        if (pick == boxes.size())
+            break;
+        BoxRange box = boxes[pick];
+        int ch = box.widest;
+        std::sort(all.begin() + box.begin, all.begin() + box.end, [&](const Entry& a, const Entry& b) {
+            return channel(a.colour, ch) != channel(b.colour, ch) ? channel(a.colour, ch) < channel(b.colour, ch)
+                                                                  : a.colour < b.colour;
+        });
+        double half = 0;
+        size_t cut = box.begin + 1;
+        for (size_t i = box.begin; i + 1 < box.end; i++) {
+            half += double(all[i].count);
+            cut = i + 1;
+            if (half * 2 >= box.weight)
+                break;
+        }
+        boxes[pick] = measure(box.begin, cut);
+        boxes.push_back(measure(cut, box.end));
+    }
+    std::vector<uint32_t> palette;
+    for (const BoxRange& box : boxes) {
+        double sum[3] = {0, 0, 0};
+        for (size_t i = box.begin; i < box.end; i++)
+            for (int ch = 0; ch < 3; ch++)
+                sum[ch] += double(channel(all[i].colour, ch)) * double(all[i].count);
+        uint32_t v = 0;
+        for (int ch = 0; ch < 3; ch++)
+            v |= uint32_t(std::lround(sum[ch] / box.weight)) << (16 - 8 * ch);
+        palette.push_back(v);
+    }
+    std::unordered_map<uint32_t, uint32_t> nearest;
+    for (const Entry& e : all) {
+        long best = -1;
+        uint32_t pick = 0;
+        for (uint32_t q : palette) {
+            long d = 0;
+            for (int ch = 0; ch < 3; ch++) {
+                long k = channel(e.colour, ch) - channel(q, ch);
+                d += k * k;
+            }
+            if (best < 0 || d < best) {
+                best = d;
+                pick = q;
+            }
+        }
+        nearest[e.colour] = pick;
+    }
+    for (Picture& p : pictures)
+        for (uint32_t& v : p.px)
+            v = nearest[v];
 }

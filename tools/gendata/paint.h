@@ -106,3 +106,7 @@ Picture ToSprite(const Canvas& c, uint32_t key, uint32_t avoid = 0xFF00FF);
 // An opaque picture over a background colour.
 Picture ToOpaque(const Canvas& c, Col background);
 void Blit(Picture& dst, const Picture& src, int x, int y);
+// Brings a set of pictures down to at most the given number of colours in
+// all (median cut, then each colour to its nearest kept one, no dithering):
+// pixels that shared a colour still share one, so flat areas stay flat.
+void ReduceColours(std::vector<Picture>& pictures, int colours);
