@@ -205,25 +205,31 @@ size_t RleDataEnd(size_t size, const Header& h) {
 
 // Run-length data, bottom-up. Runs and deltas that leave the picture are cut
 // at its edges; data that ends early leaves the rest black, as do skipped
-// pixels.
-void DecodeRle(const uint8_t* data, size_t size, const Header& h,
-               const uint32_t* palette, int64_t paletteCount, uint32_t* out) {
+// pixels. The pixels go to sink.Run(y, x, n, colour) (y counted from the
+// bottom, x + n inside the row) in the order of the file: y never decreases,
+// and within a row x only grows.
+template <typename Sink>
+void WalkRle(const uint8_t* data, size_t size, const Header& h,
+             const uint32_t* palette, int64_t paletteCount, Sink& sink) {
     bool four = h.compression == BI_RLE4;
     size_t p = h.offBits;
     size_t end = RleDataEnd(size, h);
     int64_t x = 0, y = 0;
-    auto put = [&](uint32_t index) {
-        if (x < h.width && y < h.height) {
-            out[(h.height - 1 - y) * h.width + x] = int64_t(index) < paletteCount ? palette[index] : 0;
-        }
-        x++;
-    };
+    auto colour = [&](uint32_t index) { return int64_t(index) < paletteCount ? palette[index] : 0; };
     while (p + 1 < end && y < h.height) {
         uint32_t count = data[p], code = data[p + 1];
         p += 2;
         if (count > 0) {
-            for (uint32_t k = 0; k < count && x < h.width; k++) {
-                put(four ? ((k & 1) ? code & 15 : code >> 4) : code);
+            // A run stops at the row's end; y is inside the picture here.
+            if (x < h.width) {
+                int64_t n = std::min<int64_t>(count, h.width - x);
+                if (!four || (code >> 4) == (code & 15)) {
+                    sink.Run(y, x, n, colour(four ? code & 15 : code));
+                } else {
+                    uint32_t pair[2] = {colour(code >> 4), colour(code & 15)};
+                    for (int64_t k = 0; k < n; k++) sink.Run(y, x + k, 1, pair[k & 1]);
+                }
+                x += n;
             }
         } else if (code == 0) {
             x = 0;
@@ -237,14 +243,83 @@ void DecodeRle(const uint8_t* data, size_t size, const Header& h,
             p += 2;
         } else {
             size_t bytes = four ? (code + 1) / 2 : code;
-            for (uint32_t k = 0; k < code; k++) {
-                size_t at = p + (four ? k / 2 : k);
-                if (at >= end) break;
-                put(four ? ((k & 1) ? data[at] & 15 : data[at] >> 4) : data[at]);
+            // As many pixels as the data holds; those past the row's end are
+            // dropped but still move x on.
+            int64_t n = four ? int64_t(std::min(bytes, end - p)) * 2 : int64_t(std::min(bytes, end - p));
+            n = std::min<int64_t>(n, code);
+            for (int64_t k = 0; k < n && x + k < h.width; k++) {
+                uint32_t index = four ? ((k & 1) ? data[p + k / 2] & 15 : data[p + k / 2] >> 4) : data[p + k];
+                sink.Run(y, x + k, 1, colour(index));
             }
+            x += n;
             p += (bytes + 1) & ~size_t(1); // absolute runs are padded to 16 bits
         }
     }
+}
+
+// Into a flat, black picture.
+struct FlatSink {
+    uint32_t* out;
+    int64_t width, height;
+    void Run(int64_t y, int64_t x, int64_t n, uint32_t colour) {
+        std::fill_n(out + (height - 1 - y) * width + x, n, colour);
+    }
+};
+
+// Into runs of one colour: the pieces as the file gives them, then each row
+// completed with black and its neighbouring pieces of one colour joined.
+// A picture of more pieces than a quarter of its pixels is not worth holding
+// as runs; the sink then stops collecting, so it never holds more memory than
+// the flat picture would (give or take a few pieces for tiny pictures).
+struct RunSink {
+    struct Piece {
+        int32_t y, x, n;
+        uint32_t colour;
+    };
+    std::vector<Piece> pieces;
+    size_t limit = 0;
+    bool full = false;
+    void Run(int64_t y, int64_t x, int64_t n, uint32_t colour) {
+        if (full) return;
+        if (!pieces.empty()) {
+            Piece& last = pieces.back();
+            if (last.y == y && last.x + last.n == x && last.colour == colour) {
+                last.n += n;
+                return;
+            }
+        }
+        if (pieces.size() >= limit) {
+            full = true;
+            return;
+        }
+        pieces.push_back({int32_t(y), int32_t(x), int32_t(n), colour});
+    }
+};
+
+} // namespace
+
+namespace {
+
+// The checks every decode makes before it reads a pixel: the header, the
+// file's size against the picture's, and for run-length data how many pixels
+// it may claim per byte. Fills the palette.
+bool PrepareDecode(const uint8_t* data, size_t size, Header* h, uint32_t palette[256],
+                   int64_t* paletteCount) {
+    if (!data || !ReadHeader(data, size, h)) return false;
+    *paletteCount = h->bpp <= 8 ? h->paletteInFile : 0;
+    for (int64_t i = 0; i < *paletteCount; i++) {
+        const uint8_t* entry = data + h->paletteStart + i * h->paletteEntrySize;
+        palette[i] = uint32_t(entry[2]) << 16 | uint32_t(entry[1]) << 8 | entry[0];
+    }
+    if (int64_t(size) > BmpLargestFileSize(data, size)) return false;
+    bool rle = h->compression == BI_RLE8 || h->compression == BI_RLE4;
+    if (!rle && !UncompressedFits(size, *h)) return false;
+    if (rle) {
+        int64_t dataBytes = int64_t(RleDataEnd(size, *h)) - int64_t(h->offBits);
+        if (h->width * h->height > BMP_RLE_MAX_PIXELS_PER_BYTE * std::max<int64_t>(dataBytes, 1))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -285,31 +360,63 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedBmp* out) {
     out->width = out->height = 0;
     out->pixels.clear();
     Header h;
-    if (!data || !ReadHeader(data, size, &h)) return false;
-
     uint32_t palette[256] = {};
-    int64_t paletteCount = h.bpp <= 8 ? h.paletteInFile : 0;
-    for (int64_t i = 0; i < paletteCount; i++) {
-        const uint8_t* entry = data + h.paletteStart + i * h.paletteEntrySize;
-        palette[i] = uint32_t(entry[2]) << 16 | uint32_t(entry[1]) << 8 | entry[0];
-    }
-
-    if (int64_t(size) > BmpLargestFileSize(data, size)) return false;
-    bool rle = h.compression == BI_RLE8 || h.compression == BI_RLE4;
-    if (!rle && !UncompressedFits(size, h)) return false;
-    if (rle) {
-        int64_t dataBytes = int64_t(RleDataEnd(size, h)) - int64_t(h.offBits);
-        if (h.width * h.height > BMP_RLE_MAX_PIXELS_PER_BYTE * std::max<int64_t>(dataBytes, 1))
-            return false;
-    }
+    int64_t paletteCount = 0;
+    if (!PrepareDecode(data, size, &h, palette, &paletteCount)) return false;
     std::vector<uint32_t> pixels(size_t(h.width * h.height), 0);
-    if (rle) {
-        DecodeRle(data, size, h, palette, paletteCount, pixels.data());
+    if (h.compression == BI_RLE8 || h.compression == BI_RLE4) {
+        FlatSink sink{pixels.data(), h.width, h.height};
+        WalkRle(data, size, h, palette, paletteCount, sink);
     } else {
         DecodeUncompressed(data, h, palette, paletteCount, pixels.data());
     }
     out->width = int(h.width);
     out->height = int(h.height);
     out->pixels = std::move(pixels);
+    return true;
+}
+
+bool DecodeBmpRuns(const uint8_t* data, size_t size, DecodedBmpRuns* out) {
+    *out = DecodedBmpRuns{};
+    Header h;
+    uint32_t palette[256] = {};
+    int64_t paletteCount = 0;
+    if (!PrepareDecode(data, size, &h, palette, &paletteCount)) return false;
+    if (h.compression != BI_RLE8 && h.compression != BI_RLE4) return false;
+    RunSink sink;
+    sink.limit = size_t(std::max<int64_t>(h.width * h.height / 4, 1024));
+    // Mostly a piece takes a byte or two of the file.
+    sink.pieces.reserve(std::min(sink.limit, RleDataEnd(size, h) - h.offBits));
+    WalkRle(data, size, h, palette, paletteCount, sink);
+    if (sink.full) return false;
+    // The pieces come bottom row first; where each row's pieces begin.
+    std::vector<size_t> firstPiece(size_t(h.height) + 1, sink.pieces.size());
+    for (size_t i = sink.pieces.size(); i-- > 0;) firstPiece[size_t(sink.pieces[i].y)] = i;
+    for (int64_t y = h.height - 1; y >= 0; y--)
+        firstPiece[size_t(y)] = std::min(firstPiece[size_t(y)], firstPiece[size_t(y) + 1]);
+    out->rowStart.reserve(size_t(h.height) + 1);
+    out->runs.reserve(sink.pieces.size() + size_t(h.height));
+    for (int64_t row = 0; row < h.height; row++) {
+        const int64_t y = h.height - 1 - row;
+        out->rowStart.push_back(uint32_t(out->runs.size()));
+        const size_t rowBegin = out->runs.size();
+        auto put = [&](uint32_t colour, int64_t n) {
+            if (out->runs.size() > rowBegin && out->runs.back().colour == colour)
+                out->runs.back().length += uint32_t(n);  // at most the width
+            else
+                out->runs.push_back({colour, uint32_t(n)});
+        };
+        int64_t x = 0;
+        for (size_t i = firstPiece[size_t(y)]; i < firstPiece[size_t(y) + 1]; i++) {
+            const RunSink::Piece& piece = sink.pieces[i];
+            if (piece.x > x) put(0, piece.x - x);
+            put(piece.colour, piece.n);
+            x = piece.x + piece.n;
+        }
+        if (x < h.width) put(0, h.width - x);
+    }
+    out->rowStart.push_back(uint32_t(out->runs.size()));
+    out->width = int(h.width);
+    out->height = int(h.height);
     return true;
 }

@@ -14,30 +14,61 @@ namespace {
 constexpr uint32_t MAX_RUN = 255;
 }  // namespace
 
+namespace {
+// The runs of one picture, written into a scratch list kept from call to call
+// (the pictures load one after another) and copied out at their size. Past
+// half the flat size the picture stays flat, so the list never holds more
+// than that; its memory is only touched as far as runs are written.
+struct RunWriter {
+    uint32_t* begin = nullptr;
+    uint32_t* stop = nullptr;
+    uint32_t* at = nullptr;
+    std::vector<uint32_t> rowStart;
+    int scale = 1;
+
+    bool Start(int64_t width, int64_t height, int s) {
+        static std::unique_ptr<uint32_t[]> scratch;
+        static int64_t scratchWords = 0;
+        if (width <= 0 || height <= 0 || s <= 0 || static_cast<uint32_t>(s) > MAX_RUN) return false;
+        const int64_t flatWords = width * height * s * s;
+        const int64_t limit = std::min<int64_t>(flatWords / 2, 0xFFFFFFFFLL);
+        if (limit < 1) return false;
+        if (scratchWords < limit) {
+            scratch.reset(new uint32_t[size_t(limit)]);
+            scratchWords = limit;
+        }
+        begin = at = scratch.get();
+        stop = begin + limit;
+        rowStart.reserve(size_t(height) + 1);
+        scale = s;
+        return true;
+    }
+    void StartRow() { rowStart.push_back(uint32_t(at - begin)); }
+    // length picture pixels of one colour; false once the list is full.
+    bool Put(uint32_t pixel, int64_t length) {
+        for (length *= scale; length > MAX_RUN; length -= MAX_RUN) {
+            *at++ = MAX_RUN << 24 | pixel;
+            if (at >= stop) return false;
+        }
+        *at++ = uint32_t(length) << 24 | pixel;
+        return at < stop;
+    }
+    void Finish(CompactPixels* out) {
+        StartRow();
+        out->scale = scale;
+        out->rowStart = std::move(rowStart);
+        out->runs.assign(begin, at);
+    }
+};
+}  // namespace
+
 bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
                        CompactPixels* out) {
     *out = CompactPixels{};
-    if (width <= 0 || height <= 0 || scale <= 0 || static_cast<uint32_t>(scale) > MAX_RUN) return false;
-    // Encoded into a scratch list kept from call to call (the pictures load
-    // one after another), then copied out at its size. Past half the flat
-    // size the picture stays flat, so the list never holds more than that;
-    // its memory is only touched as far as runs are written.
-    static std::unique_ptr<uint32_t[]> scratch;
-    static int64_t scratchWords = 0;
-    const int64_t flatWords = int64_t(width) * height * scale * scale;
-    const int64_t limit = std::min<int64_t>(flatWords / 2, 0xFFFFFFFFLL);
-    if (limit < 1) return false;
-    if (scratchWords < limit) {
-        scratch.reset(new uint32_t[size_t(limit)]);
-        scratchWords = limit;
-    }
-    std::vector<uint32_t> rowStart;
-    rowStart.reserve(size_t(height) + 1);
-    uint32_t* const begin = scratch.get();
-    uint32_t* const stop = begin + limit;
-    uint32_t* w = begin;
+    RunWriter w;
+    if (!w.Start(width, height, scale)) return false;
     for (int y = 0; y < height; y++) {
-        rowStart.push_back(uint32_t(w - begin));
+        w.StartRow();
         const uint32_t* p = pixels + size_t(y) * width;
         const uint32_t* const e = p + width;
         uint32_t marks = 0;  // a pixel with a top byte (no file gives one) has no room for a length
@@ -46,21 +77,28 @@ bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
             const uint32_t* q = p + 1;
             while (q < e && *q == pixel) q++;
             marks |= pixel;
-            int64_t length = int64_t(q - p) * scale;
-            for (; length > MAX_RUN; length -= MAX_RUN) {
-                *w++ = MAX_RUN << 24 | pixel;
-                if (w >= stop) return false;
-            }
-            *w++ = uint32_t(length) << 24 | pixel;
-            if (w >= stop) return false;
+            if (!w.Put(pixel, q - p)) return false;
             p = q;
         }
         if (marks > 0xFFFFFF) return false;
     }
-    rowStart.push_back(uint32_t(w - begin));
-    out->scale = scale;
-    out->rowStart = std::move(rowStart);
-    out->runs.assign(begin, w);
+    w.Finish(out);
+    return true;
+}
+
+bool CompactFromRuns(const DecodedBmpRuns& picture, int scale, CompactPixels* out) {
+    *out = CompactPixels{};
+    RunWriter w;
+    if (picture.rowStart.size() != size_t(picture.height) + 1 || !w.Start(picture.width, picture.height, scale))
+        return false;
+    for (int y = 0; y < picture.height; y++) {
+        w.StartRow();
+        for (uint32_t i = picture.rowStart[size_t(y)]; i < picture.rowStart[size_t(y) + 1]; i++) {
+            const BmpRun& run = picture.runs[i];
+            if (run.colour > 0xFFFFFF || !w.Put(run.colour, run.length)) return false;
+        }
+    }
+    w.Finish(out);
     return true;
 }
 

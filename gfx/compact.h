@@ -1,11 +1,12 @@
 // Read-only pictures held compactly: each row as runs of one colour, so that a
 // full-screen curtain frame with a few hundred runs a row takes a fraction of
-// its flat size. Made from decoded pixels (never parsed from a file), read a
-// row span at a time by the copies, turned back into flat pixels by anything
-// that draws into the picture. The same goes for storage that surfaces share.
+// its flat size. Made from decoded pixels or a decoder's runs (never parsed
+// from a file), read a row span at a time by the copies, turned back into
+// flat pixels by anything that draws into the picture. The same goes for storage that surfaces share.
 #pragma once
 #include <cstdint>
 #include <vector>
+#include "gfx/bmp.h"
 #include "gfx/surface.h"
 
 // Rows of runs, each run one word: the length (1..255) in the top byte, the
@@ -24,6 +25,10 @@ struct CompactPixels {
 // such a picture is kept flat.
 bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
                        CompactPixels* out);
+// Called by LoadCompactBitmapSurface for run-length files: the same, from the
+// runs the file's decoder found, without a flat picture between; the result
+// is word for word what CompactFromPixels makes of the same pixels.
+bool CompactFromRuns(const DecodedBmpRuns& picture, int scale, CompactPixels* out);
 // Called by the copies and ReadPixel: the n physical pixels of the surface's
 // physical row `row` from column x0 on into out. The span lies inside the
 // surface.

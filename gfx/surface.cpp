@@ -31,10 +31,11 @@ static Colour ColourFromPixel(uint32_t pixel) {
     return PixelFromColour(pixel & 0xFFFFFF);
 }
 
-// A physical width x height surface with every pixel `fill`. Sizes of nothing
+// A physical width x height surface with every pixel `fill` (or, for a
+// loader that writes every pixel itself, left as it comes). Sizes of nothing
 // give an empty surface, on which every drawing does nothing; a surface the
 // machine cannot hold ends the game with the out-of-memory box naming it.
-static Surface NewSurface(int width, int height, uint32_t fill) {
+static Surface NewSurface(int width, int height, uint32_t fill, bool filled = true) {
     Surface surface = new SurfaceData{0, 0, nullptr};
     if (width <= 0 || height <= 0) return surface;
     size_t count = size_t(width) * size_t(height);
@@ -46,7 +47,7 @@ static Surface NewSurface(int width, int height, uint32_t fill) {
     if (int64_t(count) > SURFACE_MAX_PIXELS) ExitOutOfMemory(task ? task : what);
     uint32_t* pixels = new uint32_t[count];  // a failure ends in the box
     SetMemoryTask(task);
-    std::fill(pixels, pixels + count, fill);
+    if (filled) std::fill(pixels, pixels + count, fill);
     surface->width = width;
     surface->height = height;
     surface->pixels = pixels;
@@ -121,30 +122,47 @@ static bool ReadPictureFile(const char* path, std::vector<uint8_t>* bytes) {
     return ok;
 }
 
+static Surface CompactSurface(int width, int height, CompactPixels* runs, int64_t pixels,
+                              const char* previousTask) {
+    Surface surface = new SurfaceData{width, height, nullptr};
+    surface->fromFile = true;
+    surface->compact = new CompactPixels(std::move(*runs));
+    loadedPicturePixels += pixels;
+    SetMemoryTask(previousTask);
+    return surface;
+}
+
 static Surface LoadPicture(const char* path, bool compact) {
     std::string task = path ? path : "";
     const char* previousTask = SetMemoryTask(task.c_str());
     std::vector<uint8_t> bytes;
-    DecodedBmp bmp;
-    if (!ReadPictureFile(path, &bytes) || !DecodeBmp(bytes.data(), bytes.size(), &bmp)) {
-        ShowLoadErrorAndExit(path);
+    if (!ReadPictureFile(path, &bytes)) ShowLoadErrorAndExit(path);
+    int s = PixelScale();
+    auto refused = [&](int64_t pixels) {
+        return pixels > BMP_MAX_PIXELS || loadedPicturePixels + pixels > PICTURE_BUDGET_PIXELS;
+    };
+    CompactPixels runs;
+    if (compact) {
+        // A run-length file goes straight into runs: a title frame never
+        // exists as flat pixels.
+        DecodedBmpRuns fileRuns;
+        if (DecodeBmpRuns(bytes.data(), bytes.size(), &fileRuns)) {
+            int64_t pixels = int64_t(fileRuns.width) * fileRuns.height * s * s;
+            if (refused(pixels)) ShowLoadErrorAndExit(path);
+            if (CompactFromRuns(fileRuns, s, &runs))
+                return CompactSurface(fileRuns.width * s, fileRuns.height * s, &runs, pixels, previousTask);
+        }
     }
+    DecodedBmp bmp;
+    if (!DecodeBmp(bytes.data(), bytes.size(), &bmp)) ShowLoadErrorAndExit(path);
     bytes.clear();
     bytes.shrink_to_fit();
-    int s = PixelScale();
     int64_t pixels = int64_t(bmp.width) * bmp.height * s * s;
-    if (pixels > BMP_MAX_PIXELS || loadedPicturePixels + pixels > PICTURE_BUDGET_PIXELS)
-        ShowLoadErrorAndExit(path);
-    CompactPixels runs;
-    if (compact && CompactFromPixels(bmp.pixels.data(), bmp.width, bmp.height, s, &runs)) {
-        Surface surface = new SurfaceData{bmp.width * s, bmp.height * s, nullptr};
-        surface->fromFile = true;
-        surface->compact = new CompactPixels(std::move(runs));
-        loadedPicturePixels += pixels;
-        SetMemoryTask(previousTask);
-        return surface;
-    }
-    Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0);
+    if (refused(pixels)) ShowLoadErrorAndExit(path);
+    if (compact && CompactFromPixels(bmp.pixels.data(), bmp.width, bmp.height, s, &runs))
+        return CompactSurface(bmp.width * s, bmp.height * s, &runs, pixels, previousTask);
+    // Every pixel is written below.
+    Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0, false);
     surface->fromFile = true;
     loadedPicturePixels += pixels;
     SetMemoryTask(previousTask);

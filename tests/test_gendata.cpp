@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,31 @@ TEST(GenData, TitleBackgroundMovesSmoothly)
         EXPECT_LT(diff, 4.0) << "frame " << k << " jumps";
         prev = std::move(cur);
     }
+}
+
+// The title's frames are drawn in flat colours so that each is a small 8-bit
+// run-length picture: painted ones were 2.6 MB each, and the title loads all
+// seventy on every visit (and the browser build downloads them).
+TEST(GenData, TitleFramesStayLight)
+{
+    std::set<uint32_t> colours;
+    for (int k = 51; k <= 120; k++) {
+        std::vector<uint8_t> bytes = ReadAll(DATA + "/bmp/curtain/" + std::to_string(k) + ".bmp");
+        ASSERT_GE(bytes.size(), 54u);
+        EXPECT_EQ(bytes[28], 8) << "frame " << k << " bits per pixel";
+        EXPECT_EQ(bytes[30], 1) << "frame " << k << " is not run-length encoded";
+        EXPECT_LT(bytes.size(), 160u * 1024) << "frame " << k;
+        // Read straight into runs, never through a flat picture.
+        DecodedBmpRuns runs;
+        EXPECT_TRUE(DecodeBmpRuns(bytes.data(), bytes.size(), &runs)) << "frame " << k;
+        uint32_t used = bytes[46] | bytes[47] << 8;
+        ASSERT_LE(54 + 4 * size_t(used), bytes.size());
+        for (uint32_t i = 0; i < used; i++)
+            colours.insert(bytes[54 + 4 * i] | bytes[55 + 4 * i] << 8 | bytes[56 + 4 * i] << 16);
+    }
+    // One palette for the whole animation, so no colour flickers between
+    // neighbouring frames.
+    EXPECT_LE(colours.size(), 256u);
 }
 
 TEST(GenData, BackdropsRepeatWithoutASeam)

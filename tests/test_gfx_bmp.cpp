@@ -8,6 +8,7 @@
 #include <random>
 
 #include "gfx/bmp.h"
+#include "gfx/compact.h"
 
 namespace {
 
@@ -77,8 +78,50 @@ bool Decode(const std::vector<uint8_t>& f, DecodedBmp* out) {
     return DecodeBmp(f.data(), f.size(), out);
 }
 
+// A run-length file read straight into runs (as the title frames are) must
+// give what the flat decoder gives, and the run-length rows made from either
+// must be word for word the same, in both pixel scales.
+void ExpectRunsAgree(const std::vector<uint8_t>& f) {
+    DecodedBmp flat;
+    DecodedBmpRuns runs;
+    bool flatOk = Decode(f, &flat);
+    if (!DecodeBmpRuns(f.data(), f.size(), &runs)) {
+        EXPECT_TRUE(runs.runs.empty() && runs.rowStart.empty());
+        return;
+    }
+    ASSERT_TRUE(flatOk);
+    ASSERT_EQ(runs.width, flat.width);
+    ASSERT_EQ(runs.height, flat.height);
+    ASSERT_EQ(runs.rowStart.size(), size_t(flat.height) + 1);
+    for (int y = 0; y < flat.height; y++) {
+        std::vector<uint32_t> row;
+        for (uint32_t i = runs.rowStart[y]; i < runs.rowStart[y + 1]; i++) {
+            ASSERT_GT(runs.runs[i].length, 0u);
+            if (i > runs.rowStart[y]) ASSERT_NE(runs.runs[i].colour, runs.runs[i - 1].colour);
+            row.insert(row.end(), runs.runs[i].length, runs.runs[i].colour);
+        }
+        ASSERT_EQ(row, std::vector<uint32_t>(flat.pixels.begin() + size_t(y) * flat.width,
+                                             flat.pixels.begin() + size_t(y + 1) * flat.width))
+            << "row " << y;
+    }
+    for (int scale : {1, 2}) {
+        CompactPixels fromRuns, fromPixels;
+        bool a = CompactFromRuns(runs, scale, &fromRuns);
+        bool b = CompactFromPixels(flat.pixels.data(), flat.width, flat.height, scale, &fromPixels);
+        ASSERT_EQ(a, b) << "scale " << scale;
+        EXPECT_EQ(fromRuns.rowStart, fromPixels.rowStart);
+        EXPECT_EQ(fromRuns.runs, fromPixels.runs);
+    }
+}
+
 // Decodes and checks the whole picture against `expected` (rows top-down).
 void ExpectPicture(const BmpFile& b, int w, int h, const std::vector<uint32_t>& expected) {
+    if (b.compression == 1 || b.compression == 2) {
+        std::vector<uint8_t> f = Build(b);
+        DecodedBmpRuns runs;
+        EXPECT_TRUE(DecodeBmpRuns(f.data(), f.size(), &runs));
+        ExpectRunsAgree(f);
+    }
     DecodedBmp out;
     ASSERT_TRUE(Decode(Build(b), &out));
     ASSERT_EQ(out.width, w);
@@ -378,6 +421,7 @@ TEST(BmpHostile, RandomDamageNeverBreaksTheReader) {
             int changes = 1 + int(random() % 4);
             for (int c = 0; c < changes; c++) f[random() % f.size()] = uint8_t(random());
             if (random() % 4 == 0) f.resize(random() % f.size());
+            ExpectRunsAgree(f);
             if (Decode(f, &out)) {
                 ASSERT_GT(out.width, 0);
                 ASSERT_GT(out.height, 0);

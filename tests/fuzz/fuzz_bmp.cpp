@@ -2,7 +2,8 @@
 // without reading or writing outside its buffers, and what it decodes must
 // hold exactly width x height pixels within the agreed size limits. A
 // decoded picture held as run-length rows (as the curtain frames are) must
-// read back exactly, in both pixel scales.
+// read back exactly, in both pixel scales, and a run-length file read
+// straight into runs must give the same pixels and rows.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -38,6 +39,33 @@ void CheckCompact(const DecodedBmp& picture, int scale)
     surface.compact = nullptr;
 }
 
+// The run-length reader that skips the flat picture must agree with the flat
+// one pixel for pixel, and so must the rows made from it.
+void CheckRuns(const uint8_t* data, size_t size, const DecodedBmp* flat)
+{
+    DecodedBmpRuns runs;
+    if (!DecodeBmpRuns(data, size, &runs)) return;
+    if (!flat || runs.width != flat->width || runs.height != flat->height) abort();
+    if (runs.rowStart.size() != size_t(runs.height) + 1) abort();
+    for (int y = 0; y < runs.height; y++) {
+        size_t x = 0;
+        for (uint32_t i = runs.rowStart[size_t(y)]; i < runs.rowStart[size_t(y) + 1]; i++) {
+            const BmpRun& run = runs.runs[i];
+            if (run.length == 0 || x + run.length > size_t(runs.width)) abort();
+            for (uint32_t k = 0; k < run.length; k++)
+                if (flat->pixels[size_t(y) * runs.width + x + k] != run.colour) abort();
+            x += run.length;
+        }
+        if (x != size_t(runs.width)) abort();
+    }
+    for (int scale : {1, 2}) {
+        CompactPixels a, b;
+        bool okA = CompactFromRuns(runs, scale, &a);
+        bool okB = CompactFromPixels(flat->pixels.data(), flat->width, flat->height, scale, &b);
+        if (okA != okB || a.runs != b.runs || a.rowStart != b.rowStart) abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -57,9 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (count <= (1 << 16)) {
             CheckCompact(picture, 1);
             CheckCompact(picture, 2);
+            CheckRuns(data, size, &picture);
         }
     } else if (!picture.pixels.empty()) {
         abort();
+    } else {
+        CheckRuns(data, size, nullptr);
     }
     return 0;
 }
