@@ -296,10 +296,6 @@ struct RunSink {
     }
 };
 
-} // namespace
-
-namespace {
-
 // The checks every decode makes before it reads a pixel: the header, the
 // file's size against the picture's, and for run-length data how many pixels
 // it may claim per byte. Fills the palette.

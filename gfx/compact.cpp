@@ -12,9 +12,7 @@
 
 namespace {
 constexpr uint32_t MAX_RUN = 255;
-}  // namespace
 
-namespace {
 // The runs of one picture, written into a scratch list kept from call to call
 // (the pictures load one after another) and copied out at their size. Past
 // half the flat size the picture stays flat, so the list never holds more

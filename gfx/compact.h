@@ -2,7 +2,8 @@
 // full-screen curtain frame with a few hundred runs a row takes a fraction of
 // its flat size. Made from decoded pixels or a decoder's runs (never parsed
 // from a file), read a row span at a time by the copies, turned back into
-// flat pixels by anything that draws into the picture. The same goes for storage that surfaces share.
+// flat pixels by anything that draws into the picture. The same goes for
+// storage that surfaces share.
 #pragma once
 #include <cstdint>
 #include <vector>
