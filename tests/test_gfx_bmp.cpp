@@ -97,7 +97,9 @@ void ExpectRunsAgree(const std::vector<uint8_t>& f) {
         std::vector<uint32_t> row;
         for (uint32_t i = runs.rowStart[y]; i < runs.rowStart[y + 1]; i++) {
             ASSERT_GT(runs.runs[i].length, 0u);
-            if (i > runs.rowStart[y]) ASSERT_NE(runs.runs[i].colour, runs.runs[i - 1].colour);
+            if (i > runs.rowStart[y]) {
+                ASSERT_NE(runs.runs[i].colour, runs.runs[i - 1].colour);
+            }
             row.insert(row.end(), runs.runs[i].length, runs.runs[i].colour);
         }
         ASSERT_EQ(row, std::vector<uint32_t>(flat.pixels.begin() + size_t(y) * flat.width,
