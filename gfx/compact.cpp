@@ -101,34 +101,30 @@ bool CompactFromRuns(const DecodedBmpRuns& picture, int scale, CompactPixels* ou
 }
 
 namespace {
-// Where the span [x0, ...) of a physical row starts: the first run that
-// reaches past x0, how much of it lies left of x0, and the row's end.
-struct RowCursor {
-    const uint32_t* run;
-    const uint32_t* end;
-    int64_t skip;
-};
-
-RowCursor FindSpan(const SurfaceData& surface, int64_t row, int64_t x0) {
+// The runs under the span [x0, x0 + n) of a physical row, in order: each as
+// its pixel, where it starts in the span and how much of it lies inside.
+template <typename Visit>
+void WalkSpan(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, Visit visit) {
     const CompactPixels& c = *surface.compact;
     const int64_t pictureRow = row / c.scale;
-    RowCursor at{c.runs.data() + c.rowStart[size_t(pictureRow)],
-                 c.runs.data() + c.rowStart[size_t(pictureRow) + 1], 0};
+    const uint32_t* run = c.runs.data() + c.rowStart[size_t(pictureRow)];
+    const uint32_t* const end = c.runs.data() + c.rowStart[size_t(pictureRow) + 1];
     int64_t x = 0;
-    while (at.run < at.end && x + int64_t(*at.run >> 24) <= x0) x += *at.run++ >> 24;
-    at.skip = x0 - x;
-    return at;
+    while (run < end && x + int64_t(*run >> 24) <= x0) x += *run++ >> 24;
+    int64_t skip = x0 - x;  // how much of the first run lies left of x0
+    int64_t done = 0;
+    while (done < n && run < end) {
+        const uint32_t word = *run++;
+        const int64_t take = std::min(int64_t(word >> 24) - skip, n - done);
+        skip = 0;
+        visit(word & 0xFFFFFF, done, take);
+        done += take;
+    }
 }
 }  // namespace
 
 void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, uint32_t* out) {
-    RowCursor at = FindSpan(surface, row, x0);
-    int64_t done = 0;
-    while (done < n && at.run < at.end) {
-        const uint32_t word = *at.run++;
-        const uint32_t pixel = word & 0xFFFFFF;
-        const int64_t take = std::min(int64_t(word >> 24) - at.skip, n - done);
-        at.skip = 0;
+    WalkSpan(surface, row, x0, n, [out, n](uint32_t pixel, int64_t done, int64_t take) {
         uint32_t* d = out + done;
 #ifdef GFX_X86
         // Most runs are short: four pixels stored at once, whatever the run's
@@ -142,27 +138,18 @@ void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t
                 k += 4;
             } while (k < take && done + k + 4 <= n);
             for (; k < take; k++) d[k] = pixel;
-            done += take;
-            continue;
+            return;
         }
 #endif
         for (int64_t k = 0; k < take; k++) d[k] = pixel;
-        done += take;
-    }
+    });
 }
 
 void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n,
                          uint32_t key, uint32_t* out) {
-    RowCursor at = FindSpan(surface, row, x0);
-    int64_t done = 0;
-    while (done < n && at.run < at.end) {
-        const uint32_t word = *at.run++;
-        const uint32_t pixel = word & 0xFFFFFF;
-        const int64_t take = std::min(int64_t(word >> 24) - at.skip, n - done);
-        at.skip = 0;
+    WalkSpan(surface, row, x0, n, [out, key](uint32_t pixel, int64_t done, int64_t take) {
         if (pixel != key) std::fill(out + done, out + done + take, pixel);
-        done += take;
-    }
+    });
 }
 
 void ExpandSurface(Surface surface) {
