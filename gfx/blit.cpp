@@ -133,6 +133,7 @@ struct MixOp {
     uint32_t pk;
     float a, b;
     void operator()(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n) const {
+        if (a == 1.0f && b == 0.0f) return CopyKeyedColours(d, s, n);
         size_t i = 0;
 #ifdef GFX_SSE2
         // Four pixels at a time, each channel multiplied and added in single
@@ -170,6 +171,26 @@ struct MixOp {
                 result |= (uint32_t(int32_t(mixed)) & 0xFF) << shift;
             }
             d[i] = result;
+        }
+    }
+    // At full strength each channel's mix is the source's own byte (times one,
+    // plus the destination's times zero), so only the key and the top byte
+    // remain to be dealt with: the title's logo and buttons take this way.
+    void CopyKeyedColours(uint32_t* __restrict d, const uint32_t* __restrict s, size_t n) const {
+        size_t i = 0;
+#ifdef GFX_SSE2
+        const __m128i low24 = _mm_set1_epi32(0xFFFFFF), key = _mm_set1_epi32(int32_t(pk));
+        for (; i + 4 <= n; i += 4) {
+            __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), low24);
+            __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            __m128i keyed = _mm_cmpeq_epi32(sv, key);
+            __m128i out = _mm_or_si128(_mm_and_si128(keyed, dv), _mm_andnot_si128(keyed, sv));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+        }
+#endif
+        for (; i < n; i++) {
+            uint32_t colour = s[i] & 0xFFFFFF;
+            if (colour != pk) d[i] = colour;
         }
     }
 };
@@ -283,6 +304,7 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
         sourcePixels = sourceCopy.data();
     }
 
+    int64_t gatheredRow = -1;  // the source row now in `row`
     for (int64_t j = j0; j < j1; j++) {
         uint32_t* d = dst->pixels + (y + j) * dst->width + x;
         int64_t sourceRow = sy + SourceOffset(j, sh, dh);
@@ -309,6 +331,12 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
                 continue;
             }
         }
+        // A stretched source row that shows on several destination rows in
+        // turn is read and gathered once.
+        if (gather && sourceRow == gatheredRow) {
+            op(d + a, row.data(), size_t(b - a));
+            continue;
+        }
         // s: the source row from column `first` on.
         const uint32_t* s;
         int64_t first;
@@ -326,6 +354,7 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
             for (int64_t i = a; i < b; i++) {
                 row[size_t(i - a)] = s[columns[size_t(i - i0)] - first];
             }
+            gatheredRow = sourceRow;
             op(d + a, row.data(), size_t(b - a));
         }
     }

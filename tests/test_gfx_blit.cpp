@@ -219,6 +219,33 @@ TEST_F(StretchedCopy, ColumnsAreRepeatedOrDroppedNeverMixed) {
     EXPECT_EQ(At(keyed, 6, 0), 0xFF00FFu);
 }
 
+TEST_F(StretchedCopy, EachRowShowsItsNearestSourceRowKeyedOrMixedInFull) {
+    // The title logo's shape of stretch: wider and taller, so some source rows
+    // show twice in a row, and some shrunk, so some are skipped. The source's
+    // top bytes are set: a full-strength mix clears them, a keyed copy keeps them.
+    std::mt19937 random(5);
+    Surface src = Make(23, 17);
+    for (int i = 0; i < 23 * 17; i++) src->pixels[i] = random() % 4 == 0 ? 0x5AFF00FFu : random();
+    struct Shape { int dw, dh; } shapes[] = {{33, 23}, {31, 40}, {12, 9}, {23, 30}};
+    for (Shape shape : shapes) {
+        for (bool mix : {false, true}) {
+            Surface dst = Make(shape.dw, shape.dh, 0x11223344);
+            if (mix)
+                DrawBlended(dst, 0, 0, shape.dw, shape.dh, src, 0, 0, 23, 17, 100, 0xFF00FF);
+            else
+                DrawStretchedColorKeyed(dst, 0, 0, shape.dw, shape.dh, src, 0, 0, 23, 17, 0xFF00FF);
+            for (int y = 0; y < shape.dh; y++) {
+                for (int x = 0; x < shape.dw; x++) {
+                    uint32_t p = At(src, (2 * x + 1) * 23 / (2 * shape.dw), (2 * y + 1) * 17 / (2 * shape.dh));
+                    uint32_t want = (p & 0xFFFFFF) == 0xFF00FF ? 0x11223344u : mix ? p & 0xFFFFFF : p;
+                    ASSERT_EQ(At(dst, x, y), want) << shape.dw << "x" << shape.dh << " mix " << mix
+                                                   << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(StretchedCopy, ScaledSourcePastItsEdgeShowsBlack) {
     Surface src = Make(4, 4, 0x224466);
     Surface dst = Make(8, 8, 7);
@@ -274,7 +301,7 @@ TEST_F(Blended, PercentageMixOfWholeRowsAgreesWithThePerPixelSum) {
         src->pixels[i] = random() % 5 == 0 ? 0x77FF00FFu : random();
         dst->pixels[i] = before[i] = random();
     }
-    for (int16_t alpha : {int16_t(1), int16_t(30), int16_t(77), int16_t(99)}) {
+    for (int16_t alpha : {int16_t(1), int16_t(30), int16_t(77), int16_t(99), int16_t(100)}) {
         std::copy(before.begin(), before.end(), dst->pixels);
         DrawBlended(dst, 0, 0, 37, 5, src, 0, 0, 37, 5, alpha, 0xFF00FF);
         float a = float(alpha / 100.0), b = float(1.0 - a);
