@@ -10,6 +10,7 @@
 #include "game/start_sequence.h"
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
+#include "gfx/screen.h"
 #include "gfx/surface.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -38,6 +39,16 @@ void LoadTitleSurfaces()
     imgStartButton = LoadCompactBitmapSurface("./bmp/curtain/start.bmp");
     imgEndButton = LoadCompactBitmapSurface("./bmp/curtain/END.bmp");
     LoadCurtainSurfaces(imgTitleCurtain, TITLE_CURTAIN_COUNT, 51);
+}
+
+// The title's frame is stretched over 1280 x 720 and copied whole, without a
+// key: unless it is smaller than that (a modder's frame), it covers every
+// pixel of the screen and clearing to black first would be wasted.
+bool CoversScreen(Surface frame)
+{
+    int s = PixelScale();
+    return frame && frame->width >= 1280 * s && frame->height >= 680 * s &&
+           backBuffer->width <= 1280 * s && backBuffer->height <= 720 * s;
 }
 
 void DrawButton(MenuBox box, Surface picture, int width, int height)
@@ -78,11 +89,11 @@ void RunTitleScene()
     while (!startChosen) {
         frameStart = WaitNextFrame(frameStart);
         SetMouseCursor(0);
-        FillSurface(backBuffer, 0);
 
         StepTitleCurtain(&curtainPos, &curtainDir);
-        DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720,
-                                imgTitleCurtain[static_cast<int>(curtainPos)], 0, 0, 1280, 680,
+        Surface frame = imgTitleCurtain[static_cast<int>(curtainPos)];
+        if (!CoversScreen(frame)) FillSurface(backBuffer, 0);
+        DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, frame, 0, 0, 1280, 680,
                                 static_cast<uint32_t>(-1));
         DrawBlended(backBuffer, 60, 0, 1100, 650, imgTitleLogo, 0, 0, 793, 487, 100, 0xFF00FF);
         // The buttons are drawn with last frame's hover state, so they grow one

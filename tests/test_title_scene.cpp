@@ -107,3 +107,40 @@ TEST_F(TitleSceneTest, EscapeDuringTheCurtainAndCountdownIsIgnored)
     EXPECT_EQ(std::vector<std::string>(audio.end() - 2, audio.end()),
               (std::vector<std::string>{"music stop", TITLE_MUSIC}));
 }
+
+TEST_F(TitleSceneTest, ASmallerBackgroundPictureLeavesBlackBehindIt)
+{
+    // A modder's title background of 640 x 340 covers only the top left of
+    // the screen; the rest must be black every frame, so the pointer leaves no
+    // trail there: its last frame is the same whatever way it came.
+    fs::remove(folder + "/bmp");
+    fs::create_directories(folder + "/bmp/curtain");
+    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp"))
+        if (entry.path().filename() != "curtain")
+            fs::create_symlink(entry.path(), folder + "/bmp/" + entry.path().filename().string());
+    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp/curtain"))
+        fs::create_symlink(entry.path(), folder + "/bmp/curtain/" + entry.path().filename().string());
+    std::string pixels;
+    for (int i = 0; i < 640 * 340; i++) pixels += "\x90\x60\x30";
+    std::string small = "BM" + std::string(4, '\0') + std::string(4, '\0') + std::string("\x36\0\0\0", 4) +
+                        std::string("\x28\0\0\0\x80\x02\0\0\x54\x01\0\0\x01\0\x18\0", 16) + std::string(24, '\0') +
+                        pixels;
+    for (int number = 51; number <= 120; number++) {
+        std::string path = folder + "/bmp/curtain/" + std::to_string(number) + ".bmp";
+        fs::remove(path);
+        std::ofstream(path, std::ios::binary) << small;
+    }
+    auto lastFrame = [&](const std::string& script) {
+        std::string hashes = folder + "/hashes.txt";
+        GameRun run = RunGame(folder, script, 30, "", "--frame-hashes '" + hashes + "'");
+        EXPECT_EQ(run.status, 2) << run.output;
+        std::ifstream in(hashes);
+        std::string line, last;
+        while (std::getline(in, line)) last = line;
+        return last;
+    };
+    std::string wandered = lastFrame("0 mouse 1200 700\n5 mouse 1000 690\n10 mouse 800 700\n15 mouse 900 380\n");
+    std::string stayed = lastFrame("0 mouse 900 380\n");
+    EXPECT_EQ(wandered.rfind("29 ", 0), 0u) << wandered;
+    EXPECT_EQ(wandered, stayed);
+}
