@@ -41,9 +41,9 @@ void LoadTitleSurfaces()
     LoadCurtainSurfaces(imgTitleCurtain, TITLE_CURTAIN_COUNT, 51);
 }
 
-// The title's frame is stretched over 1280 x 720 and copied whole, without a
-// key: unless it is smaller than that (a modder's frame), it covers every
-// pixel of the screen and clearing to black first would be wasted.
+// The title's frame, 1280 x 680, is stretched over 1280 x 720 and copied
+// whole, without a key: unless it is smaller (a modder's frame), it covers
+// every pixel of the screen and clearing to black first would be wasted.
 bool CoversScreen(Surface frame)
 {
     int s = PixelScale();

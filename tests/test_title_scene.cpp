@@ -3,6 +3,7 @@
 // click, START starts even on the frame the pointer arrives, and nothing
 // interrupts the opening curtain and countdown.
 #include "tests/test_wholegame_harness.h"
+#include "tests/test_bad_input_support.h"
 
 namespace {
 
@@ -122,9 +123,7 @@ TEST_F(TitleSceneTest, ASmallerBackgroundPictureLeavesBlackBehindIt)
         fs::create_symlink(entry.path(), folder + "/bmp/curtain/" + entry.path().filename().string());
     std::string pixels;
     for (int i = 0; i < 640 * 340; i++) pixels += "\x90\x60\x30";
-    std::string small = "BM" + std::string(4, '\0') + std::string(4, '\0') + std::string("\x36\0\0\0", 4) +
-                        std::string("\x28\0\0\0\x80\x02\0\0\x54\x01\0\0\x01\0\x18\0", 16) + std::string(24, '\0') +
-                        pixels;
+    std::string small = badinput::Bmp(640, 340, 24, 0, "", pixels);
     for (int number = 51; number <= 120; number++) {
         std::string path = folder + "/bmp/curtain/" + std::to_string(number) + ".bmp";
         fs::remove(path);
