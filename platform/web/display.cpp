@@ -10,13 +10,16 @@
 #include "platform/web/web_internal.h"
 
 int pictureWidth = 1280, pictureHeight = 720;
-static std::vector<uint32_t> rgba;  // the frame in the canvas's byte order
+// The last frame presented, in the canvas's byte order. Rows that come out
+// the same as last time are not sent again: the title's sky moves every other
+// frame, and a still frame costs the tab nothing to show.
+static std::vector<uint32_t> rgba;
 
 EM_JS(void, PageSetTitle, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, PageShapeCanvas, (int width, int height), { Module.web.shapeCanvas(width, height); });
 EM_JS(void, PageFullscreen, (int on), { Module.web.fullscreen(on !== 0); });
-EM_JS(void, PagePresent, (const uint32_t* pixels, int width, int height), {
-    Module.web.present(pixels, width, height);
+EM_JS(void, PagePresent, (const uint32_t* pixels, int width, int height, int firstRow, int rows), {
+    Module.web.present(pixels, width, height, firstRow, rows);
 });
 EM_JS(void, PageShowCursor, (int visible), { Module.web.showCursor(visible !== 0); });
 
@@ -62,17 +65,29 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
         printf("hash %lld %d %d %016llx\n", framesStarted - 1, width, height,
                (unsigned long long)HashFrame(pixels, width, height, pitch));
     if (width != pictureWidth || height != pictureHeight || width <= 0 || height <= 0) return;
+    bool resized = rgba.size() != size_t(width) * height;
     rgba.resize(size_t(width) * height);
     // 0x00RRGGBB to the canvas's bytes R, G, B, A (a little-endian word AABBGGRR).
+    int firstChanged = height, lastChanged = -1;
     uint32_t* out = rgba.data();
-    for (int y = 0; y < height; y++) {
+    for (int y = 0; y < height; y++, out += width) {
         const uint32_t* row = pixels + size_t(y) * pitch;
+        uint32_t changed = 0;
         for (int x = 0; x < width; x++) {
             uint32_t p = row[x];
-            *out++ = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+            uint32_t q = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+            changed |= q ^ out[x];
+            out[x] = q;
+        }
+        if (changed != 0) {
+            if (firstChanged == height) firstChanged = y;
+            lastChanged = y;
         }
     }
-    PagePresent(rgba.data(), width, height);
+    if (resized) firstChanged = 0, lastChanged = height - 1;
+    // The page repaints the whole canvas when something else has drawn on it.
+    PagePresent(rgba.data(), width, height, lastChanged < 0 ? 0 : firstChanged,
+                lastChanged < 0 ? 0 : lastChanged + 1 - firstChanged);
 }
 
 void PlatformDestroyWindow() {}

@@ -7,7 +7,7 @@
 # Wasm's SIMD: the blits' SSE2 paths (which emscripten maps onto it) and the
 # compiler's vectorising of the other pixel loops, as on the desktop; integer
 # and unfused float operations give the same results either way.
-add_compile_options(-msimd128 -msse2)
+add_compile_options(-msimd128 -msse2 -mbulk-memory)
 
 file(GLOB GAME_SOURCES CONFIGURE_DEPENDS
   shell/*.cpp gfx/*.cpp input/*.cpp audio/*.cpp game/*.cpp)

@@ -49,6 +49,34 @@ async function MovePicture(page, box, x, y) {
   await page.mouse.move(box.left + (x + 0.5) * box.scale, box.top + (y + 0.5) * box.scale, { steps: 4 });
 }
 
+// The harness's frame hash (platform/headless/frame_hash.cpp) of what the
+// canvas holds: the frames reach it only in their changed rows, so this shows
+// that the rows sent add up to the whole frame.
+async function HashCanvas(page) {
+  const { width, height, words } = await page.evaluate(() => {
+    const canvas = document.getElementById("canvas");
+    const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+    const words = new Array(data.length / 4);
+    for (let i = 0; i < words.length; i++) words[i] = data[4 * i] << 16 | data[4 * i + 1] << 8 | data[4 * i + 2];
+    return { width: canvas.width, height: canvas.height, words };
+  });
+  const K = 0xFF51AFD7ED558CCDn, MASK = (1n << 64n) - 1n;
+  const mix = (h, w) => { h = ((h ^ w) * K) & MASK; return h ^ (h >> 29n); };
+  const lane = [0x9E3779B97F4A7C15n, 0xC2B2AE3D27D4EB4Fn, 0x165667B19E3779F9n,
+                BigInt(width) << 32n | BigInt(height)];
+  for (let y = 0; y < height; y++) {
+    const row = y * width;
+    let x = 0;
+    for (; x + 8 <= width; x += 8)
+      for (let k = 0; k < 4; k++)
+        lane[k] = mix(lane[k], BigInt(words[row + x + 2 * k]) | BigInt(words[row + x + 2 * k + 1]) << 32n);
+    for (; x < width; x++) lane[x & 3] = mix(lane[x & 3], BigInt(words[row + x]) | BigInt(y) << 32n);
+  }
+  let hash = 0n;
+  for (const h of lane) hash = mix(hash, h);
+  return `${width} ${height} ${hash.toString(16).padStart(16, "0")}`;
+}
+
 async function ReadScores(page) {
   return page.evaluate(() => {
     try { return new TextDecoder().decode(Module.FS.readFile("/game/txt/scoretime.txt")); }
@@ -81,6 +109,9 @@ async function ReadScores(page) {
     Check(firstDifferent < 0, `the replay's ${hashes.length} frames are the harness's ` +
           `${golden.length}` + (firstDifferent < 0 ? "" : ` (first difference: line ${firstDifferent + 1}: ` +
           `${hashes[firstDifferent]} against ${golden[firstDifferent]})`));
+    const last = hashes.length ? hashes[hashes.length - 1].replace(/^\d+ /, "") : "none";
+    const shown = await HashCanvas(page);
+    Check(shown === last, `the canvas shows the last frame whole (${shown} against ${last})`);
     const shipped = fs.readFileSync(path.join(outDir, "shipped-scoretime.txt"), "utf8");
     const saved = await ReadScores(page);
     Check(saved !== null && saved !== shipped, "the replay's run left a new best time in the score file");
