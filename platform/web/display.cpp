@@ -65,7 +65,6 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
         printf("hash %lld %d %d %016llx\n", framesStarted - 1, width, height,
                (unsigned long long)HashFrame(pixels, width, height, pitch));
     if (width != pictureWidth || height != pictureHeight || width <= 0 || height <= 0) return;
-    bool resized = rgba.size() != size_t(width) * height;
     rgba.resize(size_t(width) * height);
     // 0x00RRGGBB to the canvas's bytes R, G, B, A (a little-endian word AABBGGRR).
     int firstChanged = height, lastChanged = -1;
@@ -84,8 +83,8 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
             lastChanged = y;
         }
     }
-    if (resized) firstChanged = 0, lastChanged = height - 1;
-    // The page repaints the whole canvas when something else has drawn on it.
+    // The page repaints the whole canvas when it was cleared (a new size) or
+    // something else has drawn on it.
     PagePresent(rgba.data(), width, height, lastChanged < 0 ? 0 : firstChanged,
                 lastChanged < 0 ? 0 : lastChanged + 1 - firstChanged);
 }

@@ -100,7 +100,7 @@ var Module = (function () {
         stage.requestFullscreen().catch(function () {});
       if (!on && document.fullscreenElement) document.exitFullscreen().catch(function () {});
     },
-    // A frame, of which only the rows from firstRow on differ from the last.
+    // A frame, of which only `rows` rows from firstRow on differ from the last.
     present: function (pixels, width, height, firstRow, rows) {
       web.framesShown++;
       if (web.canvasStale) {
@@ -111,12 +111,9 @@ var Module = (function () {
       if (rows === 0) return;
       var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
       context.putImageData(new ImageData(bytes, width, height), 0, 0, 0, firstRow, width, rows);
-      web.canvasRowsDrawn += rows;
     },
     framesShown: 0,
-    // Whether the canvas may not hold the last frame (cleared, or drawn over),
-    // and how many rows the frames have drawn into it.
-    canvasStale: true, canvasRowsDrawn: 0,
+    canvasStale: true,  // the canvas may not hold the last frame: cleared, or drawn over
     frameWaits: 0, overranFrames: 0, lateFrames: 0,  // the game's frames; too long; begun late
     showCursor: function (visible) { canvas.style.cursor = visible ? "default" : "none"; },
 
