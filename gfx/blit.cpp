@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx/compact.h"
+#include "gfx/key_spans.h"
 #include "gfx/screen.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -304,6 +305,13 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
         sourcePixels = sourceCopy.data();
     }
 
+    // A flat picture drawn keyed again and again copies only what shows.
+    KeySpans* shown = nullptr;
+    if constexpr (std::is_same_v<Op, KeyedOp>) {
+        if (src->pixels && !src->compact && !gather && src != dst && b > a)
+            shown = KeySpansFor(src, op.pk);
+    }
+
     int64_t gatheredRow = -1;  // the source row now in `row`
     for (int64_t j = j0; j < j1; j++) {
         uint32_t* d = dst->pixels + (y + j) * dst->width + x;
@@ -322,6 +330,10 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
         if constexpr (std::is_same_v<Op, KeyedOp>) {
             if (src->compact && !gather) {
                 DrawCompactRowKeyed(*src, sourceRow, sx + a, b - a, op.pk, d + a);
+                continue;
+            }
+            if (shown) {
+                DrawKeyedRowBySpans(shown, *src, sourceRow, sx + a, sx + b, d + a, keyedRow);
                 continue;
             }
         }

@@ -1,6 +1,7 @@
 // Run-length rows of read-only pictures: encoding, reading spans, expanding;
 // and giving a surface that shares its storage a copy of its own.
 #include "gfx/compact.h"
+#include "gfx/key_spans.h"
 
 #include <algorithm>
 #include <memory>
@@ -154,6 +155,7 @@ void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, in
 
 void ExpandSurface(Surface surface) {
     if (!surface) return;
+    DropKeySpans(surface);  // whatever is drawn changes what its keyed copies show
     if (surface->sharers) {
         // The others keep the storage; this surface takes a copy of its own.
         if (--*surface->sharers > 0) {

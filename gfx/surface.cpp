@@ -12,6 +12,7 @@
 
 #include "gfx/bmp.h"
 #include "gfx/compact.h"
+#include "gfx/key_spans.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
 #include "shell/shell.h"
@@ -254,6 +255,7 @@ void PresentSurface(ScreenContext* destination, Surface source) {
 void DeleteSurface(Surface surface) {
     if (!surface) return;
     if (surface->fromFile) loadedPicturePixels -= int64_t(surface->width) * surface->height;
+    DropKeySpans(surface);
     // Shared storage goes with the last surface showing it.
     if (surface->sharers && --*surface->sharers > 0) {
         delete surface;

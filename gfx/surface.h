@@ -4,6 +4,7 @@
 #include <cstdint>
 
 struct CompactPixels;  // gfx/compact.h
+struct KeySpans;       // gfx/key_spans.h
 
 // A picture in memory. Pixels are 0x00RRGGBB words, rows top-down, `width`
 // pixels to a row. The size is the physical one (logical size x pixel scale).
@@ -18,6 +19,7 @@ struct SurfaceData {
     bool fromFile = false;  // loaded from a picture file: counts against the pictures' budget
     CompactPixels* compact = nullptr;
     int* sharers = nullptr;  // how many surfaces share this storage, when shared
+    KeySpans* keySpans = nullptr;  // what its keyed copies show, once drawn keyed again
 };
 typedef SurfaceData* Surface; // nullptr: no surface (deleting it is a no-op)
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/blit.h"
+#include "gfx/rotate.h"
 #include "test_gfx_support.h"
 
 namespace {
@@ -174,6 +175,56 @@ TEST_F(KeyedCopy, EveryPixelPassAgreesWithTheModelOnRandomRectangles) {
         }
     }
     LimitKeyedPassLevel(3);
+}
+
+// A picture drawn keyed again and again remembers where its key is. Rows of
+// every kind: runs that cross the 256-column blocks it is indexed by, spans
+// that end on a block's edge and on the picture's, key everywhere, key
+// nowhere, lone pixels, and top bytes set on both key and picture pixels.
+TEST_F(KeyedCopy, APictureDrawnAgainShowsWhatItShowsNowEvenAfterItChanges) {
+    std::mt19937 random(11);
+    const int W = 1100, H = 7;
+    const uint32_t KEY = 0xFF00FF;
+    Surface src = Make(W, H, KEY);
+    for (int x = 0; x < W; x++) {
+        uint32_t colour = 0x10000u * (x % 200) + uint32_t(x);
+        if (x >= 200 && x < 700) Set(src, x, 0, colour);              // across two edges
+        if ((x >= 100 && x < 256) || (x >= 512 && x < W)) Set(src, x, 1, colour);
+        Set(src, x, 3, x % 3 ? colour : 0xAB000000 | KEY);           // many short spans
+        Set(src, x, 4, colour | 0xCD000000);                         // no key at all
+        if (random() % 4 == 0) Set(src, x, 5, colour);                // lone pixels
+        if (x >= 255 && x < 257) Set(src, x, 6, colour);              // one on each side of an edge
+    }
+    auto compare = [&](const char* when, uint32_t key) {
+        for (int round = 0; round < 40; round++) {
+            int w = int(random() % 1200), h = int(random() % 9);
+            int x = int(random() % 300) - 100, y = int(random() % 6) - 2;
+            int sx = int(random() % 1300) - 100, sy = int(random() % 9) - 1;
+            Surface fast = Make(1000, 8), model = Make(1000, 8);
+            for (int i = 0; i < 1000 * 8; i++) fast->pixels[i] = model->pixels[i] = random();
+            DrawColorKeyed(fast, x, y, w, h, src, sx, sy, key);
+            ModelKeyed(model, x, y, w, h, src, sx, sy, key);
+            ASSERT_EQ(Differences(fast, model), 0)
+                << when << ": " << x << "," << y << " " << w << "x" << h << " from " << sx << "," << sy;
+        }
+    };
+    compare("first", KEY);
+    compare("again", KEY);
+    // Every way of drawing into the picture shows in the next copies.
+    Surface sprite = MakePattern(40, 30);
+    PlotPixel(src, 300, 0, 0xFF00FF);
+    compare("after a plot", KEY);
+    DrawColorKeyed(src, 250, 1, 40, 3, sprite, 0, 0, 0xFF00FF);
+    compare("after a keyed copy into it", KEY);
+    CopyRect(src, 600, 0, 300, 2, src, 0, 4);
+    compare("after a copy onto itself", KEY);
+    DrawRotated(src, 900, 3, 40, 30, sprite, 0, 0, 40, 30, 33, 0xFF00FF);
+    compare("after a rotated copy into it", KEY);
+    FillSurface(src, 0x00FF00);
+    compare("after a fill", KEY);
+    // Another key, and back.
+    compare("with black as the key", 0);
+    compare("with magenta again", KEY);
 }
 
 class StretchedCopy : public GfxTest {};

@@ -1,0 +1,29 @@
+// What a keyed copy shows of a flat picture that is drawn keyed frame after
+// frame (the middle layer, the tile sheet): for each row, block by block, the
+// spans of pixels that are not the key. Such a copy then moves only those
+// pixels, with none compared and nothing read from underneath. The index is
+// found a block at a time as copies reach it, and forgotten whenever the
+// picture is drawn into.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "gfx/surface.h"
+
+struct KeySpans;
+
+// The per-pixel keyed pass a block of many short spans is left to:
+// d[i] := s[i] wherever s[i]'s colour is not the key.
+typedef void (*KeyedPass)(uint32_t* d, const uint32_t* s, size_t n, uint32_t pk);
+
+// Called by the keyed copies for a flat source that is not also the
+// destination: the source's index for key pk (a 0x00RRGGBB key), or nullptr
+// while the per-pixel pass is the way: on the first keyed copy since the
+// picture was made or drawn into, or with another key than last time.
+KeySpans* KeySpansFor(Surface source, uint32_t pk);
+// Called by the keyed copies for each destination row: source columns
+// [c0, c1) of physical row `row` onto out (out[0] shows column c0), as the
+// keyed pass would draw them. The span lies inside the source.
+void DrawKeyedRowBySpans(KeySpans* index, const SurfaceData& source, int64_t row,
+                         int64_t c0, int64_t c1, uint32_t* out, KeyedPass pass);
+// Called by ExpandSurface (every drawing into a surface) and DeleteSurface.
+void DropKeySpans(Surface surface);
