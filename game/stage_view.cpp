@@ -1,12 +1,15 @@
 // Drawing the layers of a stage through the camera, and a whole play frame.
 #include "game/stage_view.h"
 
+#include <algorithm>
+
 #include "game/assets.h"
 #include "game/play_step.h"
 #include "game/score.h"
 #include "game/stage.h"
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
+#include "gfx/screen.h"
 #include "gfx/text.h"
 #include "input/input.h"
 
@@ -23,6 +26,27 @@ void DrawFarBackdrop(int scroll)
     CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[0], scroll, 0);
     CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], scroll - 1920, 0);
     CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], scroll - 3840, 0);
+}
+
+bool FarBackdropHidesClear(int scroll)
+{
+    const int64_t s = PixelScale();
+    if (!backBuffer || !backBuffer->pixels) return false;
+    // The block a clear fills; the copies fill at most the 1280 x 720 screen.
+    int64_t width = std::min<int64_t>(int64_t(screenWidth) * s, backBuffer->width);
+    int64_t height = std::min<int64_t>(int64_t(screenHeight) * s, backBuffer->height);
+    if (width > 1280 * s || height > 720 * s) return false;
+    // The panels as DrawFarBackdrop copies them, left to right on the screen.
+    const Surface panels[] = {imgBackdrop[0], imgBackdrop[1], imgBackdrop[1]};
+    const int64_t offsets[] = {scroll, scroll - 1920, scroll - 3840};
+    int64_t filled = 0;  // screen columns [0, filled) are covered so far
+    for (int i = 0; i < 3; i++) {
+        Surface panel = panels[i];
+        if (!panel || !(panel->pixels || panel->compact) || panel->height < height) continue;
+        int64_t begin = -offsets[i] * s, end = panel->width - offsets[i] * s;
+        if (begin <= filled && end > filled) filled = end;
+    }
+    return filled >= width;
 }
 
 void DrawMiddleLayer(int x)
@@ -63,7 +87,7 @@ void DrawCurtain(int picture)
 
 void DrawPlayFrame(const PlayView& view)
 {
-    FillSurface(backBuffer, 0);
+    if (!FarBackdropHidesClear(view.farScroll)) FillSurface(backBuffer, 0);
     DrawFarBackdrop(view.farScroll);
     DrawMiddleLayer(view.middleX);
     // The stage is drawn over the gun, so the gun hides behind walls it touches.

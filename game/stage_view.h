@@ -10,6 +10,9 @@
 // Called by the play and death-curtain frames and the start view: three
 // panels side by side (0, 1, 1) seen through a window at scroll.
 void DrawFarBackdrop(int scroll);
+// Called by DrawPlayFrame: whether the three panels at scroll fill every
+// pixel a clear of the screen would, so that the clear under them can go.
+bool FarBackdropHidesClear(int scroll);
 // The middle layer at x, half the camera's x: white lets the far layer through.
 void DrawMiddleLayer(int x);
 // The stage picture from the camera (x, y); beyond the stage's edges the copy

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "game/assets.h"
 #include "game/bees.h"
 #include "game/play_step.h"
 #include "game/scenes.h"
 #include "game/stage.h"
+#include "game/stage_view.h"
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
 
@@ -84,6 +87,58 @@ TEST(PlayStep, TheStagePictureIsDrawnOverTheGun)
     EXPECT_EQ(backBuffer->pixels[335 * backBuffer->width + 660], 0x0000FFu);
     // Where there is no block the gun shows (so the test sees the gun at all).
     EXPECT_EQ(backBuffer->pixels[370 * backBuffer->width + 690], 0xFF0000u);
+}
+
+// The play frame leaves out its clear when the far backdrop covers it: that
+// must hold exactly where the clear could never show, at both pixel scales.
+TEST(PlayStep, TheClearIsLeftOutOnlyWhereTheFarBackdropHidesIt)
+{
+    screenWidth = 1280;
+    screenHeight = 720;
+    for (int mode : {DISPLAY_WINDOWED, DISPLAY_WINDOWED_DOUBLE}) {
+        displayMode = mode;
+        SCOPED_TRACE(mode);
+        Surface saved[] = {backBuffer, imgBackdrop[0], imgBackdrop[1]};
+        backBuffer = CreateBackBuffer();
+        auto hidden = [&](int scroll) {
+            // Drawn over last frame's pixels with the clear and without.
+            for (int i = 0; i < backBuffer->width * backBuffer->height; i++) backBuffer->pixels[i] = 0x123456;
+            DrawFarBackdrop(scroll);
+            std::vector<uint32_t> without(backBuffer->pixels, backBuffer->pixels + backBuffer->width * backBuffer->height);
+            FillSurface(backBuffer, 0);
+            DrawFarBackdrop(scroll);
+            return std::memcmp(without.data(), backBuffer->pixels, without.size() * 4) == 0;
+        };
+        const int scrolls[] = {0, 1, 640, 1919, 1920, 2559, 2560, 2561, 3000, 3839};
+        // The game's panels cover the screen wherever the band has scrolled.
+        imgBackdrop[0] = Solid(1920, 720, 0x00FF00);
+        imgBackdrop[1] = Solid(1920, 720, 0x0000FF);
+        for (int scroll : scrolls) {
+            EXPECT_TRUE(FarBackdropHidesClear(scroll)) << scroll;
+            EXPECT_TRUE(hidden(scroll)) << scroll;
+        }
+        // Narrower or shorter panels leave gaps the clear shows through.
+        for (auto [w, h] : {std::pair{1000, 720}, std::pair{1920, 700}}) {
+            DeleteSurface(imgBackdrop[1]);
+            imgBackdrop[1] = Solid(w, h, 0x0000FF);
+            int kept = 0;
+            for (int scroll : scrolls) {
+                if (!FarBackdropHidesClear(scroll)) continue;
+                kept++;
+                EXPECT_TRUE(hidden(scroll)) << w << "x" << h << " at " << scroll;
+            }
+            EXPECT_LT(kept, 10) << w << "x" << h;
+        }
+        DeleteSurface(imgBackdrop[1]);
+        imgBackdrop[1] = nullptr;  // a panel that failed to load
+        EXPECT_FALSE(FarBackdropHidesClear(1000));
+        DeleteSurface(imgBackdrop[0]);
+        DeleteSurface(backBuffer);
+        backBuffer = saved[0];
+        imgBackdrop[0] = saved[1];
+        imgBackdrop[1] = saved[2];
+    }
+    displayMode = DISPLAY_WINDOWED;
 }
 
 }  // namespace
