@@ -11,6 +11,7 @@
 
 #include "gfx/compact.h"
 #include "gfx/key_spans.h"
+#include "gfx/stretch_memo.h"
 #include "gfx/screen.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -248,7 +249,8 @@ constexpr int64_t MAX_BLOCK = int64_t(1) << 30;
 // source pixel when outsideIsBlack, else are left alone.
 template <typename Op>
 void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface src,
-             int64_t sx, int64_t sy, int64_t sw, int64_t sh, bool outsideIsBlack, const Op& op) {
+             int64_t sx, int64_t sy, int64_t sw, int64_t sh, bool outsideIsBlack, const Op& op,
+             bool mayKeep = true) {
     ExpandSurface(dst);
     if (!dst || !dst->pixels || !src) return;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
@@ -259,6 +261,24 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
     if (i0 >= i1 || j0 >= j1) return;
     bool hasPixels = src->pixels || src->compact;
     int64_t srcWidth = hasPixels ? src->width : 0, srcHeight = hasPixels ? src->height : 0;
+
+    // A keyed copy stretched across the columns the same way as last time is
+    // drawn once, whole, into a kept picture filled with the key, and that is
+    // copied keyed: every pixel comes out as the stretch itself would draw it.
+    if constexpr (std::is_same_v<Op, KeyedOp> || std::is_same_v<Op, MixOp>) {
+        bool keyedCopy = true;
+        if constexpr (std::is_same_v<Op, MixOp>) keyedCopy = op.a == 1.0f && op.b == 0.0f;
+        if (mayKeep && keyedCopy && outsideIsBlack && sw != dw && src != dst && hasPixels) {
+            bool fresh;
+            int pass = std::is_same_v<Op, KeyedOp> ? 0 : 1;
+            Surface kept = KeptStretch(src, {sx, sy, sw, sh, dw, dh, op.pk, pass}, &fresh);
+            if (kept) {
+                if (fresh) RunPass(kept, 0, 0, dw, dh, src, sx, sy, sw, sh, true, op, false);
+                RunPass(dst, x, y, dw, dh, kept, 0, 0, dw, dh, true, KeyedOp{op.pk}, false);
+                return;
+            }
+        }
+    }
 
     // Destination columns [a, b) show source columns inside src; the mapping
     // only grows, so they are one run.

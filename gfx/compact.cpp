@@ -2,6 +2,7 @@
 // and giving a surface that shares its storage a copy of its own.
 #include "gfx/compact.h"
 #include "gfx/key_spans.h"
+#include "gfx/stretch_memo.h"
 
 #include <algorithm>
 #include <memory>
@@ -155,7 +156,9 @@ void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, in
 
 void ExpandSurface(Surface surface) {
     if (!surface) return;
-    DropKeySpans(surface);  // whatever is drawn changes what its keyed copies show
+    // Whatever is drawn changes what its keyed and stretched copies show.
+    DropKeySpans(surface);
+    DropStretchMemo(surface);
     if (surface->sharers) {
         // The others keep the storage; this surface takes a copy of its own.
         if (--*surface->sharers > 0) {

@@ -13,6 +13,7 @@
 #include "gfx/bmp.h"
 #include "gfx/compact.h"
 #include "gfx/key_spans.h"
+#include "gfx/stretch_memo.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
 #include "shell/shell.h"
@@ -256,6 +257,7 @@ void DeleteSurface(Surface surface) {
     if (!surface) return;
     if (surface->fromFile) loadedPicturePixels -= int64_t(surface->width) * surface->height;
     DropKeySpans(surface);
+    DropStretchMemo(surface);
     // Shared storage goes with the last surface showing it.
     if (surface->sharers && --*surface->sharers > 0) {
         delete surface;

@@ -5,6 +5,7 @@
 
 struct CompactPixels;  // gfx/compact.h
 struct KeySpans;       // gfx/key_spans.h
+struct StretchMemo;    // gfx/stretch_memo.h
 
 // A picture in memory. Pixels are 0x00RRGGBB words, rows top-down, `width`
 // pixels to a row. The size is the physical one (logical size x pixel scale).
@@ -20,6 +21,7 @@ struct SurfaceData {
     CompactPixels* compact = nullptr;
     int* sharers = nullptr;  // how many surfaces share this storage, when shared
     KeySpans* keySpans = nullptr;  // what its keyed copies show, once drawn keyed again
+    StretchMemo* stretchMemo = nullptr;  // its last stretched keyed copy, once drawn so again
 };
 typedef SurfaceData* Surface; // nullptr: no surface (deleting it is a no-op)
 

@@ -297,6 +297,52 @@ TEST_F(StretchedCopy, EachRowShowsItsNearestSourceRowKeyedOrMixedInFull) {
     }
 }
 
+// A stretch drawn the same way frame after frame comes from a picture kept
+// after the second time: it must show what the stretch shows, clipped, with
+// black from outside the source, and follow the source when it changes.
+TEST_F(StretchedCopy, AStretchDrawnAgainAndAgainShowsWhatItsSourceShowsNow) {
+    std::mt19937 random(9);
+    Surface src = Make(41, 29);
+    for (int i = 0; i < 41 * 29; i++) src->pixels[i] = random() % 3 == 0 ? 0x5AFF00FFu : random();
+    auto model = [&](Surface dst, int x, int y, int dw, int dh, int sx, int sy, int sw, int sh, bool mix) {
+        for (int j = 0; j < dh; j++)
+            for (int i = 0; i < dw; i++) {
+                int dx = x + i, dy = y + j;
+                if (dx < 0 || dy < 0 || dx >= dst->width || dy >= dst->height) continue;
+                int u = sx + (sw == dw ? i : (2 * i + 1) * sw / (2 * dw));
+                int v = sy + (sh == dh ? j : (2 * j + 1) * sh / (2 * dh));
+                uint32_t p = u >= 0 && v >= 0 && u < 41 && v < 29 ? At(src, u, v) : 0;
+                if ((p & 0xFFFFFF) != 0xFF00FF) Set(dst, dx, dy, mix ? p & 0xFFFFFF : p);
+            }
+    };
+    struct Draw { int x, y, dw, dh, sx, sy, sw, sh; };
+    const Draw draws[] = {{5, 3, 60, 44, 0, 0, 41, 29},    // the logo's shape: wider and taller
+                          {-9, -4, 50, 20, -6, 2, 40, 30},  // clipped, and partly outside the source
+                          {20, 10, 70, 50, 3, 1, 30, 29}};  // past the destination's far edges
+    auto check = [&](const char* when) {
+        for (const Draw& d : draws)
+            for (bool mix : {false, true})
+                for (int time = 0; time < 3; time++) {
+                    Surface fast = Make(64, 48), want = Make(64, 48);
+                    for (int i = 0; i < 64 * 48; i++) fast->pixels[i] = want->pixels[i] = random();
+                    if (mix)
+                        DrawBlended(fast, d.x, d.y, d.dw, d.dh, src, d.sx, d.sy, d.sw, d.sh, 100, 0xFF00FF);
+                    else
+                        DrawStretchedColorKeyed(fast, d.x, d.y, d.dw, d.dh, src, d.sx, d.sy, d.sw, d.sh, 0xFF00FF);
+                    model(want, d.x, d.y, d.dw, d.dh, d.sx, d.sy, d.sw, d.sh, mix);
+                    ASSERT_EQ(Differences(fast, want), 0)
+                        << when << ": " << d.dw << "x" << d.dh << " at " << d.x << "," << d.y
+                        << (mix ? " mixed" : " keyed") << ", time " << time;
+                }
+    };
+    check("first");
+    // Drawn into between two frames of the same stretch.
+    for (int time = 0; time < 3; time++) DrawStretchedColorKeyed(Make(64, 48), 5, 3, 60, 44, src, 0, 0, 41, 29, 0xFF00FF);
+    PlotPixel(src, 20, 14, 0x00FF00);
+    FillPhysicalBlock(src, 0, 0, 10, 5, 0x123456);
+    check("after drawing into it");
+}
+
 TEST_F(StretchedCopy, ScaledSourcePastItsEdgeShowsBlack) {
     Surface src = Make(4, 4, 0x224466);
     Surface dst = Make(8, 8, 7);
