@@ -1,7 +1,11 @@
 // What the browser build costs the machine: the CPU of headless Chromium's
 // processes (the page's renderer, the GPU process, the rest), in per cent of
 // one core, over 10 s of the title and 10 s of play with the beam held, and
-// how many of the game's frames overran or began late. Run by tools/web-cpu.sh.
+// how many of the game's frames overran or began late. Then, as a peer in the
+// same run, the same for a bare page that only shows a new 1280 x 720 picture
+// in the same kind of canvas every 16 ms: what any page showing frames that
+// size at that rate costs this browser, before a game draws anything.
+// Run by tools/web-cpu.sh.
 //   node web-cpu.js URL
 "use strict";
 const fs = require("fs");
@@ -25,6 +29,28 @@ function Ticks(pids) {
   }
   return ticks;
 }
+// The peer: the page's canvas settings, a few thousand pixels changed in
+// each frame (so the whole picture goes in, as in play), the game's own way of
+// waiting for the next frame's time.
+const BARE_PAGE = `<!doctype html><body style="margin:0;background:#000">
+<canvas id="canvas" width="1280" height="720"></canvas><script>
+const context = document.getElementById("canvas").getContext("2d", { alpha: false, desynchronized: true });
+const picture = new ImageData(1280, 720), words = new Uint32Array(picture.data.buffer);
+const web = { frameWaits: 0, overranFrames: 0, lateFrames: 0 };
+window.Module = { web };
+let next = performance.now();
+function Frame() {
+  web.frameWaits++;
+  for (let i = web.frameWaits % 97; i < words.length; i += 97) words[i] = 0xFF000000 | (i * web.frameWaits);
+  context.putImageData(picture, 0, 0);
+  next += 16;
+  const wait = next - performance.now();
+  if (wait < 0) web.lateFrames++;
+  setTimeout(Frame, Math.max(0, wait));
+}
+Frame();
+</script>`;
+
 async function Measure(browser, page, label) {
   const pids = Processes(browser.process().pid);
   await page.evaluate(() => { Module.web.frameWaits = Module.web.overranFrames = Module.web.lateFrames = 0; });
@@ -67,6 +93,10 @@ async function Measure(browser, page, label) {
     await page.mouse.down();
     await Measure(browser, page, "play");
     await page.mouse.up();
+    await page.goto("about:blank");
+    await page.setContent(BARE_PAGE);
+    await Sleep(3000);
+    await Measure(browser, page, "bare");
   } finally {
     await browser.close();
   }

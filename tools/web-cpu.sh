@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The browser build's CPU (tools/web-cpu.js) beside the desktop game's
+# The browser build's CPU (tools/web-cpu.js, with a bare page showing frames
+# of the same size in the same canvas as its peer) beside the desktop game's
 # (tools/display-cpu.sh, its 1280 x 720 window), measured one after the other
 # in the same run. Needs build-web/ (tools/web-build.sh) and puppeteer-core
 # (tests/test_web.sh installs it). Run it on a quiet machine.
