@@ -17,6 +17,8 @@ bool Same(const StretchRequest& a, const StretchRequest& b) {
            a.dh == b.dh && a.pk == b.pk && a.pass == b.pass;
 }
 
+// As DeleteSurface does for a picture of its own: kept here so that the text,
+// which reaches this through ExpandSurface, links without the surfaces' code.
 void FreePicture(Surface picture) {
     if (!picture) return;
     DropKeySpans(picture);
