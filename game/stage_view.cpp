@@ -20,12 +20,27 @@ constexpr uint32_t CURTAIN_KEY = 0x000000;
 constexpr int GHOST_ALPHA = 40;  // per cent: the ghost is seen through
 }  // namespace
 
+namespace {
+// The far backdrop's three copies, left to right on the screen: which panel
+// (0, 1, 1) and how far left of the screen its first column lies.
+struct FarPanel {
+    Surface picture;
+    int offset;
+};
+struct FarPanels {
+    FarPanel panel[3];
+};
+FarPanels FarPanelsAt(int scroll)
+{
+    return {{{imgBackdrop[0], scroll}, {imgBackdrop[1], scroll - 1920}, {imgBackdrop[1], scroll - 3840}}};
+}
+}  // namespace
+
 void DrawFarBackdrop(int scroll)
 {
     // Parts of a copy outside its panel draw nothing.
-    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[0], scroll, 0);
-    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], scroll - 1920, 0);
-    CopyRect(backBuffer, 0, 0, 1280, 720, imgBackdrop[1], scroll - 3840, 0);
+    for (const FarPanel& p : FarPanelsAt(scroll).panel)
+        CopyRect(backBuffer, 0, 0, 1280, 720, p.picture, p.offset, 0);
 }
 
 bool FarBackdropHidesClear(int scroll)
@@ -36,14 +51,11 @@ bool FarBackdropHidesClear(int scroll)
     int64_t width = std::min<int64_t>(int64_t(screenWidth) * s, backBuffer->width);
     int64_t height = std::min<int64_t>(int64_t(screenHeight) * s, backBuffer->height);
     if (width > 1280 * s || height > 720 * s) return false;
-    // The panels as DrawFarBackdrop copies them, left to right on the screen.
-    const Surface panels[] = {imgBackdrop[0], imgBackdrop[1], imgBackdrop[1]};
-    const int64_t offsets[] = {scroll, scroll - 1920, scroll - 3840};
     int64_t filled = 0;  // screen columns [0, filled) are covered so far
-    for (int i = 0; i < 3; i++) {
-        Surface panel = panels[i];
+    for (const FarPanel& p : FarPanelsAt(scroll).panel) {
+        Surface panel = p.picture;
         if (!panel || !(panel->pixels || panel->compact) || panel->height < height) continue;
-        int64_t begin = -offsets[i] * s, end = panel->width - offsets[i] * s;
+        int64_t begin = -int64_t(p.offset) * s, end = panel->width - int64_t(p.offset) * s;
         if (begin <= filled && end > filled) filled = end;
     }
     return filled >= width;
