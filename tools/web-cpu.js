@@ -75,6 +75,7 @@ async function Measure(browser, page, label) {
   });
   try {
     const page = await browser.newPage();
+    page.on("dialog", (dialog) => dialog.accept());  // leaving the game for the bare page
     await page.setViewport({ width: 1280, height: 720 });
     await page.goto(process.argv[2]);
     await page.click("#play");

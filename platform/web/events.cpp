@@ -1,5 +1,6 @@
-// The game's event queue in the browser: only the music's ends come (a tab
-// has no close button of its own to ask about, and no joysticks here).
+// The game's event queue in the browser: only the music's ends come. Closing
+// the tab is asked about by the page itself (the browser's own question, the
+// only one that can keep a tab open), and there are no joysticks here.
 #include <deque>
 
 #include "platform/web/web_internal.h"

@@ -4,7 +4,8 @@
 // after a reload the page starts again from "click to play", the start-up
 // question is answered with a click on the canvas shown at another size, the
 // title shows with its music, START is clicked with the mouse, play runs at
-// the game's pace, and the best time is still there.
+// the game's pace, the best time is still there, and leaving the tab is
+// asked about first.
 //   node test_web.js URL SOURCE_DIR OUT_DIR     (tests/test_web.sh runs it)
 "use strict";
 const fs = require("fs");
@@ -184,6 +185,35 @@ async function ReadScores(page) {
     await page.screenshot({ path: path.join(outDir, "web-play.png") });
     // 16 ms frames: 62.5 a second at most, never caught up; a loaded machine may lose a few.
     Check(rate > 45 && rate < 64, `play runs at the game's pace (${rate.toFixed(1)} frames a second)`);
+
+    // Leaving the tab while the game runs is asked first: staying leaves the
+    // game going as it was, leaving ends it.
+    // The question is held open for a second, in which no frame may run.
+    const asked = [];
+    page.on("dialog", async (dialog) => {
+      asked.push(dialog.type());
+      if (asked.length > 1) return dialog.accept();
+      await Sleep(1000);
+      return dialog.dismiss();
+    });
+    const framesAsked = await page.evaluate(() => Module.web.framesShown);
+    const askedAt = Date.now();
+    await page.evaluate(() => { location.reload(); }).catch(() => {});
+    const stayed = await page.evaluate(async (before) => {
+      const answered = Module.web.framesShown - before;
+      const after = Module.web.framesShown;
+      await new Promise((resolve) => setTimeout(resolve, 500));
+      return { answered, moving: Module.web.framesShown > after + 10, running: Module.web.ended === undefined,
+               canvas: document.getElementById("canvas").style.display === "block" };
+    }, framesAsked).catch(() => ({ left: true }));
+    const open = Date.now() - askedAt;
+    Check(asked[0] === "beforeunload" && stayed.answered * 16 < open - 700 && stayed.moving &&
+          stayed.running && stayed.canvas,
+          `leaving is asked first, the game waits on the question, and staying keeps it running ` +
+          `(${JSON.stringify({ asked, ...stayed })}, ${open} ms)`);
+    await page.reload();
+    Check(asked.length === 2 && await page.$eval("#play", (b) => b.offsetWidth > 0),
+          `leaving, asked again, ends the game and the page starts over (${asked.length} questions)`);
     Check(errors.length === 0, "no script errors" + (errors.length ? ": " + errors.join("; ") : ""));
   } finally {
     await browser.close();

@@ -239,6 +239,19 @@ var Module = (function () {
     locateFile: function (path) { return path; }
   };
 
+  // Closing or leaving the tab while the game runs is asked about, as closing
+  // its window is. A page cannot keep a tab open with a box of its own, so the
+  // question is the browser's: leaving ends the game, staying leaves it as it
+  // was. The page's thread waits while it is open, so no frame runs, but the
+  // music plays on and the clocks keep going, as with the game's own box.
+  function AskBeforeLeaving(event) {
+    if (web.ended !== undefined) return undefined;
+    event.preventDefault();
+    // "Do you really want to quit?"; browsers show their own words instead.
+    event.returnValue = "\u672c\u5f53\u306b\u7d42\u4e86\u3057\u307e\u3059\u304b\uff1f";
+    return event.returnValue;
+  }
+
   function Start() {
     if (started) return;
     started = true;
@@ -269,6 +282,7 @@ var Module = (function () {
       Say("Starting...");
       return LoadScript("prismveldt-data.js").then(function () { return LoadScript("prismveldt.js"); });
     }).then(function () {
+      window.addEventListener("beforeunload", AskBeforeLeaving);
       document.getElementById("start").style.display = "none";
       canvas.style.display = "block";
       document.getElementById("fullscreen").style.display = "block";
