@@ -4,8 +4,8 @@
 // after a reload the page starts again from "click to play", the start-up
 // question is answered with a click on the canvas shown at another size, the
 // title shows with its music, START is clicked with the mouse, play runs at
-// the game's pace, the best time is still there, and leaving the tab is
-// asked about first.
+// the game's pace, a finger aims and fires, the best time is still there,
+// and leaving the tab is asked about first.
 //   node test_web.js URL SOURCE_DIR OUT_DIR     (tests/test_web.sh runs it)
 "use strict";
 const fs = require("fs");
@@ -118,7 +118,8 @@ async function ReadScores(page) {
     Check(saved !== null && saved !== shipped, "the replay's run left a new best time in the score file");
 
     // ---- a reload: the page as a player meets it ----
-    await page.setViewport({ width: 960, height: 600 });
+    // (A tab with a touch screen as well as a mouse.)
+    await page.setViewport({ width: 960, height: 600, hasTouch: true });
     await page.goto(url);
     await page.screenshot({ path: path.join(outDir, "web-start.png") });
     Check(await page.$eval("#play", (b) => b.offsetWidth > 0), "the start page offers click to play");
@@ -185,6 +186,26 @@ async function ReadScores(page) {
     await page.screenshot({ path: path.join(outDir, "web-play.png") });
     // 16 ms frames: 62.5 a second at most, never caught up; a loaded machine may lose a few.
     Check(rate > 45 && rate < 64, `play runs at the game's pace (${rate.toFixed(1)} frames a second)`);
+
+    // A finger aims and fires as the mouse does.
+    const touchBox = await page.evaluate(() => {
+      const r = document.getElementById("canvas").getBoundingClientRect();
+      return { left: r.left, top: r.top, scale: r.width / 1280 };
+    });
+    const AtPicture = (x, y) => [touchBox.left + (x + 0.5) * touchBox.scale, touchBox.top + (y + 0.5) * touchBox.scale];
+    const shotsBefore = await page.evaluate(() => Module.web.effectsPlayed);
+    const finger = await page.touchscreen.touchStart(...AtPicture(900, 150));
+    await Sleep(300);
+    await finger.move(...AtPicture(400, 500));
+    await Sleep(300);
+    const touching = await page.evaluate(() => ({ x: Module.web.pointerX, y: Module.web.pointerY,
+      held: Module.web.keys[1], shots: Module.web.effectsPlayed }));
+    await finger.end();
+    await Sleep(100);
+    const lifted = await page.evaluate(() => Module.web.keys[1]);
+    Check(Math.abs(touching.x - 400) <= 1 && Math.abs(touching.y - 500) <= 1 && touching.held === 1 &&
+          touching.shots > shotsBefore && lifted === 0,
+          `a finger aims, fires while down and lets go (${JSON.stringify({ ...touching, shotsBefore, lifted })})`);
 
     // Leaving the tab while the game runs is asked first: staying leaves the
     // game going as it was, leaving ends it.

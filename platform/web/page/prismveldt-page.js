@@ -48,24 +48,44 @@ var Module = (function () {
   function BoxPoint(point) {
     return boxRect ? [point[0] - boxRect.x, point[1] - boxRect.y] : [-1, -1];
   }
+  // The mouse, a pen and a finger alike, as pointer events: a finger on the
+  // canvas is the mouse with its left button held, so the game aims and fires
+  // on a touch screen too. Only the first finger counts.
   var MOUSE_KEYS = [0x01, 0x04, 0x02, 0x05, 0x06];  // left, middle, right, back, forward
-  window.addEventListener("mousemove", function (event) {
+  var BUTTON_BITS = [1, 4, 2, 8, 16];              // the same buttons in event.buttons
+  function Aim(event) {
     var point = PicturePoint(event);
     web.pointerX = point[0];
     web.pointerY = point[1];
     if (boxOpen) { var p = BoxPoint(point); boxEvents.push({ type: 1, x: p[0], y: p[1] }); }
-  });
-  canvas.addEventListener("mousedown", function (event) {
-    event.preventDefault();
-    canvas.focus();
-    if (!boxOpen && MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 1;
-  });
-  window.addEventListener("mouseup", function (event) {
+    return point;
+  }
+  function Release(event) {
     if (MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 0;
     if (boxOpen && event.button === 0) {
       var p = BoxPoint(PicturePoint(event));
       boxEvents.push({ type: 2, x: p[0], y: p[1] });
     }
+  }
+  window.addEventListener("pointermove", function (event) {
+    if (!event.isPrimary) return;
+    Aim(event);
+    // A second mouse button pressed or let go while one is held comes as a move.
+    if (!MOUSE_KEYS[event.button]) return;
+    if (!(event.buttons & BUTTON_BITS[event.button])) Release(event);
+    else if (!boxOpen && event.target === canvas) keys[MOUSE_KEYS[event.button]] = 1;
+  });
+  canvas.addEventListener("pointerdown", function (event) {
+    if (!event.isPrimary) return;
+    event.preventDefault();
+    canvas.focus();
+    Aim(event);
+    if (!boxOpen && MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 1;
+  });
+  window.addEventListener("pointerup", function (event) { if (event.isPrimary) Release(event); });
+  // The browser took the finger over (a system gesture): nothing is held any more.
+  window.addEventListener("pointercancel", function (event) {
+    if (event.isPrimary) MOUSE_KEYS.forEach(function (key) { keys[key] = 0; });
   });
   canvas.addEventListener("contextmenu", function (event) { event.preventDefault(); });
   window.addEventListener("keydown", function (event) {
