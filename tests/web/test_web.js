@@ -31,14 +31,23 @@ async function CanvasLook(page) {
   });
 }
 
-// Clicks picture pixel (x, y) wherever the canvas is and however large it is shown.
-async function ClickPicture(page, x, y, hold) {
-  const box = await page.evaluate(() => {
+// Where the canvas is in the tab and how large it is shown.
+async function PictureBox(page) {
+  return page.evaluate(() => {
     const canvas = document.getElementById("canvas");
     const r = canvas.getBoundingClientRect();
     return { left: r.left, top: r.top, scale: r.width / canvas.width };
   });
-  await page.mouse.move(box.left + (x + 0.5) * box.scale, box.top + (y + 0.5) * box.scale);
+}
+// The tab's point at the middle of picture pixel (x, y).
+function TabPoint(box, x, y) {
+  return [box.left + (x + 0.5) * box.scale, box.top + (y + 0.5) * box.scale];
+}
+
+// Clicks picture pixel (x, y) wherever the canvas is and however large it is shown.
+async function ClickPicture(page, x, y, hold) {
+  const box = await PictureBox(page);
+  await page.mouse.move(...TabPoint(box, x, y));
   await page.mouse.down();
   // The game looks at the button once a frame, as a player's click lasts.
   await Sleep(120);
@@ -47,7 +56,7 @@ async function ClickPicture(page, x, y, hold) {
 }
 
 async function MovePicture(page, box, x, y) {
-  await page.mouse.move(box.left + (x + 0.5) * box.scale, box.top + (y + 0.5) * box.scale, { steps: 4 });
+  await page.mouse.move(...TabPoint(box, x, y), { steps: 4 });
 }
 
 // The harness's frame hash (platform/headless/frame_hash.cpp) of what the
@@ -188,15 +197,11 @@ async function ReadScores(page) {
     Check(rate > 45 && rate < 64, `play runs at the game's pace (${rate.toFixed(1)} frames a second)`);
 
     // A finger aims and fires as the mouse does.
-    const touchBox = await page.evaluate(() => {
-      const r = document.getElementById("canvas").getBoundingClientRect();
-      return { left: r.left, top: r.top, scale: r.width / 1280 };
-    });
-    const AtPicture = (x, y) => [touchBox.left + (x + 0.5) * touchBox.scale, touchBox.top + (y + 0.5) * touchBox.scale];
+    const touchBox = await PictureBox(page);
     const shotsBefore = await page.evaluate(() => Module.web.effectsPlayed);
-    const finger = await page.touchscreen.touchStart(...AtPicture(900, 150));
+    const finger = await page.touchscreen.touchStart(...TabPoint(touchBox, 900, 150));
     await Sleep(300);
-    await finger.move(...AtPicture(400, 500));
+    await finger.move(...TabPoint(touchBox, 400, 500));
     await Sleep(300);
     const touching = await page.evaluate(() => ({ x: Module.web.pointerX, y: Module.web.pointerY,
       held: Module.web.keys[1], shots: Module.web.effectsPlayed }));
