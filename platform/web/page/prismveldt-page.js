@@ -58,7 +58,10 @@ var Module = (function () {
     web.pointerX = point[0];
     web.pointerY = point[1];
     if (boxOpen) { var p = BoxPoint(point); boxEvents.push({ type: 1, x: p[0], y: p[1] }); }
-    return point;
+  }
+  // While a box is open the buttons are the box's: it takes a left release as a click.
+  function Press(event) {
+    if (!boxOpen && MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 1;
   }
   function Release(event) {
     if (MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 0;
@@ -73,14 +76,14 @@ var Module = (function () {
     // A second mouse button pressed or let go while one is held comes as a move.
     if (!MOUSE_KEYS[event.button]) return;
     if (!(event.buttons & BUTTON_BITS[event.button])) Release(event);
-    else if (!boxOpen && event.target === canvas) keys[MOUSE_KEYS[event.button]] = 1;
+    else if (event.target === canvas) Press(event);
   });
   canvas.addEventListener("pointerdown", function (event) {
     if (!event.isPrimary) return;
     event.preventDefault();
     canvas.focus();
     Aim(event);
-    if (!boxOpen && MOUSE_KEYS[event.button]) keys[MOUSE_KEYS[event.button]] = 1;
+    Press(event);
   });
   window.addEventListener("pointerup", function (event) { if (event.isPrimary) Release(event); });
   // The browser took the finger over (a system gesture): nothing is held any more.
