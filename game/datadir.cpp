@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "game/replay_files.h"
 #include "game/score.h"
 #include "platform/platform.h"
 
@@ -39,6 +40,24 @@ std::string UserScorePath()
     return std::string(folder) + "/prismveldt/scoretime.txt";
 }
 
+namespace {
+
+// The folders up to and including folder, each one made private to the
+// player (as the desktop's data folders are meant to be) where it is new.
+bool MakePrivateFolders(const fs::path& folder)
+{
+    std::error_code error;
+    if (fs::is_directory(folder, error)) return true;
+    if (folder.has_parent_path() && folder.parent_path() != folder &&
+        !MakePrivateFolders(folder.parent_path()))
+        return false;
+    if (!fs::create_directory(folder, error) && !fs::is_directory(folder, error)) return false;
+    fs::permissions(folder, fs::perms::owner_all, error);
+    return true;
+}
+
+}  // namespace
+
 bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippedPath)
 {
     std::error_code error;
@@ -47,31 +66,36 @@ bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippe
         fs::remove(temporary, error);  // left by a first copy that was cut short
         return true;
     }
-    fs::create_directories(fs::path(userPath).parent_path(), error);
-    if (error) return false;
+    if (!MakePrivateFolders(fs::path(userPath).parent_path())) return false;
     // Written beside the target and renamed into place only if the player
     // still has none, so a half-copied table is never seen and a table that
-    // another copy of the game saved meanwhile is never replaced.
-    if (fs::copy_file(shippedPath, temporary, fs::copy_options::overwrite_existing, error) &&
-        !fs::exists(userPath, error))
-        fs::rename(temporary, userPath, error);
+    // another copy of the game saved meanwhile is never replaced. The copy
+    // is the player's own file, not the installed one.
+    fs::remove(temporary, error);
+    std::string text;
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    if (PlatformOpenFile(shippedPath.c_str(), &file, &size) == PLATFORM_FILE_OK) {
+        char chunk[4096];
+        long long got;
+        while (text.size() <= SCORE_FILE_MAX_BYTES && (got = PlatformReadFile(file, chunk, sizeof chunk)) > 0)
+            text.append(chunk, (size_t)got);
+        PlatformCloseFile(file);
+        if (text.size() <= SCORE_FILE_MAX_BYTES &&
+            PlatformReplaceFile(temporary.c_str(), text.data(), text.size(), nullptr, 0) &&
+            !fs::exists(userPath, error))
+            fs::rename(temporary, userPath, error);
+    }
     fs::remove(temporary, error);
     // Without a shipped table the results screen makes the file itself.
     return fs::is_directory(fs::path(userPath).parent_path(), error);
 }
 
-static void UseDataFolder()
-{
-    if (HoldsGameData(".")) return;
-    // Where this program lies; from there, the installed data.
-    char programFolder[4096];
-    if (!PlatformProgramFolder(programFolder, sizeof programFolder)) return;
-    std::string installed = InstalledDataFolder(programFolder);
-    if (installed.empty()) return;
-    std::error_code error;
-    fs::current_path(installed, error);
-    if (error) return;
+namespace {
 
+// The player's copy of the best times for the installed game.
+void UseUserScoreFile()
+{
     // The installed folder belongs to the system; the best times belong to
     // the player.
     static std::string userScores;
@@ -92,9 +116,58 @@ static void UseDataFolder()
                      fs::path(userScores).parent_path().string().c_str());
 }
 
-void ChooseDataFolder()
+// An installed game plays from its own data, whatever folder it was started
+// in; a game that is not installed (a build, an unpacked folder) plays from
+// the folder it was started in.
+void UseDataFolder()
 {
-    UseDataFolder();
-    // What a save that was cut short left beside the score file goes now.
-    if (scoreFilePath != nullptr) PlatformRemoveReplaceLeftovers(scoreFilePath);
+    char programFolder[4096];
+    if (!PlatformProgramFolder(programFolder, sizeof programFolder)) return;
+    std::string installed = InstalledDataFolder(programFolder);
+    if (installed.empty()) return;
+    std::error_code error;
+    fs::current_path(installed, error);
+    if (error) return;
+    UseUserScoreFile();
+}
+
+// What saves cut short left beside the score file, and the recordings that
+// no longer pair with an entry of the table.
+void TidyScoreFolder()
+{
+    if (scoreFilePath == nullptr) return;
+    int lock = PlatformLockFile(scoreFilePath);
+    if (lock == PLATFORM_LOCK_BUSY) {
+        std::fprintf(stderr, "Prismveldt: the best times in %s are held by another program; "
+                             "their folder is left as it is\n",
+                     scoreFilePath);
+    } else {
+        RemoveKeptLeftovers(scoreFilePath);
+        ScoreTable table;
+        // A damaged table is kept as it is for the player to mend, and so are
+        // its recordings.
+        if (ReadScoreFile(scoreFilePath, &table) != SCORE_FILE_DAMAGED)
+            for (int stage = 1; stage <= STAGE_COUNT; stage++)
+                TidyKeptRecordings(scoreFilePath, table, stage);
+    }
+    PlatformUnlockFile();
+}
+
+}  // namespace
+
+bool ChooseDataFolder(const std::string& folder)
+{
+    if (folder.empty()) {
+        UseDataFolder();
+    } else {
+        std::error_code error;
+        fs::current_path(folder, error);
+        if (error) {
+            std::fprintf(stderr, "Prismveldt: cannot play in %s (%s)\n", folder.c_str(),
+                         error.message().c_str());
+            return false;
+        }
+    }
+    TidyScoreFolder();
+    return true;
 }

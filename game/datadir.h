@@ -1,19 +1,22 @@
-// Where the game finds its data: the folder it was started in when that holds
-// the game's own files, else the installed copy next to the program
+// Where the game finds its data: the folder --dir names, else for an
+// installed game its installed copy next to the program
 // (<prefix>/share/prismveldt), with the best times kept in the player's own
-// data folder so they survive reinstalls.
+// data folder so they survive reinstalls, else the folder it was started in.
 #pragma once
 #include <string>
 
 // Called by main after PlatformInit (which may already have moved into the
-// folder a --dir option names): a folder holding game data is used as it is;
-// otherwise the process moves into the installed data folder and the score
-// file becomes the player's own copy (see UserScorePath), made from the
-// shipped one on first use; with no folder for that copy the best times stay
-// in memory (scoreFilePath = nullptr, one line on standard error), never in
-// the installed tree. Then removes what an interrupted save left beside the
-// score file. Changes nothing it cannot do.
-void ChooseDataFolder();
+// folder a --dir option names). With folder (the --dir option's, absolute)
+// the game plays there. Otherwise an installed game moves into its installed
+// data folder, whatever folder it was started in, and the score file becomes
+// the player's own copy (see UserScorePath), made from the shipped one on
+// first use; with no folder for that copy the best times stay in memory
+// (scoreFilePath = nullptr, one line on standard error), never in the
+// installed tree. A game that is not installed plays in the folder it was
+// started in. Then, under the score lock, removes what interrupted saves left
+// beside the score file and the recordings that pair with no entry. False
+// (with one line on standard error) when folder cannot be entered.
+bool ChooseDataFolder(const std::string& folder = "");
 
 // Called by ChooseDataFolder (and the tests): true when folder holds the
 // game's own files (the first stage and the tile sheet), not merely folders

@@ -1,6 +1,8 @@
 // The ghost's track, worked out once per stage from the best run's recording.
 #include "game/ghost.h"
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "game/assets.h"
@@ -8,6 +10,7 @@
 #include "game/recording.h"
 #include "game/replay_files.h"
 #include "game/scenes.h"
+#include "game/score.h"
 
 namespace {
 
@@ -24,10 +27,22 @@ std::vector<GhostSample> track;  // one sample per play frame of the run
 void LoadGhost(const char* scorePath, int stage)
 {
     track.clear();
+    track.shrink_to_fit();
     if (scorePath == nullptr) return;
+    // The run of the table's first entry, and only that: a recording that
+    // pairs with no entry is no one's best run. Its size is bounded by what a
+    // run of that time can hold.
+    ScoreTable table;
+    if (ReadScoreFile(scorePath, &table) != SCORE_FILE_READ) return;
     static Recording recording;
-    if (!ReadRecordingFile(RecordingPath(scorePath, stage, 1).c_str(), &recording, nullptr)) return;
-    if (recording.stage != stage || recording.stageHash != StageHash()) return;
+    std::string why;
+    if (!FindKeptRecording(scorePath, table, stage, 1, &recording, &why)) {
+        if (!why.empty())
+            fprintf(stderr, "Prismveldt: the best run of stage %d cannot be raced (%s); no ghost\n",
+                    stage, why.c_str());
+        return;
+    }
+    if (recording.stageHash != StageHash()) return;  // played on another stage file
     static PlayState s;
     static PlayView view;
     StartRecordedRun(recording, &s);
@@ -48,6 +63,7 @@ void LoadGhost(const char* scorePath, int stage)
         if (outcome == SCENE_DIED) curtainLeft = DEATH_CURTAIN_FRAMES;
         if (outcome == SCENE_GOAL) break;
     }
+    recording = Recording();  // the track is all the ghost needs from now on
 }
 
 void PlaceGhost(uint32_t clockMs, float camX, float camY, PlayView* view)

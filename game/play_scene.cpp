@@ -241,12 +241,17 @@ void RunPlayScene()
     PlayState s;
     s.beeStepsPerFrame = inheritedBeeSteps;
     ghostOn = GhostWanted(scoreFilePath);
+    // The ghost is worked out before the clock starts, from the stage the
+    // title's countdown (or the next stage's start) has loaded: it never costs
+    // the player time.
+    if (ghostOn) LoadGhost(scoreFilePath, stageNo);
     // One reading for both: the first frame's clock is then a whole frame.
     s.frameStart = s.runStart = PlatformTimeMs();
     bool newStage = true;
 
     for (;;) {
         if (sceneId == SCENE_NEXT_STAGE) {
+            if (ghostOn) LoadGhost(scoreFilePath, stageNo);
             s.camX = START_CAM_X;
             s.camY = START_CAM_Y;
             s.respawnCamX = (int)START_CAM_X;
@@ -257,10 +262,7 @@ void RunPlayScene()
         // After a death the camera is already at the respawn point.
         LoadStage();
         StartPlayAttempt(s);
-        if (newStage) {
-            StartRecording(s);
-            if (ghostOn) LoadGhost(scoreFilePath, stageNo);
-        }
+        if (newStage) StartRecording(s);
         newStage = false;
         sceneId = SCENE_PLAYING;
 

@@ -8,6 +8,7 @@
 
 constexpr float START_CAM_X = 34.0f;  // camera at a stage's start
 constexpr float START_CAM_Y = 1700.0f;
+constexpr int CURSOR_SPIN_LIMIT = 720;  // the cursor's turn counts in half degrees, up to a full turn
 
 struct PlayState {
     float camX = START_CAM_X, camY = START_CAM_Y;  // world point at the screen's top-left

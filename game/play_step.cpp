@@ -8,7 +8,6 @@
 
 namespace {
 constexpr int BACKDROP_BAND = 3840;     // the far backdrop repeats after this many frames
-constexpr int CURSOR_SPIN_LIMIT = 720;  // twice a full turn
 }  // namespace
 
 void StartPlayAttempt(PlayState& s)

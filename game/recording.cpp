@@ -6,9 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/gun.h"
 #include "game/play_step.h"
+#include "game/score.h"
 #include "game/stage.h"
+#include "input/input.h"
 #include "platform/platform.h"
+#include "shell/shell.h"
 
 uint64_t StageHash()
 {
@@ -133,15 +137,26 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
                  w[1].find_first_not_of("0123456789abcdef") == std::string::npos;
             if (ok) out->stageHash = std::strtoull(w[1].c_str(), nullptr, 16);
         } else if (w[0] == "result") {
-            ok = w.size() == 3 && WholeNumber(w[1], 0, UINT32_MAX, &v[0]) &&
+            ok = w.size() == 3 && WholeNumber(w[1], 0, RECORDED_CLOCK_MAX, &v[0]) &&
                  WholeNumber(w[2], 1, (long long)RECORDING_MAX_FRAMES, &v[1]);
             out->timeMs = (uint32_t)v[0];
             out->playFrames = (int)v[1];
         } else {
-            long long high = w[0] == "stage" ? 4 : w[0] == "bee-steps" ? 8 : INT32_MAX;
-            long long low = w[0] == "stage" ? 1 : w[0] == "beam" ? INT32_MIN : 0;
+            // What the game can leave in each: the bees' speed is 0 before any
+            // probe, 1, or 8 by a hive; a beam is no longer than its range (and
+            // -1 past a start inside a wall); the shot count still grows by a
+            // whole recording without overflowing; the cursor turns in even
+            // half degrees.
+            long long low = 0, high = INT32_MAX;
+            if (w[0] == "stage") low = 1, high = STAGE_COUNT;
+            if (w[0] == "beam") low = -BEAM_RANGE - 1, high = BEAM_RANGE;
+            if (w[0] == "shots") high = INT32_MAX - (long long)RECORDING_MAX_FRAMES;
+            if (w[0] == "cursor-spin") high = CURSOR_SPIN_LIMIT;
+            if (w[0] == "bee-steps") high = 8;
             ok = w.size() == 2 && WholeNumber(w[1], low, high, &v[0]);
             int value = (int)v[0];
+            if (w[0] == "bee-steps") ok = ok && (value == 0 || value == 1 || value == 8);
+            if (w[0] == "cursor-spin") ok = ok && value % 2 == 0;
             if (w[0] == "stage") out->stage = value;
             if (w[0] == "rules") out->rules = value;
             if (w[0] == "bee-steps") out->beeSteps = value;
@@ -151,19 +166,26 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
         }
         if (!ok) return Fail(why, lines, ("a bad \"" + std::string(key) + "\" line").c_str());
     }
+    // Every frame starts at least a frame period after the one before, and the
+    // last one's clock is the result: no more frames than that time holds.
+    size_t frameLimit = out->timeMs / FRAME_PERIOD_MS;
+    if (frameLimit > RECORDING_MAX_FRAMES) frameLimit = RECORDING_MAX_FRAMES;
     int playFrames = 0;
+    const long long pointer = RECORDED_POINTER_LIMIT;
     for (;;) {
         if (!NextLine(&lines, &w)) return Fail(why, lines, "the recording is cut short (no \"end\")");
         if (w.size() == 1 && w[0] == "end") break;
-        if (out->frames.size() >= RECORDING_MAX_FRAMES) return Fail(why, lines, "too many frames");
+        if (out->frames.size() >= frameLimit)
+            return Fail(why, lines, "more frames than the run's time holds");
         RecordedFrame f{};
-        if (w.size() == 2 && w[0] == "c" && WholeNumber(w[1], 0, UINT32_MAX, &v[0])) {
+        if (w.size() == 2 && w[0] == "c" && WholeNumber(w[1], 0, RECORDED_CLOCK_MAX, &v[0])) {
             f.curtain = true;
             f.clockMs = (uint32_t)v[0];
-        } else if (w.size() == 6 && w[0] == "p" && WholeNumber(w[1], 0, UINT32_MAX, &v[0]) &&
-                   WholeNumber(w[2], INT32_MIN, INT32_MAX, &v[1]) &&
-                   WholeNumber(w[3], INT32_MIN, INT32_MAX, &v[2]) && WholeNumber(w[4], 0, 3, &v[3]) &&
-                   WholeNumber(w[5], 0, 3, &v[4])) {
+        } else if (w.size() == 6 && w[0] == "p" && WholeNumber(w[1], 0, RECORDED_CLOCK_MAX, &v[0]) &&
+                   WholeNumber(w[2], -pointer, pointer, &v[1]) &&
+                   WholeNumber(w[3], -pointer, pointer, &v[2]) &&
+                   WholeNumber(w[4], 0, MOUSE_LEFT | MOUSE_RIGHT, &v[3]) &&
+                   WholeNumber(w[5], 0, RECORDED_KEY_E | RECORDED_KEY_ESCAPE, &v[4])) {
             f.clockMs = (uint32_t)v[0];
             f.mouseX = (int)v[1];
             f.mouseY = (int)v[2];
@@ -175,14 +197,16 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
         }
         out->frames.push_back(f);
     }
-    if (NextLine(&lines, &w) && !w.empty()) return Fail(why, lines, "text after \"end\"");
+    if (lines.at < lines.end) return Fail(why, lines, "text after \"end\"");
     if (playFrames != out->playFrames)
         return Fail(why, lines, "the number of play frames is not the one the result gives");
     return true;
 }
 
-bool ReadRecordingFile(const char* path, Recording* recording, std::string* why)
+bool ReadRecordingFile(const char* path, Recording* recording, std::string* why, uint64_t maxBytes)
 {
+    *recording = Recording();
+    if (maxBytes > RECORDING_MAX_BYTES) maxBytes = RECORDING_MAX_BYTES;
     PlatformFile* file = nullptr;
     uint64_t size = 0;
     int state = PlatformOpenFile(path, &file, &size);
@@ -194,18 +218,19 @@ bool ReadRecordingFile(const char* path, Recording* recording, std::string* why)
         return false;
     }
     std::string text;
-    bool ok = size <= RECORDING_MAX_BYTES;
+    bool ok = size <= maxBytes;
     char chunk[65536];
     while (ok) {
         long long got = PlatformReadFile(file, chunk, sizeof chunk);
         if (got < 0) ok = false;
         if (got <= 0) break;
         text.append(chunk, (size_t)got);
-        ok = text.size() <= RECORDING_MAX_BYTES;
+        ok = text.size() <= maxBytes;
     }
     PlatformCloseFile(file);
     if (!ok) {
-        if (why) *why = "it cannot be read, or is far larger than any recording";
+        if (why) *why = size > maxBytes ? "it is larger than any recording of its run could be"
+                                        : "it cannot be read";
         return false;
     }
     return ParseRecording(text.data(), text.size(), recording, why);

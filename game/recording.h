@@ -33,6 +33,11 @@ constexpr int RECORDING_FORMAT = 1;
 constexpr size_t RECORDING_MAX_FRAMES = 1000000;
 // Far more than a file of that many frames needs.
 constexpr size_t RECORDING_MAX_BYTES = 64u << 20;
+// No pointer reading of any screen comes near this far from the picture;
+// the aiming arithmetic stays far from overflow within it.
+constexpr int RECORDED_POINTER_LIMIT = 1000000;
+// Clocks and times stay within what the score file's signed entries hold.
+constexpr uint32_t RECORDED_CLOCK_MAX = 0x7FFFFFFF;
 // Frames of the curtain after a death, and after the goal: a run's time is
 // the clock of the goal's curtain's last frame.
 constexpr int DEATH_CURTAIN_FRAMES = 47;
@@ -73,8 +78,12 @@ void StartRecordedRun(const Recording& recording, PlayState* s);
 // Called by KeepRecording: the file's text.
 std::string FormatRecording(const Recording& recording);
 // Called by ReadRecordingFile and the fuzzer: the text read strictly; false
-// with a short reason in *why for anything that is not a recording.
+// with a short reason in *why for anything that is not a recording. Every
+// field must lie in the range the game can give it, frames are never more
+// than the result's time holds (one per frame period), and nothing may
+// follow "end" but its line's end.
 bool ParseRecording(const char* text, size_t length, Recording* recording, std::string* why);
-// Called by the verifier, the viewer and the ghost: the file at path, read
-// like every game file (a regular file, bounded); false with a reason.
-bool ReadRecordingFile(const char* path, Recording* recording, std::string* why);
+// The file at path, read like every game file (a regular file, at most
+// maxBytes long); false with a reason.
+bool ReadRecordingFile(const char* path, Recording* recording, std::string* why,
+                       uint64_t maxBytes = RECORDING_MAX_BYTES);

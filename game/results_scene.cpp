@@ -31,8 +31,17 @@ void DrawRankRow(int r, int32_t entry, bool own, Pulse highlight)
     PrintTextOn(backBuffer, 790, y, RankColour(r), COLOR_NONE, "No.%d", r + 1);
 }
 
+// Under the run's time when it ranked but its table could not be saved (a
+// full disk, a damaged file, no folder for it, a folder held by another
+// program): the row lit up is this session's only.
+void DrawNotSaved()
+{
+    SetFont(24, 48, "IMPACT");
+    PrintOutlined(backBuffer, 276, 420, 0x1E1E78, 0x5A5AFF, "TIME NOT SAVED");
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click)
+                 Pulse highlight, Pulse click, bool notSaved)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -48,6 +57,7 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     // times light up together, and a run that did not enter lights none.
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
         DrawRankRow(r, row[r], static_cast<uint32_t>(row[r]) == runTimeMs, highlight);
+    if (notSaved) DrawNotSaved();
     ReleaseFont();
 }
 
@@ -61,6 +71,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart,
     RunEntry entry = EnterRunTime(scoreFilePath, runTimeMs, stage, recording);
     int rowIndex = stage >= 1 && stage <= STAGE_COUNT ? stage - 1 : 0;
     const int32_t* row = entry.table.times[rowIndex];
+    bool notSaved = entry.rank > 0 && !entry.fileWritten;
 
     Pulse highlight = HIGHLIGHT_PULSE_START;
     Pulse click = CLICK_PULSE_START;
@@ -73,7 +84,7 @@ void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart,
                                 static_cast<uint32_t>(-1));
         int buttons;
         GetMouseButtons(&buttons);
-        DrawResults(runTimeMs, stage, row, highlight, click);
+        DrawResults(runTimeMs, stage, row, highlight, click, notSaved);
         AdvanceHighlightPulse(&highlight);
         AdvanceClickPulse(&click);
         if (IsKeyDown(VK_ESCAPE)) {

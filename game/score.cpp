@@ -215,7 +215,8 @@ bool WriteScoreFile(const char* path, const ScoreTable& table, char* errorText, 
 {
     char text[SCORE_ENTRY_COUNT * 16];
     int length = FormatScoreText(table, text, sizeof text);
-    return PlatformReplaceFile(path, text, static_cast<size_t>(length), errorText, errorSize);
+    return PlatformReplaceFile(path, text, static_cast<size_t>(length), errorText, errorSize,
+                               REPLACE_THROUGH_LINK);
 }
 
 namespace {
@@ -250,36 +251,69 @@ int RankOfRun(const int32_t row[RANKS_PER_STAGE], uint32_t runTimeMs)
     return 0;
 }
 
+namespace {
+
+int RankOfStage(const ScoreTable& table, int stage, uint32_t runTimeMs)
+{
+    return stage >= 1 && stage <= STAGE_COUNT ? RankOfRun(table.times[stage - 1], runTimeMs) : 0;
+}
+
+}  // namespace
+
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Recording* recording)
 {
     RunEntry entry;
     entry.fileState = SCORE_FILE_NEW;
     entry.fileWritten = false;
+    entry.rank = 0;
     if (path == nullptr) {
         RankIntoTable(SessionTable(), runTimeMs, stage);
         entry.table = *SessionTable();
+        entry.rank = RankOfStage(entry.table, stage, runTimeMs);
         return entry;
     }
-    bool locked = PlatformLockFile(path);
+    int lock = PlatformLockFile(path);
     char reason[160] = "";
     entry.fileState = ReadScoreFile(path, &entry.table, reason, sizeof reason);
     if (entry.fileState == SCORE_FILE_DAMAGED) {
         RankIntoTable(SessionTable(), runTimeMs, stage);
         entry.table = *SessionTable();
+        entry.rank = RankOfStage(entry.table, stage, runTimeMs);
         std::fprintf(stderr,
                      "Prismveldt: the best times in %s cannot be used (%s); the file is kept "
                      "as it is, and this time only until the game ends\n",
                      path, reason);
+    } else if (lock == PLATFORM_LOCK_BUSY) {
+        // Someone else holds the folder: the table is shown with the run in
+        // it, but nothing is changed under their feet.
+        RankIntoTable(&entry.table, runTimeMs, stage);
+        entry.rank = RankOfStage(entry.table, stage, runTimeMs);
+        std::fprintf(stderr,
+                     "Prismveldt: the best times in %s are held by another program; this time "
+                     "was not saved\n",
+                     path);
     } else {
         RankIntoTable(&entry.table, runTimeMs, stage);
+        entry.rank = RankOfStage(entry.table, stage, runTimeMs);
+        // The recording first, where it waits; the table then takes the time,
+        // and the recording its rank. Cut short anywhere, the two still pair
+        // up by what they hold (replay_files.h).
+        bool pending = entry.rank > 0 && recording != nullptr && recording->stage == stage &&
+                       recording->timeMs == runTimeMs && WritePendingRecording(path, *recording);
         entry.fileWritten = WriteScoreFile(path, entry.table, reason, sizeof reason);
         if (!entry.fileWritten)
             std::fprintf(stderr, "Prismveldt: the best times could not be saved to %s (%s)\n",
                          path, reason);
-        int rank = stage >= 1 && stage <= STAGE_COUNT ? RankOfRun(entry.table.times[stage - 1], runTimeMs) : 0;
-        if (entry.fileWritten && rank > 0) KeepRunRecording(path, stage, rank, recording);
+        if (pending || entry.fileWritten) {
+            // After a failed save the table on disk is the old one: the
+            // waiting recording then matches nothing and goes.
+            ScoreTable saved = entry.table;
+            if (!entry.fileWritten && ReadScoreFile(path, &saved) != SCORE_FILE_READ)
+                FillEmptyScoreTable(&saved);
+            TidyKeptRecordings(path, saved, stage);
+        }
     }
-    if (locked) PlatformUnlockFile();
+    PlatformUnlockFile();
     return entry;
 }
 

@@ -100,15 +100,16 @@ struct RunEntry {
     ScoreTable table;  // the table after the run was ranked in
     int fileState;     // SCORE_FILE_* as read; SCORE_FILE_NEW with no file at all
     bool fileWritten;  // false: the new table was not saved to a file
+    int rank;          // the run's rank in table (1..5), 0 when it did not enter
 };
 // Called by RunResultsScene once per cleared stage: reads the file, ranks the
 // run into the row of stage (1..4; any other stage ranks nothing) and writes
 // the file back (creating it if it was missing), all under the score lock.
 // A damaged file is never written: the run is ranked into this session's own
 // table instead, and one line on standard error says so, as it does for a
-// failed write. With no path the session's table is all there is. When the
-// run enters the saved table, its recording (if given) is kept with it
-// (KeepRunRecording).
+// failed write and for a lock another program would not let go of. With no
+// path the session's table is all there is. When the run enters the saved
+// table, its recording (if given, and of this stage and time) is kept with it.
 struct Recording;
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage,
                       const Recording* recording = nullptr);

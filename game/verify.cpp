@@ -29,6 +29,12 @@ bool VerifyRecording(const Recording& r, std::string* why)
     std::memset(tileMap, 0, sizeof tileMap);
     if (!ReadStageFile(r.stage))
         return Refuse(why, "the file of stage " + std::to_string(r.stage) + " cannot be read here");
+    return VerifyRecordingOnStage(r, why);
+}
+
+bool VerifyRecordingOnStage(const Recording& r, std::string* why)
+{
+    if (r.rules != RULES_VERSION) return Refuse(why, "it was played by other rules");
     if (StageHash() != r.stageHash) return Refuse(why, "it was played on another stage file");
 
     static PlayState s;
@@ -39,7 +45,9 @@ bool VerifyRecording(const Recording& r, std::string* why)
     for (size_t i = 0; i < r.frames.size(); i++) {
         const RecordedFrame& f = r.frames[i];
         std::string at = "frame " + std::to_string(i + 1) + ": ";
-        if (i > 0 && f.clockMs - r.frames[i - 1].clockMs < FRAME_PERIOD_MS)
+        // Compared as whole numbers: a clock that goes back must not wrap round
+        // into a long wait.
+        if (i > 0 && (int64_t)f.clockMs - (int64_t)r.frames[i - 1].clockMs < (int64_t)FRAME_PERIOD_MS)
             return Refuse(why, at + "it starts sooner after the one before than the game allows");
         if (i == 0 && f.clockMs < FRAME_PERIOD_MS)
             return Refuse(why, at + "it starts sooner than a frame after the run's start");

@@ -5,11 +5,15 @@
 #include <string>
 #include "game/recording.h"
 
-// Called by RunVerify and the tests: true when the recording's frames, played
-// from its stage's start, reach the goal tile on its last play frame at the
-// recorded time, every frame at least a frame's period after the one before.
+// True when the recording's frames, played from its stage's start, reach the
+// goal tile on its last play frame, followed by the goal's whole curtain
+// and nothing else, at the recorded time (the clock of the curtain's last
+// frame), every frame at least a frame's period after the one before.
 // Otherwise false with the reason in *why. tileMap is the stage's afterwards.
 bool VerifyRecording(const Recording& recording, std::string* why);
+// The same on the stage already in tileMap (the fuzzer's), which must be the
+// one the recording names by its hash.
+bool VerifyRecordingOnStage(const Recording& recording, std::string* why);
 
 // Called by RunProgram for --verify FILE: prints "verified: stage N in
 // mm:ss.hh (T ms, F frames)" and returns 0, or prints the reason on standard

@@ -9,6 +9,13 @@
 // Called by main before anything else; the headless backend reads its command
 // line and changes to the game's folder here.
 void PlatformInit(int argc, char** argv);
+// Called by the game's own option reader, before PlatformInit: the options the
+// backend reads itself, each taking one value (nullptr-terminated; none for
+// the player's backends), and a usage line for them ("" when none).
+const char* const* PlatformCommandOptions();
+const char* PlatformCommandUsage();
+// Called by the option reader: the program's name as its usage gives it.
+const char* PlatformProgramName();
 // Called by ShutdownAndExit and the stage loader; ends the process at once.
 [[noreturn]] void PlatformExit(int status);
 // Called by game code for everything it prints on standard output.
@@ -128,23 +135,34 @@ int PlatformOpenFile(const char* path, PlatformFile** file, uint64_t* size);
 long long PlatformReadFile(PlatformFile* file, void* buffer, size_t size);
 void PlatformCloseFile(PlatformFile* file);
 
-// Called by the score file writer: replaces the file at path with size bytes of
-// data in one step, so that a crash or power loss mid-write leaves the old file
-// or the new one, never a torn one. A link is written through to the file it
-// names, and a read-only file is left alone. False, with a reason in errorText
-// (when given), if it cannot; the old file is then untouched.
+// Called by every writer of the game's files: replaces the file at path with
+// size bytes of data in one step, so that a crash or power loss mid-write
+// leaves the old file or the new one, never a torn one. A link at path is
+// replaced by the new file, never written through, unless flags hold
+// REPLACE_THROUGH_LINK (the score file: a player may keep it elsewhere). A
+// read-only file is left alone. A new file gets the permissions the process's
+// umask allows a data file; a replaced one keeps its own. False, with a reason
+// in errorText (when given), if it cannot; the old file is then untouched.
+enum { REPLACE_THROUGH_LINK = 1 };
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
-                         size_t errorSize);
-// Called by EnterRunTime around reading, ranking and writing the score file,
-// so that two copies of the game saving at once both keep their times: waits
-// until no other copy holds the lock for path. False when no lock can be had;
-// the save then goes on without one.
-bool PlatformLockFile(const char* path);
-// Called by EnterRunTime after the save: lets the next copy in.
+                         size_t errorSize, int flags = 0);
+// Called around every change to the files beside the score file (a save, the
+// tidying at start-up), so that two copies of the game never change them at
+// once: waits, a few seconds at most, until no other copy holds the lock for
+// path.
+enum {
+    PLATFORM_LOCK_HELD = 0,  // this copy holds it until PlatformUnlockFile
+    PLATFORM_LOCK_NONE = 1,  // the system offers no lock there: go on without one
+    PLATFORM_LOCK_BUSY = 2   // another holds it and did not let go in time: change nothing
+};
+int PlatformLockFile(const char* path);
+// Called after every PlatformLockFile, whatever it answered: lets the next
+// copy in (when the lock is held) and makes the changes made meanwhile last.
 void PlatformUnlockFile();
-// Called once at start-up with the score file's path: removes what a
-// PlatformReplaceFile that was killed mid-write left beside it.
-void PlatformRemoveReplaceLeftovers(const char* path);
+// Called at start-up, under the lock, with the path of each file the game
+// writes and the flags it is written with: removes what a PlatformReplaceFile
+// that was killed mid-write left beside it.
+void PlatformRemoveReplaceLeftovers(const char* path, int flags = 0);
 
 // ---- folders ----
 // Called by ChooseDataFolder: the folder holding the program's own file, into

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 
+#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -238,6 +239,59 @@ TEST_F(BadFiles, ScoreFileThatCannotBeUsedIsKeptAndTheResultsStillShow)
         for (const auto& entry : fs::directory_iterator(folder.path + "/txt"))
             EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos);
     }
+}
+
+// A picture the harness shot, read back with libpng: 0xRRGGBB per pixel.
+std::vector<uint32_t> ReadShot(const std::string& path, int* width, int* height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint32_t> pixels;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return pixels;
+    *width = (int)image.width;
+    *height = (int)image.height;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        pixels.push_back((uint32_t)rgb[i] << 16 | (uint32_t)rgb[i + 1] << 8 | rgb[i + 2]);
+    return pixels;
+}
+
+TEST_F(BadFiles, ATimeThatCouldNotBeSavedSaysSoOnTheResults)
+{
+    // The same results screen with the score file writable and read-only:
+    // the second differs only where it says the time was not saved. A time
+    // that did not enter the table has nothing to lose and says nothing.
+    GameFolder folder;
+    const std::string scores = folder.path + "/txt/scoretime.txt";
+    const long long shot = 340;  // on the results screen
+    auto results = [&](const std::string& table, mode_t mode) {
+        folder.Write("txt/scoretime.txt", table);
+        chmod(scores.c_str(), mode);
+        fs::remove_all(folder.path + "/shots");
+        GameRun run = folder.Play(START_GAME + "290 down e\n291 up e\n300 up lmb\n", shot + 1, "",
+                                  "--shot-dir '" + folder.path + "/shots' --shot " + std::to_string(shot));
+        EXPECT_EQ(run.Frames().back()->scene, "results");
+        int w = 0, h = 0;
+        std::vector<uint32_t> pixels = ReadShot(folder.path + "/shots/frame-000340.png", &w, &h);
+        EXPECT_EQ(w * h, 1280 * 720);
+        return pixels;
+    };
+    std::string slow, fast;
+    for (int k = 0; k < 20; k++) slow += " 5999999", fast += " 1";
+    std::vector<uint32_t> saved = results(slow, 0644), lost = results(slow, 0444);
+    ASSERT_EQ(saved.size(), lost.size());
+    int changed = 0, outside = 0;
+    for (size_t i = 0; i < saved.size(); i++) {
+        if (saved[i] == lost[i]) continue;
+        int x = (int)(i % 1280), y = (int)(i / 1280);
+        changed++;
+        outside += x < 260 || x > 560 || y < 420 || y > 470;
+    }
+    EXPECT_GT(changed, 1500);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(results(fast, 0644), results(fast, 0444));
 }
 
 TEST_F(BadFiles, WholeGameOnOnePixelPictures)

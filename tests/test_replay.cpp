@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 
 #include <sys/resource.h>
 
@@ -28,7 +29,7 @@ Recording SmallRecording()
     r.shotFrames = 90;
     r.cursorSpin = 4;
     r.frames.push_back({false, 16, 700, 300, 1, 0});
-    r.frames.push_back({false, 33, -5, 123456789, 3, 2});
+    r.frames.push_back({false, 33, -5, 999999, 3, 2});
     r.frames.push_back({true, 49, 0, 0, 0, 0});
     r.timeMs = 49;
     r.playFrames = 2;
@@ -44,7 +45,7 @@ TEST(RecordingText, ReadsBackWhatItWrites)
     ASSERT_TRUE(ParseRecording(text.data(), text.size(), &back, &why)) << why << "\n" << text;
     EXPECT_EQ(FormatRecording(back), text);
     EXPECT_EQ(back.stageHash, r.stageHash);
-    EXPECT_EQ(back.frames[1].mouseY, 123456789);
+    EXPECT_EQ(back.frames[1].mouseY, 999999);
     EXPECT_TRUE(back.frames[2].curtain);
     // Windows line ends read the same.
     std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
@@ -78,6 +79,24 @@ TEST(RecordingText, AnythingElseIsRefusedWithAReason)
         good + "p 99 1 1 1 0\n",                    // text after the end
         replaced("p 16", std::string("p 1\0" "6", 4)),
         replaced("stage 3", "stage 3" + std::string(100000, '9')),
+        // Every field within what the game can give it, even those that do
+        // not change where the run goes.
+        replaced("beam -1", "beam 751"),
+        replaced("beam -1", "beam -752"),
+        replaced("shots 90", "shots 2147483647"),
+        replaced("shots 90", "shots -1"),
+        replaced("cursor-spin 4", "cursor-spin 722"),
+        replaced("cursor-spin 4", "cursor-spin 5"),
+        replaced("bee-steps 8", "bee-steps 5"),
+        replaced("p 33 -5 999999 3 2", "p 33 -5 999999 3 4"),      // a key no frame reads
+        replaced("p 33 -5 999999 3 2", "p 33 -5 1000001 3 2"),     // far off any screen
+        replaced("p 33 -5 999999 3 2", "p 33 -2147483648 0 3 2"),
+        replaced("c 49", "c 2147483648"),                          // past the table's times
+        replaced("result 49 2", "result 2147483648 2"),
+        replaced("result 49 2", "result 47 2"),                    // three frames in 47 ms
+        good + "\nthe end\n",                                     // text after a blank line
+        good + "\n",
+        good + " ",
     };
     for (const std::string& text : bad) {
         Recording r;
@@ -140,6 +159,135 @@ TEST(KeptRecordings, MoveAlongWithTheirTimesAndDropOutWithThem)
     EXPECT_EQ(folder.KeptTimes(), (std::vector<uint32_t>{100, 0, 300, 350, 400}));
 }
 
+// A recording of stage 1 in time ms, told apart from others of that time by
+// its shot count.
+Recording RunOf(uint32_t time, int mark = 0)
+{
+    Recording r = SmallRecording();
+    r.stage = 1;
+    r.timeMs = time;
+    r.shotFrames = mark;
+    return r;
+}
+
+// A run of stage 1 entered with its recording.
+RunEntry Enter(const char* scores, uint32_t time, int mark = 0)
+{
+    Recording r = RunOf(time, mark);
+    return EnterRunTime(scores, time, 1, &r);
+}
+
+void Keep(const std::string& path, const Recording& r)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << FormatRecording(r);
+}
+
+TEST(KeptRecordings, AnEqualTimeRanksAboveAndTakesItsRecordingWithIt)
+{
+    ScoreFolder folder;
+    Enter(folder.scores.c_str(), 300, 1);
+    Enter(folder.scores.c_str(), 200, 2);
+    Enter(folder.scores.c_str(), 300, 3);  // the new 300 is rank 2, the old one 3
+    std::vector<int> marks;
+    for (int rank = 1; rank <= 4; rank++) {
+        Recording r;
+        marks.push_back(ReadRecordingFile(RecordingPath(folder.scores.c_str(), 1, rank).c_str(), &r,
+                                          nullptr)
+                            ? r.shotFrames
+                            : -1);
+    }
+    EXPECT_EQ(marks, (std::vector<int>{2, 3, 1, -1}));
+    EXPECT_EQ(folder.KeptTimes(), (std::vector<uint32_t>{200, 300, 300, 0, 0}));
+}
+
+TEST(KeptRecordings, APairIsWhatTheyHoldWhateverTheirNames)
+{
+    // As a save killed half way leaves them: the table has taken the new
+    // 100, the recordings are still under their old ranks, the new one waits.
+    ScoreFolder folder;
+    const char* scores = folder.scores.c_str();
+    std::string text = " 100 200 300 400 500";
+    for (int k = 0; k < 15; k++) text += " 5999999";
+    std::ofstream(folder.scores, std::ios::trunc) << text;
+    ScoreTable table;
+    ASSERT_EQ(ReadScoreFile(scores, &table), SCORE_FILE_READ);
+    Keep(RecordingPath(scores, 1, 1), RunOf(200));
+    Keep(RecordingPath(scores, 1, 2), RunOf(300));
+    Keep(RecordingPath(scores, 1, 3), RunOf(400));
+    Keep(RecordingPath(scores, 1, 4), RunOf(500));
+    Keep(RecordingPath(scores, 1, 5), RunOf(600));  // dropped out of the table
+    Keep(PendingRecordingPath(scores, 1), RunOf(100));
+    Recording other = RunOf(300);
+    other.stage = 2;
+    Keep(RecordingPath(scores, 2, 1), other);       // the right time of the wrong stage
+    for (int rank = 1; rank <= 5; rank++) {
+        Recording r;
+        ASSERT_TRUE(FindKeptRecording(scores, table, 1, rank, &r)) << rank;
+        EXPECT_EQ(r.timeMs, (uint32_t)table.times[0][rank - 1]);
+    }
+    Recording r;
+    EXPECT_FALSE(FindKeptRecording(scores, table, 2, 1, &r));
+    // Tidied, each is under its own rank and nothing else is left.
+    TidyKeptRecordings(scores, table, 1);
+    TidyKeptRecordings(scores, table, 2);
+    EXPECT_EQ(folder.KeptTimes(), (std::vector<uint32_t>{100, 200, 300, 400, 500}));
+    EXPECT_FALSE(fs::exists(PendingRecordingPath(scores, 1)));
+    EXPECT_FALSE(fs::exists(RecordingPath(scores, 2, 1)));
+    // An emptied table pairs with nothing.
+    std::ofstream(folder.scores, std::ios::trunc) << "";
+    ASSERT_EQ(ReadScoreFile(scores, &table), SCORE_FILE_NEW);
+    EXPECT_FALSE(FindKeptRecording(scores, table, 1, 1, &r));
+    TidyKeptRecordings(scores, table, 1);
+    EXPECT_EQ(folder.KeptTimes(), (std::vector<uint32_t>{0, 0, 0, 0, 0}));
+}
+
+TEST(KeptRecordings, NoFileIsReadWholeThatIsLargerThanItsRunCouldBe)
+{
+    ScoreFolder folder;
+    const char* scores = folder.scores.c_str();
+    ScoreTable table;
+    ASSERT_EQ(ReadScoreFile(scores, &table), SCORE_FILE_READ);
+    table.times[0][0] = 15000;
+    // A true recording of 15 s, grown far beyond what 15 s of frames take.
+    Recording big = RunOf(15000);
+    std::string text = FormatRecording(big);
+    text.insert(text.find("\nend\n") + 1, std::string(RecordingBytesLimit(15000), ' '));
+    std::ofstream(RecordingPath(scores, 1, 1)) << text;
+    Recording r;
+    std::string why;
+    EXPECT_FALSE(FindKeptRecording(scores, table, 1, 1, &r, &why));
+    EXPECT_NE(why.find("larger"), std::string::npos) << why;
+    EXPECT_LT(RecordingBytesLimit(15000), 100000u);
+    Keep(RecordingPath(scores, 1, 1), big);
+    EXPECT_TRUE(FindKeptRecording(scores, table, 1, 1, &r, &why)) << why;
+}
+
+TEST(KeptRecordings, ALinkInTheFolderIsReplacedNeverWrittenThrough)
+{
+    // As a folder unpacked from an archive may carry them: links where the
+    // game writes, to files that are not the game's.
+    ScoreFolder folder;
+    const char* scores = folder.scores.c_str();
+    std::string victims = folder.path + "/victims";
+    fs::create_directory(victims);
+    std::vector<std::string> names = {RecordingPath(scores, 1, 1), PendingRecordingPath(scores, 1),
+                                      folder.path + "/ghost.txt",
+                                      RecordingPath(scores, 1, 2) + ".saving-abcdef"};
+    for (size_t k = 0; k < names.size(); k++) {
+        std::ofstream(victims + "/" + std::to_string(k)) << "precious";
+        fs::create_symlink(victims + "/" + std::to_string(k), names[k]);
+    }
+    Enter(scores, 300);
+    Enter(scores, 200);
+    KeepGhostWanted(scores, true);
+    for (size_t k = 0; k < names.size(); k++)
+        EXPECT_EQ(ReadText(victims + "/" + std::to_string(k)), "precious") << names[k];
+    EXPECT_EQ(folder.KeptTimes(), (std::vector<uint32_t>{200, 300, 0, 0, 0}));
+    EXPECT_FALSE(fs::is_symlink(RecordingPath(scores, 1, 1)));
+    EXPECT_FALSE(fs::is_symlink(folder.path + "/ghost.txt"));
+    EXPECT_TRUE(GhostWanted(scores));
+}
+
 TEST(KeptRecordings, ARecordingThatCannotBeWrittenCostsOnlyItself)
 {
     // Files may not grow past 200 bytes: the table (160) is saved, the
@@ -151,6 +299,7 @@ TEST(KeptRecordings, ARecordingThatCannotBeWrittenCostsOnlyItself)
         setrlimit(RLIMIT_FSIZE, &limit);
         Recording r = SmallRecording();
         r.stage = 1;
+        r.timeMs = 777;
         for (int k = 0; k < 30; k++) r.frames.push_back({true, 100u + 16u * k, 0, 0, 0, 0});
         testing::internal::CaptureStderr();
         RunEntry entry = EnterRunTime(folder.scores.c_str(), 777, 1, &r);
@@ -246,7 +395,7 @@ TEST_F(Replays, EveryKindOfTamperingIsCaught)
     // A claimed time that is not the one played.
     std::string claimed = good;
     size_t at = claimed.find("result ");
-    claimed.replace(at, claimed.find(' ', at + 7) - at, "result 100");
+    claimed.replace(at, claimed.find(' ', at + 7) - at, "result 99999");
     check(claimed, "not the recorded");
     // The run cut before the goal (with its header made to fit).
     std::vector<std::string> lines;
@@ -269,6 +418,194 @@ TEST_F(Replays, EveryKindOfTamperingIsCaught)
     folder.Write("txt/dw_stage1.txt", stage);
     // Not a recording at all.
     check("junk\n", "not a recording");
+}
+
+// The lines of a text, and back.
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string TextOf(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+// The recording with its result made to fit its frames: the last frame's
+// clock and the number of play frames.
+std::string WithFittingResult(std::vector<std::string> lines)
+{
+    int plays = 0;
+    std::string last;
+    for (const std::string& line : lines) {
+        if (line.rfind("p ", 0) == 0) plays++;
+        if (line.rfind("p ", 0) == 0 || line.rfind("c ", 0) == 0) last = line.substr(2, line.find(' ', 2) - 2);
+    }
+    for (std::string& line : lines)
+        if (line.rfind("result ", 0) == 0) line = "result " + last + " " + std::to_string(plays);
+    return TextOf(lines);
+}
+
+// The recordings a forger would try on a true one, each with what the
+// verifier must say; kept in the fuzzer's corpus too.
+std::vector<std::pair<std::string, std::string>> Forgeries(const std::string& good)
+{
+    std::vector<std::string> lines = LinesOf(good);
+    size_t end = lines.size() - 1, lastCurtain = end - 1, firstPlay = 0;
+    while (lines[firstPlay].rfind("p ", 0) != 0) firstPlay++;
+    std::vector<std::pair<std::string, std::string>> forged;
+    auto with = [&](size_t at, const std::string& line) {
+        std::vector<std::string> copy = lines;
+        copy[at] = line;
+        return copy;
+    };
+    // The goal's last curtain frame at 0, the result 0: the clock going back
+    // must not wrap round into a long wait.
+    std::vector<std::string> zero = with(lastCurtain, "c 0");
+    forged.push_back({WithFittingResult(zero), "not a recording"});
+    // A frame whose clock goes back a little, the time as it was.
+    std::string back = lines[firstPlay + 20], before = lines[firstPlay + 19];
+    long long beforeClock = std::stoll(before.substr(2, before.find(' ', 2) - 2));
+    back.replace(2, back.find(' ', 2) - 2, std::to_string(beforeClock - 5));
+    forged.push_back({TextOf(with(firstPlay + 20, back)), "sooner"});
+    // One frame far in the future, the next back to normal.
+    std::string far = lines[firstPlay + 10];
+    far.replace(2, far.find(' ', 2) - 2, "2147483000");
+    forged.push_back({TextOf(with(firstPlay + 10, far)), "sooner"});
+    far.replace(2, far.find(' ', 2) - 2, "2147483648");
+    forged.push_back({TextOf(with(firstPlay + 10, far)), "not a recording"});
+    // The goal's curtain cut short, or drawn out, the result made to fit.
+    std::vector<std::string> cut = lines;
+    cut.erase(cut.begin() + (long)lastCurtain);
+    forged.push_back({WithFittingResult(cut), "before the goal's curtain"});
+    std::vector<std::string> longer = lines;
+    longer.insert(longer.begin() + (long)end, "c " + std::to_string(std::stoll(lines[lastCurtain].substr(2)) + 16));
+    forged.push_back({WithFittingResult(longer), "after the goal's curtain"});
+    // Anything after the end.
+    forged.push_back({good + "\nwhatever\n", "not a recording"});
+    // Fields that do not change the outcome, out of their range.
+    for (const char* field : {"beam 0|beam 9999", "shots 0|shots -5", "cursor-spin 0|cursor-spin 999"}) {
+        std::string text = good, from = std::string(field).substr(0, std::string(field).find('|')),
+                    to = std::string(field).substr(from.size() + 1);
+        text.replace(text.find("\n" + from + "\n") + 1, from.size(), to);
+        forged.push_back({text, "not a recording"});
+    }
+    std::string buttons = lines[firstPlay];
+    buttons.replace(buttons.rfind(' ') - 1, 1, "4");
+    forged.push_back({TextOf(with(firstPlay, buttons)), "not a recording"});
+    return forged;
+}
+
+TEST_F(Replays, ForgedTimesAreRefused)
+{
+    ASSERT_EQ(folder.Play(Script("stage1.txt"), 30000).status, 1);
+    std::string good = ReadText(Kept(1)), said;
+    ASSERT_EQ(Verify(Kept(1), &said), 0) << said;
+    std::string file = folder.path + "/forged.replay";
+    int n = 0;
+    for (const auto& [text, reason] : Forgeries(good)) {
+        SCOPED_TRACE("forgery " + std::to_string(n++) + ": " + reason);
+        ASSERT_NE(text, good);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+        EXPECT_EQ(Verify(file, &said), 1) << said;
+        EXPECT_NE(said.find(reason), std::string::npos) << said;
+        EXPECT_EQ(said.find("verified"), std::string::npos) << said;
+    }
+    // The fuzzer starts from them (FORGERIES_TO=folder writes them there).
+    if (const char* to = getenv("FORGERIES_TO")) {
+        std::ofstream(std::string(to) + "/true-stage1.replay") << good;
+        n = 0;
+        for (const auto& forgery : Forgeries(good))
+            std::ofstream(std::string(to) + "/forged-" + std::to_string(n++) + ".replay") << forgery.first;
+    }
+}
+
+TEST_F(Replays, TheRecordingHoldsTheButtonsAsRead)
+{
+    // The right button held through the run: alone it is no shot, with the
+    // left it changes nothing, so the run is the same; the recording still
+    // holds what was read.
+    std::string script = Script("stage1.txt");
+    script.insert(script.find("# stage 1"), "300 down rmb\n");
+    ASSERT_EQ(folder.Play(script, 30000).status, 1);
+    Recording r;
+    std::string why, said;
+    ASSERT_TRUE(ReadRecordingFile(Kept(1).c_str(), &r, &why)) << why;
+    std::set<int> seen;
+    for (const RecordedFrame& f : r.frames)
+        if (!f.curtain) seen.insert(f.buttons);
+    EXPECT_EQ(seen, (std::set<int>{1, 2, 3})) << "buttons 0 only before frame 300";
+    EXPECT_EQ(Verify(Kept(1), &said), 0) << said;
+}
+
+TEST_F(Replays, StartUpPairsTheRecordingsAndClearsWhatSavesLeft)
+{
+    // What kills at every step of a save can leave: the table has the new
+    // time, the recordings are a rank off, the new one waits, and temporary
+    // files of every kind lie about.
+    ASSERT_EQ(folder.Play(Script("stage1.txt"), 30000).status, 1);
+    Recording best;
+    ASSERT_TRUE(ReadRecordingFile(Kept(1).c_str(), &best, nullptr));
+    std::string txt = folder.path + "/txt/";
+    std::string scores = ReadText(txt + "scoretime.txt");
+    fs::rename(Kept(1), txt + "stage1-new.replay");
+    Recording orphan = best;
+    orphan.timeMs += 1000;  // no entry has this time
+    std::ofstream(Kept(1, 3)) << FormatRecording(orphan);
+    std::ofstream(Kept(2, 1)) << FormatRecording(best);  // a run of stage 1 under stage 2's name
+    std::vector<std::string> leftovers = {"scoretime.txt.saving-Ab12Cd", "ghost.txt.saving-Ab12Cd",
+                                          "stage1-rank2.replay.saving-Ab12Cd",
+                                          "stage3-new.replay.saving-Ab12Cd"};
+    for (const std::string& name : leftovers) std::ofstream(txt + name) << "half";
+    std::ofstream(txt + "notes.txt") << "the player's";
+    GameRun run = folder.Play("", 3);
+    EXPECT_EQ(run.status, 2) << run.output;
+    for (const std::string& name : leftovers) EXPECT_FALSE(fs::exists(txt + name)) << name;
+    EXPECT_FALSE(fs::exists(txt + "stage1-new.replay"));
+    EXPECT_FALSE(fs::exists(Kept(1, 3)));
+    EXPECT_FALSE(fs::exists(Kept(2, 1)));
+    EXPECT_TRUE(fs::exists(txt + "notes.txt"));
+    EXPECT_EQ(ReadText(txt + "scoretime.txt"), scores);
+    Recording r;
+    ASSERT_TRUE(ReadRecordingFile(Kept(1).c_str(), &r, nullptr));
+    EXPECT_EQ(FormatRecording(r), FormatRecording(best));
+    // A damaged table keeps its recordings, all of them, for the player to mend.
+    std::ofstream(txt + "scoretime.txt") << "not a table";
+    std::ofstream(Kept(1, 4)) << FormatRecording(orphan);
+    folder.Play("", 3);
+    EXPECT_TRUE(fs::exists(Kept(1, 4)));
+    EXPECT_TRUE(fs::exists(Kept(1)));
+}
+
+TEST_F(Replays, AGhostTooLargeForItsRunIsDroppedAndTheGameGoesOn)
+{
+    if (std::system("command -v prlimit >/dev/null") != 0) GTEST_SKIP() << "needs prlimit";
+    std::string limit = "prlimit --as=" + std::to_string(180 << 20);
+#if defined(__SANITIZE_ADDRESS__)
+    limit = "";  // the sanitizer's own reservations do not fit under a limit
+#endif
+    ASSERT_EQ(folder.Play(Script("stage1.txt"), 30000).status, 1);
+    // The best run, swollen to 41 MB by frames its time cannot hold.
+    std::string good = ReadText(Kept(1));
+    std::string frames;
+    while (frames.size() < (41u << 20)) frames += "c 14000\n";
+    std::string huge = good;
+    huge.insert(huge.find("\nend\n") + 1, frames);
+    std::ofstream(Kept(1), std::ios::binary | std::ios::trunc) << huge;
+    folder.Write("txt/ghost.txt", "on\n");
+    std::string script = Script("stage1.txt");
+    GameRun run = folder.Play(script, 30000, limit);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output.find("out of memory"), std::string::npos) << run.output;
+    // It pairs with no best time of its size: gone at start-up, said once.
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    EXPECT_NE(run.output.find("larger than any recording of its run"), std::string::npos) << run.output;
+    EXPECT_FALSE(run.Frames("results").empty());
 }
 
 // The hashes of the frames a run presented, by frame number.

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -644,7 +648,7 @@ TEST_F(ScoreFileTest, SecondCopyWaitsForTheFirstAndKeepsBothTimes)
         _exit(entry.fileWritten ? 0 : 1);
     }
     close(ready[0]);
-    bool locked = PlatformLockFile(path.c_str());
+    bool locked = PlatformLockFile(path.c_str()) == PLATFORM_LOCK_HELD;
     ASSERT_EQ(write(ready[1], "g", 1), 1);
     close(ready[1]);
     usleep(300 * 1000);
@@ -659,6 +663,57 @@ TEST_F(ScoreFileTest, SecondCopyWaitsForTheFirstAndKeepsBothTimes)
     EXPECT_TRUE(locked);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Get().substr(0, 11), " 1 2 10 20 ");
+}
+
+TEST_F(ScoreFileTest, ALockNobodyLetsGoOfCostsTheSaveNotTheGame)
+{
+    // Someone else (another user's program, say) holds the folder's lock and
+    // never lets go: the save gives up within seconds, changes nothing, and
+    // says so; the run is still shown in its place.
+    Put(FULL_FILE);
+    int holder = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    testing::internal::CaptureStderr();
+    auto start = std::chrono::steady_clock::now();
+    RunEntry entry = EnterRunTime(path.c_str(), 1, 1);
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::string err = testing::internal::GetCapturedStderr();
+    close(holder);
+    EXPECT_GE(waited, 1.0);
+    EXPECT_LT(waited, 6.0);
+    EXPECT_FALSE(entry.fileWritten);
+    EXPECT_EQ(entry.rank, 1);
+    EXPECT_EQ(entry.table.times[0][0], 1);
+    EXPECT_EQ(Get(), FULL_FILE);
+    EXPECT_NE(err.find("not saved"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    // Once it is free again, saves go on as ever.
+    EXPECT_TRUE(EnterRunTime(path.c_str(), 1, 1).fileWritten);
+}
+
+TEST_F(ScoreFileTest, NewFilesAreAsTheUmaskAllows)
+{
+    mode_t old = umask(077);
+    RunEntry entry = EnterRunTime(path.c_str(), 5, 2);
+    umask(old);
+    ASSERT_TRUE(entry.fileWritten);
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    // A file that is there keeps its own.
+    chmod(path.c_str(), 0640);
+    umask(0);
+    EnterRunTime(path.c_str(), 4, 2);
+    umask(old);
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    fs::remove(path);
+    umask(002);
+    EnterRunTime(path.c_str(), 3, 2);
+    umask(old);
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0664u);
 }
 
 TEST_F(ScoreFileTest, TwoCopiesSavingAtOnceLoseNoTime)

@@ -30,8 +30,11 @@ for name in "${targets[@]}"; do
   echo "fuzz: $name for ${seconds}s"
   # -malloc_limit_mb: a reader that believes a lying size and asks for more
   # than this counts as a crash.
+  # Recordings of whole runs (the forged ones in the corpus) are longer.
+  length=16384
+  [ "$name" = replay ] && length=32768
   if ! build-fuzz/fuzz_"$name" "$work" "tests/fuzz/corpus/$name" \
-        -max_total_time="$seconds" -max_len=16384 -timeout=10 \
+        -max_total_time="$seconds" -max_len="$length" -timeout=10 \
         -rss_limit_mb=2048 -malloc_limit_mb=1024 \
         -artifact_prefix="$crashes/" -print_final_stats=1 \
         >"build-fuzz/$name.log" 2>&1; then

@@ -2,7 +2,8 @@
 // builds): the new text goes to a temporary file beside the old one, reaches
 // the disk, and is renamed over it, so a crash or power loss mid-write leaves
 // either the old file or the new one, never a torn one. Two copies of the game
-// take turns through a lock on the folder the file lies in.
+// take turns through a lock on the folder the file lies in, and neither waits
+// for ever for the other.
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include <dirent.h>
@@ -100,23 +102,45 @@ bool WriteAll(int fd, const void* data, size_t size, int* err)
 
 int lockFolder = -1;  // the folder PlatformLockFile holds, or -1
 
+// How long a save waits for another copy of the game (or anyone else holding
+// the folder's lock) before it gives up.
+constexpr int LOCK_WAIT_MS = 3000;
+
+// What a new data file may be: read and write for all, less the umask.
+mode_t NewFileMode()
+{
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+uint64_t NowMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
+}
+
 }  // namespace
 
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
-                         size_t errorSize)
+                         size_t errorSize, int flags)
 {
-    std::string target;
+    // Only the score file is written through a link; any other link is
+    // replaced by the file itself, so a link planted in the folder (or
+    // unpacked with it) never gets its target overwritten.
+    std::string target = path;
     const char* why = nullptr;
-    if (!ResolveTarget(path, &target, &why)) {
+    if ((flags & REPLACE_THROUGH_LINK) && !ResolveTarget(path, &target, &why)) {
         SetError(errorText, errorSize, why, 0);
         return false;
     }
     // The replacement keeps the old file's permissions (and, when root saves,
     // its owner); a new file, or one in place of something odd, gets the
-    // usual ones for a data file.
-    mode_t mode = 0644;
+    // umask's.
+    mode_t mode = NewFileMode();
     struct stat old;
-    bool hadFile = stat(target.c_str(), &old) == 0;
+    bool hadFile = lstat(target.c_str(), &old) == 0;
     if (hadFile && S_ISREG(old.st_mode)) {
         // A file nobody may write is the player's way of freezing the table.
         if ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
@@ -170,7 +194,7 @@ bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* 
     return true;
 }
 
-bool PlatformLockFile(const char* path)
+int PlatformLockFile(const char* path)
 {
     PlatformUnlockFile();
     std::string target;
@@ -179,17 +203,26 @@ bool PlatformLockFile(const char* path)
     // The folder, not the file: the file is replaced by every save, and a
     // lock on the old one would not stop a copy that opens the new one.
     int fd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    int result;
-    do {
-        result = flock(fd, LOCK_EX);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        close(fd);
-        return false;
+    if (fd < 0) return PLATFORM_LOCK_NONE;
+    // Tried again and again rather than waited for: whoever holds it may be
+    // another user's program that never lets go.
+    uint64_t start = NowMs();
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            lockFolder = fd;
+            return PLATFORM_LOCK_HELD;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            close(fd);
+            return PLATFORM_LOCK_NONE;  // a file system without locks
+        }
+        if (NowMs() - start >= (uint64_t)LOCK_WAIT_MS) {
+            close(fd);
+            return PLATFORM_LOCK_BUSY;
+        }
+        timespec pause{0, 10 * 1000000};
+        nanosleep(&pause, nullptr);
     }
-    lockFolder = fd;
-    return true;
 }
 
 void PlatformUnlockFile()
@@ -200,24 +233,32 @@ void PlatformUnlockFile()
     lockFolder = -1;
 }
 
-void PlatformRemoveReplaceLeftovers(const char* path)
+namespace {
+
+// Removes folder/name.saving-XXXXXX, whatever the six characters.
+void RemoveSavingFiles(const std::string& path)
+{
+    std::string folder = FolderOf(path);
+    std::string prefix = NameOf(path) + SAVING_SUFFIX;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            unlink((folder + "/" + name).c_str());
+    }
+    closedir(dir);
+}
+
+}  // namespace
+
+void PlatformRemoveReplaceLeftovers(const char* path, int flags)
 {
     if (path == nullptr || path[0] == '\0') return;
+    RemoveSavingFiles(path);
+    // A save through a link left its file beside the link's end.
     std::string target;
     const char* why = nullptr;
-    if (!ResolveTarget(path, &target, &why)) return;
-    // Under the lock, so that a copy of the game saving right now keeps its
-    // temporary file.
-    bool locked = PlatformLockFile(target.c_str());
-    std::string folder = FolderOf(target);
-    std::string prefix = NameOf(target) + SAVING_SUFFIX;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
-                unlink((folder + "/" + name).c_str());
-        }
-        closedir(dir);
-    }
-    if (locked) PlatformUnlockFile();
+    if ((flags & REPLACE_THROUGH_LINK) && ResolveTarget(path, &target, &why) && target != path)
+        RemoveSavingFiles(target);
 }

@@ -5,19 +5,21 @@
 #include "platform/web/web_internal.h"
 
 bool PosixReplaceFile(const char* path, const void* data, size_t size, char* errorText,
-                      size_t errorSize);
-void PosixRemoveReplaceLeftovers(const char* path);
+                      size_t errorSize, int flags);
+void PosixUnlockFile();
 
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
-                         size_t errorSize)
+                         size_t errorSize, int flags)
 {
-    bool written = PosixReplaceFile(path, data, size, errorText, errorSize);
+    bool written = PosixReplaceFile(path, data, size, errorText, errorSize, flags);
     if (written) SyncSavedFiles();
     return written;
 }
 
-void PlatformRemoveReplaceLeftovers(const char* path)
+// What changed under the lock (files renamed and removed beside the score
+// file) reaches the browser's storage before the next copy may look.
+void PlatformUnlockFile()
 {
-    PosixRemoveReplaceLeftovers(path);
+    PosixUnlockFile();
     SyncSavedFiles();
 }

@@ -31,9 +31,9 @@ add_library(platform_web STATIC ${WEB_SOURCES}
 target_include_directories(platform_web PUBLIC ${CMAKE_SOURCE_DIR})
 target_include_directories(platform_web PRIVATE ${FREETYPE_WEB_PREFIX}/include/freetype2)
 # The web writer wraps the POSIX one to write the saved files through to the
-# browser's storage after each save.
+# browser's storage after each save, and after each change made under the lock.
 set_property(SOURCE platform/posix/replace_file.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-  PlatformReplaceFile=PosixReplaceFile PlatformRemoveReplaceLeftovers=PosixRemoveReplaceLeftovers)
+  PlatformReplaceFile=PosixReplaceFile PlatformUnlockFile=PosixUnlockFile)
 target_link_libraries(platform_web PUBLIC ${FREETYPE_WEB_PREFIX}/lib/libfreetype.a)
 
 add_executable(prismveldt shell/main.cpp)

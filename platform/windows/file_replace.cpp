@@ -17,10 +17,14 @@ static bool Fail(char* errorText, size_t errorSize, const char* what)
 }
 
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
-                         size_t errorSize)
+                         size_t errorSize, int)
 {
+    // A new temporary file each time: whatever lay under its name (a link
+    // among them) goes first, so nothing is ever written through it. The
+    // move then replaces a link at path by the file, as it does any file.
     std::string temporary = std::string(path) + ".new";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    DeleteFileA(temporary.c_str());
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Fail(errorText, errorSize, "cannot create a temporary file");

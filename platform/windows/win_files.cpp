@@ -52,20 +52,21 @@ void PlatformCloseFile(PlatformFile* file) {
 
 static HANDLE lockFile = INVALID_HANDLE_VALUE;
 
-bool PlatformLockFile(const char* path) {
+int PlatformLockFile(const char* path) {
     PlatformUnlockFile();
-    if (path == nullptr) return false;
+    if (path == nullptr) return PLATFORM_LOCK_NONE;
     std::string name = std::string(path) + ".lock";
     // Opened by one copy at a time; the others wait their turn (a save takes
-    // milliseconds), and give up after ten seconds rather than hang.
-    for (int attempt = 0; attempt < 1000; attempt++) {
+    // milliseconds), and give up after three seconds rather than hang.
+    for (int attempt = 0; attempt < 300; attempt++) {
         lockFile = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (lockFile != INVALID_HANDLE_VALUE) return true;
-        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED) return false;
+        if (lockFile != INVALID_HANDLE_VALUE) return PLATFORM_LOCK_HELD;
+        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED)
+            return PLATFORM_LOCK_NONE;
         Sleep(10);
     }
-    return false;
+    return PLATFORM_LOCK_BUSY;
 }
 
 void PlatformUnlockFile() {
@@ -74,12 +75,9 @@ void PlatformUnlockFile() {
     lockFile = INVALID_HANDLE_VALUE;
 }
 
-void PlatformRemoveReplaceLeftovers(const char* path) {
+void PlatformRemoveReplaceLeftovers(const char* path, int) {
     if (path == nullptr) return;
-    // Under the lock: another copy's save in progress keeps its file.
-    if (!PlatformLockFile(path)) return;
     DeleteFileA((std::string(path) + ".new").c_str());
-    PlatformUnlockFile();
 }
 
 bool PlatformProgramFolder(char* buffer, size_t size) {

@@ -8,5 +8,7 @@ foreach(src ${FUZZ_SOURCES})
   target_link_libraries(${target} PRIVATE
     "$<LINK_GROUP:RESCAN,game_core,platform_headless>")
   target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  # The recording target plays runs on the shipped stages.
+  target_compile_definitions(${target} PRIVATE SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endforeach()
