@@ -14,12 +14,21 @@ int main(int argc, char** argv)
     PrepareForLowMemory();
     GameOptions options;
     std::string error;
+    // 64: a command line the program does not take (sysexits' EX_USAGE).
     if (!ParseGameOptions(argc, argv, &options, &error)) {
-        fprintf(stderr, "Prismveldt: %s\n", error.c_str());
+        fprintf(stderr, "%s: %s\n%s", PlatformProgramName(), error.c_str(), GameUsage().c_str());
         return 64;
     }
+    if (options.help) {
+        fputs(GameUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        printf("%s %s\n", PlatformProgramName(), PRISMVELDT_VERSION);
+        return 0;
+    }
     PlatformInit(argc, argv);
-    ChooseDataFolder();
+    if (!ChooseDataFolder(options.dataDir)) PlatformExit(64);
     if (!options.verifyPath.empty()) PlatformExit(RunVerify(options.verifyPath.c_str()));
     return RunProgram(options);
 }

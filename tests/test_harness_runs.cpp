@@ -174,6 +174,62 @@ TEST(HarnessCommandLineRuns, BadScriptOrOptionIsStatus64)
     EXPECT_EQ(RunCommand("bash -c '" + HARNESS + " --dir " + DATA + " --script <(echo 0 close) --max-frames 0' >/dev/null 2>&1"), 2);
 }
 
+TEST(HarnessCommandLineRuns, BothProgramsRefuseWhatTheyDoNotTakeAndSayHowToUseThem)
+{
+    // A typo never starts a game as if nothing had been said; no display is
+    // needed to be told so.
+    const std::string GAME = std::string(BUILD_DIR) + "/prismveldt";
+    std::string out = Temp("usage-out.txt"), err = Temp("usage-err.txt");
+    auto run = [&](const std::string& program, const std::string& args) {
+        return RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY '" + program + "' " + args + " >" + out +
+                          " 2>" + err);
+    };
+    auto text = [](const std::string& path) {
+        std::string all;
+        for (const std::string& line : ReadLines(path)) all += line + "\n";
+        return all;
+    };
+    for (const std::string& program : {GAME, HARNESS}) {
+        std::string name = program.substr(program.rfind('/') + 1);
+        SCOPED_TRACE(name);
+        for (const char* bad : {"--bogus-option", "--replya x.replay", "stray", "--verify",
+                                "--verify a --replay b", "--dir"}) {
+            EXPECT_EQ(run(program, bad), 64) << bad;
+            EXPECT_NE(text(err).find("usage: " + name + " "), std::string::npos) << bad << ": " << text(err);
+            EXPECT_EQ(text(out), "") << bad;
+        }
+        EXPECT_NE(text(err).find("--dir needs a folder"), std::string::npos) << text(err);
+        EXPECT_EQ(run(program, "--help"), 0);
+        EXPECT_EQ(text(out).rfind("usage: " + name + " [--dir DIR]", 0), 0u) << text(out);
+        EXPECT_NE(text(out).find("[--verify FILE | --replay FILE]"), std::string::npos) << text(out);
+        // The harness's own options are in its usage, and only there.
+        EXPECT_EQ(text(out).find("--frame-hashes FILE") != std::string::npos, program == HARNESS);
+        EXPECT_EQ(run(program, "--version"), 0);
+        EXPECT_EQ(text(out), name + " 1.0.0\n");
+    }
+}
+
+TEST_F(HarnessRuns, TraceOrHashesThatCannotBeWrittenFailTheRun)
+{
+    // A full disk (/dev/full) under the trace or the frame hashes: said, and
+    // a failing status, never a cut-off file that looks whole.
+    std::string script = Temp("full.txt"), err = Temp("full-err.txt");
+    WriteFile(script, "dialog no\n");
+    for (const char* option : {"--trace", "--frame-hashes"}) {
+        SCOPED_TRACE(option);
+        int status = RunCommand(HARNESS + " --dir " + DATA + " --script " + script + " --max-frames 300 " +
+                                option + " /dev/full >/dev/null 2>" + err);
+        EXPECT_EQ(status, 74);
+        std::vector<std::string> lines = ReadLines(err);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("/dev/full"), std::string::npos) << lines[0];
+    }
+    // The trace on standard output, standard output full.
+    EXPECT_EQ(RunCommand(HARNESS + " --dir " + DATA + " --script " + script +
+                         " --max-frames 30 --trace - >/dev/full 2>/dev/null"),
+              74);
+}
+
 TEST_F(HarnessRuns, MissingStageFileEndsQuietlyWithStatusZero)
 {
     std::string dir = Temp("nostage");

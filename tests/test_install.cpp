@@ -92,6 +92,11 @@ TEST(DataFolder, FirstRunCopiesTheShippedTimesAndNeverOverwrites)
     std::string mine = home.path + "/a/b/prismveldt/scoretime.txt";
     ASSERT_TRUE(PrepareUserScoreFile(mine, shipped));
     EXPECT_EQ(ReadText(mine), " 1 2 3");
+    // The folders it made are the player's alone; the copy is as the umask allows.
+    for (const char* made : {"/a", "/a/b", "/a/b/prismveldt"})
+        EXPECT_EQ(fs::status(home.path + made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
+    EXPECT_EQ(fs::status(mine).permissions() & (fs::perms::group_write | fs::perms::others_write),
+              fs::perms::none);
     std::ofstream(mine) << " 9 9 9";
     std::ofstream(mine + ".first") << " 1 2";  // a first copy cut short
     ASSERT_TRUE(PrepareUserScoreFile(mine, shipped));
@@ -171,12 +176,37 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     EXPECT_NE(after, shippedScores);
     EXPECT_NE(after, mine) << "the second run ranks too";
 
-    // Started in a folder holding the game's data, the game keeps to it.
+    // Told a game folder with --dir, the game keeps to it.
     GameFolder folder;
     std::string before = ReadText(folder.path + "/txt/scoretime.txt");
     EXPECT_EQ(play("--dir '" + folder.path + "'"), 2);
-    EXPECT_NE(ReadText(folder.path + "/txt/scoretime.txt"), before);
+    std::string afterDir = ReadText(folder.path + "/txt/scoretime.txt");
+    EXPECT_NE(afterDir, before);
     EXPECT_EQ(ReadText(xdg + "/prismveldt/scoretime.txt"), after);
+
+    // Merely started in one, whole or partial, it plays from its own data
+    // and keeps its times where they belong.
+    auto playIn = [&](const std::string& start) {
+        return Shell("cd '" + start + "' && env XDG_DATA_HOME='" + xdg + "' '" + prefix +
+                     "/bin/prismveldt-headless' --script '" + root.path + "/script.txt' --trace '" +
+                     root.path + "/trace.jsonl' --max-frames 400 >'" + root.path + "/out.txt' 2>&1");
+    };
+    EXPECT_EQ(playIn(folder.path), 2) << ReadText(root.path + "/out.txt");
+    EXPECT_EQ(ReadText(folder.path + "/txt/scoretime.txt"), afterDir);
+    std::string mineNow = ReadText(xdg + "/prismveldt/scoretime.txt");
+    EXPECT_NE(mineNow, after);
+    std::string partial = root.path + "/partial";
+    fs::create_directories(partial + "/txt");
+    fs::create_directories(partial + "/bmp/stage");
+    fs::copy_file(folder.path + "/txt/dw_stage1.txt", partial + "/txt/dw_stage1.txt");
+    fs::copy_file(DATA + "/bmp/stage/haikei.bmp", partial + "/bmp/stage/haikei.bmp");
+    EXPECT_EQ(playIn(partial), 2) << ReadText(root.path + "/out.txt");
+    trace = ReadText(root.path + "/trace.jsonl");
+    EXPECT_EQ(trace.find("\"ev\":\"dialog\",\"text\":\"Bitmap"), std::string::npos);
+    EXPECT_NE(trace.find("\"scene\":\"results\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(partial + "/txt/scoretime.txt"));
+    EXPECT_NE(ReadText(xdg + "/prismveldt/scoretime.txt"), mineNow);
+    after = ReadText(xdg + "/prismveldt/scoretime.txt");
 
     // A folder that merely has folders of the same names is not the game's:
     // the installed data is used, and the folder is left alone.

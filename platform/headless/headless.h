@@ -56,9 +56,17 @@ void AppendJsonEscaped(std::string* out, const char* text);
 bool OpenTrace(const std::string& path);
 bool TraceOpen();
 bool TraceIsStdout();
-// Writes one JSON object (given without braces) as a line, and flushes it.
+// Writes one JSON object (given without braces) as a line, and flushes it;
+// a line that cannot be written ends the harness (HarnessOutputFailed).
 void TraceLine(const std::string& fields);
-void CloseTrace();
+// False when what was written last could not reach the file.
+bool CloseTrace();
+const std::string& TracePath();
+// Called when the trace or the frame hashes cannot be written: one line on
+// standard error naming what and where, and the harness ends with status
+// HARNESS_OUTPUT_FAILED, so that a cut-off file never passes for a whole one.
+constexpr int HARNESS_OUTPUT_FAILED = 74;
+[[noreturn]] void HarnessOutputFailed(const char* what, const std::string& path);
 
 // ---- the simulated machine ----
 struct HeadlessMachine {
@@ -68,6 +76,7 @@ struct HeadlessMachine {
     std::string shotDir;
     std::set<long long> shots;
     FILE* frameHashes = nullptr;      // "frame width height hash" per presented frame
+    std::string frameHashesPath;
     Script script;
     size_t nextAction = 0;
     std::deque<int> events;           // PLATFORM_EVENT_* waiting for the pump

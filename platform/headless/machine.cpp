@@ -8,11 +8,30 @@
 
 HeadlessMachine headless;
 
+// The frame hashes closed: false when their last lines could not be written.
+static bool CloseFrameHashes()
+{
+    if (headless.frameHashes == nullptr) return true;
+    bool ok = fclose(headless.frameHashes) == 0;
+    headless.frameHashes = nullptr;
+    return ok;
+}
+
+void HarnessOutputFailed(const char* what, const std::string& path)
+{
+    CloseTrace();
+    CloseFrameHashes();
+    fprintf(stderr, "prismveldt-headless: cannot write %s to %s\n", what, path.c_str());
+    fflush(stdout);
+    fflush(stderr);
+    _exit(HARNESS_OUTPUT_FAILED);
+}
+
 void PlatformExit(int status)
 {
     TraceLine("\"ev\":\"exit\",\"code\":" + std::to_string(status));
-    CloseTrace();
-    if (headless.frameHashes != nullptr) fclose(headless.frameHashes);
+    if (!CloseTrace()) HarnessOutputFailed("the trace", TracePath());
+    if (!CloseFrameHashes()) HarnessOutputFailed("the frame hashes", headless.frameHashesPath);
     fflush(stdout);
     fflush(stderr);
     _exit(status);

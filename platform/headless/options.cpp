@@ -8,11 +8,25 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
+// The harness's own options, each with its value; the game reads --dir,
+// --verify, --replay, --help and --version itself.
+static const char* const HARNESS_OPTIONS[] = {"--script", "--trace", "--max-frames", "--shot-dir",
+                                              "--shot", "--frame-hashes", nullptr};
+
+const char* const* PlatformCommandOptions() { return HARNESS_OPTIONS; }
+const char* PlatformCommandUsage()
+{
+    return " [--script FILE] [--trace FILE|-] [--max-frames N] [--shot-dir DIR] [--shot N]..."
+           " [--frame-hashes FILE]";
+}
+const char* PlatformProgramName() { return "prismveldt-headless"; }
+
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error)
 {
     *options = HeadlessOptions{};
     for (int i = 1; i < argc; i++) {
         std::string option = argv[i];
+        if (option == "--help" || option == "--version") continue;  // the game's, without a value
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
@@ -85,11 +99,9 @@ static bool ReadScriptFile(const std::string& path, std::string* text, std::stri
 {
     TraceLine("\"ev\":\"exit\",\"code\":64");  // when the trace is already open
     CloseTrace();
-    fprintf(stderr, "prismveldt-headless: %s\n"
-                    "usage: prismveldt-headless [--dir DIR] [--script FILE] [--trace FILE|-]"
-                    " [--max-frames N] [--shot-dir DIR] [--shot N]... [--frame-hashes FILE]"
-                    " [--verify FILE | --replay FILE]\n",
-            message.c_str());
+    fprintf(stderr, "prismveldt-headless: %s\nusage: prismveldt-headless [--dir DIR]%s"
+                    " [--verify FILE | --replay FILE] [--help] [--version]\n",
+            message.c_str(), PlatformCommandUsage());
     exit(64);
 }
 
@@ -122,6 +134,7 @@ void PlatformInit(int argc, char** argv)
     if (!options.tracePath.empty() && !OpenTrace(options.tracePath))
         Usage("cannot write the trace " + options.tracePath);
     if (!options.frameHashesPath.empty()) {
+        headless.frameHashesPath = options.frameHashesPath;
         headless.frameHashes = fopen(options.frameHashesPath.c_str(), "w");
         if (headless.frameHashes == nullptr)
             Usage("cannot write the frame hashes " + options.frameHashesPath);

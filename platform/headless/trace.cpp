@@ -5,6 +5,7 @@
 
 static FILE* traceFile = nullptr;
 static bool traceToStdout = false;
+static std::string tracePath;
 
 // Length of the valid UTF-8 sequence at text, or 0 when it is not one.
 static int Utf8SequenceLength(const unsigned char* text)
@@ -67,6 +68,7 @@ void AppendJsonEscaped(std::string* out, const char* text)
 
 bool OpenTrace(const std::string& path)
 {
+    tracePath = path == "-" ? "(standard output)" : path;
     if (path == "-") {
         traceFile = stdout;
         traceToStdout = true;
@@ -85,13 +87,22 @@ void TraceLine(const std::string& fields)
     fputc('{', traceFile);
     fwrite(fields.data(), 1, fields.size(), traceFile);
     fputs("}\n", traceFile);
-    fflush(traceFile);
+    if (fflush(traceFile) != 0 || ferror(traceFile)) {
+        // A trace with lines missing would pass for a whole one.
+        FILE* failed = traceFile;
+        traceFile = nullptr;
+        if (!traceToStdout) fclose(failed);
+        HarnessOutputFailed("the trace", tracePath);
+    }
 }
 
-void CloseTrace()
+bool CloseTrace()
 {
-    if (traceFile == nullptr) return;
-    fflush(traceFile);
-    if (!traceToStdout) fclose(traceFile);
+    if (traceFile == nullptr) return true;
+    bool ok = fflush(traceFile) == 0 && !ferror(traceFile);
+    if (!traceToStdout) ok = fclose(traceFile) == 0 && ok;
     traceFile = nullptr;
+    return ok;
 }
+
+const std::string& TracePath() { return tracePath; }

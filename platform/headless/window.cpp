@@ -43,6 +43,8 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
     if (headless.frameHashes != nullptr) {
         fprintf(headless.frameHashes, "%lld %d %d %016llx\n", frame, width, height,
                 (unsigned long long)HashFrame(pixels, width, height, pitch));
+        if (ferror(headless.frameHashes))
+            HarnessOutputFailed("the frame hashes", headless.frameHashesPath);
     }
     if (frame < 0 || headless.shots.count(frame) == 0) return;
     std::error_code ignored;  // a folder that cannot be made shows as a failed write

@@ -49,6 +49,15 @@ void PlatformInit(int, char**)
     StartClock();
 }
 
+// The player's game reads no options of its own beyond the game's.
+const char* const* PlatformCommandOptions()
+{
+    static const char* const none[] = {nullptr};
+    return none;
+}
+const char* PlatformCommandUsage() { return ""; }
+const char* PlatformProgramName() { return "prismveldt"; }
+
 void PlatformExit(int status)
 {
     fflush(stdout);

@@ -117,6 +117,15 @@ void PlatformInit(int, char**)
     }
 }
 
+// The page passes no command line.
+const char* const* PlatformCommandOptions()
+{
+    static const char* const none[] = {nullptr};
+    return none;
+}
+const char* PlatformCommandUsage() { return ""; }
+const char* PlatformProgramName() { return "prismveldt"; }
+
 void PlatformExit(int status)
 {
     fflush(stdout);

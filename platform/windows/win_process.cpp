@@ -37,6 +37,14 @@ void PlatformInit(int, char**) {
     timeBeginPeriod(1);
 }
 
+// The Windows game reads no options of its own beyond the game's.
+const char* const* PlatformCommandOptions() {
+    static const char* const none[] = {nullptr};
+    return none;
+}
+const char* PlatformCommandUsage() { return ""; }
+const char* PlatformProgramName() { return "prismveldt"; }
+
 [[noreturn]] void PlatformExit(int status) {
     timeEndPeriod(1);
     // Whatever was written to standard output goes out; nothing else runs.
