@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "game/assets.h"
-#include "game/play_step.h"
+#include "game/run_step.h"
 #include "game/recording.h"
 #include "game/replay_files.h"
-#include "game/scenes.h"
+#include "game/scene_frame.h"
 #include "game/score.h"
 
 namespace {
@@ -34,7 +34,7 @@ void LoadGhost(const char* scorePath, int stage)
     // run of that time can hold.
     ScoreTable table;
     if (ReadScoreFile(scorePath, &table) != SCORE_FILE_READ) return;
-    static Recording recording;
+    Recording recording;
     std::string why;
     if (!FindKeptRecording(scorePath, table, stage, 1, &recording, &why)) {
         if (!why.empty())
@@ -43,27 +43,24 @@ void LoadGhost(const char* scorePath, int stage)
         return;
     }
     if (recording.stageHash != StageHash()) return;  // played on another stage file
-    static PlayState s;
-    static PlayView view;
-    StartRecordedRun(recording, &s);
-    int curtainLeft = 0;
+    Run run;
+    StartRecordedRun(recording, &run);
+    track.reserve((size_t)recording.playFrames);
+    RunFrame frame;
     for (const RecordedFrame& f : recording.frames) {
-        if (f.curtain) {
-            // Behind a death's curtain the run starts again from its respawn point.
-            if (curtainLeft > 0 && --curtainLeft == 0) {
-                RespawnAfterDeath(s);
-                StartPlayAttempt(s);
-            }
-            continue;
-        }
-        s.frameStart = f.clockMs;
-        s.runStart = 0;
-        int outcome = StepPlay(s, f.mouseX, f.mouseY, f.buttons, &view);
-        track.push_back({f.clockMs, s.camX, s.camY, view.character, view.facingLeft});
-        if (outcome == SCENE_DIED) curtainLeft = DEATH_CURTAIN_FRAMES;
-        if (outcome == SCENE_GOAL) break;
+        if (RunOver(run)) break;
+        bool playing = !RunInCurtain(run);
+        RunInput in;
+        in.frameStart = f.clockMs;
+        in.mouseX = f.mouseX;
+        in.mouseY = f.mouseY;
+        in.buttons = f.buttons;
+        StepRun(run, in, &frame);
+        if (playing)
+            track.push_back({f.clockMs, run.play.camX, run.play.camY, frame.play.character,
+                             frame.play.facingLeft});
+        if (frame.event == RUN_EVENT_GOAL) break;
     }
-    recording = Recording();  // the track is all the ghost needs from now on
 }
 
 void PlaceGhost(uint32_t clockMs, float camX, float camY, PlayView* view)

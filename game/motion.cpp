@@ -3,7 +3,7 @@
 #include <cmath>
 #include "game/gun.h"
 #include "game/play_state.h"
-#include "game/scenes.h"
+#include "game/scene_frame.h"
 #include "game/stage.h"
 
 namespace {

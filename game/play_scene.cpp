@@ -1,26 +1,18 @@
 // The play scene: stage after stage, frame by frame, with the curtains after a
 // death, a clear and Escape, and between stages the results screen and the
-// next stage's start. The character stays at the screen's centre and the
-// camera moves; the stage is reloaded and its bees recreated after every
-// death, but the run clock goes on.
+// next stage's start.
 #include "game/play_scene.h"
 
 #include <cstdio>
 #include <string>
 
 #include "audio/audio.h"
-#include "game/frame.h"
 #include "game/ghost.h"
 #include "game/motion.h"
-#include "game/play_step.h"
-#include "game/recording.h"
 #include "game/replay_files.h"
-#include "game/score.h"
-#include "game/results_scene.h"
 #include "game/scenes.h"
+#include "game/score.h"
 #include "game/stage.h"
-#include "game/stage_view.h"
-#include "game/start_sequence.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -31,52 +23,47 @@ constexpr int KEY_E = 0x45;
 constexpr int KEY_G = 0x47;
 const char* const SHOT_SOUND = "./se/newSE.wav";
 
-// The bees' speed is the one thing a play scene takes over from the last:
-// it is only set by the character's probes, and a frame without any keeps it.
-int inheritedBeeSteps = 0;
-
-// The ghost of the stage's best run, on or off as the player last chose.
-bool ghostOn = false;
-bool keyGWas = false;
-
 // G turns the ghost on and off; the choice is kept beside the best times.
-void ToggleGhostOnG()
+void ToggleGhostOnG(PlayScene& p)
 {
     bool keyG = IsKeyDown(KEY_G);
-    if (keyG && !keyGWas) {
-        ghostOn = !ghostOn;
-        KeepGhostWanted(scoreFilePath, ghostOn);
-        if (ghostOn) LoadGhost(scoreFilePath, stageNo);
+    if (keyG && !p.keyGWas) {
+        p.ghostOn = !p.ghostOn;
+        KeepGhostWanted(scoreFilePath, p.ghostOn);
+        if (p.ghostOn) LoadGhost(scoreFilePath, p.stage);
     }
-    keyGWas = keyG;
+    p.keyGWas = keyG;
 }
 
-// The run of the stage being played, frame by frame, for its replay.
-Recording run;
-bool recording = false;  // false once a run outgrows what a recording holds
-
-void StartRecording(const PlayState& s)
+void StartRecording(PlayScene& p)
 {
-    run = Recording();
-    run.stage = stageNo;
-    run.stageHash = StageHash();
-    run.beeSteps = s.beeStepsPerFrame;
-    run.beamLength = s.beamLength;
-    run.shotFrames = s.shotFrames;
-    run.cursorSpin = s.cursorSpin;
-    recording = true;
+    const PlayState& s = p.run.play;
+    p.recording = Recording();
+    p.recording.stage = p.stage;
+    p.recording.stageHash = StageHash();
+    p.recording.beeSteps = s.beeStepsPerFrame;
+    p.recording.beamLength = s.beamLength;
+    p.recording.shotFrames = s.shotFrames;
+    p.recording.cursorSpin = s.cursorSpin;
+    p.recordingOn = true;
 }
 
-void RecordFrame(const PlayState& s, bool curtain, int mouseX, int mouseY, int buttons, int keys)
+void RecordFrame(PlayScene& p, bool curtain, const RunInput& in)
 {
-    if (!recording) return;
-    if (run.frames.size() >= RECORDING_MAX_FRAMES) {
-        recording = false;
-        run.frames.clear();
+    if (!p.recordingOn) return;
+    Recording& r = p.recording;
+    if (r.frames.size() >= RECORDING_MAX_FRAMES) {
+        p.recordingOn = false;
+        r.frames.clear();
         return;
     }
-    run.frames.push_back({curtain, s.frameStart - s.runStart, mouseX, mouseY, buttons, keys});
-    if (!curtain) run.playFrames++;
+    const PlayState& s = p.run.play;
+    int keys = (in.keyE ? RECORDED_KEY_E : 0) | (in.keyEscape ? RECORDED_KEY_ESCAPE : 0);
+    if (curtain)
+        r.frames.push_back({true, s.frameStart - s.runStart, 0, 0, 0, 0});
+    else
+        r.frames.push_back({false, s.frameStart - s.runStart, in.mouseX, in.mouseY, in.buttons, keys});
+    if (!curtain) r.playFrames++;
 }
 
 // The state after a play frame's updates, for the replay trace.
@@ -100,180 +87,136 @@ std::string PlayTraceFields(const PlayState& s)
     return fields;
 }
 
-void TracePlayFrame(const PlayState& s)
+// A stage's run begins: the stage loaded, the bees at their nests, the
+// recording started with what the run takes over from the play before it.
+void StartStage(PlayScene& p, const PlayState& state)
 {
-    TraceFrame("play", PlatformTracing() ? PlayTraceFields(s).c_str() : nullptr);
-}
-
-// The gun, aimed again for this frame of a curtain and drawn.
-void DrawGunOfState(PlayState& s, int* cursorX = nullptr, int* cursorY = nullptr)
-{
-    GunView gun;
-    int x, y;
-    AimGun(s, &gun, cursorX ? cursorX : &x, cursorY ? cursorY : &y);
-    SetMouseCursor(0);
-    DrawGunAndBeam(gun);
-}
-
-// Escape: the curtain closes over the frozen stage (49, 47, ..., 1).
-void RunLeaveCurtain(PlayState& s)
-{
-    for (int picture = 49; picture >= 1; picture -= 2) {
-        s.frameStart = WaitNextFrame(s.frameStart);
-        DrawGunOfState(s);
-        DrawStageLayer((int)s.camX, (int)s.camY);
-        DrawCharacter(CharacterPicture(s), s.facingLeft);
-        DrawCurtain(picture);
-        FinishFrame("leave-curtain");
-    }
-}
-
-// The goal: as leaving, but the stage is drawn under the gun this time.
-void RunClearCurtain(PlayState& s)
-{
-    for (int k = 0; k < CLEAR_CURTAIN_FRAMES; k++) {
-        s.frameStart = WaitNextFrame(s.frameStart);
-        RecordFrame(s, true, 0, 0, 0, 0);  // the run's time ends with the curtain
-        DrawClearCurtainFrame(s, k);
-        FinishFrame("clear-curtain");
-    }
-}
-
-// A death: the curtain closes (47 ... 3, 1), the camera jumps to the respawn
-// point behind it, and it opens again (3 ... 47): 47 frames.
-void RunDeathCurtain(PlayState& s)
-{
-    for (int k = 0; k < DEATH_CURTAIN_FRAMES; k++) {
-        s.frameStart = WaitNextFrame(s.frameStart);
-        RecordFrame(s, true, 0, 0, 0, 0);
-        DrawDeathCurtainFrame(s, k);
-        FinishFrame("death-curtain");
-    }
-}
-
-// One play frame. Returns false when the frame ended the stage attempt (its
-// curtain has run by then, and after a clear the results and the next stage's
-// start too).
-bool RunPlayFrame(PlayState& s)
-{
-    static PlayView view;
-    s.frameStart = WaitNextFrame(s.frameStart);
-    int mouseX, mouseY, buttons;
-    GetMousePos(&mouseX, &mouseY);
-    GetMouseButtons(&buttons);
-    sceneId = StepPlay(s, mouseX, mouseY, buttons, &view);
-    ToggleGhostOnG();
-    if (ghostOn)
-        PlaceGhost(view.clockMs, s.camX, s.camY, &view);
-    else
-        view.ghost = false;
-    if (view.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
-    if (view.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
-    DrawPlayFrame(view);
-
-    // Later writers win: E overrides a death, Escape overrides everything.
-    bool keyE = IsKeyDown(KEY_E), keyEscape = IsKeyDown(VK_ESCAPE);
-    RecordFrame(s, false, mouseX, mouseY, buttons,
-                (keyE ? RECORDED_KEY_E : 0) | (keyEscape ? RECORDED_KEY_ESCAPE : 0));
-    if (keyE) sceneId = SCENE_GOAL;
-    if (keyEscape) {
-        sceneId = SCENE_TO_TITLE;
-        TracePlayFrame(s);
-        RunLeaveCurtain(s);
-        return false;
-    }
-    if (sceneId == SCENE_GOAL) {
-        TracePlayFrame(s);
-        RunClearCurtain(s);
-        run.timeMs = s.frameStart - s.runStart;
-        RunResultsScene(run.timeMs, stageNo, &s.frameStart, recording ? &run : nullptr);
-        if (sceneId == SCENE_NEXT_STAGE) {
-            LoadStage();
-            RunOpeningCurtain(&s.frameStart, "next-curtain");
-            RunCountdown(&s.frameStart, "next-countdown");
-        }
-        return false;
-    }
-    if (sceneId == SCENE_DIED) {
-        TracePlayFrame(s);
-        RunDeathCurtain(s);
-        return false;
-    }
-    FinishFrame("play", PlatformTracing() ? PlayTraceFields(s).c_str() : nullptr);
-    return true;
+    LoadStage(p.stage);
+    BeginRun(p.run, state);
+    StartRecording(p);
 }
 
 }  // namespace
 
-void DrawClearCurtainFrame(PlayState& s, int k)
-{
-    DrawStageLayer((int)s.camX, (int)s.camY);
-    DrawGunOfState(s);
-    DrawCharacter(CharacterPicture(s), s.facingLeft);
-    DrawCurtain(49 - 2 * k);  // 49, 47, ..., 1
-}
-
-void DrawDeathCurtainFrame(PlayState& s, int k)
-{
-    // Closing over 23 frames (47, 45, ..., 3), then opening over 24 (1, ..., 47);
-    // the camera is at the respawn point from the first opening frame on.
-    int picture = k < 23 ? 47 - 2 * k : 1 + 2 * (k - 23);
-    DrawFarBackdrop(s.backdropScroll);
-    DrawMiddleLayer((int)(s.camX / 2));
-    int cursorX, cursorY;
-    DrawGunOfState(s, &cursorX, &cursorY);
-    DrawStageLayer((int)s.camX, (int)s.camY);
-    DrawCursor(cursorX, cursorY, 10);
-    DrawCharacter(CharacterPicture(s), s.facingLeft);
-    DrawCurtain(picture);
-    if (k >= 23) {
-        if (k == 23) {
-            RespawnAfterDeath(s);
-            sceneId = SCENE_PLAYING;
-        }
-        s.firing = 0;
-    }
-}
-
-void RunPlayScene()
+SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
 {
     SetMouseCursor(0);
     PlayState s;
-    s.beeStepsPerFrame = inheritedBeeSteps;
-    ghostOn = GhostWanted(scoreFilePath);
+    s.beeStepsPerFrame = p.beeSteps;
+    p.ghostOn = GhostWanted(scoreFilePath);
     // The ghost is worked out before the clock starts, from the stage the
-    // title's countdown (or the next stage's start) has loaded: it never costs
-    // the player time.
-    if (ghostOn) LoadGhost(scoreFilePath, stageNo);
+    // title's countdown has loaded: it never costs the player time.
+    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage);
     // One reading for both: the first frame's clock is then a whole frame.
-    s.frameStart = s.runStart = PlatformTimeMs();
-    bool newStage = true;
+    s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
+    StartStage(p, s);
+    return Stay();
+}
 
-    for (;;) {
-        if (sceneId == SCENE_NEXT_STAGE) {
-            if (ghostOn) LoadGhost(scoreFilePath, stageNo);
-            s.camX = START_CAM_X;
-            s.camY = START_CAM_Y;
-            s.respawnCamX = (int)START_CAM_X;
-            s.respawnCamY = (int)START_CAM_Y;
-            s.frameStart = s.runStart = PlatformTimeMs();
-            newStage = true;
-        }
-        // After a death the camera is already at the respawn point.
-        LoadStage();
-        StartPlayAttempt(s);
-        if (newStage) StartRecording(s);
-        newStage = false;
-        sceneId = SCENE_PLAYING;
-
-        while (RunPlayFrame(s)) {
-        }
-
-        if (sceneId == SCENE_TO_TITLE) {
-            inheritedBeeSteps = s.beeStepsPerFrame;
-            StopMusic("bgm");
-            return;
-        }
-        PumpMessages();
+void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
+{
+    RunInput in;
+    in.frameStart = clock.frameStart;
+    bool playing = !RunInCurtain(p.run);
+    if (playing) {
+        GetMousePos(&in.mouseX, &in.mouseY);
+        GetMouseButtons(&in.buttons);
+        in.keyE = IsKeyDown(KEY_E);
+        in.keyEscape = IsKeyDown(VK_ESCAPE);
     }
+    RunFrame& f = p.frame;
+    StepRun(p.run, in, &f);
+    const PlayState& s = p.run.play;
+    if (playing) {
+        ToggleGhostOnG(p);
+        if (p.ghostOn)
+            PlaceGhost(f.play.clockMs, s.camX, s.camY, &f.play);
+        else
+            f.play.ghost = false;
+        if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
+        if (f.play.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
+    }
+    SetMouseCursor(0);  // the game draws its own cursor
+    DrawRunFrame(f);
+    if (playing) RecordFrame(p, false, in);
+    else if (f.kind != RUN_FRAME_LEAVE_CURTAIN) RecordFrame(p, true, in);  // the time ends with the goal's curtain
+
+    end->selector = f.selector;
+    end->stage = p.stage;
+    if (playing) {
+        // A frame that ends the attempt is not shown: its curtain follows.
+        end->kind = f.event == RUN_EVENT_NONE ? FRAME_SHOWN : FRAME_TRACED;
+        end->name = "play";
+        end->fields = PlatformTracing() ? PlayTraceFields(s) : "";
+    } else {
+        end->kind = FRAME_SHOWN;
+        end->name = f.kind == RUN_FRAME_DEATH_CURTAIN   ? "death-curtain"
+                    : f.kind == RUN_FRAME_CLEAR_CURTAIN ? "clear-curtain"
+                                                        : "leave-curtain";
+        end->fields.clear();
+    }
+}
+
+SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
+{
+    const PlayState& s = p.run.play;
+    switch (p.frame.event) {
+    case RUN_EVENT_RESPAWNED:
+        // Behind the curtain the stage is loaded again; its bees go home at
+        // the next frame.
+        PumpMessages();
+        LoadStage(p.stage);
+        return Stay();
+    case RUN_EVENT_CLEARED: {
+        p.recording.timeMs = s.frameStart - s.runStart;
+        ResultsScene results;
+        results.runTimeMs = p.recording.timeMs;
+        results.stage = p.stage;
+        results.recording = p.recordingOn ? &p.recording : nullptr;
+        return Push(Scene{results});
+    }
+    case RUN_EVENT_GONE: {
+        StopMusic("bgm");
+        TitleScene title;
+        title.selector = SCENE_TO_TITLE;
+        title.stage = p.stage;
+        title.beeSteps = s.beeStepsPerFrame;
+        return Replace(Scene{title});
+    }
+    default: return Stay();
+    }
+}
+
+SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
+{
+    PlayState& s = p.run.play;
+    if (result == RESULTS_TO_TITLE) {
+        StopMusic("bgm");
+        TitleScene title;
+        title.selector = SCENE_TO_TITLE;
+        title.stage = p.stage;
+        title.beeSteps = s.beeStepsPerFrame;
+        return Replace(Scene{title});
+    }
+    if (result == RESULTS_NEXT_STAGE) {
+        p.stage++;
+        LoadStage(p.stage);
+        OpeningCurtainScene curtain;
+        curtain.name = "next-curtain";
+        curtain.countdownName = "next-countdown";
+        curtain.selector = SCENE_NEXT_STAGE;
+        curtain.stage = p.stage;
+        return Push(Scene{curtain});
+    }
+    // The next stage's countdown is over: its run starts from the stage's
+    // start, the clock at zero.
+    PumpMessages();
+    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage);
+    s.camX = START_CAM_X;
+    s.camY = START_CAM_Y;
+    s.respawnCamX = (int)START_CAM_X;
+    s.respawnCamY = (int)START_CAM_Y;
+    s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
+    StartStage(p, s);
+    return Stay();
 }

@@ -1,15 +1,32 @@
-// The play scene: the stages one after another, with deaths, clears, their
-// results and Escape.
+// The play scene: the stages one after another from the first it is given,
+// each a run (game/run_step.h) with its curtains, then its results, and the
+// next stage's start, until Escape or the last stage's results lead back to
+// the title. The character stays at the screen's centre and the camera
+// moves; the stage is reloaded behind every death's curtain, but the run
+// clock goes on. Every run is recorded as it is played, for its replay.
 #pragma once
+#include "game/recording.h"
+#include "game/run_step.h"
+#include "game/scene_frame.h"
 
-struct PlayState;
+struct SceneChange;
 
-// Called by RunScenes after the title scene.
-void RunPlayScene();
-// Called by the play scene and the replay viewer for frame k (0..46) of the
-// curtain after a death: the frozen stage behind the closing curtain, the
-// respawn at its middle, the stage from the respawn point as it opens.
-void DrawDeathCurtainFrame(PlayState& s, int k);
-// Called by the play scene and the replay viewer for frame k (0..24) of the
-// curtain after the goal: it closes over the stage, drawn under the gun.
-void DrawClearCurtainFrame(PlayState& s, int k);
+struct PlayScene {
+    int stage = 1;
+    // What a game takes over from the one before: the bees' speed, which
+    // only the character's probes set.
+    int beeSteps = 0;
+
+    Run run;
+    RunFrame frame;        // the frame being stepped, for its drawing
+    Recording recording;   // the run of the stage being played, frame by frame
+    bool recordingOn = false;  // false once a run outgrows what a recording holds
+    bool ghostOn = false;  // the ghost of the stage's best run, as the player last chose
+    bool keyGWas = false;
+};
+
+SceneChange EnterPlay(PlayScene& play, FrameClock& clock);
+void StepPlayScene(PlayScene& play, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterPlayFrame(PlayScene& play, FrameClock& clock);
+// Back from the results (RESULTS_*), or from the next stage's countdown.
+SceneChange ResumePlay(PlayScene& play, int result, FrameClock& clock);

@@ -3,7 +3,7 @@
 
 #include "game/assets.h"
 #include "game/motion.h"
-#include "game/scenes.h"
+#include "game/scene_frame.h"
 #include "input/input.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "game/bees.h"
 #include "game/gun.h"
 #include "game/play_state.h"
+#include "game/scene_frame.h"
 #include "gfx/surface.h"
 
 // What the drawing of a play frame needs, as the frame's rules left it.

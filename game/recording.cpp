@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "game/gun.h"
-#include "game/play_step.h"
+#include "game/run_step.h"
 #include "game/score.h"
 #include "game/stage.h"
 #include "input/input.h"
@@ -29,14 +29,14 @@ uint64_t StageHash()
     return hash;
 }
 
-void StartRecordedRun(const Recording& r, PlayState* s)
+void StartRecordedRun(const Recording& r, Run* run)
 {
-    *s = PlayState();
-    s->beeStepsPerFrame = r.beeSteps;
-    s->beamLength = r.beamLength;
-    s->shotFrames = r.shotFrames;
-    s->cursorSpin = r.cursorSpin;
-    StartPlayAttempt(*s);
+    PlayState s;
+    s.beeStepsPerFrame = r.beeSteps;
+    s.beamLength = r.beamLength;
+    s.shotFrames = r.shotFrames;
+    s.cursorSpin = r.cursorSpin;
+    BeginRun(*run, s);
 }
 
 std::string FormatRecording(const Recording& r)

@@ -38,10 +38,6 @@ constexpr size_t RECORDING_MAX_BYTES = 64u << 20;
 constexpr int RECORDED_POINTER_LIMIT = 1000000;
 // Clocks and times stay within what the score file's signed entries hold.
 constexpr uint32_t RECORDED_CLOCK_MAX = 0x7FFFFFFF;
-// Frames of the curtain after a death, and after the goal: a run's time is
-// the clock of the goal's curtain's last frame.
-constexpr int DEATH_CURTAIN_FRAMES = 47;
-constexpr int CLEAR_CURTAIN_FRAMES = 25;
 
 enum { RECORDED_KEY_E = 1, RECORDED_KEY_ESCAPE = 2 };
 
@@ -70,10 +66,10 @@ struct Recording {
 // the grid of tile codes now in tileMap.
 uint64_t StageHash();
 
-struct PlayState;
-// Called by the verifier and the viewer once the stage is loaded: s as the
-// recorded run started, its bees at their nests.
-void StartRecordedRun(const Recording& recording, PlayState* s);
+struct Run;
+// Once the stage is loaded: run as the recorded run started, its bees at
+// their nests, its clock counted from the run's start.
+void StartRecordedRun(const Recording& recording, Run* run);
 
 // Called by KeepRecording: the file's text.
 std::string FormatRecording(const Recording& recording);

@@ -1,21 +1,16 @@
-// The replay viewer: the recording's frames through the play frame's own
-// rules and drawing, its clock as recorded.
+// The replay viewer: the recording's frames through the run's own steps and
+// drawing, its clock as recorded.
 #include "game/replay_scene.h"
 
+#include <cstdio>
 #include <string>
 
 #include "game/assets.h"
-#include "game/frame.h"
-#include "game/play_scene.h"
-#include "game/play_step.h"
-#include "game/recording.h"
 #include "game/scenes.h"
 #include "game/stage.h"
-#include "game/stage_view.h"
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
-#include "shell/shell.h"
 
 namespace {
 
@@ -29,76 +24,63 @@ void DrawViewerCaption(const char* text)
 
 }  // namespace
 
-void WatchRecording(const char* path)
+SceneChange EnterReplay(ReplayScene& v, FrameClock& clock)
 {
-    static Recording recording;
     std::string why;
-    if (!ReadRecordingFile(path, &recording, &why)) {
-        std::string text = std::string("再生できません:") + path + "\n" + why;
+    if (!ReadRecordingFile(v.path.c_str(), &v.recording, &why)) {
+        std::string text = std::string("再生できません:") + v.path + "\n" + why;
         PlatformMessageBox(text.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
+        return EndScenes();
+    }
+    LoadStage(v.recording.stage);
+    if (StageHash() != v.recording.stageHash)
+        fprintf(stderr, "Prismveldt: %s was played on another file of stage %d; it may not replay as it was\n",
+                v.path.c_str(), v.recording.stage);
+    StartRecordedRun(v.recording, &v.run);
+    clock.frameStart = PlatformTimeMs();
+    SetMouseCursor(0);
+    DrawPlayFrame(PlayView());  // until the first frame: the stage as it starts
+    return Stay();
+}
+
+void StepReplay(ReplayScene& v, const FrameClock&, FrameEnd* end)
+{
+    bool space = IsKeyDown(VK_SPACE);
+    if (space && !v.spaceWas) v.paused = !v.paused;
+    v.spaceWas = space;
+    for (int key : {1, 2, 4})
+        if (IsKeyDown('0' + key)) v.speed = key;
+    if (IsKeyDown(VK_ESCAPE)) {
+        v.leaving = true;
+        end->kind = FRAME_SILENT;
         return;
     }
-    stageNo = recording.stage;
-    LoadStage();
-    if (StageHash() != recording.stageHash)
-        fprintf(stderr, "Prismveldt: %s was played on another file of stage %d; it may not replay as it was\n",
-                path, recording.stage);
 
-    static PlayState s;
-    static PlayView view;
-    StartRecordedRun(recording, &s);
-    size_t next = 0;
-    int curtainLeft = 0, curtainFrame = 0;
-    bool clearing = false;  // the curtain after the goal, not after a death
-    int speed = 1;
-    bool paused = false, spaceWas = false;
-    uint32_t frameStart = PlatformTimeMs();
-    SetMouseCursor(0);
-    DrawPlayFrame(view);  // until the first frame: the stage as it starts
-    for (;;) {
-        frameStart = WaitNextFrame(frameStart);
-        bool space = IsKeyDown(VK_SPACE);
-        if (space && !spaceWas) paused = !paused;
-        spaceWas = space;
-        for (int key : {1, 2, 4})
-            if (IsKeyDown('0' + key)) speed = key;
-        if (IsKeyDown(VK_ESCAPE)) return;
-
-        // Several recorded frames to one shown at higher speeds; the last is
-        // drawn. Frames are drawn exactly as the run showed them.
-        bool advanced = false;
-        for (int step = 0; !paused && step < speed && next < recording.frames.size(); step++) {
-            const RecordedFrame& f = recording.frames[next++];
-            advanced = true;
-            s.frameStart = f.clockMs;
-            if (f.curtain && curtainLeft > 0) {
-                if (clearing) {
-                    DrawClearCurtainFrame(s, curtainFrame++);
-                } else {
-                    DrawDeathCurtainFrame(s, curtainFrame++);
-                    if (curtainFrame == DEATH_CURTAIN_FRAMES) {
-                        LoadStage();
-                        StartPlayAttempt(s);
-                    }
-                }
-                curtainLeft--;
-                continue;
-            }
-            s.runStart = 0;
-            int outcome = StepPlay(s, f.mouseX, f.mouseY, f.buttons, &view);
-            DrawPlayFrame(view);
-            curtainFrame = 0;
-            clearing = outcome == SCENE_GOAL;
-            curtainLeft = outcome == SCENE_GOAL   ? CLEAR_CURTAIN_FRAMES
-                          : outcome == SCENE_DIED ? DEATH_CURTAIN_FRAMES
-                                                  : 0;
-        }
-        if (paused)
-            DrawViewerCaption("PAUSE");
-        else if (!advanced)
-            DrawViewerCaption("END  ESC");  // after the run's last frame was shown
-        else if (speed > 1)
-            DrawViewerCaption(speed == 2 ? "x2" : "x4");
-        FinishFrame("replay");
+    // Several recorded frames to one shown at higher speeds; the last is
+    // drawn. Frames are drawn exactly as the run showed them.
+    bool advanced = false;
+    for (int step = 0; !v.paused && step < v.speed && v.next < v.recording.frames.size() &&
+                       !RunOver(v.run);
+         step++) {
+        const RecordedFrame& f = v.recording.frames[v.next++];
+        advanced = true;
+        RunInput in;
+        in.frameStart = f.clockMs;
+        in.mouseX = f.mouseX;
+        in.mouseY = f.mouseY;
+        in.buttons = f.buttons;
+        StepRun(v.run, in, &v.frame);
+        DrawRunFrame(v.frame);
+        // Behind a death's curtain the stage is loaded again, as in play.
+        if (v.frame.event == RUN_EVENT_RESPAWNED) LoadStage(v.recording.stage);
     }
+    if (v.paused)
+        DrawViewerCaption("PAUSE");
+    else if (!advanced)
+        DrawViewerCaption("END  ESC");  // after the run's last frame was shown
+    else if (v.speed > 1)
+        DrawViewerCaption(v.speed == 2 ? "x2" : "x4");
+    *end = FrameEnd{FRAME_SHOWN, "replay", SCENE_PLAYING, v.recording.stage, ""};
 }
+
+SceneChange AfterReplayFrame(ReplayScene& v, FrameClock&) { return v.leaving ? EndScenes() : Stay(); }

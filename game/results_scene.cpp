@@ -11,8 +11,6 @@
 #include "input/input.h"
 #include "platform/platform.h"
 #include "game/scenes.h"
-#include "game/frame.h"
-#include "shell/shell.h"
 
 namespace {
 
@@ -63,48 +61,38 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 }  // namespace
 
-void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart,
-                     const Recording* recording)
+SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
-    // The time is kept (or reported as lost) before anything is shown, so
-    // leaving with Escape never costs it.
-    RunEntry entry = EnterRunTime(scoreFilePath, runTimeMs, stage, recording);
-    int rowIndex = stage >= 1 && stage <= STAGE_COUNT ? stage - 1 : 0;
-    const int32_t* row = entry.table.times[rowIndex];
-    bool notSaved = entry.rank > 0 && !entry.fileWritten;
+    r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
+    r.notSaved = r.entry.rank > 0 && !r.entry.fileWritten;
+    clock.frameStart = PlatformTimeMs();
+    return Stay();
+}
 
-    Pulse highlight = HIGHLIGHT_PULSE_START;
-    Pulse click = CLICK_PULSE_START;
-    ResultsClickWait clickWait;
-    uint32_t frameStart = PlatformTimeMs();
-    for (;;) {
-        frameStart = WaitNextFrame(frameStart);
-        *lastFrameStart = frameStart;
-        DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
-                                static_cast<uint32_t>(-1));
-        int buttons;
-        GetMouseButtons(&buttons);
-        DrawResults(runTimeMs, stage, row, highlight, click, notSaved);
-        AdvanceHighlightPulse(&highlight);
-        AdvanceClickPulse(&click);
-        if (IsKeyDown(VK_ESCAPE)) {
-            sceneId = SCENE_TO_TITLE;
-            TraceFrame("results");
-            return;
-        }
-        if (TakeResultsClick(buttons, &clickWait)) {
-            TraceFrame("results");  // left without being shown
-            break;
-        }
-        FinishFrame("results");
+void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
+{
+    int rowIndex = r.stage >= 1 && r.stage <= STAGE_COUNT ? r.stage - 1 : 0;
+    const int32_t* row = r.entry.table.times[rowIndex];
+    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
+                            static_cast<uint32_t>(-1));
+    int buttons;
+    GetMouseButtons(&buttons);
+    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved);
+    AdvanceHighlightPulse(&r.highlight);
+    AdvanceClickPulse(&r.click);
+    *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};
+    r.leaving = 0;
+    if (IsKeyDown(VK_ESCAPE)) {
+        r.leaving = RESULTS_TO_TITLE;
+        *end = FrameEnd{FRAME_TRACED, "results", SCENE_TO_TITLE, r.stage, ""};
+    } else if (TakeResultsClick(buttons, &r.clickWait)) {
+        // After the last stage the game goes back to the title.
+        r.leaving = r.stage >= 1 && r.stage < STAGE_COUNT ? RESULTS_NEXT_STAGE : RESULTS_TO_TITLE;
+        end->kind = FRAME_TRACED;  // left without being shown
     }
+}
 
-    sceneId = SCENE_NEXT_STAGE;
-    // After the last stage (or with no stage after this one to load) the game
-    // goes back to the title.
-    if (stage >= STAGE_COUNT || stage < 1 || stageNo >= STAGE_COUNT) {
-        sceneId = SCENE_TO_TITLE;
-        return;
-    }
-    stageNo = stageNo + 1;
+SceneChange AfterResultsFrame(ResultsScene& r, FrameClock&)
+{
+    return r.leaving ? Pop(r.leaving) : Stay();
 }

@@ -1,16 +1,35 @@
-// The results screen after a cleared stage: the run's time, the stage's best
-// times, and on to the next stage or back to the title.
+// The results screen after a cleared stage: the run's time and the stage's
+// five best times, until a click leads on to the next stage or Escape (or
+// the last stage's click) back to the title. The time is ranked into the
+// score file, with the run's recording, when the screen is entered, before
+// anything is shown, so that leaving with Escape never costs it.
 #pragma once
 #include <cstdint>
+#include "game/scene_frame.h"
+#include "game/scene_rules.h"
+#include "game/score.h"
 
-// Called by RunPlayScene after the clear curtain, with the run's time in
-// milliseconds (curtain included) and stageNo. Ranks the time into the score
-// file, shows the results until a click, and leaves sceneId at
-// SCENE_NEXT_STAGE (stageNo advanced; the play scene loads that stage and
-// runs its start) or SCENE_TO_TITLE (Escape, or stage 4 confirmed), with its
-// last frame's start in *lastFrameStart for the frames that follow. A missing
-// score file is made anew; one that cannot be written costs the new time but
-// not the screen. The run's recording, when given, is kept with its time.
 struct Recording;
-void RunResultsScene(uint32_t runTimeMs, int stage, uint32_t* lastFrameStart,
-                     const Recording* recording = nullptr);
+struct SceneChange;
+
+// What the screen goes back to the play scene with.
+enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2 };
+
+struct ResultsScene {
+    uint32_t runTimeMs = 0;     // curtain included
+    int stage = 1;
+    // The run's recording (the play scene's, which waits below while the
+    // screen is up), or nullptr when the run outgrew what one holds.
+    const Recording* recording = nullptr;
+
+    RunEntry entry{};
+    bool notSaved = false;  // ranked, but the table could not be kept
+    Pulse highlight = HIGHLIGHT_PULSE_START;
+    Pulse click = CLICK_PULSE_START;
+    ResultsClickWait clickWait;
+    int leaving = 0;  // this frame's: 0 stay, else RESULTS_*
+};
+
+SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
+void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterResultsFrame(ResultsScene& results, FrameClock& clock);

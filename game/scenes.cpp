@@ -1,19 +1,108 @@
-// The scene loop: the title, then play, then the title again, until the title
-// scene says to quit. Any other value it leaves, even SCENE_TO_TITLE from the
-// last game, starts play.
+// The scenes' changes, and each step handed to the scene of its kind.
 #include "game/scenes.h"
 
-#include "game/play_scene.h"
-#include "game/title_scene.h"
+#include <utility>
 
-int sceneId = SCENE_PLAYING;
-int stageNo = 0;
+SceneChange Stay() { return SceneChange{}; }
 
-void RunScenes()
+SceneChange Push(Scene scene)
 {
-    for (;;) {
-        RunTitleScene();
-        if (sceneId == SCENE_QUIT) break;
-        RunPlayScene();
-    }
+    SceneChange change;
+    change.kind = SCENE_PUSH;
+    change.next = std::make_unique<Scene>(std::move(scene));
+    return change;
 }
+
+SceneChange Replace(Scene scene)
+{
+    SceneChange change = Push(std::move(scene));
+    change.kind = SCENE_REPLACE;
+    return change;
+}
+
+SceneChange Pop(int result)
+{
+    SceneChange change;
+    change.kind = SCENE_POP;
+    change.result = result;
+    return change;
+}
+
+SceneChange EndScenes()
+{
+    SceneChange change;
+    change.kind = SCENE_END;
+    return change;
+}
+
+namespace {
+
+// Scenes that neither start anything when entered nor wait on one above.
+template <typename S>
+SceneChange NothingToResume(S&, int, FrameClock&) { return Stay(); }
+
+}  // namespace
+
+SceneChange EnterScene(Scene& scene, FrameClock& clock)
+{
+    struct {
+        FrameClock& clock;
+        SceneChange operator()(QuestionScene& s) { return EnterQuestion(s, clock); }
+        SceneChange operator()(TitleScene& s) { return EnterTitle(s, clock); }
+        SceneChange operator()(OpeningCurtainScene& s) { return EnterOpeningCurtain(s, clock); }
+        SceneChange operator()(CountdownScene& s) { return EnterCountdown(s, clock); }
+        SceneChange operator()(PlayScene& s) { return EnterPlay(s, clock); }
+        SceneChange operator()(ResultsScene& s) { return EnterResults(s, clock); }
+        SceneChange operator()(ReplayScene& s) { return EnterReplay(s, clock); }
+    } enter{clock};
+    return std::visit(enter, scene.value);
+}
+
+void StepScene(Scene& scene, const FrameClock& clock, FrameEnd* end)
+{
+    struct {
+        const FrameClock& clock;
+        FrameEnd* end;
+        void operator()(QuestionScene& s) { StepQuestion(s, clock, end); }
+        void operator()(TitleScene& s) { StepTitle(s, clock, end); }
+        void operator()(OpeningCurtainScene& s) { StepOpeningCurtain(s, clock, end); }
+        void operator()(CountdownScene& s) { StepCountdown(s, clock, end); }
+        void operator()(PlayScene& s) { StepPlayScene(s, clock, end); }
+        void operator()(ResultsScene& s) { StepResults(s, clock, end); }
+        void operator()(ReplayScene& s) { StepReplay(s, clock, end); }
+    } step{clock, end};
+    std::visit(step, scene.value);
+}
+
+SceneChange AfterFrame(Scene& scene, FrameClock& clock)
+{
+    struct {
+        FrameClock& clock;
+        SceneChange operator()(QuestionScene& s) { return AfterQuestionFrame(s, clock); }
+        SceneChange operator()(TitleScene& s) { return AfterTitleFrame(s, clock); }
+        SceneChange operator()(OpeningCurtainScene& s) { return AfterOpeningCurtainFrame(s, clock); }
+        SceneChange operator()(CountdownScene& s) { return AfterCountdownFrame(s, clock); }
+        SceneChange operator()(PlayScene& s) { return AfterPlayFrame(s, clock); }
+        SceneChange operator()(ResultsScene& s) { return AfterResultsFrame(s, clock); }
+        SceneChange operator()(ReplayScene& s) { return AfterReplayFrame(s, clock); }
+    } after{clock};
+    return std::visit(after, scene.value);
+}
+
+SceneChange ResumeScene(Scene& scene, int result, FrameClock& clock)
+{
+    struct {
+        int result;
+        FrameClock& clock;
+        SceneChange operator()(TitleScene& s) { return ResumeTitle(s, result, clock); }
+        SceneChange operator()(PlayScene& s) { return ResumePlay(s, result, clock); }
+        SceneChange operator()(QuestionScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(OpeningCurtainScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(CountdownScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(ResultsScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(ReplayScene& s) { return NothingToResume(s, result, clock); }
+    } resume{result, clock};
+    return std::visit(resume, scene.value);
+}
+
+Scene FirstScene() { return Scene{TitleScene{}}; }

@@ -43,13 +43,11 @@ bool IsDeadlyTile(int code);
 // Called by CollidePlayer: touching one makes every bee fly eight times faster.
 bool IsHiveTile(int code);
 
-// Called by the title scene, the play scene at every stage attempt and the
-// results scene: reads the file of stageNo into tileMap and brings the stage
-// picture (DrawLevel) up to date with it.
-// A file that is missing, not a regular file, or holds not a single number
-// but something else prints "ファイルオープンエラー" and ends the program
-// (status 0).
-void LoadStage();
+// Reads the file of stage (1..4) into tileMap and brings the stage picture
+// (DrawLevel) up to date with it. A file that is missing, not a regular
+// file, or holds not a single number but something else prints
+// "ファイルオープンエラー" and ends the program (status 0).
+void LoadStage(int stage);
 // Called by LoadStage and the verifier: reads the file of stage into tileMap
 // without drawing; false (tileMap perhaps half read) for a file that is
 // missing, not a regular file, unreadable, or holds not a single number but

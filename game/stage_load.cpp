@@ -2,7 +2,6 @@
 #include <cstdio>
 #include "game/stage.h"
 #include "platform/platform.h"
-#include "game/scenes.h"
 
 namespace {
 
@@ -46,8 +45,8 @@ bool ReadStageFile(int stage)
     return readable && !(count == 0 && parser.stoppedAtJunk);
 }
 
-void LoadStage()
+void LoadStage(int stage)
 {
-    if (!ReadStageFile(stageNo)) StageFileError();
+    if (!ReadStageFile(stage)) StageFileError();
     RenderLevel();
 }

@@ -11,7 +11,6 @@
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
 #include "gfx/text.h"
-#include "input/input.h"
 
 namespace {
 constexpr uint32_t SPRITE_KEY = 0xFF00FF;
@@ -103,7 +102,6 @@ void DrawPlayFrame(const PlayView& view)
     DrawFarBackdrop(view.farScroll);
     DrawMiddleLayer(view.middleX);
     // The stage is drawn over the gun, so the gun hides behind walls it touches.
-    SetMouseCursor(0);  // the game draws its own cursor
     DrawGunAndBeam(view.gun);
     DrawStageLayer(view.stageX, view.stageY);
     if (view.ghost)

@@ -1,18 +1,16 @@
 // The opening curtain and countdown before a stage, shared by the title and
-// results scenes.
+// the play scene's next stage.
 #include "game/start_sequence.h"
 
 #include "game/assets.h"
 #include "game/gun.h"
 #include "game/play_state.h"
-#include "game/scene_rules.h"
+#include "game/scenes.h"
 #include "game/stage_view.h"
 #include "gfx/blit.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
-#include "game/frame.h"
-#include "shell/shell.h"
 
 void DrawStartView()
 {
@@ -28,38 +26,44 @@ void DrawStartView()
     DrawCharacter(imgKyara2, 0);
 }
 
-void RunOpeningCurtain(uint32_t* frameStart, const char* traceName)
+SceneChange EnterOpeningCurtain(OpeningCurtainScene&, FrameClock&) { return Stay(); }
+
+void StepOpeningCurtain(OpeningCurtainScene& c, const FrameClock&, FrameEnd* end)
 {
-    int k = 0;
-    bool finished = false;
-    while (!finished) {
-        *frameStart = WaitNextFrame(*frameStart);
-        DrawStartView();
-        DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgCurtain[k], 0, 0, 1280, 680, 0);
-        k += 2;
-        if (k >= 49)
-            finished = true;
-        FinishFrame(traceName);
-    }
+    DrawStartView();
+    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgCurtain[c.picture], 0, 0, 1280, 680, 0);
+    c.picture += 2;
+    *end = FrameEnd{FRAME_SHOWN, c.name, c.selector, c.stage, ""};
 }
 
-void RunCountdown(uint32_t* frameStart, const char* traceName)
+SceneChange AfterOpeningCurtainFrame(OpeningCurtainScene& c, FrameClock&)
 {
-    uint32_t countdownStart = PlatformTimeMs();
-    for (;;) {
-        *frameStart = WaitNextFrame(*frameStart);
-        DrawStartView();
-        SetFont(160, 320, "IMPACT");
-        int v = CountdownValue(*frameStart, countdownStart);
-        if (v == 0)
-            PrintOutlined(backBuffer, 220, 200, 0x9B6464, 0xFF6464, "START!!");
-        else
-            PrintOutlined(backBuffer, 560, 200, 0x649B64, 0x64FF64, "%d", v);
-        ReleaseFont();
-        if (v == -1) {
-            TraceFrame(traceName);
-            return;
-        }
-        FinishFrame(traceName);
-    }
+    if (c.picture < 2 * OPENING_CURTAIN_FRAMES - 1) return Stay();
+    CountdownScene countdown;
+    countdown.name = c.countdownName;
+    countdown.selector = c.selector;
+    countdown.stage = c.stage;
+    return Replace(Scene{countdown});
 }
+
+SceneChange EnterCountdown(CountdownScene& c, FrameClock&)
+{
+    c.countdownStart = PlatformTimeMs();
+    return Stay();
+}
+
+void StepCountdown(CountdownScene& c, const FrameClock& clock, FrameEnd* end)
+{
+    DrawStartView();
+    SetFont(160, 320, "IMPACT");
+    int v = CountdownValue(clock.frameStart, c.countdownStart);
+    if (v == 0)
+        PrintOutlined(backBuffer, 220, 200, 0x9B6464, 0xFF6464, "START!!");
+    else
+        PrintOutlined(backBuffer, 560, 200, 0x649B64, 0x64FF64, "%d", v);
+    ReleaseFont();
+    c.over = v == -1;
+    *end = FrameEnd{c.over ? FRAME_TRACED : FRAME_SHOWN, c.name, c.selector, c.stage, ""};
+}
+
+SceneChange AfterCountdownFrame(CountdownScene& c, FrameClock&) { return c.over ? Pop() : Stay(); }

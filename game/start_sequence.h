@@ -1,17 +1,40 @@
-// The way into a stage from the title and from the results screen: the stage's
-// start view behind an opening curtain, then "3", "2", "1", "START!!".
+// The way into a stage from the title and from the results screen: the
+// stage's start view behind an opening curtain (pictures 0, 2, ..., 48, one
+// frame each), then one second each of "3", "2", "1" and "START!!" by the
+// clock. The stage is loaded before the curtain is put up; when the
+// countdown reaches four seconds (a frame drawn but never shown) the sequence
+// goes back to the scene below.
 #pragma once
 #include <cstdint>
+#include "game/scene_frame.h"
 
-// Called by both scenes on every curtain and countdown frame: the play scene's
-// layers at the stage's start, camera (34, 1700), gun at rest, no cursor.
+struct SceneChange;
+
+constexpr int OPENING_CURTAIN_FRAMES = 25;  // pictures 0, 2, ..., 48
+
+struct OpeningCurtainScene {
+    const char* name = "";           // the frames' name in the trace
+    const char* countdownName = "";  // and the countdown's that follows
+    int selector = 0, stage = 0;     // as the frames' trace names them
+    int picture = 0;
+};
+
+struct CountdownScene {
+    const char* name = "";
+    int selector = 0, stage = 0;
+    uint32_t countdownStart = 0;
+    bool over = false;
+};
+
+// The play scene's layers at the stage's start, camera (34, 1700), gun at
+// rest, no cursor: what every curtain and countdown frame draws first.
 void DrawStartView();
-// Called by RunTitleScene and RunResultsScene once the stage is loaded: the
-// curtain pictures 0, 2, ..., 48 over the start view, one frame each (25
-// frames). frameStart is the caller's pacing clock; traceName the frames' name
-// in the replay trace.
-void RunOpeningCurtain(uint32_t* frameStart, const char* traceName);
-// Called right after RunOpeningCurtain: one second each of "3", "2", "1" and
-// "START!!" by the clock; returns in the frame that reaches four seconds, which
-// is drawn but not shown.
-void RunCountdown(uint32_t* frameStart, const char* traceName);
+
+SceneChange EnterOpeningCurtain(OpeningCurtainScene& curtain, FrameClock& clock);
+void StepOpeningCurtain(OpeningCurtainScene& curtain, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterOpeningCurtainFrame(OpeningCurtainScene& curtain, FrameClock& clock);
+
+// The countdown's clock starts when it is entered.
+SceneChange EnterCountdown(CountdownScene& countdown, FrameClock& clock);
+void StepCountdown(CountdownScene& countdown, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterCountdownFrame(CountdownScene& countdown, FrameClock& clock);

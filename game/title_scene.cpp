@@ -1,22 +1,17 @@
-// The title scene: its own pictures, the menu loop with the hover boxes and the
-// turning cursor, and the start of a game at stage 1.
+// The title scene: its own pictures, the menu frame with the hover boxes and
+// the turning cursor, and the start of a game at stage 1.
 #include "game/title_scene.h"
-
 
 #include "audio/audio.h"
 #include "game/assets.h"
-#include "game/scene_rules.h"
+#include "game/scenes.h"
 #include "game/stage.h"
-#include "game/start_sequence.h"
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
 #include "gfx/surface.h"
 #include "input/input.h"
 #include "platform/platform.h"
-#include "game/scenes.h"
-#include "game/frame.h"
-#include "shell/shell.h"
 
 namespace {
 
@@ -41,6 +36,20 @@ void LoadTitleSurfaces()
     LoadCurtainSurfaces(imgTitleCurtain, TITLE_CURTAIN_COUNT, 51);
 }
 
+// White, the buttons, the logo, then the 70 background pictures.
+void FreeTitleSurfaces()
+{
+    DeleteSurface(imgWhite);
+    DeleteSurface(imgStartButton);
+    DeleteSurface(imgEndButton);
+    DeleteSurface(imgTitleLogo);
+    imgWhite = imgStartButton = imgEndButton = imgTitleLogo = nullptr;
+    for (Surface& picture : imgTitleCurtain) {
+        DeleteSurface(picture);
+        picture = nullptr;
+    }
+}
+
 // The title's frame, 1280 x 680, is stretched over 1280 x 720 and copied
 // whole, without a key: unless it is smaller (a modder's frame), it covers
 // every pixel of the screen and clearing to black first would be wasted.
@@ -58,80 +67,71 @@ void DrawButton(MenuBox box, Surface picture, int width, int height)
 
 }  // namespace
 
-void FreeTitleSurfaces()
-{
-    DeleteSurface(imgWhite);
-    DeleteSurface(imgStartButton);
-    DeleteSurface(imgEndButton);
-    DeleteSurface(imgTitleLogo);
-    imgWhite = imgStartButton = imgEndButton = imgTitleLogo = nullptr;
-    for (Surface& picture : imgTitleCurtain) {
-        DeleteSurface(picture);
-        picture = nullptr;
-    }
-}
-
-void RunTitleScene()
+SceneChange EnterTitle(TitleScene&, FrameClock& clock)
 {
     LoadTitleSurfaces();
-
-    float curtainPos = 0.0f;
-    int curtainDir = 0;
-    int cursorAngle = 0;
-    MenuBox startBox = START_BOX_FIRST;
-    MenuBox endBox = END_BOX_FIRST;
-    int startChosen = 0;
-    uint32_t frameStart = PlatformTimeMs();
-
+    clock.frameStart = PlatformTimeMs();
     SetMousePos(650, 500);
     PlayMusic(TITLE_MUSIC);
+    return Stay();
+}
 
-    while (!startChosen) {
-        frameStart = WaitNextFrame(frameStart);
-        SetMouseCursor(0);
+void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
+{
+    SetMouseCursor(0);
 
-        StepTitleCurtain(&curtainPos, &curtainDir);
-        Surface frame = imgTitleCurtain[static_cast<int>(curtainPos)];
-        if (!CoversScreen(frame)) FillSurface(backBuffer, 0);
-        DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, frame, 0, 0, 1280, 680,
-                                static_cast<uint32_t>(-1));
-        DrawBlended(backBuffer, 60, 0, 1100, 650, imgTitleLogo, 0, 0, 793, 487, 100, 0xFF00FF);
-        // The buttons are drawn with last frame's hover state, so they grow one
-        // frame after the pointer enters them.
-        DrawButton(startBox, imgStartButton, 537, 248);
-        DrawButton(endBox, imgEndButton, 397, 248);
+    StepTitleCurtain(&t.curtainPos, &t.curtainDir);
+    Surface frame = imgTitleCurtain[static_cast<int>(t.curtainPos)];
+    if (!CoversScreen(frame)) FillSurface(backBuffer, 0);
+    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, frame, 0, 0, 1280, 680,
+                            static_cast<uint32_t>(-1));
+    DrawBlended(backBuffer, 60, 0, 1100, 650, imgTitleLogo, 0, 0, 793, 487, 100, 0xFF00FF);
+    // The buttons are drawn with last frame's hover state, so they grow one
+    // frame after the pointer enters them.
+    DrawButton(t.startBox, imgStartButton, 537, 248);
+    DrawButton(t.endBox, imgEndButton, 397, 248);
 
-        int mx, my, buttons;
-        GetMousePos(&mx, &my);
-        GetMouseButtons(&buttons);
-        cursorAngle = NextCursorAngle(cursorAngle);
-        DrawRotated(backBuffer, mx, my, 32, 32, imgCursor, 0, 0, 32, 32, cursorAngle, 0xFF00FF);
+    int mx, my, buttons;
+    GetMousePos(&mx, &my);
+    GetMouseButtons(&buttons);
+    t.cursorAngle = NextCursorAngle(t.cursorAngle);
+    DrawRotated(backBuffer, mx, my, 32, 32, imgCursor, 0, 0, 32, 32, t.cursorAngle, 0xFF00FF);
 
-        startBox = HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, mx, my);
-        endBox = HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, mx, my);
+    t.startBox = HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, mx, my);
+    t.endBox = HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, mx, my);
 
-        TitleClick click = TitleClickOf(buttons, startBox, endBox);
-        if (click.clickSound)
-            PlaySoundEffect(CLICK_SOUND);  // again on every frame the button is held
-        if (click.quit || (!click.start && IsKeyDown(VK_ESCAPE))) {
-            FreeTitleSurfaces();
-            sceneId = SCENE_QUIT;
-            TraceFrame("title");
-            return;
-        }
-        if (click.start) {
-            startChosen = 1;  // this frame is not shown: the start sequence follows
-            TraceFrame("title");
-            break;
-        }
-        FinishFrame("title");
-    }
+    TitleClick click = TitleClickOf(buttons, t.startBox, t.endBox);
+    if (click.clickSound) PlaySoundEffect(CLICK_SOUND);  // again on every frame the button is held
+    t.choice = click.quit || (!click.start && IsKeyDown(VK_ESCAPE)) ? 2 : click.start ? 1 : 0;
+    end->name = "title";
+    end->selector = t.choice == 2 ? SCENE_QUIT : t.selector;
+    end->stage = t.stage;
+    // A frame that leaves the title is not shown: the game ends, or the
+    // start's curtain follows.
+    end->kind = t.choice != 0 ? FRAME_TRACED : FRAME_SHOWN;
+    if (t.choice == 2) FreeTitleSurfaces();
+}
 
-    stageNo = 1;
-    LoadStage();
+SceneChange AfterTitleFrame(TitleScene& t, FrameClock&)
+{
+    if (t.choice == 2) return EndScenes();
+    if (t.choice == 0) return Stay();
+    LoadStage(1);
     StopMusic("bgm");
     PlayMusic(STAGE_MUSIC);
-    RunOpeningCurtain(&frameStart, "start-curtain");
-    RunCountdown(&frameStart, "countdown");
+    OpeningCurtainScene curtain;
+    curtain.name = "start-curtain";
+    curtain.countdownName = "countdown";
+    curtain.selector = t.selector;
+    curtain.stage = 1;
+    return Push(Scene{curtain});
+}
+
+SceneChange ResumeTitle(TitleScene& t, int, FrameClock&)
+{
     FreeTitleSurfaces();
+    PlayScene play;
+    play.stage = 1;
+    play.beeSteps = t.beeSteps;
+    return Replace(Scene{play});
 }

@@ -1,10 +1,32 @@
-// The title scene: animated background, START and END, and the start of a game.
+// The title: the animated background, START and END with their hover and the
+// turning cursor, and the way into a game at stage 1 behind the opening
+// curtain and the countdown. Its pictures are loaded when it is entered and
+// freed when it ends.
 #pragma once
+#include "game/scene_frame.h"
+#include "game/scene_rules.h"
 
-// Called by GameMain's scene loop; returns with sceneId = SCENE_QUIT to end the
-// program, or with stage 1 loaded, stageNo = 1, the stage music playing and
-// sceneId as it was, to start a game.
-void RunTitleScene();
-// Called by RunTitleScene whenever it leaves: deletes the title's own pictures
-// (white, the buttons, the logo, then the 70 background pictures).
-void FreeTitleSurfaces();
+struct SceneChange;
+
+struct TitleScene {
+    // How the title was reached, as its frames' trace names it: SCENE_PLAYING
+    // at the program's start, SCENE_TO_TITLE after a game; and the stage last
+    // played (0 before any).
+    int selector = SCENE_PLAYING;
+    int stage = 0;
+    // What play takes over from the game before: the bees' speed.
+    int beeSteps = 0;
+
+    float curtainPos = 0.0f;
+    int curtainDir = 0;
+    int cursorAngle = 0;
+    MenuBox startBox = START_BOX_FIRST;
+    MenuBox endBox = END_BOX_FIRST;
+    int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape)
+};
+
+SceneChange EnterTitle(TitleScene& title, FrameClock& clock);
+void StepTitle(TitleScene& title, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterTitleFrame(TitleScene& title, FrameClock& clock);
+// Back from the start's curtain and countdown: the title's pictures go, play begins.
+SceneChange ResumeTitle(TitleScene& title, int result, FrameClock& clock);

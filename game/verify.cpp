@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/play_step.h"
-#include "game/scenes.h"
+#include "game/run_step.h"
+#include "game/scene_frame.h"
 #include "game/score.h"
 #include "game/stage.h"
 #include "platform/platform.h"
@@ -37,11 +37,9 @@ bool VerifyRecordingOnStage(const Recording& r, std::string* why)
     if (r.rules != RULES_VERSION) return Refuse(why, "it was played by other rules");
     if (StageHash() != r.stageHash) return Refuse(why, "it was played on another stage file");
 
-    static PlayState s;
-    static PlayView view;
-    StartRecordedRun(r, &s);
-    int curtainLeft = 0, playFrames = 0;
-    bool goal = false;
+    Run run;
+    StartRecordedRun(r, &run);
+    int playFrames = 0;
     for (size_t i = 0; i < r.frames.size(); i++) {
         const RecordedFrame& f = r.frames[i];
         std::string at = "frame " + std::to_string(i + 1) + ": ";
@@ -51,31 +49,23 @@ bool VerifyRecordingOnStage(const Recording& r, std::string* why)
             return Refuse(why, at + "it starts sooner after the one before than the game allows");
         if (i == 0 && f.clockMs < FRAME_PERIOD_MS)
             return Refuse(why, at + "it starts sooner than a frame after the run's start");
-        if (f.curtain != (curtainLeft > 0)) {
-            if (goal) return Refuse(why, at + "there are frames after the goal's curtain");
-            return Refuse(why, at + "the frames do not follow the game");
+        if (RunOver(run)) return Refuse(why, at + "there are frames after the goal's curtain");
+        if (f.curtain != RunInCurtain(run)) return Refuse(why, at + "the frames do not follow the game");
+        if (!f.curtain) {
+            playFrames++;
+            if (f.keys & RECORDED_KEY_ESCAPE) return Refuse(why, at + "the run was left with Escape");
+            if (f.keys & RECORDED_KEY_E) return Refuse(why, at + "the run was ended with the key E");
         }
-        if (f.curtain) {
-            if (--curtainLeft == 0 && !goal) {
-                RespawnAfterDeath(s);
-                StartPlayAttempt(s);
-            }
-            continue;
-        }
-        playFrames++;
-        s.frameStart = f.clockMs;
-        s.runStart = 0;
-        int outcome = StepPlay(s, f.mouseX, f.mouseY, f.buttons, &view);
-        if (f.keys & RECORDED_KEY_ESCAPE) return Refuse(why, at + "the run was left with Escape");
-        if (f.keys & RECORDED_KEY_E) return Refuse(why, at + "the run was ended with the key E");
-        if (outcome == SCENE_DIED) curtainLeft = DEATH_CURTAIN_FRAMES;
-        if (outcome == SCENE_GOAL) {
-            goal = true;
-            curtainLeft = CLEAR_CURTAIN_FRAMES;
-        }
+        RunInput in;
+        in.frameStart = f.clockMs;
+        in.mouseX = f.mouseX;
+        in.mouseY = f.mouseY;
+        in.buttons = f.buttons;
+        RunFrame frame;
+        StepRun(run, in, &frame);
     }
-    if (!goal) return Refuse(why, "the frames never reach the goal");
-    if (curtainLeft > 0) return Refuse(why, "the recording ends before the goal's curtain does");
+    if (run.phase == RUN_CLEARING) return Refuse(why, "the recording ends before the goal's curtain does");
+    if (run.phase != RUN_CLEARED) return Refuse(why, "the frames never reach the goal");
     if (playFrames != r.playFrames)
         return Refuse(why, "the goal comes after " + std::to_string(playFrames) +
                                " play frames, not the recorded " + std::to_string(r.playFrames));

@@ -52,10 +52,18 @@ enum {
     PLATFORM_BOX_YESNO = 1,       // Yes and No, no icon
     PLATFORM_BOX_YESNO_QUESTION = 2 // Yes and No, question icon
 };
-// Called by GameMain, WindowProc and LoadBitmapSurface; modal, UTF-8 texts.
-// Returns true for Yes (and for OK), false for No. Window messages that arrive
-// while the box is open are delivered by the box's own loop.
+// A box with UTF-8 texts. Returns true for Yes (and for OK), false for No.
+// Modal on the desktop, Windows and headless backends: window messages that
+// arrive while the box is open are delivered by the box's own loop. The
+// browser never waits: an OK box is shown and stays up while the game ends
+// behind it; a question there goes through PlatformAskBox.
 bool PlatformMessageBox(const char* text, const char* caption, int style);
+// A Yes/No question asked without waiting where the backend can (the
+// browser): PLATFORM_BOX_WAITING while the box is up, then 1 for Yes or 0
+// for No; called again (once a frame) until it answers. The modal backends
+// answer at the first call.
+enum { PLATFORM_BOX_WAITING = -1 };
+int PlatformAskBox(const char* text, const char* caption, int style);
 
 // ---- pointer and keys ----
 // Called by SetMouseCursor, SetDisplayMode and ShutdownAndExit.
@@ -78,9 +86,19 @@ bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons);
 uint32_t PlatformTimeMs();
 // Called by WaitKeyPaced.
 void PlatformSleep(uint32_t ms);
-// Called by the frame loops; returns once the clock has moved at least
-// periodMs past previousFrameStart (the headless clock jumps straight there).
+// Returns once the clock has moved at least periodMs past
+// previousFrameStart (the headless clock jumps straight there); on the
+// browser, which never waits, it must only be called once PlatformFrameDue.
 void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs);
+// Whether the next frame may start now: always on the backends that wait in
+// PlatformWaitFrame; on the browser, once the clock has moved periodMs past
+// previousFrameStart.
+bool PlatformFrameDue(uint32_t previousFrameStart, uint32_t periodMs);
+// Runs the game's frames: tick(context) for each chance of a frame until it
+// returns false, then done(context). The desktop, Windows and headless
+// backends loop here and return after done; the browser calls tick from the
+// page once per display refresh and returns at once.
+void PlatformRunFrames(bool (*tick)(void*), void (*done)(void*), void* context);
 
 // ---- events ----
 enum {

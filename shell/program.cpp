@@ -1,26 +1,30 @@
 // The program's entry steps and GameMain: the window, the full-screen question,
 // the start-up pictures, and the game's scenes.
 #include "game/assets.h"
-#include "game/replay_scene.h"
 #include "game/scenes.h"
+#include <utility>
+
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
 #include "platform/platform.h"
 #include "shell/options.h"
 #include "shell/shell.h"
 
+namespace {
+
+// After the last scene: the start-up pictures go, and the orderly end.
+void EndGame()
+{
+    DeleteStartupSurfaces();
+    ShutdownAndExit();
+}
+
+}  // namespace
+
 void GameMain()
 {
-    // A 1 x 1 window titled "未定" stands while the player is asked.
-    SetDisplayMode(0, 0, 1, 1, DISPLAY_WINDOWED, "未定");
-    bool fullScreen = PlatformMessageBox("フルスクリーンにしますか？", "確認", PLATFORM_BOX_YESNO);
-    SetDisplayMode(0, 0, 1280, 720, fullScreen ? DISPLAY_FULLSCREEN : DISPLAY_WINDOWED, "Prismveldt");
-
-    LoadAssets();
-
-    RunScenes();
-
-    DeleteStartupSurfaces();
+    // The question first; the title once it is answered.
+    RunFrameLoop(Scene{QuestionScene{}}, EndGame);
 }
 
 // A recorded run in the game's window instead of the game: no question, a
@@ -29,8 +33,9 @@ static void WatchMain(const char* path)
 {
     SetDisplayMode(0, 0, 1280, 720, DISPLAY_WINDOWED, "Prismveldt");
     LoadAssets();
-    WatchRecording(path);
-    DeleteStartupSurfaces();
+    ReplayScene replay;
+    replay.path = path;
+    RunFrameLoop(Scene{std::move(replay)}, EndGame);
 }
 
 int RunProgram(const GameOptions& options)

@@ -36,9 +36,22 @@ const char* SetMemoryTask(const char* what);
 // orderly end with exit status 1. Never returns.
 [[noreturn]] void ExitOutOfMemory(const char* what);
 
-// Called by every scene loop at the top of a frame: waits until FRAME_PERIOD_MS
-// have passed since previousStart and returns the new frame's start time.
+// Waits until FRAME_PERIOD_MS have passed since previousStart and returns the
+// new frame's start time.
 uint32_t WaitNextFrame(uint32_t previousStart);
+
+struct FrameEnd;
+// The frame's line in the replay trace: its scene's name, selector and
+// stage, then the scene's own fields.
+void TraceFrame(const FrameEnd& end);
+
+struct Scene;
+// The game's one frame loop (shell/frame_loop.cpp): enters first, then steps
+// the scene on top once per frame period, ends each frame and changes
+// scenes, until the scenes are over; then atEnd (the game's ends the
+// program). On a backend that runs the frames itself (the browser) it
+// returns at once and the frames follow from the page.
+void RunFrameLoop(Scene first, void (*atEnd)());
 struct PlatformEvent;
 // Called by PumpMessages for each event taken from the platform's queue: the
 // close request asks first, a finished music play starts again unless it was

@@ -20,7 +20,7 @@
 #include "game/bees.h"
 #include "game/gun.h"
 #include "game/motion.h"
-#include "game/play_step.h"
+#include "game/run_step.h"
 #include "game/stage.h"
 #include "gfx/rotate.h"
 #include "input/input.h"
@@ -84,11 +84,6 @@ void Steer(const PlayState& s, float tx, float ty, int* mouseX, int* mouseY, int
     *mouseY = 360 - (int)(dy / d * 200);
 }
 
-void StartAttempt(PlayState& s)
-{
-    LoadStage();
-    StartPlayAttempt(s);
-}
 
 void BM_PlayFrame(benchmark::State& state)
 {
@@ -98,18 +93,19 @@ void BM_PlayFrame(benchmark::State& state)
     }
     // The tunnel stage: bees in the roof, spikes, checkpoints, a long beam.
     const float route[][2] = {{674, 2000}, {1100, 1860}, {12000, 1860}, {12320, 2040}};
-    stageNo = 4;
-    static PlayState s;
-    static PlayView view;
-    s = PlayState();
-    StartAttempt(s);
+    static Run run;
+    static RunFrame frame;
+    LoadStage(4);
+    BeginRun(run, PlayState());
     int mouseX = 640, mouseY = 360, buttons = 0;
     size_t next = 0;
     int restFrames = 0;
+    uint32_t clock = 0;
     std::vector<double> ms, cpu;
     ms.reserve(state.max_iterations);
     cpu.reserve(state.max_iterations);
     for (auto _ : state) {
+        const PlayState& s = run.play;
         // Every 200th frame the player lets go for a while: falling, drifting, idle.
         if (restFrames > 0) {
             --restFrames;
@@ -120,22 +116,26 @@ void BM_PlayFrame(benchmark::State& state)
             Steer(s, route[next][0], route[next][1], &mouseX, &mouseY, &buttons);
             if (ms.size() % 200 == 199) restFrames = 40;
         }
-        s.frameStart += 16;
+        RunInput in;
+        in.frameStart = clock += 16;
+        in.mouseX = mouseX;
+        in.mouseY = mouseY;
+        in.buttons = buttons;
         double cpuStart = ThreadCpuMs();
         auto start = std::chrono::steady_clock::now();
-        int outcome = StepPlay(s, mouseX, mouseY, buttons, &view);
-        DrawPlayFrame(view);
+        StepRun(run, in, &frame);
+        DrawRunFrame(frame);
         auto end = std::chrono::steady_clock::now();
         cpu.push_back(ThreadCpuMs() - cpuStart);
         ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
 
-        if (outcome == SCENE_DIED) {
-            RespawnAfterDeath(s);
-            StartAttempt(s);
+        // As the play scene does: the stage again behind a death's curtain, a
+        // new run after the goal's.
+        if (frame.event == RUN_EVENT_RESPAWNED) {
+            LoadStage(4);
             next = 1;
-        } else if (outcome == SCENE_GOAL) {
-            s = PlayState();
-            StartAttempt(s);
+        } else if (RunOver(run)) {
+            BeginRun(run, PlayState());
             next = 0;
         }
     }
@@ -155,9 +155,8 @@ void BM_LoadStageAfterDeath(benchmark::State& state)
         state.SkipWithError("no data folder");
         return;
     }
-    stageNo = 4;
-    LoadStage();
-    for (auto _ : state) LoadStage();
+    LoadStage(4);
+    for (auto _ : state) LoadStage(4);
 }
 BENCHMARK(BM_LoadStageAfterDeath)->Unit(benchmark::kMillisecond);
 
@@ -168,11 +167,11 @@ void BM_LoadStageNextStage(benchmark::State& state)
         state.SkipWithError("no data folder");
         return;
     }
-    stageNo = 1;
-    LoadStage();
+    int stage = 1;
+    LoadStage(stage);
     for (auto _ : state) {
-        stageNo = stageNo % 4 + 1;
-        LoadStage();
+        stage = stage % 4 + 1;
+        LoadStage(stage);
     }
 }
 BENCHMARK(BM_LoadStageNextStage)->Unit(benchmark::kMillisecond);
@@ -184,10 +183,9 @@ void BM_LoadStageFromScratch(benchmark::State& state)
         state.SkipWithError("no data folder");
         return;
     }
-    stageNo = 2;
     for (auto _ : state) {
         InvalidateLevel();
-        LoadStage();
+        LoadStage(2);
     }
 }
 BENCHMARK(BM_LoadStageFromScratch)->Unit(benchmark::kMillisecond);
@@ -203,10 +201,9 @@ void BM_LoadStageFirstEver(benchmark::State& state)
         state.SkipWithError("no data folder");
         return;
     }
-    stageNo = 1;
     for (auto _ : state) {
         DeleteLevel();
-        LoadStage();
+        LoadStage(1);
     }
 }
 BENCHMARK(BM_LoadStageFirstEver)->Iterations(5)->Unit(benchmark::kMillisecond);

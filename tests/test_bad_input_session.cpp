@@ -13,6 +13,7 @@
 #include "platform/headless/headless.h"
 #include "gfx/screen.h"
 #include "game/scenes.h"
+#include "shell/shell.h"
 
 #include <map>
 
@@ -152,8 +153,7 @@ TEST(LongRun, ClockPastOneHundredMinutes)
     screenHeight = 720;
     FillTrigTables();
     LoadAssets();
-    stageNo = 1;
-    LoadStage();
+    LoadStage(1);
 
     static PlayState s;
     static PlayView view;
@@ -171,13 +171,15 @@ TEST(LongRun, ClockPastOneHundredMinutes)
     // never enters the table.
     for (uint32_t clock : clocks) {
         SCOPED_TRACE(clock);
-        stageNo = 4;  // the last stage: the screen goes back to the title
-        sceneId = SCENE_PLAYING;
         long long before = headless.framesStarted;
         headless.script.actions.push_back(ScriptAction{before, SCRIPT_UP, 0, 0, 0x01, 1});
         headless.script.actions.push_back(ScriptAction{before + 1, SCRIPT_DOWN, 0, 0, 0x01, 1});
-        uint32_t frameStart;
-        RunResultsScene(clock, 4, &frameStart);
+        // The last stage's screen: its click goes back to the title, and with
+        // nothing below it the frames end there.
+        ResultsScene results;
+        results.runTimeMs = clock;
+        results.stage = 4;
+        RunFrameLoop(Scene{results}, [] {});
         EXPECT_EQ(headless.framesStarted - before, 11);
         EXPECT_EQ(ReadText(folder.path + "/txt/scoretime.txt"),
                   " 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20");

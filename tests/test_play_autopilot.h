@@ -1,6 +1,6 @@
 // The autopilot the stage tests fly with: a few waypoints, the bees shot when
-// they come close, and the play scene's own frames (StepPlay; a death returns
-// to the respawn point with the bees back home). It also writes the harness
+// they come close, and the game's own run of a stage (its play frames, and a
+// death's curtain with the respawn behind it). It also writes the harness
 // script of its flight.
 #pragma once
 #include <cmath>
@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 #include "game/motion.h"
-#include "game/play_step.h"
-#include "game/scenes.h"
+#include "game/run_step.h"
 #include "game/stage.h"
 
 namespace autopilot {
@@ -18,7 +17,7 @@ namespace autopilot {
 struct Point { float x, y; };
 
 struct Flight {
-    PlayState play;
+    Run run;
     int frames = 0, deaths = 0;
     bool cleared = false;
     // Camera after each play frame, by frame number from the first play frame
@@ -37,9 +36,9 @@ inline bool LoadShippedStage(int stage)
 
 // The mouse for this frame: at a nearby awake bee (the recoil then pushes away
 // from it), otherwise opposite the next waypoint so the recoil carries there.
-inline void Steer(const Flight& run, Point target, int* mouseX, int* mouseY, int* firing)
+inline void Steer(const Flight& flight, Point target, int* mouseX, int* mouseY, int* firing)
 {
-    const PlayState& s = run.play;
+    const PlayState& s = flight.run.play;
     float cx = s.camX + 640, cy = s.camY + 360;
     for (int i = 0; i < s.beeCount; ++i) {
         if (s.bees[i].state != BEE_ACTIVE) continue;
@@ -63,44 +62,52 @@ inline void Steer(const Flight& run, Point target, int* mouseX, int* mouseY, int
 inline Flight Fly(int stage, const std::vector<Point>& route, std::string* script, int frameLimit = 8000)
 {
     EXPECT_TRUE(LoadShippedStage(stage));
-    Flight run;
-    StartPlayAttempt(run.play);
-    static PlayView view;
+    Flight flight;
+    BeginRun(flight.run, PlayState());
+    static RunFrame frame;
     size_t next = 0;
     int lastX = -1, lastY = -1;
     if (script) *script += "0 down lmb\n";
-    while (run.frames < frameLimit) {
+    while (flight.frames < frameLimit) {
+        const PlayState& s = flight.run.play;
+        RunInput in;
+        in.frameStart = 16u * (uint32_t)(flight.frames + 1);
+        if (RunInCurtain(flight.run)) {
+            // No input reaches the game behind a curtain.
+            StepRun(flight.run, in, &frame);
+            flight.frames += 1;
+            if (frame.event == RUN_EVENT_RESPAWNED) {
+                next = 0;
+                while (next + 1 < route.size() && route[next].x < s.camX + 640 - 64) ++next;
+            }
+            continue;
+        }
         Point target = route[next];
-        float cx = run.play.camX + 640, cy = run.play.camY + 360;
+        float cx = s.camX + 640, cy = s.camY + 360;
         if (std::hypot(target.x - cx, target.y - cy) < 24 && next + 1 < route.size()) {
             ++next;
             target = route[next];
         }
         int mx, my, firing;
-        Steer(run, target, &mx, &my, &firing);
+        Steer(flight, target, &mx, &my, &firing);
         if (script && (mx != lastX || my != lastY))
-            *script += std::to_string(run.frames) + " mouse " + std::to_string(mx) + " " + std::to_string(my) + "\n";
+            *script += std::to_string(flight.frames) + " mouse " + std::to_string(mx) + " " + std::to_string(my) + "\n";
         lastX = mx;
         lastY = my;
-        int outcome = StepPlay(run.play, mx, my, firing, &view);
-        run.track.resize(run.frames, {NAN, NAN});
-        run.track.push_back({run.play.camX, run.play.camY});
-        run.frames += 1;
-        if (outcome == SCENE_GOAL) {
-            run.cleared = true;
+        in.mouseX = mx;
+        in.mouseY = my;
+        in.buttons = firing;
+        StepRun(flight.run, in, &frame);
+        flight.track.resize(flight.frames, {NAN, NAN});
+        flight.track.push_back({s.camX, s.camY});
+        flight.frames += 1;
+        if (frame.event == RUN_EVENT_GOAL) {
+            flight.cleared = true;
             break;
         }
-        if (outcome == SCENE_DIED) {
-            // The curtain: 47 frames without input, then the respawn and a reload.
-            run.frames += 47;
-            run.deaths += 1;
-            RespawnAfterDeath(run.play);
-            StartPlayAttempt(run.play);
-            next = 0;
-            while (next + 1 < route.size() && route[next].x < run.play.camX + 640 - 64) ++next;
-        }
+        if (frame.event == RUN_EVENT_DIED) flight.deaths += 1;
     }
-    return run;
+    return flight;
 }
 
 // Centre points to fly through, one list per shipped stage: the path of the

@@ -13,10 +13,10 @@ using namespace autopilot;
 TEST(ShippedStages, EachCanBeClearedWithTheMouse)
 {
     for (int stage = 1; stage <= 4; ++stage) {
-        Flight run = Fly(stage, ROUTES[stage - 1], nullptr);
-        EXPECT_TRUE(run.cleared) << "stage " << stage << " ends at camera ("
-                                 << run.play.camX << ", " << run.play.camY << ") after " << run.frames << " frames";
-        EXPECT_LE(run.deaths, 2) << "stage " << stage;
+        Flight flight = Fly(stage, ROUTES[stage - 1], nullptr);
+        EXPECT_TRUE(flight.cleared) << "stage " << stage << " ends at camera (" << flight.run.play.camX << ", "
+                                    << flight.run.play.camY << ") after " << flight.frames << " frames";
+        EXPECT_LE(flight.deaths, 2) << "stage " << stage;
     }
 }
 

@@ -173,7 +173,7 @@ TEST_F(SolverReplay, ARunFoundByTheSolverClearsTheSameStageInTheGame)
 
     static solve::Moment start, end;
     start = solve::Moment();
-    StartPlayAttempt(start.play);
+    BeginRun(start.run, PlayState());
     std::vector<solve::Input> inputs;
     ASSERT_TRUE(solve::SearchStage(solve::MakeField(), start, solve::SearchSettings(), &inputs, &end));
     EXPECT_EQ(end.scene, SCENE_GOAL);

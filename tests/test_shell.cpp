@@ -14,7 +14,6 @@
 #include "platform/platform.h"
 #include "gfx/screen.h"
 #include "game/scenes.h"
-#include "game/frame.h"
 #include "shell/shell.h"
 
 class ShellTest : public ::testing::Test {
@@ -24,8 +23,6 @@ protected:
     {
         headless = HeadlessMachine{};
         displayMode = DISPLAY_WINDOWED_DOUBLE;
-        sceneId = 0;
-        stageNo = 0;
         tracePath = testing::TempDir() + "shell-trace-" + std::to_string(getpid()) + ".jsonl";
         ASSERT_TRUE(OpenTrace(tracePath));
     }
@@ -199,12 +196,10 @@ TEST_F(ShellTest, FramesStartEverySixteenMilliseconds)
 
 TEST_F(ShellTest, FrameRecordCarriesSceneAndSelector)
 {
-    sceneId = SCENE_TO_TITLE;
-    stageNo = 3;
     uint32_t start = WaitNextFrame(0);
-    TraceFrame("play", "\"camX\":1.5");
+    TraceFrame(FrameEnd{FRAME_SHOWN, "play", SCENE_TO_TITLE, 3, "\"camX\":1.5"});
     WaitNextFrame(start);
-    TraceFrame("title");
+    TraceFrame(FrameEnd{FRAME_TRACED, "title", SCENE_TO_TITLE, 3, ""});
     EXPECT_EQ(Trace(),
               "{\"ev\":\"frame\",\"n\":0,\"t\":16,\"scene\":\"play\",\"sceneId\":-999,\"stageNo\":3,"
               "\"camX\":1.5}\n"

@@ -293,12 +293,10 @@ TEST_F(StageLoad, ReadsTheFileOfStageNoAndKeepsCellsAShortFileMisses)
     for (int i = 0; i < MAP_CELLS; ++i) full += i % 3 == 0 ? "1 " : "0 ";
     Write(2, full);
     Write(3, "3 3 3");
-    stageNo = 2;
-    LoadStage();
+    LoadStage(2);
     EXPECT_EQ(tileMap[0][0], 1);
     EXPECT_EQ(tileMap[0][3], 1);
-    stageNo = 3;
-    LoadStage();
+    LoadStage(3);
     EXPECT_EQ(tileMap[0][0], 3);
     EXPECT_EQ(tileMap[0][2], 3);
     EXPECT_EQ(tileMap[0][3], 1);  // not in the short file: the old stage's code
@@ -311,15 +309,13 @@ TEST_F(StageLoad, AHugeFileIsReadOnlyAsFarAsItsNumbersMatter)
     std::string text = Numbers(MAP_CELLS, 0, "\n");
     text += std::string(8 << 20, 'x');
     Write(1, text);
-    stageNo = 1;
-    LoadStage();
+    LoadStage(1);
     EXPECT_EQ(tileMap[39][199], MAP_CELLS - 1);
 }
 
 TEST_F(StageLoad, AMissingFileEndsTheProgramWithStatusZero)
 {
-    stageNo = 4;
-    EXPECT_EXIT(LoadStage(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(LoadStage(4), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(StageLoad, ReloadingTheSameStageIsFastAndChangesNothing)
@@ -328,11 +324,10 @@ TEST_F(StageLoad, ReloadingTheSameStageIsFastAndChangesNothing)
     for (int r = 0; r < MAP_ROWS; ++r)
         for (int c = 0; c < MAP_COLS; ++c) text += std::to_string((r == 0 || r == 39 || c == 0 || c == 199) ? 1 : (c % 9 == 0 ? 2 : 0)) + " ";
     Write(1, text);
-    stageNo = 1;
-    LoadStage();
+    LoadStage(1);
     std::vector<uint32_t> first = WholeLevel();
     auto start = std::chrono::steady_clock::now();
-    LoadStage();
+    LoadStage(1);
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     EXPECT_TRUE(WholeLevel() == first);
     EXPECT_LT(ms, 30.0);

@@ -61,8 +61,9 @@ int main(int argc, char** argv)
         }
         static solve::Moment start, end;
         start = solve::Moment();
-        start.play.beeStepsPerFrame = beeSteps;
-        StartPlayAttempt(start.play);
+        PlayState first;
+        first.beeStepsPerFrame = beeSteps;
+        BeginRun(start.run, first);
         solve::Field field = solve::MakeField();
         fprintf(stderr, "stage %d: searching\n", stage);
         std::vector<solve::Input> inputs;
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
             fprintf(stderr, "solve: no clearing run found for stage %d\n", stage);
             return 1;
         }
-        beeSteps = end.play.beeStepsPerFrame;
+        beeSteps = end.run.play.beeStepsPerFrame;
         runs.push_back(inputs);
         // The first play frame's clock reads 16 ms, one frame more each frame.
         printf("stage %d: cleared in %zu play frames, clock %zu ms at the goal\n", stage,

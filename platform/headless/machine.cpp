@@ -110,3 +110,13 @@ void PlatformTraceFrame(const char* fields)
 }
 
 bool PlatformTracing() { return TraceOpen(); }
+
+// Frames follow one another in this loop; each waits in PlatformWaitFrame.
+bool PlatformFrameDue(uint32_t, uint32_t) { return true; }
+
+void PlatformRunFrames(bool (*tick)(void*), void (*done)(void*), void* context)
+{
+    while (tick(context)) {
+    }
+    done(context);
+}

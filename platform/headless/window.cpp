@@ -81,3 +81,9 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     TraceLine(fields);
     return result;
 }
+
+// The boxes here are modal: the answer comes at once.
+int PlatformAskBox(const char* text, const char* caption, int style)
+{
+    return PlatformMessageBox(text, caption, style) ? 1 : 0;
+}

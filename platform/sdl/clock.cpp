@@ -58,3 +58,13 @@ void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs)
     if (target - now > SPIN_MARGIN_NS) SleepUntil(target - SPIN_MARGIN_NS);
     while (static_cast<uint32_t>(PlatformTimeMs() - previousFrameStart) < periodMs) {}
 }
+
+// Frames follow one another in this loop; each waits in PlatformWaitFrame.
+bool PlatformFrameDue(uint32_t, uint32_t) { return true; }
+
+void PlatformRunFrames(bool (*tick)(void*), void (*done)(void*), void* context)
+{
+    while (tick(context)) {
+    }
+    done(context);
+}

@@ -137,3 +137,9 @@ bool PlatformMessageBox(const char* text, const char* caption, int style)
     }
     return answer;
 }
+
+// The boxes here are modal: the answer comes at once.
+int PlatformAskBox(const char* text, const char* caption, int style)
+{
+    return PlatformMessageBox(text, caption, style) ? 1 : 0;
+}

@@ -24,3 +24,9 @@ bool PlatformMessageBox(const char* text, const char* caption, int style) {
     int answer = MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), flags);
     return answer == IDYES || answer == IDOK;
 }
+
+// The boxes here are modal: the answer comes at once.
+int PlatformAskBox(const char* text, const char* caption, int style)
+{
+    return PlatformMessageBox(text, caption, style) ? 1 : 0;
+}

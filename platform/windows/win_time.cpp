@@ -23,3 +23,13 @@ void PlatformWaitFrame(uint32_t previousFrameStart, uint32_t periodMs) {
         else if (remaining > 1) Sleep(0);
     }
 }
+
+// Frames follow one another in this loop; each waits in PlatformWaitFrame.
+bool PlatformFrameDue(uint32_t, uint32_t) { return true; }
+
+void PlatformRunFrames(bool (*tick)(void*), void (*done)(void*), void* context)
+{
+    while (tick(context)) {
+    }
+    done(context);
+}

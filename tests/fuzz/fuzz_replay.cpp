@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include "game/recording.h"
+#include "game/run_step.h"
 #include "game/stage.h"
 #include "game/verify.h"
 #include "platform/platform.h"

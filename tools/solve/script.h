@@ -4,15 +4,18 @@
 #pragma once
 #include <string>
 #include <vector>
+#include "game/scene_rules.h"
+#include "game/start_sequence.h"
 #include "tools/solve/sim.h"
 
 namespace solve {
 
-// Frames the game spends between the scenes (all fixed: the clock is virtual).
-constexpr long long FIRST_PLAY_FRAME = 1 + 25 + 250;  // title click, curtain, countdown
-constexpr long long CLEAR_CURTAIN_FRAMES = 25;
-constexpr long long RESULTS_FRAMES = 11;  // a click is taken from the eleventh frame on
-constexpr long long NEXT_STAGE_FRAMES = 25 + 250;  // curtain and countdown
+// Frames the game spends between the scenes (all fixed: the clock is virtual,
+// so the countdown's four seconds are a frame each 16 ms).
+constexpr long long COUNTDOWN_FRAMES = 4000 / 16;
+constexpr long long FIRST_PLAY_FRAME = 1 + OPENING_CURTAIN_FRAMES + COUNTDOWN_FRAMES;  // title click first
+constexpr long long RESULTS_FRAMES = RESULTS_CLICK_DELAY + 1;  // a click is taken from the eleventh frame on
+constexpr long long NEXT_STAGE_FRAMES = OPENING_CURTAIN_FRAMES + COUNTDOWN_FRAMES;
 constexpr int START_X = 300, START_Y = 580;  // on the title's START button
 constexpr int END_X = 950, END_Y = 560;      // on its END button
 

@@ -37,15 +37,15 @@ struct Candidate {
 // bees close to the character.
 inline double Score(const Field& field, const Moment& m)
 {
-    float x = m.play.camX + PLAYER_SCREEN_X, y = m.play.camY + PLAYER_SCREEN_Y;
+    float x = m.run.play.camX + PLAYER_SCREEN_X, y = m.run.play.camY + PLAYER_SCREEN_Y;
     // Grazing a deadly tile is no plan: a player could not repeat it.
     if (NearDeadly((int)x, (int)y, DEADLY_CLEARANCE)) return 1e18;
     double score = DistanceAt(field, x, y);
     if (score >= FIELD_FAR) return 1e18;
-    for (int i = 0; i < m.play.beeCount; i++) {
-        const Bee& b = m.play.bees[i];
+    for (int i = 0; i < m.run.play.beeCount; i++) {
+        const Bee& b = m.run.play.bees[i];
         if (b.state != BEE_ACTIVE) continue;
-        double dx = b.x + 32 - m.play.camX - PLAYER_SCREEN_X, dy = b.y + 32 - m.play.camY - PLAYER_SCREEN_Y;
+        double dx = b.x + 32 - m.run.play.camX - PLAYER_SCREEN_X, dy = b.y + 32 - m.run.play.camY - PLAYER_SCREEN_Y;
         double d = std::sqrt(dx * dx + dy * dy);
         if (d < 260) score += (260 - d) * 1.5;
         score += 6;  // every bee still alive is a risk
@@ -76,17 +76,17 @@ inline bool ChoiceInput(const Moment& m, int choice, const SearchSettings& s, In
     int rank = choice - s.directions - 1;
     // The awake bees by distance.
     std::vector<std::pair<double, int>> near;
-    for (int i = 0; i < m.play.beeCount; i++) {
-        const Bee& b = m.play.bees[i];
+    for (int i = 0; i < m.run.play.beeCount; i++) {
+        const Bee& b = m.run.play.bees[i];
         if (b.state != BEE_ACTIVE) continue;
-        double dx = b.x + 32 - m.play.camX - GUN_PIVOT_X, dy = b.y + 32 - m.play.camY - GUN_PIVOT_Y;
+        double dx = b.x + 32 - m.run.play.camX - GUN_PIVOT_X, dy = b.y + 32 - m.run.play.camY - GUN_PIVOT_Y;
         near.push_back({dx * dx + dy * dy, i});
     }
     if (rank >= (int)near.size()) return false;
     std::nth_element(near.begin(), near.begin() + rank, near.end());
-    const Bee& b = m.play.bees[near[rank].second];
-    in->mouseX = (short)(b.x + 32 - (int)m.play.camX);
-    in->mouseY = (short)(b.y + 32 - (int)m.play.camY);
+    const Bee& b = m.run.play.bees[near[rank].second];
+    in->mouseX = (short)(b.x + 32 - (int)m.run.play.camX);
+    in->mouseY = (short)(b.y + 32 - (int)m.run.play.camY);
     if (in->mouseX == PLAYER_SCREEN_X && in->mouseY == PLAYER_SCREEN_Y) in->mouseY += 1;
     in->firing = true;
     return true;
@@ -160,8 +160,8 @@ inline bool SearchStage(const Field& field, const Moment& start, const SearchSet
         std::unordered_map<long long, int> taken;
         std::vector<Candidate> next;
         for (const Candidate& c : children) {
-            long long key = ((long long)(c.moment->play.camX / 24) * 4096 + (long long)(c.moment->play.camY / 24)) * 8 +
-                            (long long)(c.moment->play.thrust / 5) * 2 + (c.moment->play.fallSpeed > 0 ? 1 : 0);
+            long long key = ((long long)(c.moment->run.play.camX / 24) * 4096 + (long long)(c.moment->run.play.camY / 24)) * 8 +
+                            (long long)(c.moment->run.play.thrust / 5) * 2 + (c.moment->run.play.fallSpeed > 0 ? 1 : 0);
             if (taken[key]++ > 0) continue;
             next.push_back(c);
             if ((int)next.size() == s.beamWidth) break;
@@ -180,7 +180,7 @@ inline bool SearchStage(const Field& field, const Moment& start, const SearchSet
         beam.swap(next);
         if (s.progress && frame % 400 == 0)
             fprintf(stderr, "  frame %d: best %.0f at (%.0f, %.0f)\n", frame, beam[0].score,
-                    beam[0].moment->play.camX + PLAYER_SCREEN_X, beam[0].moment->play.camY + PLAYER_SCREEN_Y);
+                    beam[0].moment->run.play.camX + PLAYER_SCREEN_X, beam[0].moment->run.play.camY + PLAYER_SCREEN_Y);
     }
     for (Moment* p : pool) delete p;
     return false;

@@ -1,10 +1,10 @@
-// The solver's view of one play frame: the game's own StepPlay on a moment of
-// play, so that a search can copy a moment and try several futures from it.
+// The solver's view of one play frame: the game's own run of a stage, one
+// frame at a time, on a moment of play, so that a search can copy a moment
+// and try several futures from it.
 #pragma once
 #include <cstddef>
 #include <cstring>
-#include "game/play_step.h"
-#include "game/scenes.h"
+#include "game/run_step.h"
 
 namespace solve {
 
@@ -17,21 +17,26 @@ struct Input {
 // A moment of play and how its last frame ended.
 struct Moment {
     int scene = SCENE_PLAYING;
-    PlayState play;  // last: its bee list is copied only as far as it is used
+    Run run;  // last: its bee list is copied only as far as it is used
 };
 
 inline void CopyMoment(Moment& to, const Moment& from)
 {
-    const size_t head = offsetof(Moment, play) + offsetof(PlayState, bees);
+    const size_t head = offsetof(Moment, run) + offsetof(Run, play) + offsetof(PlayState, bees);
     std::memcpy(static_cast<void*>(&to), &from, head);
-    std::memcpy(to.play.bees, from.play.bees, sizeof(Bee) * (size_t)from.play.beeCount);
+    std::memcpy(to.run.play.bees, from.run.play.bees, sizeof(Bee) * (size_t)from.run.play.beeCount);
 }
 
 // One play frame from moment m with input in, as the play scene plays it.
 inline void PlayFrame(Moment& m, Input in)
 {
-    static PlayView view;
-    m.scene = StepPlay(m.play, in.mouseX, in.mouseY, in.firing ? 1 : 0, &view);
+    static RunFrame frame;
+    RunInput input;
+    input.mouseX = in.mouseX;
+    input.mouseY = in.mouseY;
+    input.buttons = in.firing ? 1 : 0;
+    StepRun(m.run, input, &frame);
+    m.scene = frame.event == RUN_EVENT_GOAL ? SCENE_GOAL : frame.event == RUN_EVENT_DIED ? SCENE_DIED : SCENE_PLAYING;
 }
 
 }  // namespace solve

@@ -1,0 +1,42 @@
+// The start-up question, asked without blocking where the platform can.
+#include "game/question_scene.h"
+
+#include "game/assets.h"
+#include "game/scenes.h"
+#include "gfx/screen.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+namespace {
+
+const char* const QUESTION = "フルスクリーンにしますか？";
+const char* const QUESTION_CAPTION = "確認";
+
+// The answer taken: the display as asked for, the pictures, then the title.
+SceneChange Answered(const QuestionScene& q)
+{
+    SetDisplayMode(0, 0, 1280, 720, q.answer == 1 ? DISPLAY_FULLSCREEN : DISPLAY_WINDOWED, "Prismveldt");
+    LoadAssets();
+    return Replace(FirstScene());
+}
+
+}  // namespace
+
+SceneChange EnterQuestion(QuestionScene& q, FrameClock&)
+{
+    // A 1 x 1 window titled "未定" stands while the player is asked.
+    SetDisplayMode(0, 0, 1, 1, DISPLAY_WINDOWED, "未定");
+    q.answer = PlatformAskBox(QUESTION, QUESTION_CAPTION, PLATFORM_BOX_YESNO);
+    return q.answer == PLATFORM_BOX_WAITING ? Stay() : Answered(q);
+}
+
+void StepQuestion(QuestionScene& q, const FrameClock&, FrameEnd* end)
+{
+    q.answer = PlatformAskBox(QUESTION, QUESTION_CAPTION, PLATFORM_BOX_YESNO);
+    end->kind = FRAME_SILENT;  // the box is all there is to see
+}
+
+SceneChange AfterQuestionFrame(QuestionScene& q, FrameClock&)
+{
+    return q.answer == PLATFORM_BOX_WAITING ? Stay() : Answered(q);
+}
