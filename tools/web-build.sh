@@ -62,7 +62,7 @@ fi
 # ---- the game ----
 emcmake cmake -S "$root" -B "$work/game" -DCMAKE_BUILD_TYPE=Release \
   -DFREETYPE_WEB_PREFIX="$freetype/install" >/dev/null
-cmake --build "$work/game" -j"$jobs" --target prismveldt
+cmake --build "$work/game" -j"$jobs" --target prismveldt prismveldt-test
 
 # ---- the data, from the native build (build/, or NATIVE_BUILD) ----
 native="${NATIVE_BUILD:-$root/build}"
@@ -97,14 +97,18 @@ mkdir -p "$out"
 python3 /usr/share/emscripten/tools/file_packager.py "$out/prismveldt.data" \
   --preload "$stage@/game" --js-output="$out/prismveldt-data.js" >/dev/null
 gzip -9 -n "$out/prismveldt.data"
-cp "$work/game/prismveldt.js" "$out/"
-gzip -9 -n -c "$work/game/prismveldt.wasm" >"$out/prismveldt.wasm.gz"
+# The player's program, and the tests' (the same game with the input script
+# and the frame hashes), which the page loads only when a test asks.
+for program in prismveldt prismveldt-test; do
+  cp "$work/game/$program.js" "$out/"
+  gzip -9 -n -c "$work/game/$program.wasm" >"$out/$program.wasm.gz"
+done
 cp platform/web/page/index.html platform/web/page/prismveldt-page.js "$out/"
 cp docs/pictures/title.png "$out/"
-printf '{"data": {"name": "prismveldt.data.gz", "bytes": %d},\n "wasm": {"name": "prismveldt.wasm.gz", "bytes": %d}}\n' \
+printf '{"data": {"name": "prismveldt.data.gz", "bytes": %d},\n "wasm": {"name": "prismveldt.wasm.gz", "bytes": %d},\n "testWasm": {"name": "prismveldt-test.wasm.gz", "bytes": %d}}\n' \
   "$(stat -c %s "$out/prismveldt.data.gz")" "$(stat -c %s "$out/prismveldt.wasm.gz")" \
-  >"$out/prismveldt-files.json"
-total=$(du -cb "$out"/* | tail -1 | cut -f1)
-echo "web-build: $out ($((total / 1024)) KiB as served:" \
+  "$(stat -c %s "$out/prismveldt-test.wasm.gz")" >"$out/prismveldt-files.json"
+echo "web-build: $out (a player downloads" \
   "data $(($(stat -c %s "$out/prismveldt.data.gz") / 1024)) KiB," \
-  "program $(($(stat -c %s "$out/prismveldt.wasm.gz") / 1024 + $(stat -c %s "$out/prismveldt.js") / 1024)) KiB)"
+  "program $(($(stat -c %s "$out/prismveldt.wasm.gz") / 1024 + $(stat -c %s "$out/prismveldt.js") / 1024)) KiB;" \
+  "the tests' program $(($(stat -c %s "$out/prismveldt-test.wasm.gz") / 1024)) KiB)"

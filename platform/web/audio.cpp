@@ -10,11 +10,11 @@
 
 #include "platform/web/web_internal.h"
 
-// The page decodes a file of the game's folder once and keeps it under a number.
-EM_ASYNC_JS(int, PageDecodeSound, (const char* path), {
-    var name = UTF8ToString(path), bytes;
-    try { bytes = FS.readFile(name); } catch (e) { return 0; }
-    return await Module.web.decodeSound(name, bytes);
+// The page decodes every sound of the game's folder before the game starts
+// (Web Audio decodes only asynchronously, and the game never waits) and
+// keeps each under a number: 0 for a file it does not have.
+EM_JS(int, PageDecodeSound, (const char* path), {
+    return Module.web.soundNumber(UTF8ToString(path));
 });
 EM_JS(int, PageAudioReady, (), { return Module.web.audioReady() ? 1 : 0; });
 EM_JS(void, PagePlayEffect, (int sound), { Module.web.playEffect(sound); });

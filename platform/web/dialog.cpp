@@ -1,8 +1,9 @@
 // Message boxes in the page, drawn like the desktop's (platform/boxes): the
 // game's own text renderer letters a box with a caption bar, the text, an
-// icon and the buttons, shown over the middle of the canvas. Modal: the box's loop hands
-// the tab back to the browser between looks at the page's clicks and keys,
-// and whatever arrives for the game meanwhile waits for it.
+// icon and the buttons, shown over the middle of the canvas. Nothing waits
+// for them: a question is looked at once a frame (PlatformAskBox) until the
+// player answers it, and whatever arrives for the game meanwhile waits for
+// it; an error box stays up while the game ends behind it.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -71,35 +72,68 @@ bool HandleBoxEvent(BoxPicture& box, int type, int x, int y, int key, bool* answ
 
 }  // namespace
 
-bool PlatformMessageBox(const char* text, const char* caption, int style)
+namespace {
+
+BoxPicture box;       // the box up, if any
+bool boxUp = false;
+
+void PutUpBox(const char* text, const char* caption, int style)
 {
-    if (style == PLATFORM_BOX_OK_ERROR) fprintf(stderr, "prismveldt: %s: %s\n", caption, text);
-    bool scriptAnswer;
-    if (style != PLATFORM_BOX_OK_ERROR && ScriptAnswer(&scriptAnswer)) {
-        printf("dialog %s: %s\n", scriptAnswer ? "yes" : "no", text);
-        return scriptAnswer;
-    }
-    BoxPicture box;
+    box = BoxPicture();
     box.text = text;
     box.caption = caption;
     box.style = style;
     LayOutBox(box);
-
     messageBoxOpen = true;
+    boxUp = true;
     PageOpenBox();
-    bool answer = false, redraw = true;
-    for (bool done = false; !done;) {
-        if (redraw) {
-            DrawBoxPicture(box);
-            PageDrawBox(box.pixels.data(), box.width, box.height);
-        }
-        redraw = false;
-        emscripten_sleep(16);
-        int x, y, key, type;
-        while (!done && (type = PageNextBoxEvent(&x, &y, &key)) != 0)
-            done = HandleBoxEvent(box, type, x, y, key, &answer, &redraw);
-    }
+    DrawBoxPicture(box);
+    PageDrawBox(box.pixels.data(), box.width, box.height);
+}
+
+void TakeDownBox()
+{
     PageCloseBox();
     messageBoxOpen = false;
-    return answer;
+    boxUp = false;
+}
+
+}  // namespace
+
+int PlatformAskBox(const char* text, const char* caption, int style)
+{
+    bool scriptAnswer;
+    if (!boxUp && ScriptAnswer(&scriptAnswer)) {
+        printf("dialog %s: %s\n", scriptAnswer ? "yes" : "no", text);
+        return scriptAnswer ? 1 : 0;
+    }
+    if (!boxUp) PutUpBox(text, caption, style);
+    bool answer = false, redraw = false, done = false;
+    int x, y, key, type;
+    while (!done && (type = PageNextBoxEvent(&x, &y, &key)) != 0)
+        done = HandleBoxEvent(box, type, x, y, key, &answer, &redraw);
+    if (done) {
+        TakeDownBox();
+        return answer ? 1 : 0;
+    }
+    if (redraw) {
+        DrawBoxPicture(box);
+        PageDrawBox(box.pixels.data(), box.width, box.height);
+    }
+    return PLATFORM_BOX_WAITING;
+}
+
+bool PlatformMessageBox(const char* text, const char* caption, int style)
+{
+    if (style == PLATFORM_BOX_OK_ERROR) {
+        // Said, and left up: the game ends after it, and the page keeps it
+        // shown until the player clicks it away.
+        fprintf(stderr, "prismveldt: %s: %s\n", caption, text);
+        if (!boxUp) PutUpBox(text, caption, style);
+        return true;
+    }
+    // A question nothing waits for: the script's answer, else No.
+    bool scriptAnswer = false;
+    if (ScriptAnswer(&scriptAnswer)) printf("dialog %s: %s\n", scriptAnswer ? "yes" : "no", text);
+    return scriptAnswer;
 }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/headless/headless.h"
 #include "platform/web/web_internal.h"
 
 int pictureWidth = 1280, pictureHeight = 720;
@@ -61,9 +60,7 @@ void PlatformSetWindowed(int, int, int clientWidth, int clientHeight, bool)
 
 void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 {
-    if (WebHashingFrames())
-        printf("hash %lld %d %d %016llx\n", framesStarted - 1, width, height,
-               (unsigned long long)HashFrame(pixels, width, height, pitch));
+    if (WebHashingFrames()) PrintFrameHash(framesStarted - 1, pixels, width, height, pitch);
     if (width != pictureWidth || height != pictureHeight || width <= 0 || height <= 0) return;
     rgba.resize(size_t(width) * height);
     // 0x00RRGGBB to the canvas's bytes R, G, B, A (a little-endian word AABBGGRR).

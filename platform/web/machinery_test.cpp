@@ -1,5 +1,8 @@
-// The harness's input script driving the game in the browser, frame by frame,
-// so that a test sees the frames the harness shows for the same script.
+// The test machinery of the browser build (prismveldt-test.js only; what
+// players download has platform/web/machinery_none.cpp instead): the
+// harness's input script driving the game frame by frame, so that a test
+// sees the frames the harness shows for the same script, and the frames'
+// hashes, as the harness computes them.
 #include <cstdio>
 #include <string>
 
@@ -61,4 +64,10 @@ bool ScriptAnswer(bool* answer)
     *answer = script.answers.front();
     script.answers.pop_front();
     return true;
+}
+
+void PrintFrameHash(long long frame, const uint32_t* pixels, int width, int height, int pitch)
+{
+    printf("hash %lld %d %d %016llx\n", frame, width, height,
+           (unsigned long long)HashFrame(pixels, width, height, pitch));
 }

@@ -18,28 +18,14 @@ long long framesStarted = 0;
 bool scripted = false;
 static bool hashing = false, tracing = false;
 
-// The saved folder lives in the browser's IndexedDB; it is read in before the
-// game looks at a file, as a desktop game finds its folder already there.
-EM_ASYNC_JS(int, MountSavedFolder, (const char* folder), {
-    var path = UTF8ToString(folder);
-    try { FS.mkdir(path); } catch (e) {}
-    // A browser that keeps nothing (storage turned off) leaves a plain
-    // folder: the game runs, and its times last the visit.
-    try { FS.mount(IDBFS, {}, path); } catch (e) { return 0; }
-    return await new Promise(function (resolve) {
-        try {
-            FS.syncfs(true, function (error) { resolve(error ? 0 : 1); });
-        } catch (e) { resolve(0); }
-    });
-});
-
-EM_ASYNC_JS(int, WriteSavedFolder, (), {
-    return await new Promise(function (resolve) {
-        try {
-            FS.syncfs(false, function (error) { resolve(error ? 0 : 1); });
-        } catch (e) { resolve(0); }
-    });
-});
+// The saved folder lives in the browser's IndexedDB. The page reads it in
+// before the game starts (as a desktop game finds its folder already there)
+// and says whether it could; a browser that keeps nothing (storage turned
+// off) leaves a plain folder: the game runs, and its times last the visit.
+EM_JS(int, PageSavedFolderMounted, (), { return Module.savedFolderMounted ? 1 : 0; });
+// Starts writing the saved folder through to IndexedDB. The browser finishes
+// it on its own while the game goes on; a write asked for meanwhile follows.
+EM_JS(void, WriteSavedFolder, (), { Module.web.syncSaved(); });
 
 // What the page was opened with (?script=, ?hashes, ?trace); the script's text
 // was fetched by the page before the game started.
@@ -97,15 +83,12 @@ static void LayShippedFiles()
     closedir(folder);
 }
 
-void SyncSavedFiles()
-{
-    if (!WriteSavedFolder()) fprintf(stderr, "prismveldt: the browser did not keep the saved files\n");
-}
+void SyncSavedFiles() { WriteSavedFolder(); }
 
 void PlatformInit(int, char**)
 {
     if (chdir(GAME_FOLDER) != 0) fprintf(stderr, "prismveldt: no game data at %s\n", GAME_FOLDER);
-    if (!MountSavedFolder(SAVED_FOLDER))
+    if (!PageSavedFolderMounted())
         fprintf(stderr, "prismveldt: the saved files could not be read; the best times last this visit only\n");
     LayShippedFiles();
     SyncSavedFiles();
@@ -132,7 +115,7 @@ void PlatformExit(int status)
     fflush(stderr);
     PageGameEnded(status);
     emscripten_force_exit(status);
-    for (;;) emscripten_sleep(1000);  // not reached: the runtime has ended
+    __builtin_unreachable();  // the runtime has ended
 }
 
 void PlatformWriteStdout(const char* text)

@@ -32,8 +32,11 @@ void QueueEvent(int type, int musicReason = 0);
 void CheckMusic();
 // Called by the frame presenter: true when the page asked for each frame's hash.
 bool WebHashingFrames();
-// Called by the file writer and the leftovers' removal: writes the saved
-// folder through to the browser's storage, and waits until it is there.
+// The hash of a shown frame on the console, as the harness writes it (the
+// test build's; a player's build prints nothing).
+void PrintFrameHash(long long frame, const uint32_t* pixels, int width, int height, int pitch);
+// Writes the saved folder through to the browser's storage (the browser
+// finishes it while the game goes on).
 void SyncSavedFiles();
 // The folder the game runs in and the saved folder inside it.
 constexpr const char* GAME_FOLDER = "/game";

@@ -152,6 +152,13 @@ var Module = (function () {
         }, function () { resolve(0); });
       });
     },
+    // A sound the page decoded before the game started, by the game's name
+    // for it (relative to the game's folder, or whole); 0 for none.
+    soundNumber: function (name) {
+      var path;
+      try { path = FS.lookupPath(name, { follow: true }).path; } catch (e) { return 0; }
+      return soundByPath[path] || 0;
+    },
     effectsPlayed: 0,
     playEffect: function (sound) {
       web.effectsPlayed++;
@@ -208,14 +215,51 @@ var Module = (function () {
       context.putImageData(image, boxRect.x, boxRect.y);
     },
     nextBoxEvent: function () { return boxEvents.shift() || null; },
+    boxOpen: function () { return boxOpen; },
     closeBox: function () {
       if (underBox) context.putImageData(underBox, 0, 0);
       underBox = null;
       boxRect = null;
       boxOpen = false;
       boxEvents.length = 0;
+    },
+
+    // ---- the saved files, written through to IndexedDB without waiting ----
+    syncSaved: function () {
+      if (saving) { saveAgain = true; return; }
+      saving = true;
+      try {
+        FS.syncfs(false, function (error) {
+          if (error) console.warn("prismveldt: the browser did not keep the saved files");
+          saving = false;
+          if (saveAgain) { saveAgain = false; web.syncSaved(); }
+        });
+      } catch (e) { saving = false; }
     }
   };
+  var saving = false, saveAgain = false;
+
+  // Before the game starts: every sound of its folder decoded (Web Audio
+  // decodes only asynchronously, and the game never waits), and the saved
+  // folder read in from IndexedDB over the data's own.
+  function DecodeSounds(folder) {
+    var names;
+    try { names = FS.readdir(folder); } catch (e) { return Promise.resolve(); }
+    return Promise.all(names.filter(function (name) { return name !== "." && name !== ".."; })
+      .map(function (name) {
+        var path = folder + "/" + name;
+        if (FS.isDir(FS.stat(path).mode)) return DecodeSounds(path);
+        if (!audio || !/\.(wav|mp3|ogg)$/i.test(name)) return null;
+        return web.decodeSound(path, FS.readFile(path));
+      }));
+  }
+  function MountSavedFolder(path) {
+    try { FS.mkdirTree(path); } catch (e) {}
+    try { FS.mount(IDBFS, {}, path); } catch (e) { return Promise.resolve(false); }
+    return new Promise(function (resolve) {
+      try { FS.syncfs(true, function (error) { resolve(!error); }); } catch (e) { resolve(false); }
+    });
+  }
 
   // ---- the download, then the game ----
   var started = false;
@@ -250,7 +294,26 @@ var Module = (function () {
     printErr: function (text) { console.warn(text); },
     prismveldtHashes: params.has("hashes"),
     prismveldtTrace: params.has("trace"),
+    // The page starts the game once the sounds and the saved files are ready.
+    noInitialRun: true,
+    onRuntimeInitialized: function () {
+      Promise.all([DecodeSounds("/game/se"), MountSavedFolder("/game/txt")]).then(function (done) {
+        module.savedFolderMounted = done[1];
+        module.callMain([]);
+      });
+    },
     onGameEnded: function (status) {
+      // A box the game ended with (an error) stays up until it is clicked away.
+      if (boxOpen) {
+        endedUnderBox = status;
+        return;
+      }
+      ShowEnded(status);
+    },
+    locateFile: function (path) { return path; }
+  };
+  var endedUnderBox;
+  function ShowEnded(status) {
       document.getElementById("start").style.display = "flex";
       document.getElementById("title").style.display = "none";
       document.getElementById("play").style.display = "none";
@@ -258,9 +321,18 @@ var Module = (function () {
       canvas.style.display = "none";
       Say("The game has ended (" + status + "). Reload the page to play again.");
       web.ended = status;
-    },
-    locateFile: function (path) { return path; }
-  };
+  }
+  function ClickAwayEndingBox() {
+    if (endedUnderBox === undefined) return;
+    web.closeBox();
+    var status = endedUnderBox;
+    endedUnderBox = undefined;
+    ShowEnded(status);
+  }
+  window.addEventListener("pointerup", ClickAwayEndingBox);
+  window.addEventListener("keydown", function (event) {
+    if (event.key === "Enter" || event.key === " " || event.key === "Escape") ClickAwayEndingBox();
+  });
 
   // Closing or leaving the tab while the game runs is asked about, as closing
   // its window is. A page cannot keep a tab open with a box of its own, so the
@@ -291,10 +363,15 @@ var Module = (function () {
           (total / 1048576).toFixed(1) + " MB");
     }
     var script = params.get("script");
+    // A test that drives the game, or reads its frames, plays the build with
+    // the test machinery; players get the one without.
+    var testing = script || params.has("hashes") || params.has("trace");
+    var program = testing ? "prismveldt-test" : "prismveldt";
     fetch("prismveldt-files.json").then(function (r) { return r.json(); }).then(function (files) {
-      total = files.data.bytes + files.wasm.bytes;
+      var wasm = testing ? files.testWasm : files.wasm;
+      total = files.data.bytes + wasm.bytes;
       return Promise.all([
-        FetchGzip(files.data.name, Count), FetchGzip(files.wasm.name, Count),
+        FetchGzip(files.data.name, Count), FetchGzip(wasm.name, Count),
         script ? fetch(script).then(function (r) { return r.text(); }) : null
       ]);
     }).then(function (got) {
@@ -303,7 +380,7 @@ var Module = (function () {
       module.wasmBinary = got[1];
       if (got[2] !== null) module.prismveldtScript = got[2];
       Say("Starting...");
-      return LoadScript("prismveldt-data.js").then(function () { return LoadScript("prismveldt.js"); });
+      return LoadScript("prismveldt-data.js").then(function () { return LoadScript(program + ".js"); });
     }).then(function () {
       window.addEventListener("beforeunload", AskBeforeLeaving);
       document.getElementById("start").style.display = "none";
