@@ -12,20 +12,9 @@
 #include "game/scene_frame.h"
 #include "game/score.h"
 
-namespace {
-
-struct GhostSample {
-    uint32_t clockMs;
-    float camX, camY;
-    Surface picture;
-    int facingLeft;
-};
-std::vector<GhostSample> track;  // one sample per play frame of the run
-
-}  // namespace
-
-void LoadGhost(const char* scorePath, int stage)
+void LoadGhost(const char* scorePath, int stage, GhostTrack* ghost)
 {
+    std::vector<GhostSample>& track = ghost->samples;
     track.clear();
     track.shrink_to_fit();
     if (scorePath == nullptr) return;
@@ -63,8 +52,9 @@ void LoadGhost(const char* scorePath, int stage)
     }
 }
 
-void PlaceGhost(uint32_t clockMs, float camX, float camY, PlayView* view)
+void PlaceGhost(const GhostTrack& ghost, uint32_t clockMs, float camX, float camY, PlayView* view)
 {
+    const std::vector<GhostSample>& track = ghost.samples;
     view->ghost = false;
     if (track.empty()) return;
     // The last sample at or before the clock; before the run's first frame, its start.

@@ -3,13 +3,28 @@
 // the same time on the clock. Off until the player turns it on with G.
 #pragma once
 #include <cstdint>
+#include <vector>
+#include "gfx/surface.h"
 
 struct PlayView;
 
-// Called by the play scene at each stage start (and when the ghost is turned
-// on): the track of the best kept run of stage, when its recording is there
-// and was played on the stage now loaded; no ghost otherwise.
-void LoadGhost(const char* scorePath, int stage);
-// Called by the play scene after each StepPlay while the ghost is on: where
-// the ghost is at clockMs, seen from the camera (camX, camY), into view.
-void PlaceGhost(uint32_t clockMs, float camX, float camY, PlayView* view);
+// Where the best run was on each of its play frames.
+struct GhostSample {
+    uint32_t clockMs;
+    float camX, camY;
+    Surface picture;
+    int facingLeft;
+};
+struct GhostTrack {
+    std::vector<GhostSample> samples;  // by clock; empty: no ghost
+};
+
+// The track of the best kept run of stage (the table's first entry, paired
+// with its recording by stage and time, bounded by what a run of that time
+// holds), when it was played on the stage now in tileMap; empty otherwise. A
+// recording that is there but cannot be read costs the ghost and one line on
+// standard error.
+void LoadGhost(const char* scorePath, int stage, GhostTrack* track);
+// Where the ghost is at clockMs, seen from the camera (camX, camY), into view:
+// the last sample at or before the clock (before the run's first, its start).
+void PlaceGhost(const GhostTrack& track, uint32_t clockMs, float camX, float camY, PlayView* view);

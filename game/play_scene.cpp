@@ -30,7 +30,7 @@ void ToggleGhostOnG(PlayScene& p)
     if (keyG && !p.keyGWas) {
         p.ghostOn = !p.ghostOn;
         KeepGhostWanted(scoreFilePath, p.ghostOn);
-        if (p.ghostOn) LoadGhost(scoreFilePath, p.stage);
+        if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
     }
     p.keyGWas = keyG;
 }
@@ -106,7 +106,7 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
     p.ghostOn = GhostWanted(scoreFilePath);
     // The ghost is worked out before the clock starts, from the stage the
     // title's countdown has loaded: it never costs the player time.
-    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage);
+    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
     // One reading for both: the first frame's clock is then a whole frame.
     s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
     StartStage(p, s);
@@ -130,7 +130,7 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     if (playing) {
         ToggleGhostOnG(p);
         if (p.ghostOn)
-            PlaceGhost(f.play.clockMs, s.camX, s.camY, &f.play);
+            PlaceGhost(p.ghost, f.play.clockMs, s.camX, s.camY, &f.play);
         else
             f.play.ghost = false;
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
@@ -211,7 +211,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     // The next stage's countdown is over: its run starts from the stage's
     // start, the clock at zero.
     PumpMessages();
-    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage);
+    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
     s.camX = START_CAM_X;
     s.camY = START_CAM_Y;
     s.respawnCamX = (int)START_CAM_X;

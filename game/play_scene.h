@@ -5,6 +5,7 @@
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
 #pragma once
+#include "game/ghost.h"
 #include "game/recording.h"
 #include "game/run_step.h"
 #include "game/scene_frame.h"
@@ -22,6 +23,7 @@ struct PlayScene {
     Recording recording;   // the run of the stage being played, frame by frame
     bool recordingOn = false;  // false once a run outgrows what a recording holds
     bool ghostOn = false;  // the ghost of the stage's best run, as the player last chose
+    GhostTrack ghost;
     bool keyGWas = false;
 };
 
