@@ -48,10 +48,11 @@ protected:
 
 TEST_F(Bees, OneWaitingBeePerNestInRowOrder)
 {
-    tileMap[3][0] = TILE_BEE_NEST;
-    tileMap[2][5] = TILE_BEE_NEST;
-    tileMap[2][6] = TILE_HIVE;
-    tileMap[39][199] = TILE_BEE_NEST;
+    // The stage files' codes: 3 a nest, 2 a hive without a bee.
+    tileMap[3][0] = 3;
+    tileMap[2][5] = 3;
+    tileMap[2][6] = 2;
+    tileMap[39][199] = 3;
     SpawnBees(s);
     ASSERT_EQ(s.beeCount, 3);
     EXPECT_EQ(bees[0].x, 5 * 64); EXPECT_EQ(bees[0].y, 2 * 64);
@@ -64,18 +65,27 @@ TEST_F(Bees, OneWaitingBeePerNestInRowOrder)
         EXPECT_EQ(bees[i].deathFrame, 0.0f);
         EXPECT_EQ(bees[i].vx, 0);
     }
-    EXPECT_EQ(tileMap[2][5], TILE_BEE_NEST);  // the nest stays in the map
+    EXPECT_EQ(tileMap[2][5], 3);  // the nest stays in the map
 }
 
 TEST_F(Bees, NestsBeyondTheListsRoomAreIgnored)
 {
+    // Room for 256 bees: of 600 nests, the first 256 in row order get one.
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < MAP_COLS; ++c) tileMap[r][c] = TILE_BEE_NEST;
-    bees[MAX_BEES - 1].x = -1;
+        for (int c = 0; c < MAP_COLS; ++c) tileMap[r][c] = 3;
+    bees[255].x = -1;
     SpawnBees(s);
-    EXPECT_EQ(s.beeCount, MAX_BEES);
-    EXPECT_EQ(bees[MAX_BEES - 1].x, 55 * 64);  // row 1, column 55
-    EXPECT_EQ(bees[MAX_BEES - 1].y, 64);
+    EXPECT_EQ(s.beeCount, 256);
+    EXPECT_EQ(bees[255].x, 55 * 64);  // row 1, column 55
+    EXPECT_EQ(bees[255].y, 64);
+    // Exactly 256 nests fill the list; one fewer leaves the last place empty.
+    std::memset(tileMap, 0, sizeof tileMap);
+    for (int n = 0; n < 256; ++n) tileMap[n / MAP_COLS][n % MAP_COLS] = 3;
+    SpawnBees(s);
+    EXPECT_EQ(s.beeCount, 256);
+    tileMap[1][55] = 0;
+    SpawnBees(s);
+    EXPECT_EQ(s.beeCount, 255);
 }
 
 TEST_F(Bees, AStageWithoutNestsHasNoBeesAndDrawsNothing)
@@ -242,6 +252,9 @@ TEST(BeamHitsBee, TheBandIs32PixelsWideWithRoundedLongEdges)
     // Aiming right: the centre line runs at y 339 from x about 715.
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339), 1);
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 + 31), 1);  // within 16 of the edge
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 - 31), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 + 32), 0);  // exactly 16: not hit
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 - 32), 0);
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 + 33), 0);
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 900, 339 - 33), 0);
     // Just past the far end (x 715 + 675 = 1390) on the centre line: not hit.
@@ -257,6 +270,7 @@ TEST(BeamHitsBee, ABeamOfNoLengthHitsOnlyNearItsTwoStartCorners)
     // Aiming right, the corners lie 16 above and below the muzzle (715, 339).
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 - 16 - 15), 1);
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 + 16 + 15), 1);
+    EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 - 16 - 16), 0);
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 715, 339 - 16 - 17), 0);
     EXPECT_EQ(BeamHitsBee(Aimed(1200, 350), beam, 16, 740, 339), 0);
     beam = 0;

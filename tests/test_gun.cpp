@@ -38,10 +38,13 @@ TEST(GunPose, AimingRightAndLeftPutTheMuzzleAboveTheLine)
     EXPECT_EQ(left.muzzleX, 565); EXPECT_EQ(left.muzzleY, 339);
     EXPECT_EQ(610 + left.b, 575);
     EXPECT_EQ(left.pictureX, 64); EXPECT_EQ(left.turn, 340);
-    // The cursor goes where the mouse is moved by the muzzle's offset.
-    EXPECT_EQ(right.e + right.b + right.side * right.d - 16, 59);
-    EXPECT_EQ(left.e + left.b + left.side * left.d - 16, -91);
-    EXPECT_EQ(right.g + right.c + right.side * right.f - 16, -27);
+    // The cursor's corner goes where the mouse is moved by the muzzle's
+    // offset, less half the 32-pixel cursor.
+    int x = 0, y = 0;
+    CursorOnBeamLine(right, 1000, 300, &x, &y);
+    EXPECT_EQ(x, 1000 + 59); EXPECT_EQ(y, 300 - 27);
+    CursorOnBeamLine(left, 100, 300, &x, &y);
+    EXPECT_EQ(x, 100 - 91); EXPECT_EQ(y, 300 - 27);
 }
 
 TEST(GunPose, StraightUpAndDownFaceLeft)
@@ -91,6 +94,26 @@ TEST_F(Beam, NothingWithinRangeMeansNoHit)
     EXPECT_EQ(MarchBeam(0, 0.0f, 212, 0), 748);  // last sample 748 reaches x 1600
     EXPECT_EQ(MarchBeam(0, 0.0f, 211, 0), -1);
     EXPECT_EQ(MarchBeam(0, 800.0f, 0, 0), -1);  // starting past the range: no samples
+}
+
+TEST_F(Beam, ATracedBeamEndsAPixelShortOfItsHitWithTheSparkOnTheBarrelsSide)
+{
+    int length = 0, sparkX = 0, sparkY = 0;
+    // Nothing in reach: the whole 750 pixels, no spark.
+    EXPECT_FALSE(TraceBeam(ComputeGunPose(0), 0.0f, 0, 0, &length, &sparkX, &sparkY));
+    EXPECT_EQ(length, 750);
+    // Column 11 (x 704): hit at 64, the beam 63 long; the spark at the end of
+    // the drawn beam, the barrel's 11 pixels above the aim.
+    for (int r = 0; r < MAP_ROWS; ++r) tileMap[r][11] = 1;
+    EXPECT_TRUE(TraceBeam(ComputeGunPose(0), 0.0f, 0, 0, &length, &sparkX, &sparkY));
+    EXPECT_EQ(length, 63);
+    EXPECT_EQ(sparkX, 640 + 63); EXPECT_EQ(sparkY, 350 - 11);
+    // Facing left from camera x 800 (the pivot at world x 1440): the first
+    // even sample in the column is 674 (x 766). The gun's picture is
+    // mirrored, so the barrel is still 11 pixels above the aim.
+    EXPECT_TRUE(TraceBeam(ComputeGunPose(180), 0.0f, 800, 0, &length, &sparkX, &sparkY));
+    EXPECT_EQ(length, 673);
+    EXPECT_EQ(sparkX, 640 - 673); EXPECT_EQ(sparkY, 350 - 11);
 }
 
 TEST_F(Beam, LeavingTheMapCountsAsAHit)

@@ -205,9 +205,16 @@ TEST_F(Motion, FiringStrengthsRiseAndFallInDoublePrecisionSteps)
     EXPECT_EQ(thrust, (float)(0.0 + 0.4));
     EXPECT_EQ(fall, 3.0f);  // MovePlayer zeroes it while firing, not this step
     EXPECT_EQ(beam, 500);
-    for (int i = 1; i < 29; ++i) ApplyFiringState(1, thrust, fall, beam, shots);
+    for (int i = 2; i < 30; ++i)
+        EXPECT_EQ(ApplyFiringState(1, thrust, fall, beam, shots), SHOT_SOUND_NONE) << "frame " << i;
     EXPECT_EQ(ApplyFiringState(1, thrust, fall, beam, shots), SHOT_SOUND_PLAY);  // 30th
-    for (int i = 0; i < 50; ++i) ApplyFiringState(1, thrust, fall, beam, shots);
+    EXPECT_EQ(ApplyFiringState(1, thrust, fall, beam, shots), SHOT_SOUND_NONE);
+    // 0.4 a frame: 14.8 after the 37th, held at 15 from the 38th on.
+    for (int i = 32; i <= 37; ++i) ApplyFiringState(1, thrust, fall, beam, shots);
+    EXPECT_NEAR(thrust, 14.8f, 1e-4f);
+    ApplyFiringState(1, thrust, fall, beam, shots);
+    EXPECT_EQ(thrust, 15.0f);
+    for (int i = 0; i < 42; ++i) ApplyFiringState(1, thrust, fall, beam, shots);
     EXPECT_EQ(thrust, 15.0f);
     EXPECT_EQ(ApplyFiringState(0, thrust, fall, beam, shots), SHOT_SOUND_STOP);
     EXPECT_EQ(thrust, (float)(15.0 - 0.4));
@@ -231,15 +238,16 @@ TEST_F(Motion, TouchingAHiveWithAnyBoxProbeMakesBeesFastForThatCallOnly)
 {
     Player p;
     // Centre at (713, 1760): the right middle probe (744, 1760) lies in cell (27, 11).
-    tileMap[27][11] = TILE_HIVE;
+    // The codes are the stage files': 2 a hive, 3 a nest, 4 a checkpoint.
+    tileMap[27][11] = 2;
     Collide(p, 73.0f, 1400.0f, 640, 360, 0, true);
     EXPECT_EQ(p.beeStepsPerFrame, 8);
     Collide(p, 0.0f, 1400.0f, 640, 360, 0, true);
     EXPECT_EQ(p.beeStepsPerFrame, 1);
-    tileMap[27][11] = TILE_BEE_NEST;
+    tileMap[27][11] = 3;
     Collide(p, 73.0f, 1400.0f, 640, 360, 0, true);
     EXPECT_EQ(p.beeStepsPerFrame, 8);
-    tileMap[27][11] = TILE_CHECKPOINT;  // solid, but no hive
+    tileMap[27][11] = 4;  // solid, but no hive
     Collide(p, 73.0f, 1400.0f, 640, 360, 0, true);
     EXPECT_EQ(p.beeStepsPerFrame, 1);
 }
@@ -248,7 +256,7 @@ TEST_F(Motion, TheGoalCountsOnlyAtThePointRightOfTheCentre)
 {
     Player p;
     // Centre at (1000, 2000): the cell (31, 15) holds x 960..1023, y 1984..2047.
-    tileMap[31][15] = TILE_GOAL;
+    tileMap[31][15] = 11;  // the goal's code in the stage files
     EXPECT_EQ(Collide(p, 1000 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_GOAL);
     // Goal under the feet only: nothing.
     EXPECT_EQ(Collide(p, 1000 - 640.0f, 2000 - 360.0f - 60, 700, 300, 1, false), SCENE_PLAYING);
@@ -264,7 +272,7 @@ TEST_F(Motion, DeadlyTilesKillFromEitherSideOfTheCentreButGoalWinsOnTheRight)
     tileMap[31][15] = 6;
     // The -2 point in it.
     EXPECT_EQ(Collide(p, 1023 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_DIED);
-    tileMap[31][16] = TILE_GOAL;
+    tileMap[31][16] = 11;
     // The right point finds the goal and the probes end there.
     EXPECT_EQ(Collide(p, 1023 - 640.0f, 2000 - 360.0f, 700, 300, 1, false), SCENE_GOAL);
 }
@@ -278,16 +286,16 @@ TEST_F(Motion, OfTheSubStepsOfAFrameTheLastThatFindsOneDecides)
     p.camX = 1000 - 640.0f;
     p.fallSpeed = 15.0f;
     tileMap[30][15] = 6;  // y 1920..1983
-    tileMap[31][15] = TILE_GOAL;
-    tileMap[31][16] = TILE_GOAL;
+    tileMap[31][15] = 11;
+    tileMap[31][16] = 11;
     EXPECT_EQ(MovePlayer(p, 700, 300, 0), SCENE_GOAL);
     // And the other way round.
     Player q;
     q.camY = p.camY;
     q.camX = p.camX;
     q.fallSpeed = 15.0f;
-    tileMap[30][15] = TILE_GOAL;
-    tileMap[30][16] = TILE_GOAL;
+    tileMap[30][15] = 11;
+    tileMap[30][16] = 11;
     tileMap[31][15] = 6;
     tileMap[31][16] = 6;
     EXPECT_EQ(MovePlayer(q, 700, 300, 0), SCENE_DIED);
@@ -314,7 +322,7 @@ TEST_F(Motion, ADeadlyFloorIsNotSolidAndKillsOnlyWhenTheCentreSinksIntoIt)
 TEST_F(Motion, OnlyTheFootCentreOnACheckpointMovesTheRespawnPoint)
 {
     Player p;
-    tileMap[30][20] = TILE_CHECKPOINT;  // x 1280..1343, y 1920..1983
+    tileMap[30][20] = 4;  // a checkpoint: x 1280..1343, y 1920..1983
     // Foot right in it, foot centre not: centre x 1260.
     Collide(p, 1260 - 640.0f, 1920 - 410.0f, 640, 360, 0, true);
     EXPECT_EQ(p.respawnCamX, 34);
@@ -326,7 +334,7 @@ TEST_F(Motion, OnlyTheFootCentreOnACheckpointMovesTheRespawnPoint)
 
 TEST_F(Motion, ACheckpointGrazedDuringRecoilRecordsTheSubStepsPosition)
 {
-    FillRow(35, TILE_CHECKPOINT);
+    FillRow(35, 4);  // checkpoints
     Player p;
     p.camY = 35 * 64 - 410.0f - 3;
     p.thrust = 6.0f;
@@ -356,12 +364,15 @@ TEST_F(Motion, TheCharacterNeverLeavesAStageWithoutWalls)
     EXPECT_GT(CentreX(p) - 31, -1.0f);
     EXPECT_GT(CentreY(p) - 64, -1.0f);
     for (int n = 0; n < 3000; ++n) Frame(p, 0, 0, 1);
-    EXPECT_LT(CentreX(p) + 31, MAP_WIDTH + 1.0f);
-    EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
+    // The grid ends at 12800 x 2560 world pixels.
+    EXPECT_LT(CentreX(p) + 31, 12800 + 1.0f);
+    EXPECT_LT(CentreY(p) + 50, 2560 + 1.0f);
+    EXPECT_GT(CentreX(p) + 31, 12800 - 1.0f);  // and it did get there
+    EXPECT_GT(CentreY(p) + 50, 2560 - 1.0f);
     for (int n = 0; n < 300; ++n) Frame(p, 640, 360, 1);
-    EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
+    EXPECT_LT(CentreY(p) + 50, 2560 + 1.0f);
     for (int n = 0; n < 300; ++n) Frame(p, 640, 360, 0);
-    EXPECT_LT(CentreY(p) + 50, MAP_HEIGHT + 1.0f);
+    EXPECT_LT(CentreY(p) + 50, 2560 + 1.0f);
     EXPECT_EQ(p.scene, SCENE_PLAYING);
 }
 

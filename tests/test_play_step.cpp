@@ -20,28 +20,94 @@ namespace {
 
 // Aimed to the right from the start, the beam runs from the muzzle (about
 // 715, 339 on the screen) to x 1390 with its band 16 pixels each side of
-// y 339 (the stage is empty, so nothing stops it).
-TEST(PlayStep, BeesDieWithinTheHitRadiusOfTheBeamsBand)
+// y 339 (the stage is empty, so nothing stops it). A bee dies when its centre
+// lies less than 16 pixels from the band: at 16 it lives.
+TEST(PlayStep, BeesDieWithinSixteenPixelsOfTheBeamsBand)
 {
     std::memset(tileMap, 0, sizeof tileMap);
-    for (int gap : {BEE_HIT_RADIUS - 2, BEE_HIT_RADIUS + 2}) {
-        SCOPED_TRACE(gap);
-        PlayState s;
-        s.beeCount = 1;
-        Bee& bee = s.bees[0];
-        bee = Bee{};
-        bee.state = BEE_ACTIVE;
-        // Its centre gap pixels below the band's lower edge, x 900 on the screen.
-        bee.x = 900 - 32 + (int)s.camX;
-        bee.y = 339 + 16 + gap - 32 + (int)s.camY;
-        PlayView view;
-        EXPECT_EQ(StepPlay(s, 1200, 350, 1, &view), SCENE_PLAYING);
-        EXPECT_EQ(s.beamLength, BEAM_RANGE);
-        if (gap < BEE_HIT_RADIUS)
-            EXPECT_EQ(bee.state, BEE_DYING_LEFT);
-        else
-            EXPECT_EQ(bee.state, BEE_ACTIVE);
+    struct { int gap; bool dies; } cases[] = {
+        {-16, true},  // on the band's centre line
+        {0, true}, {14, true}, {15, true}, {16, false}, {17, false}, {18, false},
+    };
+    for (int side : {1, -1}) {  // below the band, then above it
+        for (auto c : cases) {
+            SCOPED_TRACE(testing::Message() << "side " << side << " gap " << c.gap);
+            PlayState s;
+            s.beeCount = 1;
+            Bee& bee = s.bees[0];
+            bee = Bee{};
+            bee.state = BEE_ACTIVE;
+            // Its centre gap pixels outside the band's edge, x 900 on the
+            // screen. The first frame moves neither the character nor (with
+            // no probe made) the bees, so the gap holds when the beam is tested.
+            bee.x = 900 - 32 + (int)s.camX;
+            bee.y = 339 + side * (16 + c.gap) - 32 + (int)s.camY;
+            PlayView view;
+            EXPECT_EQ(StepPlay(s, 1200, 350, 1, &view), SCENE_PLAYING);
+            EXPECT_EQ(s.beamLength, 750);
+            ASSERT_EQ(bee.x - (int)s.camX + 32, 900);
+            ASSERT_EQ(bee.y - (int)s.camY + 32, 339 + side * (16 + c.gap));
+            EXPECT_EQ(bee.state, c.dies ? BEE_DYING_LEFT : BEE_ACTIVE);
+        }
     }
+}
+
+// What one frame leaves for the drawing besides the moves: the beam as the
+// previous trace found it, the far backdrop's window, the cursor's turn.
+TEST(PlayStep, TheBeamIsDrawnFromTheLastTraceLessTheMuzzlesReach)
+{
+    std::memset(tileMap, 0, sizeof tileMap);
+    PlayState s;
+    PlayView view;
+    StepPlay(s, 1200, 350, 1, &view);  // the first firing frame: nothing traced yet
+    EXPECT_TRUE(view.gun.firing);
+    EXPECT_EQ(view.gun.beamDrawn, 0);
+    EXPECT_EQ(s.beamLength, 750);
+    StepPlay(s, 1200, 350, 1, &view);
+    EXPECT_EQ(view.gun.beamDrawn, 750 - 75);
+    // A trace that stopped within the muzzle's reach leaves nothing to draw.
+    for (auto [traced, drawn] : {std::pair{74, 0}, std::pair{75, 0}, std::pair{76, 1}}) {
+        s.beamLength = traced;
+        StepPlay(s, 1200, 350, 1, &view);
+        EXPECT_EQ(view.gun.beamDrawn, drawn) << traced;
+    }
+    // Let go: no beam.
+    StepPlay(s, 1200, 350, 0, &view);
+    EXPECT_FALSE(view.gun.firing);
+    EXPECT_EQ(s.beamLength, 0);
+}
+
+TEST(PlayStep, TheRightButtonAloneDoesNotFireButBothTogetherDo)
+{
+    std::memset(tileMap, 0, sizeof tileMap);
+    struct { int buttons, firing; } cases[] = {{0, 0}, {1, 1}, {2, 0}, {3, 1}};
+    for (auto c : cases) {
+        PlayState s;
+        PlayView view;
+        StepPlay(s, 1200, 350, c.buttons, &view);
+        EXPECT_EQ(s.firing, c.firing) << c.buttons;
+        EXPECT_EQ(view.gun.firing, c.firing == 1) << c.buttons;
+    }
+}
+
+TEST(PlayStep, TheBackdropWrapsAfter3840FramesAndTheCursorAfterAFullTurn)
+{
+    std::memset(tileMap, 0, sizeof tileMap);
+    PlayState s;
+    PlayView view;
+    StepPlay(s, 700, 300, 0, &view);
+    EXPECT_EQ(view.farScroll, 0);  // the window of before the frame
+    EXPECT_EQ(view.cursorAngle, 1);
+    s.backdropScroll = 3838;
+    s.cursorSpin = 716;  // 358 degrees
+    std::vector<int> scrolls, angles;
+    for (int i = 0; i < 4; ++i) {
+        StepPlay(s, 700, 300, 0, &view);
+        scrolls.push_back(view.farScroll);
+        angles.push_back(view.cursorAngle);
+    }
+    EXPECT_EQ(scrolls, (std::vector<int>{3838, 3839, 0, 1}));
+    EXPECT_EQ(angles, (std::vector<int>{359, 360, 0, 1}));
 }
 
 // Pictures of one colour each; white is see-through for the keyed layers.

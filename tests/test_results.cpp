@@ -71,12 +71,27 @@ TEST(ResultsPulse, HighlightSwingsBetweenItsBounds)
         values.push_back(p.value);
     }
     EXPECT_EQ(values[0], 67);
-    // Up in steps of 7 until value / 2 passes 200, then back down.
+    // Up in steps of 7 until value / 2 passes 200, then back down until it
+    // falls below 10.
     int most = *std::max_element(values.begin(), values.end());
     int least = *std::min_element(values.begin(), values.end());
     EXPECT_EQ(most, 403);  // 403 / 2 = 201 is tested on the next frame and turns it
-    EXPECT_LE(least, 19);
-    EXPECT_GE(least, 5);
+    EXPECT_EQ(least, 18);  // 18 / 2 = 9 turns it back up
+    EXPECT_EQ(values[48], 403);
+    EXPECT_EQ(values[49], 396);
+    // At the bounds themselves it goes on; one past them it turns.
+    struct { Pulse before; int after, step; } cases[] = {
+        {{401, 7}, 408, 7},    // 200 is not past 200
+        {{402, 7}, 395, -7},   // 201 is
+        {{20, -7}, 13, -7},    // 10 is not below 10
+        {{19, -7}, 26, 7},     // 9 is
+    };
+    for (auto c : cases) {
+        Pulse p2 = c.before;
+        AdvanceHighlightPulse(&p2);
+        EXPECT_EQ(p2.value, c.after) << c.before.value;
+        EXPECT_EQ(p2.step, c.step) << c.before.value;
+    }
 }
 
 TEST(ResultsPulse, ClickPulseTurnsOnTheValueBeforeTheStep)
@@ -91,6 +106,23 @@ TEST(ResultsPulse, ClickPulseTurnsOnTheValueBeforeTheStep)
     p = {149, -4};  // 149 / 3 = 49 < 50: turns up
     AdvanceClickPulse(&p);
     EXPECT_EQ(p.value, 153);
+    // The bounds themselves do not turn it.
+    p = {150, -4};  // 50
+    AdvanceClickPulse(&p);
+    EXPECT_EQ(p.value, 146);
+    p = {602, 4};  // 200
+    AdvanceClickPulse(&p);
+    EXPECT_EQ(p.value, 606);
+    // From the start it swings between 149 and 605.
+    p = CLICK_PULSE_START;
+    int least = 165, most = 165;
+    for (int i = 0; i < 400; i++) {
+        AdvanceClickPulse(&p);
+        least = std::min(least, p.value);
+        most = std::max(most, p.value);
+    }
+    EXPECT_EQ(least, 149);
+    EXPECT_EQ(most, 605);
 }
 
 TEST(ResultsColours, PulsesAndRanks)

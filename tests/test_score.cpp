@@ -149,12 +149,37 @@ TEST(Ranking, MinusOneIsTheSlowestTimeThereIs)
 
 TEST(Ranking, EmptySlotTakesEveryRunUnderOneHundredMinutes)
 {
+    // An empty slot holds 99:59.999, 5 999 999 ms.
     ScoreTable table;
     FillEmptyScoreTable(&table);
+    for (auto& row : table.times) EXPECT_EQ(Row(row), std::vector<int32_t>(5, 5999999));
     RankRunTime(table.times[2], 5999998);
     EXPECT_EQ(table.times[2][0], 5999998);
-    EXPECT_EQ(table.times[2][1], EMPTY_SLOT_MS);
-    EXPECT_EQ(Row(table.times[1]), std::vector<int32_t>(5, EMPTY_SLOT_MS));
+    EXPECT_EQ(table.times[2][1], 5999999);
+    EXPECT_EQ(Row(table.times[1]), std::vector<int32_t>(5, 5999999));
+    // One millisecond either side of the last empty slot: 99:59.999 itself
+    // still takes it (rank 5), 100 minutes does not.
+    std::vector<int32_t> row = {1, 2, 3, 4, 5999999};
+    EXPECT_EQ(Ranked(row, 5999998), (std::vector<int32_t>{1, 2, 3, 4, 5999998}));
+    EXPECT_EQ(RankOfRun(Ranked(row, 5999999).data(), 5999999), 5);
+    EXPECT_EQ(Ranked(row, 6000000), row);
+    EXPECT_EQ(RankOfRun(Ranked(row, 6000000).data(), 6000000), 0);
+}
+
+TEST(Ranking, ARunTakesOneOfFiveRanksOrNone)
+{
+    const std::vector<int32_t> row = {10, 20, 30, 40, 50};
+    struct { uint32_t run; int rank; } cases[] = {
+        {0, 1}, {9, 1}, {10, 1}, {11, 2}, {20, 2}, {25, 3}, {30, 3},
+        {35, 4}, {40, 4}, {45, 5}, {50, 5}, {51, 0}, {0xFFFFFFFFu, 0},
+    };
+    for (auto c : cases) {
+        std::vector<int32_t> after = Ranked(row, c.run);
+        EXPECT_EQ(RankOfRun(after.data(), c.run), c.rank) << c.run;
+        // Whatever the rank, the row keeps its five places in order.
+        ASSERT_EQ(after.size(), 5u);
+        EXPECT_TRUE(std::is_sorted(after.begin(), after.end())) << c.run;
+    }
 }
 
 TEST(TimeText, ShowsTenthsAndHundredths)
@@ -203,7 +228,7 @@ TEST(TimeText, TableEntriesUseSignedArithmetic)
     TimeText t = FormatEntryTime(-1);
     EXPECT_STREQ(t.clock, "00:00");
     EXPECT_STREQ(t.fraction, ".00");
-    t = FormatEntryTime(EMPTY_SLOT_MS);
+    t = FormatEntryTime(5999999);  // an empty slot
     EXPECT_STREQ(t.clock, "99:59");
     EXPECT_STREQ(t.fraction, ".99");
     // Both forms agree below 2^31.
@@ -262,7 +287,7 @@ TEST(ScoreText, AnythingButTwentyWholeNumbersIsDamaged)
     for (const std::string& text : damaged) {
         table.times[1][1] = 123;
         EXPECT_EQ(ParseScoreText(text.data(), text.size(), &table), SCORE_TEXT_DAMAGED) << text;
-        EXPECT_EQ(Row(table.times[1]), std::vector<int32_t>(5, EMPTY_SLOT_MS));
+        EXPECT_EQ(Row(table.times[1]), std::vector<int32_t>(5, 5999999));
     }
     // Nothing at all is not damage: there is simply no table yet.
     for (std::string text : {"", " \n\t ", "\xEF\xBB\xBF", "\xEF\xBB\xBF  \n"})
@@ -394,7 +419,7 @@ TEST_F(ScoreFileTest, MissingOrEmptyFileIsAnEmptyTableAndIsWritten)
         EXPECT_EQ(entry.fileState, SCORE_FILE_NEW);
         EXPECT_TRUE(entry.fileWritten);
         EXPECT_EQ(entry.table.times[2][0], 83456);
-        EXPECT_EQ(entry.table.times[2][1], EMPTY_SLOT_MS);
+        EXPECT_EQ(entry.table.times[2][1], 5999999);
         EXPECT_EQ(Get(), " 5999999 5999999 5999999 5999999 5999999"
                          " 5999999 5999999 5999999 5999999 5999999"
                          " 83456 5999999 5999999 5999999 5999999"
@@ -442,6 +467,20 @@ TEST_F(ScoreFileTest, DamagedFileIsKeptAndTheSessionRemembersItsTimes)
     EXPECT_EQ(FilesInFolder(), 1);
 }
 
+TEST_F(ScoreFileTest, AFileOfUpTo64KiBIsReadAndALargerOneKept)
+{
+    // A good table padded with white space to exactly 64 KiB is read; one
+    // byte more and the file is not a score file.
+    std::string padding(65536 - strlen(FULL_FILE), ' ');
+    Put(padding + FULL_FILE);
+    ScoreTable table;
+    EXPECT_EQ(ReadScoreFile(path.c_str(), &table), SCORE_FILE_READ);
+    EXPECT_EQ(Row(table.times[3]), (std::vector<int32_t>{7, 8, 9, 10, 11}));
+    Put(padding + " " + FULL_FILE);
+    EXPECT_EQ(ReadScoreFile(path.c_str(), &table), SCORE_FILE_DAMAGED);
+    EXPECT_EQ(Row(table.times[3]), std::vector<int32_t>(5, 5999999));
+}
+
 TEST_F(ScoreFileTest, FileThatCannotBeReadIsKept)
 {
     // Without the right to read it (as a player, not root) ...
@@ -450,7 +489,7 @@ TEST_F(ScoreFileTest, FileThatCannotBeReadIsKept)
     EXPECT_EQ(RunWithoutPrivileges([&] {
                   ScoreTable table;
                   return ReadScoreFile(path.c_str(), &table) == SCORE_FILE_DAMAGED &&
-                                 Row(table.times[0]) == std::vector<int32_t>(5, EMPTY_SLOT_MS)
+                                 Row(table.times[0]) == std::vector<int32_t>(5, 5999999)
                              ? 0
                              : 1;
               }),

@@ -43,8 +43,8 @@ TEST(TileCodes, SolidDeadlyAndHiveSets)
         EXPECT_EQ(IsDeadlyTile(code), code >= 5 && code <= 8) << code;
         EXPECT_EQ(IsHiveTile(code), code == 2 || code == 3) << code;
     }
-    EXPECT_FALSE(IsSolidTile(TILE_GOAL));
-    EXPECT_TRUE(IsSolidTile(TILE_CHECKPOINT));
+    EXPECT_FALSE(IsSolidTile(11));  // the goal
+    EXPECT_TRUE(IsSolidTile(4));    // a checkpoint
 }
 
 TEST(TileAt, CellsByTruncationAndSolidOutsideTheStage)
@@ -54,20 +54,28 @@ TEST(TileAt, CellsByTruncationAndSolidOutsideTheStage)
     tileMap[0][1] = 10;
     tileMap[1][0] = 12;
     tileMap[39][199] = 13;
+    // Cells of 64 x 64 pixels, both for the probes' points and the beam's.
     EXPECT_EQ(TileAt(63.99f, 63.99f), 9);
+    EXPECT_EQ(TileAt(63, 63), 9);
     EXPECT_EQ(TileAt(64.0f, 0.0f), 10);
+    EXPECT_EQ(TileAt(64, 63), 10);
     EXPECT_EQ(TileAt(0, 64), 12);
+    EXPECT_EQ(TileAt(0.0f, 64.0f), 12);
     EXPECT_EQ(TileAt(12799, 2559), 13);
     EXPECT_EQ(TileAt(12799.5f, 2559.9f), 13);
-    // Outside, even by a fraction of a pixel: solid, never a read past the grid.
+    EXPECT_EQ(TileAt(12736, 2496), 13);
+    EXPECT_EQ(TileAt(12735, 2496), 0);
+    // Outside, even by a fraction of a pixel: a plain block (code 1), never a
+    // read past the grid.
     for (float x : {-0.5f, -64.0f, 12800.0f, 1e30f, -1e30f, NAN, INFINITY})
-        EXPECT_EQ(TileAt(x, 100.0f), TILE_OUTSIDE) << x;
-    EXPECT_EQ(TileAt(100.0f, -0.01f), TILE_OUTSIDE);
-    EXPECT_EQ(TileAt(100.0f, 2560.0f), TILE_OUTSIDE);
-    EXPECT_EQ(TileAt(100.0f, 5000.0f), TILE_OUTSIDE);  // inside the picture, below the grid
-    EXPECT_EQ(TileAt(-1, 0), TILE_OUTSIDE);
-    EXPECT_EQ(TileAt(0, 2560), TILE_OUTSIDE);
-    EXPECT_EQ(TileAt(INT32_MIN, INT32_MAX), TILE_OUTSIDE);
+        EXPECT_EQ(TileAt(x, 100.0f), 1) << x;
+    EXPECT_EQ(TileAt(100.0f, -0.01f), 1);
+    EXPECT_EQ(TileAt(100.0f, 2560.0f), 1);
+    EXPECT_EQ(TileAt(100.0f, 5000.0f), 1);  // inside the picture, below the grid
+    EXPECT_EQ(TileAt(-1, 0), 1);
+    EXPECT_EQ(TileAt(12800, 0), 1);
+    EXPECT_EQ(TileAt(0, 2560), 1);
+    EXPECT_EQ(TileAt(INT32_MIN, INT32_MAX), 1);
     EXPECT_TRUE(IsSolidTile(TILE_OUTSIDE));
     EXPECT_FALSE(IsHiveTile(TILE_OUTSIDE));
     EXPECT_NE(TILE_OUTSIDE, TILE_CHECKPOINT);
@@ -143,8 +151,8 @@ TEST(StageFile, TextAfterTheLastCellIsIgnored)
 {
     int count = 0;
     std::vector<int> cells = Parse(Numbers(MAP_CELLS) + " 123 garbage 99999999999999", -7, &count);
-    EXPECT_EQ(count, MAP_CELLS);
-    EXPECT_EQ(cells[MAP_CELLS - 1], MAP_CELLS - 1);
+    EXPECT_EQ(count, 8000);  // 40 rows of 200
+    EXPECT_EQ(cells[7999], 7999);
 }
 
 TEST(StageFile, ReadingInPiecesGivesTheSameCellsWhereverThePiecesBreak)
@@ -235,8 +243,10 @@ TEST_F(StagePicture, CellsComeFromTheSheetOnWhiteWithMagentaLeftOut)
     EXPECT_EQ(LevelPixel(0, 0), CLR_INVALID);  // nothing before the first render
     RenderLevel();
     EXPECT_EQ(LevelPixel(-1, 0), CLR_INVALID);
-    EXPECT_EQ(LevelPixel(LEVEL_WIDTH, 0), CLR_INVALID);
-    EXPECT_EQ(LevelPixel(0, LEVEL_HEIGHT), CLR_INVALID);
+    // The picture is 12800 x 5120: twice the grid's height.
+    EXPECT_EQ(LevelPixel(12800, 0), CLR_INVALID);
+    EXPECT_EQ(LevelPixel(0, 5120), CLR_INVALID);
+    EXPECT_EQ(LevelPixel(12800, 5120), CLR_INVALID);
     EXPECT_EQ(LevelPixel(0, 0), 0xFF0000u);
     EXPECT_EQ(LevelPixel(63, 63), 0xFF0000u);
     EXPECT_EQ(LevelPixel(64, 0), 0xFFFFFFu);
@@ -310,7 +320,7 @@ TEST_F(StageLoad, AHugeFileIsReadOnlyAsFarAsItsNumbersMatter)
     text += std::string(8 << 20, 'x');
     Write(1, text);
     LoadStage(1);
-    EXPECT_EQ(tileMap[39][199], MAP_CELLS - 1);
+    EXPECT_EQ(tileMap[39][199], 7999);
 }
 
 TEST_F(StageLoad, AMissingFileEndsTheProgramWithStatusZero)

@@ -18,15 +18,16 @@ namespace {
 constexpr uint32_t WHITE = 0xFFFFFF;
 constexpr uint32_t TILE_KEY = 0xFF00FF;
 
-// The old picture: white, then each cell's sheet pixels with magenta left
-// out; only its top-left width x height (the doubled stage would take 1 GB).
+// The old picture: white, then each 64-pixel cell's sheet pixels with
+// magenta left out; only its top-left width x height (the doubled stage would
+// take 1 GB).
 Surface FlatLevelPicture(int width, int height)
 {
     int scale = PixelScale();
     Surface level = CreateBlankSurface(width, height);
-    int side = TILE_SIZE * scale;
-    for (int row = 0; row < MAP_ROWS && row * TILE_SIZE < height; ++row)
-        for (int col = 0; col < MAP_COLS && col * TILE_SIZE < width; ++col) {
+    int side = 64 * scale;
+    for (int row = 0; row < MAP_ROWS && row * 64 < height; ++row)
+        for (int col = 0; col < MAP_COLS && col * 64 < width; ++col) {
             int code = tileMap[row][col];
             if (!imgTiles || code < 1) continue;
             long long left = (long long)(code - 1) * side;
@@ -88,7 +89,7 @@ TEST_P(StagePictureAgainstFlat, EveryViewIsTheSame)
     // The whole stage at scale 1; at scale 2 the top-left part, seen only
     // where the view stays inside that part or leaves it by the top or left.
     int s = PixelScale();
-    int flatWidth = s == 1 ? LEVEL_WIDTH : 2600, flatHeight = s == 1 ? LEVEL_HEIGHT : 1400;
+    int flatWidth = s == 1 ? 12800 : 2600, flatHeight = s == 1 ? 5120 : 1400;
     Surface flat = FlatLevelPicture(flatWidth, flatHeight);
     RenderLevel();
 

@@ -15,24 +15,36 @@ bool Same(MenuBox a, MenuBox b)
     return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
 }
 
+// Where the title draws its buttons: at rest, and enlarged while hovered.
+constexpr MenuBox START_AT_REST = {220, 520, 267, 124};
+constexpr MenuBox START_ENLARGED = {90, 458, 534, 248};
+constexpr MenuBox END_AT_REST = {870, 512, 198, 124};
+constexpr MenuBox END_ENLARGED = {790, 450, 396, 248};
+
 }  // namespace
 
 TEST(TitleHover, InsideTheRestingBoxStrictly)
 {
+    auto start = [](int x, int y) { return HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, x, y); };
+    auto end = [](int x, int y) { return HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, x, y); };
     // START rests at 220, 520, 267 x 124: the edges themselves do not count.
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 221, 521), START_BOX_HOVERED));
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 486, 643), START_BOX_HOVERED));
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 220, 560), START_BOX_NORMAL));
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 300, 520), START_BOX_NORMAL));
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 487, 560), START_BOX_NORMAL));
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 300, 644), START_BOX_NORMAL));
+    EXPECT_TRUE(Same(start(221, 521), START_ENLARGED));
+    EXPECT_TRUE(Same(start(486, 643), START_ENLARGED));
+    EXPECT_TRUE(Same(start(220, 560), START_AT_REST));
+    EXPECT_TRUE(Same(start(300, 520), START_AT_REST));
+    EXPECT_TRUE(Same(start(487, 560), START_AT_REST));
+    EXPECT_TRUE(Same(start(300, 644), START_AT_REST));
     // The test is against the resting box, not the enlarged one it was drawn at:
     // a point inside the enlarged START but outside the resting one is no hover.
-    EXPECT_TRUE(Same(HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, 100, 470), START_BOX_NORMAL));
+    EXPECT_TRUE(Same(start(100, 470), START_AT_REST));
     // END rests at 870, 512, 198 x 124.
-    EXPECT_TRUE(Same(HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, 871, 513), END_BOX_HOVERED));
-    EXPECT_TRUE(Same(HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, 1068, 600), END_BOX_NORMAL));
-    EXPECT_TRUE(Same(HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, -5000, -5000), END_BOX_NORMAL));
+    EXPECT_TRUE(Same(end(871, 513), END_ENLARGED));
+    EXPECT_TRUE(Same(end(1067, 635), END_ENLARGED));
+    EXPECT_TRUE(Same(end(870, 600), END_AT_REST));
+    EXPECT_TRUE(Same(end(900, 512), END_AT_REST));
+    EXPECT_TRUE(Same(end(1068, 600), END_AT_REST));
+    EXPECT_TRUE(Same(end(900, 636), END_AT_REST));
+    EXPECT_TRUE(Same(end(-5000, -5000), END_AT_REST));
 }
 
 TEST(TitleHover, HoveredMeansTheEnlargedSize)
@@ -43,9 +55,16 @@ TEST(TitleHover, HoveredMeansTheEnlargedSize)
     EXPECT_TRUE(IsEndHovered(END_BOX_HOVERED));
     EXPECT_FALSE(IsEndHovered(END_BOX_NORMAL));
     EXPECT_FALSE(IsEndHovered(END_BOX_FIRST));
-    // Only the size matters, wherever the box is.
+    // Only the size matters, wherever the box is: START 534 x 248, END 396 x 248.
     EXPECT_TRUE(IsStartHovered(MenuBox{0, 0, 534, 248}));
     EXPECT_FALSE(IsStartHovered(MenuBox{90, 458, 534, 247}));
+    EXPECT_FALSE(IsStartHovered(MenuBox{90, 458, 533, 248}));
+    EXPECT_TRUE(IsEndHovered(MenuBox{0, 0, 396, 248}));
+    EXPECT_FALSE(IsEndHovered(MenuBox{790, 450, 395, 248}));
+    EXPECT_FALSE(IsEndHovered(MenuBox{790, 450, 396, 249}));
+    // The two sizes differ, so neither button counts as the other.
+    EXPECT_FALSE(IsEndHovered(START_ENLARGED));
+    EXPECT_FALSE(IsStartHovered(END_ENLARGED));
 }
 
 TEST(TitleClick, LeftButtonAloneClicksWhereverThePointerIs)
