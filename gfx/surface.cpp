@@ -12,11 +12,11 @@
 
 #include "gfx/bmp.h"
 #include "gfx/compact.h"
+#include "gfx/hooks.h"
 #include "gfx/key_spans.h"
 #include "gfx/stretch_memo.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 static ScreenContext screenContext;
 ScreenContext* screenDC = &screenContext;
@@ -44,11 +44,11 @@ static Surface NewSurface(int width, int height, uint32_t fill, bool filled = tr
     // The box names the picture being loaded, or else this surface by its size.
     char what[96];
     std::snprintf(what, sizeof what, "%dx%dの画像", width, height);
-    const char* task = SetMemoryTask(what);
-    if (task != nullptr) SetMemoryTask(task);
-    if (int64_t(count) > SURFACE_MAX_PIXELS) ExitOutOfMemory(task ? task : what);
+    const char* task = GfxSetMemoryTask(what);
+    if (task != nullptr) GfxSetMemoryTask(task);
+    if (int64_t(count) > SURFACE_MAX_PIXELS) GfxExitOutOfMemory(task ? task : what);
     uint32_t* pixels = new uint32_t[count];  // a failure ends in the box
-    SetMemoryTask(task);
+    GfxSetMemoryTask(task);
     if (filled) std::fill(pixels, pixels + count, fill);
     surface->width = width;
     surface->height = height;
@@ -92,7 +92,7 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
 [[noreturn]] static void ShowLoadErrorAndExit(const char* path) {
     std::string message = std::string("Bitmapロードエラー:") + (path ? path : "");
     PlatformMessageBox(message.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
-    ShutdownAndExit();
+    GfxEndProgram();
 }
 
 // The whole of a picture file, if it is a regular file no larger than its
@@ -130,13 +130,13 @@ static Surface CompactSurface(int width, int height, CompactPixels* runs, int64_
     surface->fromFile = true;
     surface->compact = new CompactPixels(std::move(*runs));
     loadedPicturePixels += pixels;
-    SetMemoryTask(previousTask);
+    GfxSetMemoryTask(previousTask);
     return surface;
 }
 
 static Surface LoadPicture(const char* path, bool compact) {
     std::string task = path ? path : "";
-    const char* previousTask = SetMemoryTask(task.c_str());
+    const char* previousTask = GfxSetMemoryTask(task.c_str());
     std::vector<uint8_t> bytes;
     if (!ReadPictureFile(path, &bytes)) ShowLoadErrorAndExit(path);
     int s = PixelScale();
@@ -167,7 +167,7 @@ static Surface LoadPicture(const char* path, bool compact) {
     Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0, false);
     surface->fromFile = true;
     loadedPicturePixels += pixels;
-    SetMemoryTask(previousTask);
+    GfxSetMemoryTask(previousTask);
     if (s == 1) {
         std::memcpy(surface->pixels, bmp.pixels.data(), bmp.pixels.size() * 4);
         return surface;

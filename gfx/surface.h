@@ -39,9 +39,9 @@ inline uint32_t PixelFromColour(Colour colour) {
 struct ScreenContext {};
 extern ScreenContext* screenDC;
 
-// Called by LoadAssets and the title scene; loads a .bmp at its natural size
-// (doubled in the doubled display mode). On failure: the box
-// "Bitmapロードエラー:<path>" and ShutdownAndExit. A file that is not a
+// Loads a .bmp at its natural size (doubled in the doubled display mode).
+// On failure: the box "Bitmapロードエラー:<path>", then the program's end
+// (gfxEndProgram, gfx/hooks.h); it never returns then. A file that is not a
 // regular one, is far larger than its picture needs, or would take the
 // pictures loaded at one time past their budget fails the same way.
 Surface LoadBitmapSurface(const char* path);

@@ -13,9 +13,9 @@
 #endif
 
 #include "gfx/compact.h"
+#include "gfx/hooks.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 Font currentFont = nullptr;
 Surface screenSurface = nullptr;
@@ -269,7 +269,7 @@ void PrintTextOn(Surface surface, int x, int y, Colour textColour, Colour backCo
     va_end(args);
     GlyphFont font = CurrentGlyphFont();
     DrawLine(surface, font, Scaled(x), Scaled(y), textColour, backColour, buffer, length);
-    PumpMessages();
+    GfxPumpMessages();
 }
 
 void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour fillColour,
@@ -284,7 +284,7 @@ void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour f
         GlyphFont font = CurrentGlyphFont();
         DrawLine(surface, font, Scaled(int64_t(x) + offsets[copy][0]), Scaled(int64_t(y) + offsets[copy][1]),
                  copy < 4 ? outlineColour : fillColour, COLOR_NONE, buffer, length);
-        PumpMessages();
+        GfxPumpMessages();
     }
 }
 
@@ -300,7 +300,7 @@ void PrintTextBox(Surface surface, int x, int y, int w, int h, Colour textColour
     if (surface)
         DrawBox(surface, font, Scaled(x), Scaled(y), Scaled(w),
                 textColour, backColour, buffer, length);
-    PumpMessages();
+    GfxPumpMessages();
 }
 
 void PrintText(int x, int y, Colour textColour, const char* format, ...) {
@@ -313,8 +313,8 @@ void PrintText(int x, int y, Colour textColour, const char* format, ...) {
     Surface screen = ScreenPicture();
     DrawLine(screen, font, Scaled(x), Scaled(y), textColour, 0x000000, buffer, length);
     if (screen->pixels) PlatformPresent(screen->pixels, screen->width, screen->height, screen->width);
-    PumpMessages();
-    PumpMessages();
+    GfxPumpMessages();
+    GfxPumpMessages();
 }
 
 void MeasureTextWithFace(const char* faceName, int width, int height, const char* text,

@@ -13,6 +13,7 @@
 #include "platform/headless/headless.h"
 #include "gfx/screen.h"
 #include "game/scenes.h"
+#include "shell/shell.h"
 
 #include <map>
 
@@ -150,6 +151,7 @@ TEST(LongRun, ClockPastOneHundredMinutes)
     displayMode = DISPLAY_WINDOWED;
     screenWidth = 1280;
     screenHeight = 720;
+    InstallShellHooks();
     FillTrigTables();
     LoadAssets();
     stageNo = 1;

@@ -1,6 +1,6 @@
-// Shared by the graphics tests: stand-ins for the few shell and platform calls
-// the graphics library makes (so the tests link without the rest of the game),
-// and small helpers for building and reading surfaces.
+// Shared by the graphics tests: the library's hooks set to record what it
+// asks of the program, stand-ins for the few platform calls it makes, and
+// small helpers for building and reading surfaces.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "gfx/hooks.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 // What the library asked of the shell and the platform.
 struct GfxCalls {
@@ -23,13 +23,12 @@ struct GfxCalls {
 };
 inline GfxCalls gfxCalls;
 
-// Thrown by the stand-in ShutdownAndExit so a test can see the program end.
+// Thrown by the tests' ending hooks so a test can see the program end.
 struct ProgramEnded {};
 
-void PumpMessages() { gfxCalls.pumps++; }
-[[noreturn]] void ShutdownAndExit() { throw ProgramEnded{}; }
-[[noreturn]] void ExitOutOfMemory(const char*) { throw ProgramEnded{}; }
-const char* SetMemoryTask(const char* what) { return what; }
+inline void CountPump() { gfxCalls.pumps++; }
+inline void EndByThrowing() { throw ProgramEnded{}; }
+inline void EndByThrowingFor(const char*) { throw ProgramEnded{}; }
 bool PlatformMessageBox(const char* text, const char* caption, int style) {
     gfxCalls.boxTexts.push_back(text);
     gfxCalls.boxCaptions.push_back(caption);
@@ -52,6 +51,9 @@ protected:
         screenWidth = 1280;
         screenHeight = 720;
         gfxCalls = GfxCalls{};
+        gfxPumpMessages = CountPump;
+        gfxEndProgram = EndByThrowing;
+        gfxExitOutOfMemory = EndByThrowingFor;
     }
     void TearDown() override {
         for (Surface s : owned) DeleteSurface(s);
