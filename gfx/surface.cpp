@@ -61,8 +61,8 @@ static Surface NewSurface(int width, int height, uint32_t fill, bool filled = tr
 // destination block keeps its pixels. The same surface on both sides is fine.
 static void CopyBlock(Surface destination, int x, int y, int w, int h,
                       Surface source, int sx, int sy) {
-    ExpandSurface(destination);
-    if (!destination || !source || !destination->pixels || !(source->pixels || source->compact)) return;
+    uint32_t* out = WritablePixels(destination);
+    if (!out || !source || !(source->pixels || source->compact)) return;
     if (w <= 0 || h <= 0) return;
     // Trim the block's left/top so that both corners are inside.
     int64_t i0 = std::max<int64_t>({0, -int64_t(x), -int64_t(sx)});
@@ -72,7 +72,7 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
     if (i0 >= i1 || j0 >= j1) return;
     size_t bytes = size_t(i1 - i0) * 4;
     auto rowCopy = [&](int64_t j) {
-        uint32_t* d = destination->pixels + (y + j) * int64_t(destination->width) + x + i0;
+        uint32_t* d = out + (y + j) * int64_t(destination->width) + x + i0;
         if (source->compact) {
             ReadCompactRow(*source, sy + j, sx + i0, i1 - i0, d);
             return;
@@ -168,15 +168,16 @@ static Surface LoadPicture(const char* path, bool compact) {
     surface->fromFile = true;
     loadedPicturePixels += pixels;
     GfxSetMemoryTask(previousTask);
+    uint32_t* out = WritablePixels(surface);
     if (s == 1) {
-        std::memcpy(surface->pixels, bmp.pixels.data(), bmp.pixels.size() * 4);
+        std::memcpy(out, bmp.pixels.data(), bmp.pixels.size() * 4);
         return surface;
     }
     // The doubled window: each picture pixel becomes an s x s block.
     for (int row = 0; row < surface->height; row++) {
         const uint32_t* in = bmp.pixels.data() + int64_t(row / s) * bmp.width;
-        uint32_t* out = surface->pixels + int64_t(row) * surface->width;
-        for (int col = 0; col < surface->width; col++) out[col] = in[col / s];
+        uint32_t* outRow = out + int64_t(row) * surface->width;
+        for (int col = 0; col < surface->width; col++) outRow[col] = in[col / s];
     }
     return surface;
 }
@@ -244,7 +245,8 @@ void CopyRect(Surface destination, int x, int y, int width, int height,
 }
 
 void PresentSurface(ScreenContext* destination, Surface source) {
-    if (source && source->compact) ExpandSurface(source);
+    // The platform shows flat pixels.
+    if (source && source->compact) WritablePixels(source);
     if (!destination || !source || !source->pixels) return;
     int s = PixelScale();
     int width = std::min(screenWidth * s, source->width);

@@ -12,7 +12,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "gfx/compact.h"
 #include "gfx/hooks.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
@@ -31,6 +30,7 @@ std::vector<uint32_t> screenPixels;
 
 struct Ink {
     Surface surface;
+    uint32_t* pixels;  // the surface's, from WritablePixels
     int64_t x, y;   // the text cell's top-left corner, physical pixels
     uint32_t pixel; // the text colour as a surface pixel
 };
@@ -98,7 +98,7 @@ void BlendGlyph(void* context, const GlyphCoverage& glyph) {
     int64_t row1 = std::min<int64_t>(glyph.height, surface->height - top);
     if (col0 >= col1 || row0 >= row1) return;
     for (int64_t row = row0; row < row1; row++)
-        BlendRow(surface->pixels + (top + row) * surface->width + left + col0,
+        BlendRow(ink.pixels + (top + row) * surface->width + left + col0,
                  glyph.coverage + row * glyph.pitch + col0, col1 - col0, ink.pixel);
 }
 
@@ -106,12 +106,11 @@ void BlendGlyph(void* context, const GlyphCoverage& glyph) {
 // other than COLOR_NONE fills the cells first.
 void DrawLine(Surface surface, GlyphFont font, int64_t x, int64_t y, Colour textColour,
               Colour backColour, const char* text, int length) {
-    ExpandSurface(surface);
-    if (!surface || !surface->pixels || !font || length <= 0) return;
+    if (!WritablePixels(surface) || !font || length <= 0) return;
     if (backColour != COLOR_NONE)
         FillPhysicalBlock(surface, x, y, PlatformMeasureGlyphText(font, text, length),
                           PlatformGlyphCellHeight(font), PixelFromColour(backColour));
-    Ink ink{surface, x, y, PixelFromColour(textColour)};
+    Ink ink{surface, WritablePixels(surface), x, y, PixelFromColour(textColour)};
     PlatformRasteriseGlyphText(font, text, length, BlendGlyph, &ink);
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -62,19 +64,25 @@ protected:
     // A surface of w x h physical pixels, all `fill` (pixel order 0x00RRGGBB).
     Surface Make(int w, int h, uint32_t fill = 0) {
         Surface s = new SurfaceData{w, h, new uint32_t[size_t(w) * h]};
-        for (int i = 0; i < w * h; i++) s->pixels[i] = fill;
+        std::fill_n(WritablePixels(s), size_t(w) * h, fill);
         owned.push_back(s);
         return s;
     }
     // A surface whose every pixel differs: (x, y) holds 0x00yyxx plus `base`.
     Surface MakePattern(int w, int h, uint32_t base = 0x010000) {
         Surface s = Make(w, h);
+        uint32_t* p = WritablePixels(s);
         for (int y = 0; y < h; y++)
-            for (int x = 0; x < w; x++) s->pixels[y * w + x] = base + uint32_t(y << 8 | x);
+            for (int x = 0; x < w; x++) p[y * w + x] = base + uint32_t(y << 8 | x);
         return s;
     }
     static uint32_t At(Surface s, int x, int y) { return s->pixels[y * s->width + x]; }
-    static void Set(Surface s, int x, int y, uint32_t p) { s->pixels[y * s->width + x] = p; }
+    static void Set(Surface s, int x, int y, uint32_t p) { WritablePixels(s)[y * s->width + x] = p; }
+    // Both surfaces' pixels set alike, each at random.
+    static void Scramble(Surface a, Surface b, std::mt19937& random) {
+        uint32_t *pa = WritablePixels(a), *pb = WritablePixels(b);
+        for (int i = 0; i < a->width * a->height; i++) pa[i] = pb[i] = random();
+    }
     // How many pixels differ between two equally sized surfaces.
     static int Differences(Surface a, Surface b) {
         int n = 0;
