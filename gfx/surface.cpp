@@ -8,13 +8,13 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "gfx/bmp.h"
 #include "gfx/compact.h"
 #include "gfx/hooks.h"
 #include "gfx/key_spans.h"
 #include "gfx/stretch_memo.h"
+#include "gfx/whole_file.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
 
@@ -95,35 +95,6 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
     GfxEndProgram();
 }
 
-// The whole of a picture file, if it is a regular file no larger than its
-// header says a picture of its size can need: a pipe, a device or a picture
-// padded out to gigabytes is refused before it is read.
-static bool ReadPictureFile(const char* path, std::vector<uint8_t>* bytes) {
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) return false;
-    uint8_t head[256];
-    size_t headSize = 0;
-    long long got = 1;
-    while (headSize < sizeof head && got > 0) {
-        got = PlatformReadFile(file, head + headSize, sizeof head - headSize);
-        if (got > 0) headSize += size_t(got);
-    }
-    int64_t largest = BmpLargestFileSize(head, headSize);
-    bool ok = got >= 0 && largest >= 0 && size <= uint64_t(largest) && headSize <= size;
-    if (ok) {
-        bytes->resize(size_t(size));
-        std::memcpy(bytes->data(), head, headSize);
-        size_t have = headSize;
-        while (have < bytes->size() && (got = PlatformReadFile(file, bytes->data() + have,
-                                                                bytes->size() - have)) > 0)
-            have += size_t(got);
-        ok = have == bytes->size() && got >= 0;
-    }
-    PlatformCloseFile(file);
-    return ok;
-}
-
 static Surface CompactSurface(int width, int height, CompactPixels* runs, int64_t pixels,
                               const char* previousTask) {
     Surface surface = new SurfaceData{width, height, nullptr};
@@ -137,8 +108,13 @@ static Surface CompactSurface(int width, int height, CompactPixels* runs, int64_
 static Surface LoadPicture(const char* path, bool compact) {
     std::string task = path ? path : "";
     const char* previousTask = GfxSetMemoryTask(task.c_str());
-    std::vector<uint8_t> bytes;
-    if (!ReadPictureFile(path, &bytes)) ShowLoadErrorAndExit(path);
+    // Only a regular file no larger than its header says a picture of its
+    // size can need: a pipe, a device or a picture padded out to gigabytes
+    // is refused before it is read.
+    std::string file;
+    if (ReadWholeFile(path, WHOLE_FILE_ANY_SIZE, &file, BmpLargestFileSize) != WHOLE_FILE_OK)
+        ShowLoadErrorAndExit(path);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(file.data());
     int s = PixelScale();
     auto refused = [&](int64_t pixels) {
         return pixels > BMP_MAX_PIXELS || loadedPicturePixels + pixels > PICTURE_BUDGET_PIXELS;
@@ -148,7 +124,7 @@ static Surface LoadPicture(const char* path, bool compact) {
         // A run-length file goes straight into runs: a title frame never
         // exists as flat pixels.
         DecodedBmpRuns fileRuns;
-        if (DecodeBmpRuns(bytes.data(), bytes.size(), &fileRuns)) {
+        if (DecodeBmpRuns(bytes, file.size(), &fileRuns)) {
             int64_t pixels = int64_t(fileRuns.width) * fileRuns.height * s * s;
             if (refused(pixels)) ShowLoadErrorAndExit(path);
             if (CompactFromRuns(fileRuns, s, &runs))
@@ -156,9 +132,8 @@ static Surface LoadPicture(const char* path, bool compact) {
         }
     }
     DecodedBmp bmp;
-    if (!DecodeBmp(bytes.data(), bytes.size(), &bmp)) ShowLoadErrorAndExit(path);
-    bytes.clear();
-    bytes.shrink_to_fit();
+    if (!DecodeBmp(bytes, file.size(), &bmp)) ShowLoadErrorAndExit(path);
+    std::string().swap(file);
     int64_t pixels = int64_t(bmp.width) * bmp.height * s * s;
     if (refused(pixels)) ShowLoadErrorAndExit(path);
     if (compact && CompactFromPixels(bmp.pixels.data(), bmp.width, bmp.height, s, &runs))
