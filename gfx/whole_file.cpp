@@ -44,7 +44,7 @@ int ReadOpened(PlatformFile* file, uint64_t size, uint64_t limit, LimitFromHead 
         if (largest < 0) return WHOLE_FILE_TOO_LARGE;
         limit = std::min(limit, uint64_t(largest));
     }
-    // No string holds more than this (a few gigabytes less on a 32-bit build).
+    // Nor more than a string can hold (about 2 GB in the browser's 32-bit build).
     limit = std::min<uint64_t>(limit, bytes->max_size());
     if (size > limit) return WHOLE_FILE_TOO_LARGE;
     // A file that grew since it was opened may have given more already.

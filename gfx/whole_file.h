@@ -1,7 +1,7 @@
 // Reading a game file whole, never past a limit: the one way the pictures,
-// the score file, the recordings, the ghost's setting and the first copy of
-// the player's score file are read; and its streamed form for the stages,
-// whose reader needs only the file's start.
+// the score file, the recordings and the first copy of the player's score
+// file are read; and its streamed form for the stages and the ghost's
+// setting, whose readers need only the file's start.
 //
 // It lives with the graphics library because that is the lowest layer of the
 // game's own code, compiled into every build (desktop, harness, Windows,
@@ -12,8 +12,8 @@
 // A game file is a regular file: a folder, a pipe or a device in its place is
 // refused before a byte is read (PlatformOpenFile), as is a file whose size is
 // past the limit; a file that grows past the limit while it is read is cut
-// short there and refused too. Nothing larger than the limit (or the file's
-// own size, when smaller) is ever allocated.
+// short there and refused too. No more than the limit (and a piece) is ever
+// read, nor held.
 #pragma once
 #include <cstddef>
 #include <cstdint>
