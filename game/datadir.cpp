@@ -8,6 +8,7 @@
 
 #include "game/replay_files.h"
 #include "game/score.h"
+#include "gfx/whole_file.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -72,20 +73,13 @@ bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippe
     // another copy of the game saved meanwhile is never replaced. The copy
     // is the player's own file, not the installed one.
     fs::remove(temporary, error);
+    // Only the shipped table read whole: one cut short by a failed read
+    // would become the player's table.
     std::string text;
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    if (PlatformOpenFile(shippedPath.c_str(), &file, &size) == PLATFORM_FILE_OK) {
-        char chunk[4096];
-        long long got;
-        while (text.size() <= SCORE_FILE_MAX_BYTES && (got = PlatformReadFile(file, chunk, sizeof chunk)) > 0)
-            text.append(chunk, (size_t)got);
-        PlatformCloseFile(file);
-        if (text.size() <= SCORE_FILE_MAX_BYTES &&
-            PlatformReplaceFile(temporary.c_str(), text.data(), text.size(), nullptr, 0) &&
-            !fs::exists(userPath, error))
-            fs::rename(temporary, userPath, error);
-    }
+    if (ReadWholeFile(shippedPath.c_str(), SCORE_FILE_MAX_BYTES, &text) == WHOLE_FILE_OK &&
+        PlatformReplaceFile(temporary.c_str(), text.data(), text.size(), nullptr, 0) &&
+        !fs::exists(userPath, error))
+        fs::rename(temporary, userPath, error);
     fs::remove(temporary, error);
     // Without a shipped table the results screen makes the file itself.
     return fs::is_directory(fs::path(userPath).parent_path(), error);

@@ -10,6 +10,7 @@
 #include "game/run_step.h"
 #include "game/score.h"
 #include "game/stage.h"
+#include "gfx/whole_file.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -207,30 +208,17 @@ bool ReadRecordingFile(const char* path, Recording* recording, std::string* why,
 {
     *recording = Recording();
     if (maxBytes > RECORDING_MAX_BYTES) maxBytes = RECORDING_MAX_BYTES;
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    int state = PlatformOpenFile(path, &file, &size);
-    if (state != PLATFORM_FILE_OK) {
-        if (why)
-            *why = state == PLATFORM_FILE_MISSING     ? "there is no such file"
-                   : state == PLATFORM_FILE_NOT_REGULAR ? "it is not a regular file"
-                                                        : "it may not be opened";
-        return false;
-    }
     std::string text;
-    bool ok = size <= maxBytes;
-    char chunk[65536];
-    while (ok) {
-        long long got = PlatformReadFile(file, chunk, sizeof chunk);
-        if (got < 0) ok = false;
-        if (got <= 0) break;
-        text.append(chunk, (size_t)got);
-        ok = text.size() <= maxBytes;
-    }
-    PlatformCloseFile(file);
-    if (!ok) {
-        if (why) *why = size > maxBytes ? "it is larger than any recording of its run could be"
-                                        : "it cannot be read";
+    int state = ReadWholeFile(path, maxBytes, &text);
+    if (state != WHOLE_FILE_OK) {
+        // A file that said it was small and gave more is one that cannot be
+        // read as it was.
+        if (why)
+            *why = state == WHOLE_FILE_MISSING       ? "there is no such file"
+                   : state == WHOLE_FILE_NOT_REGULAR ? "it is not a regular file"
+                   : state == WHOLE_FILE_UNREADABLE  ? "it may not be opened"
+                   : state == WHOLE_FILE_TOO_LARGE   ? "it is larger than any recording of its run could be"
+                                                     : "it cannot be read";
         return false;
     }
     return ParseRecording(text.data(), text.size(), recording, why);

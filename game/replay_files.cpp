@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "gfx/whole_file.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -217,13 +218,14 @@ bool GhostWanted(const char* scorePath)
 {
     if (scorePath == nullptr) return false;
     std::string path = GhostSettingPath(scorePath);
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    if (PlatformOpenFile(path.c_str(), &file, &size) != PLATFORM_FILE_OK) return false;
-    char text[8] = "";
-    long long got = PlatformReadFile(file, text, sizeof text - 1);
-    PlatformCloseFile(file);
-    return got >= 2 && text[0] == 'o' && text[1] == 'n';
+    // Only the first two bytes say anything, whatever follows them.
+    std::string start;
+    auto keep = [](void* context, const char* bytes, size_t length) {
+        static_cast<std::string*>(context)->append(bytes, length);
+        return true;
+    };
+    if (ReadFileStart(path.c_str(), 2, keep, &start) != WHOLE_FILE_OK) return false;
+    return start == "on";
 }
 
 void KeepGhostWanted(const char* scorePath, bool on)

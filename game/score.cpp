@@ -2,6 +2,7 @@
 #include "game/score.h"
 
 #include "game/replay_files.h"
+#include "gfx/whole_file.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -163,32 +164,19 @@ int Damaged(char* why, size_t whySize, const char* reason)
 int ReadScoreFile(const char* path, ScoreTable* table, char* why, size_t whySize)
 {
     FillEmptyScoreTable(table);
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    switch (PlatformOpenFile(path, &file, &size)) {
-    case PLATFORM_FILE_OK: break;
-    case PLATFORM_FILE_MISSING: return SCORE_FILE_NEW;
-    case PLATFORM_FILE_NOT_REGULAR: return Damaged(why, whySize, "it is not a regular file");
-    default: return Damaged(why, whySize, "it may not be opened");
+    // Too large by its size or by what it gave (some files say they are
+    // empty): far larger than a score file either way.
+    std::string bytes;
+    switch (ReadWholeFile(path, SCORE_FILE_MAX_BYTES, &bytes)) {
+    case WHOLE_FILE_OK: break;
+    case WHOLE_FILE_MISSING: return SCORE_FILE_NEW;
+    case WHOLE_FILE_NOT_REGULAR: return Damaged(why, whySize, "it is not a regular file");
+    case WHOLE_FILE_UNREADABLE: return Damaged(why, whySize, "it may not be opened");
+    case WHOLE_FILE_TOO_LARGE:
+    case WHOLE_FILE_OVERRAN: return Damaged(why, whySize, "it is far larger than a score file");
+    default: return Damaged(why, whySize, "it cannot be read");
     }
-    ScoreParser parser;
-    BeginScoreParse(&parser, table);
-    // The size is checked as the bytes come too: some files say they are empty.
-    uint64_t total = 0;
-    bool tooLarge = size > SCORE_FILE_MAX_BYTES, failed = false;
-    char chunk[4096];
-    while (!tooLarge && !failed) {
-        long long got = PlatformReadFile(file, chunk, sizeof chunk);
-        if (got < 0) failed = true;
-        if (got <= 0) break;
-        total += static_cast<uint64_t>(got);
-        tooLarge = total > SCORE_FILE_MAX_BYTES;
-        FeedScoreParse(&parser, chunk, static_cast<size_t>(got));
-    }
-    PlatformCloseFile(file);
-    int text = EndScoreParse(&parser);
-    if (failed) return Damaged(why, whySize, "it cannot be read");
-    if (tooLarge) return Damaged(why, whySize, "it is far larger than a score file");
+    int text = ParseScoreText(bytes.data(), bytes.size(), table);
     if (text == SCORE_TEXT_DAMAGED)
         return Damaged(why, whySize, "it does not hold twenty whole numbers");
     return text == SCORE_TEXT_GOOD ? SCORE_FILE_READ : SCORE_FILE_NEW;

@@ -63,14 +63,14 @@ struct ScoreParser {
     bool hasDigits;
     int64_t magnitude;  // capped just above 2^31
 };
-// Called by ReadScoreFile (and the tests); clears the table to empty slots.
+// Starts a parse into table: clears it to empty slots.
 void BeginScoreParse(ScoreParser* parser, ScoreTable* table);
-// Called by ReadScoreFile for each chunk of the file.
+// The next piece of the text, wherever the pieces break.
 void FeedScoreParse(ScoreParser* parser, const char* bytes, size_t length);
 // Finishes the last token; SCORE_TEXT_*. A good table has each row sorted;
 // any other leaves every slot empty.
 int EndScoreParse(ScoreParser* parser);
-// Called by the tests and the fuzzer: the whole parse over one piece of text.
+// The whole parse over one piece of text: what ReadScoreFile reads the file with.
 int ParseScoreText(const char* text, size_t length, ScoreTable* table);
 
 // What ReadScoreFile found.

@@ -1,6 +1,7 @@
 // Reading a stage file into the grid, then bringing the stage picture up to date.
 #include <cstdio>
 #include "game/stage.h"
+#include "gfx/whole_file.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,34 +16,33 @@ constexpr unsigned long long STAGE_READ_LIMIT = 4ull << 20;
     PlatformExit(0);
 }
 
+struct StageReading {
+    StageParser parser;
+    int* cells;
+};
+
+bool FeedPiece(void* context, const char* bytes, size_t length)
+{
+    StageReading* reading = static_cast<StageReading*>(context);
+    return FeedStageParser(&reading->parser, bytes, length, reading->cells);
+}
+
 }  // namespace
 
 bool ReadStageFile(int stage)
 {
     char path[64];
     snprintf(path, sizeof path, "./txt/dw_stage%d.txt", stage);
-    // A folder, a pipe or a device in the file's place is no stage file.
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) return false;
-    // Read through a small buffer: a huge file costs no memory.
-    StageParser parser;
-    StartStageParser(&parser);
-    int* cells = &tileMap[0][0];
-    char buffer[16384];
-    unsigned long long total = 0;
-    bool readable = true;
-    while (total < STAGE_READ_LIMIT) {
-        long long got = PlatformReadFile(file, buffer, sizeof buffer);
-        if (got < 0) readable = false;  // an unreadable file, as if missing
-        if (got <= 0) break;
-        total += (unsigned long long)got;
-        if (!FeedStageParser(&parser, buffer, (size_t)got, cells)) break;
-    }
-    PlatformCloseFile(file);
+    // A folder, a pipe or a device in the file's place is no stage file, nor
+    // is one that cannot be read. It is read a piece at a time and only
+    // until its numbers are all in: a huge file costs no memory.
+    StageReading reading;
+    StartStageParser(&reading.parser);
+    reading.cells = &tileMap[0][0];
+    bool readable = ReadFileStart(path, STAGE_READ_LIMIT, FeedPiece, &reading) == WHOLE_FILE_OK;
     // Not a single number, but something else: a binary file, not a stage.
-    int count = FinishStageParser(&parser, cells);
-    return readable && !(count == 0 && parser.stoppedAtJunk);
+    int count = FinishStageParser(&reading.parser, reading.cells);
+    return readable && !(count == 0 && reading.parser.stoppedAtJunk);
 }
 
 void LoadStage(int stage)

@@ -50,9 +50,10 @@ void CopySheet()
     // the whole cells, which are all a cell ever reads.
     int w = std::min(imgLevelTiles->width, imgTiles->width);
     int h = std::min(imgLevelTiles->height, imgTiles->height);
+    uint32_t* pixels = WritablePixels(imgLevelTiles);
     for (int y = 0; y < h; ++y) {
         const uint32_t* s = imgTiles->pixels + (size_t)y * imgTiles->width;
-        uint32_t* d = imgLevelTiles->pixels + (size_t)y * imgLevelTiles->width;
+        uint32_t* d = pixels + (size_t)y * imgLevelTiles->width;
         for (int x = 0; x < w; ++x)
             d[x] = (s[x] & 0xFFFFFF) == TILE_KEY ? WHITE : s[x];
     }

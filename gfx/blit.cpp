@@ -251,8 +251,8 @@ template <typename Op>
 void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface src,
              int64_t sx, int64_t sy, int64_t sw, int64_t sh, bool outsideIsBlack, const Op& op,
              bool mayKeep = true) {
-    ExpandSurface(dst);
-    if (!dst || !dst->pixels || !src) return;
+    uint32_t* dstPixels = WritablePixels(dst);
+    if (!dstPixels || !src) return;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     // No surface is this big; the stretch arithmetic stays within 64 bits below it.
     if (dw > MAX_BLOCK || dh > MAX_BLOCK || sw > MAX_BLOCK || sh > MAX_BLOCK) return;
@@ -334,7 +334,7 @@ void RunPass(Surface dst, int64_t x, int64_t y, int64_t dw, int64_t dh, Surface 
 
     int64_t gatheredRow = -1;  // the source row now in `row`
     for (int64_t j = j0; j < j1; j++) {
-        uint32_t* d = dst->pixels + (y + j) * dst->width + x;
+        uint32_t* d = dstPixels + (y + j) * dst->width + x;
         int64_t sourceRow = sy + SourceOffset(j, sh, dh);
         bool rowInside = sourceRow >= 0 && sourceRow < srcHeight;
         if (!rowInside || a >= b) {

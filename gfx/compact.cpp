@@ -1,5 +1,6 @@
-// Run-length rows of read-only pictures: encoding, reading spans, expanding;
-// and giving a surface that shares its storage a copy of its own.
+// Run-length rows of read-only pictures: encoding, reading spans; and
+// WritablePixels, which expands them, gives a surface that shares its
+// storage a copy of its own and forgets what was kept beside the pixels.
 #include "gfx/compact.h"
 #include "gfx/key_spans.h"
 #include "gfx/stretch_memo.h"
@@ -154,8 +155,8 @@ void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, in
     });
 }
 
-void ExpandSurface(Surface surface) {
-    if (!surface) return;
+uint32_t* WritablePixels(Surface surface) {
+    if (!surface) return nullptr;
     // Whatever is drawn changes what its keyed and stretched copies show.
     DropKeySpans(surface);
     DropStretchMemo(surface);
@@ -174,11 +175,14 @@ void ExpandSurface(Surface surface) {
         }
         surface->sharers = nullptr;
     }
-    if (!surface->compact) return;
-    uint32_t* pixels = new uint32_t[size_t(surface->width) * size_t(surface->height)];
-    for (int64_t row = 0; row < surface->height; row++)
-        ReadCompactRow(*surface, row, 0, surface->width, pixels + row * surface->width);
-    delete surface->compact;
-    surface->compact = nullptr;
-    surface->pixels = pixels;
+    if (surface->compact) {
+        uint32_t* pixels = new uint32_t[size_t(surface->width) * size_t(surface->height)];
+        for (int64_t row = 0; row < surface->height; row++)
+            ReadCompactRow(*surface, row, 0, surface->width, pixels + row * surface->width);
+        delete surface->compact;
+        surface->compact = nullptr;
+        surface->pixels = pixels;
+    }
+    // The surface's own flat pixels (new[] here or by whoever made it).
+    return const_cast<uint32_t*>(surface->pixels);
 }

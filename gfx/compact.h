@@ -38,7 +38,3 @@ void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t
 // (0x00RRGGBB) leave out's pixels as they are; whole runs of it are skipped.
 void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n,
                          uint32_t key, uint32_t* out);
-// Called by everything that writes into a surface, and by what needs flat
-// pixels to read (rotation, presenting): gives a compact or shared surface
-// flat pixels of its own. Does nothing to a flat one of its own.
-void ExpandSurface(Surface surface);

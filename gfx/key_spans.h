@@ -25,5 +25,5 @@ KeySpans* KeySpansFor(Surface source, uint32_t pk);
 // keyed pass would draw them. The span lies inside the source.
 void DrawKeyedRowBySpans(KeySpans* index, const SurfaceData& source, int64_t row,
                          int64_t c0, int64_t c1, uint32_t* out, KeyedPass pass);
-// Called by ExpandSurface (every drawing into a surface) and DeleteSurface.
+// Called by WritablePixels (every drawing into a surface) and DeleteSurface.
 void DropKeySpans(Surface surface);

@@ -98,9 +98,9 @@ void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface
                 int64_t sx, int64_t sy, int64_t sw, int64_t sh, int angle,
                 bool keyed, uint32_t pixelKey, int64_t cx, int64_t cy) {
     // Sprites are flat; a compact picture turned is made flat first.
-    ExpandSurface(dst);
-    if (src && src->compact) ExpandSurface(src);
-    if (!dst || !dst->pixels || !src || !src->pixels) return;
+    uint32_t* dstPixels = WritablePixels(dst);
+    if (src && src->compact) WritablePixels(src);
+    if (!dstPixels || !src || !src->pixels) return;
     if (sw == 0 || sh == 0) return;
     for (int64_t v : {w, h, sw, sh}) {
         if (v > MAX_SIZE || v < -MAX_SIZE) return;
@@ -143,7 +143,6 @@ void DrawTurned(Surface dst, int64_t x, int64_t y, int64_t w, int64_t h, Surface
     }
     // Held in locals: the pixel stores could otherwise alias the surfaces' fields.
     const uint32_t* srcPixels = src->pixels;
-    uint32_t* dstPixels = dst->pixels;
     const int64_t dstWidth = dst->width;
     const int64_t top = std::max<int64_t>(minY, 0), bottom = std::min<int64_t>(maxY, dst->height - 1);
     const int64_t left = std::max<int64_t>(minX, 0), right = std::min<int64_t>(maxX, dstWidth - 1);

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "gfx/hooks.h"
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 void DrawHLine(Surface surface, int x, int y, int length, Colour colour) {
     for (int i = 0; i < length; i++) PlotPixel(surface, x + i, y, colour);
@@ -86,5 +86,5 @@ void DrawBox(Surface surface, int x, int y, int w, int h, int filled, Colour col
         FillPhysical(surface, left, top + s, left + s, bottom - s, pixel);
         FillPhysical(surface, right - s, top + s, right, bottom - s, pixel);
     }
-    PumpMessages();
+    GfxPumpMessages();
 }

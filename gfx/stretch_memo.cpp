@@ -18,7 +18,7 @@ bool Same(const StretchRequest& a, const StretchRequest& b) {
 }
 
 // As DeleteSurface does for a picture of its own: kept here so that the text,
-// which reaches this through ExpandSurface, links without the surfaces' code.
+// which reaches this through WritablePixels, links without the surfaces' code.
 void FreePicture(Surface picture) {
     if (!picture) return;
     DropKeySpans(picture);
@@ -40,9 +40,9 @@ Surface KeptStretch(Surface source, const StretchRequest& request, bool* fresh) 
     }
     if (!memo->picture) {
         size_t count = size_t(request.dw) * size_t(request.dh);
-        Surface picture = new SurfaceData{int(request.dw), int(request.dh), new uint32_t[count]};
-        std::fill(picture->pixels, picture->pixels + count, request.pk);
-        memo->picture = picture;
+        uint32_t* pixels = new uint32_t[count];
+        std::fill(pixels, pixels + count, request.pk);
+        memo->picture = new SurfaceData{int(request.dw), int(request.dh), pixels};
         *fresh = true;
     }
     return memo->picture;

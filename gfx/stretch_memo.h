@@ -24,5 +24,5 @@ struct StretchRequest {
 // *fresh says the picture was just made, filled with the key, and the caller
 // is to draw the stretch into it.
 Surface KeptStretch(Surface source, const StretchRequest& request, bool* fresh);
-// Called by ExpandSurface (every drawing into a surface) and DeleteSurface.
+// Called by WritablePixels (every drawing into a surface) and DeleteSurface.
 void DropStretchMemo(Surface surface);

@@ -8,15 +8,15 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "gfx/bmp.h"
 #include "gfx/compact.h"
+#include "gfx/hooks.h"
 #include "gfx/key_spans.h"
 #include "gfx/stretch_memo.h"
+#include "gfx/whole_file.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 static ScreenContext screenContext;
 ScreenContext* screenDC = &screenContext;
@@ -44,11 +44,11 @@ static Surface NewSurface(int width, int height, uint32_t fill, bool filled = tr
     // The box names the picture being loaded, or else this surface by its size.
     char what[96];
     std::snprintf(what, sizeof what, "%dx%dの画像", width, height);
-    const char* task = SetMemoryTask(what);
-    if (task != nullptr) SetMemoryTask(task);
-    if (int64_t(count) > SURFACE_MAX_PIXELS) ExitOutOfMemory(task ? task : what);
+    const char* task = GfxSetMemoryTask(what);
+    if (task != nullptr) GfxSetMemoryTask(task);
+    if (int64_t(count) > SURFACE_MAX_PIXELS) GfxExitOutOfMemory(task ? task : what);
     uint32_t* pixels = new uint32_t[count];  // a failure ends in the box
-    SetMemoryTask(task);
+    GfxSetMemoryTask(task);
     if (filled) std::fill(pixels, pixels + count, fill);
     surface->width = width;
     surface->height = height;
@@ -61,8 +61,8 @@ static Surface NewSurface(int width, int height, uint32_t fill, bool filled = tr
 // destination block keeps its pixels. The same surface on both sides is fine.
 static void CopyBlock(Surface destination, int x, int y, int w, int h,
                       Surface source, int sx, int sy) {
-    ExpandSurface(destination);
-    if (!destination || !source || !destination->pixels || !(source->pixels || source->compact)) return;
+    uint32_t* out = WritablePixels(destination);
+    if (!out || !source || !(source->pixels || source->compact)) return;
     if (w <= 0 || h <= 0) return;
     // Trim the block's left/top so that both corners are inside.
     int64_t i0 = std::max<int64_t>({0, -int64_t(x), -int64_t(sx)});
@@ -72,7 +72,7 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
     if (i0 >= i1 || j0 >= j1) return;
     size_t bytes = size_t(i1 - i0) * 4;
     auto rowCopy = [&](int64_t j) {
-        uint32_t* d = destination->pixels + (y + j) * int64_t(destination->width) + x + i0;
+        uint32_t* d = out + (y + j) * int64_t(destination->width) + x + i0;
         if (source->compact) {
             ReadCompactRow(*source, sy + j, sx + i0, i1 - i0, d);
             return;
@@ -92,36 +92,7 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
 [[noreturn]] static void ShowLoadErrorAndExit(const char* path) {
     std::string message = std::string("Bitmapロードエラー:") + (path ? path : "");
     PlatformMessageBox(message.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
-    ShutdownAndExit();
-}
-
-// The whole of a picture file, if it is a regular file no larger than its
-// header says a picture of its size can need: a pipe, a device or a picture
-// padded out to gigabytes is refused before it is read.
-static bool ReadPictureFile(const char* path, std::vector<uint8_t>* bytes) {
-    PlatformFile* file = nullptr;
-    uint64_t size = 0;
-    if (PlatformOpenFile(path, &file, &size) != PLATFORM_FILE_OK) return false;
-    uint8_t head[256];
-    size_t headSize = 0;
-    long long got = 1;
-    while (headSize < sizeof head && got > 0) {
-        got = PlatformReadFile(file, head + headSize, sizeof head - headSize);
-        if (got > 0) headSize += size_t(got);
-    }
-    int64_t largest = BmpLargestFileSize(head, headSize);
-    bool ok = got >= 0 && largest >= 0 && size <= uint64_t(largest) && headSize <= size;
-    if (ok) {
-        bytes->resize(size_t(size));
-        std::memcpy(bytes->data(), head, headSize);
-        size_t have = headSize;
-        while (have < bytes->size() && (got = PlatformReadFile(file, bytes->data() + have,
-                                                                bytes->size() - have)) > 0)
-            have += size_t(got);
-        ok = have == bytes->size() && got >= 0;
-    }
-    PlatformCloseFile(file);
-    return ok;
+    GfxEndProgram();
 }
 
 static Surface CompactSurface(int width, int height, CompactPixels* runs, int64_t pixels,
@@ -130,15 +101,20 @@ static Surface CompactSurface(int width, int height, CompactPixels* runs, int64_
     surface->fromFile = true;
     surface->compact = new CompactPixels(std::move(*runs));
     loadedPicturePixels += pixels;
-    SetMemoryTask(previousTask);
+    GfxSetMemoryTask(previousTask);
     return surface;
 }
 
 static Surface LoadPicture(const char* path, bool compact) {
     std::string task = path ? path : "";
-    const char* previousTask = SetMemoryTask(task.c_str());
-    std::vector<uint8_t> bytes;
-    if (!ReadPictureFile(path, &bytes)) ShowLoadErrorAndExit(path);
+    const char* previousTask = GfxSetMemoryTask(task.c_str());
+    // Only a regular file no larger than its header says a picture of its
+    // size can need: a pipe, a device or a picture padded out to gigabytes
+    // is refused before it is read.
+    std::string file;
+    if (ReadWholeFile(path, WHOLE_FILE_ANY_SIZE, &file, BmpLargestFileSize) != WHOLE_FILE_OK)
+        ShowLoadErrorAndExit(path);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(file.data());
     int s = PixelScale();
     auto refused = [&](int64_t pixels) {
         return pixels > BMP_MAX_PIXELS || loadedPicturePixels + pixels > PICTURE_BUDGET_PIXELS;
@@ -148,7 +124,7 @@ static Surface LoadPicture(const char* path, bool compact) {
         // A run-length file goes straight into runs: a title frame never
         // exists as flat pixels.
         DecodedBmpRuns fileRuns;
-        if (DecodeBmpRuns(bytes.data(), bytes.size(), &fileRuns)) {
+        if (DecodeBmpRuns(bytes, file.size(), &fileRuns)) {
             int64_t pixels = int64_t(fileRuns.width) * fileRuns.height * s * s;
             if (refused(pixels)) ShowLoadErrorAndExit(path);
             if (CompactFromRuns(fileRuns, s, &runs))
@@ -156,9 +132,8 @@ static Surface LoadPicture(const char* path, bool compact) {
         }
     }
     DecodedBmp bmp;
-    if (!DecodeBmp(bytes.data(), bytes.size(), &bmp)) ShowLoadErrorAndExit(path);
-    bytes.clear();
-    bytes.shrink_to_fit();
+    if (!DecodeBmp(bytes, file.size(), &bmp)) ShowLoadErrorAndExit(path);
+    std::string().swap(file);
     int64_t pixels = int64_t(bmp.width) * bmp.height * s * s;
     if (refused(pixels)) ShowLoadErrorAndExit(path);
     if (compact && CompactFromPixels(bmp.pixels.data(), bmp.width, bmp.height, s, &runs))
@@ -167,16 +142,17 @@ static Surface LoadPicture(const char* path, bool compact) {
     Surface surface = NewSurface(bmp.width * s, bmp.height * s, 0, false);
     surface->fromFile = true;
     loadedPicturePixels += pixels;
-    SetMemoryTask(previousTask);
+    GfxSetMemoryTask(previousTask);
+    uint32_t* out = WritablePixels(surface);
     if (s == 1) {
-        std::memcpy(surface->pixels, bmp.pixels.data(), bmp.pixels.size() * 4);
+        std::memcpy(out, bmp.pixels.data(), bmp.pixels.size() * 4);
         return surface;
     }
     // The doubled window: each picture pixel becomes an s x s block.
     for (int row = 0; row < surface->height; row++) {
         const uint32_t* in = bmp.pixels.data() + int64_t(row / s) * bmp.width;
-        uint32_t* out = surface->pixels + int64_t(row) * surface->width;
-        for (int col = 0; col < surface->width; col++) out[col] = in[col / s];
+        uint32_t* outRow = out + int64_t(row) * surface->width;
+        for (int col = 0; col < surface->width; col++) outRow[col] = in[col / s];
     }
     return surface;
 }
@@ -244,7 +220,8 @@ void CopyRect(Surface destination, int x, int y, int width, int height,
 }
 
 void PresentSurface(ScreenContext* destination, Surface source) {
-    if (source && source->compact) ExpandSurface(source);
+    // The platform shows flat pixels.
+    if (source && source->compact) WritablePixels(source);
     if (!destination || !source || !source->pixels) return;
     int s = PixelScale();
     int width = std::min(screenWidth * s, source->width);

@@ -11,12 +11,14 @@ struct StretchMemo;    // gfx/stretch_memo.h
 // pixels to a row. The size is the physical one (logical size x pixel scale).
 // A picture that is only ever read may hold run-length rows instead (compact
 // set, pixels nullptr), and surfaces that show the same picture may share
-// its storage (sharers set); every drawing reads all of these alike, and
-// drawing into one gives it flat pixels of its own first (gfx/compact.h).
+// its storage (sharers set); every drawing reads all of these alike. The
+// pixels are read-only here: whatever writes them takes them from
+// WritablePixels, which first gives the surface flat pixels of its own and
+// forgets what was kept beside them.
 struct SurfaceData {
     int width;
     int height;
-    uint32_t* pixels;
+    const uint32_t* pixels;  // owned (new[]) unless the surface is a caller's own record
     bool fromFile = false;  // loaded from a picture file: counts against the pictures' budget
     CompactPixels* compact = nullptr;
     int* sharers = nullptr;  // how many surfaces share this storage, when shared
@@ -39,9 +41,9 @@ inline uint32_t PixelFromColour(Colour colour) {
 struct ScreenContext {};
 extern ScreenContext* screenDC;
 
-// Called by LoadAssets and the title scene; loads a .bmp at its natural size
-// (doubled in the doubled display mode). On failure: the box
-// "Bitmapロードエラー:<path>" and ShutdownAndExit. A file that is not a
+// Loads a .bmp at its natural size (doubled in the doubled display mode).
+// On failure: the box "Bitmapロードエラー:<path>", then the program's end
+// (gfxEndProgram, gfx/hooks.h); it never returns then. A file that is not a
 // regular one, is far larger than its picture needs, or would take the
 // pictures loaded at one time past their budget fails the same way.
 Surface LoadBitmapSurface(const char* path);
@@ -70,7 +72,18 @@ void CopyRect(Surface destination, int x, int y, int width, int height,
 // Called at the end of every frame; shows the screen-sized top-left block of source.
 void PresentSurface(ScreenContext* destination, Surface source);
 void DeleteSurface(Surface surface);
-// Called by the text and the boxes; fills the physical block (x, y, w, h) with
-// a ready pixel, clipped to the surface. No display scaling.
+// Fills the physical block (x, y, w, h) with a ready pixel, clipped to the
+// surface. No display scaling.
 void FillPhysicalBlock(Surface surface, int64_t x, int64_t y, int64_t w, int64_t h,
                        uint32_t pixel);
+
+// The one way to write a surface's pixels. Gives a run-length or shared
+// surface flat pixels of its own (the surfaces it shared with keep theirs),
+// forgets what the keyed and stretched copies kept of it (gfx/key_spans.h,
+// gfx/stretch_memo.h), and returns its width x height pixels, rows top-down,
+// to write; nullptr for no surface or an empty one. Take them afresh for
+// each drawing: pixels written through a pointer kept past a later copy
+// from the surface, or past ShareSurface, would go unseen by what that kept.
+// What must read a run-length picture as flat pixels (a rotation's source,
+// the present) takes them from here too.
+uint32_t* WritablePixels(Surface surface);

@@ -12,10 +12,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "gfx/compact.h"
+#include "gfx/hooks.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 Font currentFont = nullptr;
 Surface screenSurface = nullptr;
@@ -31,6 +30,7 @@ std::vector<uint32_t> screenPixels;
 
 struct Ink {
     Surface surface;
+    uint32_t* pixels;  // the surface's, from WritablePixels
     int64_t x, y;   // the text cell's top-left corner, physical pixels
     uint32_t pixel; // the text colour as a surface pixel
 };
@@ -98,7 +98,7 @@ void BlendGlyph(void* context, const GlyphCoverage& glyph) {
     int64_t row1 = std::min<int64_t>(glyph.height, surface->height - top);
     if (col0 >= col1 || row0 >= row1) return;
     for (int64_t row = row0; row < row1; row++)
-        BlendRow(surface->pixels + (top + row) * surface->width + left + col0,
+        BlendRow(ink.pixels + (top + row) * surface->width + left + col0,
                  glyph.coverage + row * glyph.pitch + col0, col1 - col0, ink.pixel);
 }
 
@@ -106,12 +106,11 @@ void BlendGlyph(void* context, const GlyphCoverage& glyph) {
 // other than COLOR_NONE fills the cells first.
 void DrawLine(Surface surface, GlyphFont font, int64_t x, int64_t y, Colour textColour,
               Colour backColour, const char* text, int length) {
-    ExpandSurface(surface);
-    if (!surface || !surface->pixels || !font || length <= 0) return;
+    if (!WritablePixels(surface) || !font || length <= 0) return;
     if (backColour != COLOR_NONE)
         FillPhysicalBlock(surface, x, y, PlatformMeasureGlyphText(font, text, length),
                           PlatformGlyphCellHeight(font), PixelFromColour(backColour));
-    Ink ink{surface, x, y, PixelFromColour(textColour)};
+    Ink ink{surface, WritablePixels(surface), x, y, PixelFromColour(textColour)};
     PlatformRasteriseGlyphText(font, text, length, BlendGlyph, &ink);
 }
 
@@ -269,7 +268,7 @@ void PrintTextOn(Surface surface, int x, int y, Colour textColour, Colour backCo
     va_end(args);
     GlyphFont font = CurrentGlyphFont();
     DrawLine(surface, font, Scaled(x), Scaled(y), textColour, backColour, buffer, length);
-    PumpMessages();
+    GfxPumpMessages();
 }
 
 void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour fillColour,
@@ -284,7 +283,7 @@ void PrintOutlined(Surface surface, int x, int y, Colour outlineColour, Colour f
         GlyphFont font = CurrentGlyphFont();
         DrawLine(surface, font, Scaled(int64_t(x) + offsets[copy][0]), Scaled(int64_t(y) + offsets[copy][1]),
                  copy < 4 ? outlineColour : fillColour, COLOR_NONE, buffer, length);
-        PumpMessages();
+        GfxPumpMessages();
     }
 }
 
@@ -300,7 +299,7 @@ void PrintTextBox(Surface surface, int x, int y, int w, int h, Colour textColour
     if (surface)
         DrawBox(surface, font, Scaled(x), Scaled(y), Scaled(w),
                 textColour, backColour, buffer, length);
-    PumpMessages();
+    GfxPumpMessages();
 }
 
 void PrintText(int x, int y, Colour textColour, const char* format, ...) {
@@ -313,8 +312,8 @@ void PrintText(int x, int y, Colour textColour, const char* format, ...) {
     Surface screen = ScreenPicture();
     DrawLine(screen, font, Scaled(x), Scaled(y), textColour, 0x000000, buffer, length);
     if (screen->pixels) PlatformPresent(screen->pixels, screen->width, screen->height, screen->width);
-    PumpMessages();
-    PumpMessages();
+    GfxPumpMessages();
+    GfxPumpMessages();
 }
 
 void MeasureTextWithFace(const char* faceName, int width, int height, const char* text,

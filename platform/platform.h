@@ -22,6 +22,21 @@ const char* PlatformProgramName();
 void PlatformWriteStdout(const char* text);
 
 // ---- window and display ----
+// The display modes, and the pixel scale each gives the picture: the
+// doubled window shows every logical pixel as 2 x 2 physical ones, the
+// others 1 x 1. displayMode is the game's (set by the shell's SetDisplayMode
+// and defined with the logical screen, gfx/screen.cpp); it is declared here
+// because a backend needs the scale too, to place a scripted pointer given
+// in logical pixels.
+enum {
+    DISPLAY_WINDOWED = 0,
+    DISPLAY_WINDOWED_DOUBLE = 1,
+    DISPLAY_FULLSCREEN = 2
+};
+extern int displayMode;  // DISPLAY_*
+// The pixel scale of the current display mode: 2 when doubled, else 1.
+inline int PixelScale() { return (displayMode % 2) + 1; }
+
 // Called by SetDisplayMode; sets the window's caption text (UTF-8).
 void PlatformSetWindowTitle(const char* title);
 // Called by SetDisplayMode; true when the display can show a full screen of
@@ -64,6 +79,33 @@ bool PlatformMessageBox(const char* text, const char* caption, int style);
 // answer at the first call.
 enum { PLATFORM_BOX_WAITING = -1 };
 int PlatformAskBox(const char* text, const char* caption, int style);
+
+// The boxes a backend draws itself (the desktop's and the page's, in
+// platform/boxes) are lettered with the game's own text, which lies above
+// the platform: the program hands it over at start-up. Pictures are
+// 0x00RRGGBB pixels, pictureWidth to a row with no gaps; colours 0x00BBGGRR;
+// faces and sizes (physical pixels) as PlatformOpenGlyphFont takes them;
+// texts UTF-8, nullptr for none.
+struct BoxLettering {
+    // The size of one line of text: its advance and its cell's height.
+    void (*measure)(const char* face, int width, int height, const char* text, int* textWidth,
+                    int* textHeight);
+    // One line of text with its cell's top-left at (x, y), clipped to the picture.
+    void (*drawLine)(uint32_t* pixels, int pictureWidth, int pictureHeight, int x, int y,
+                     uint32_t colour, const char* face, int width, int height, const char* text);
+    // Text broken into lines no wider than boxWidth (at spaces, between
+    // Japanese characters, at line ends), one cell under another from
+    // (x, y), clipped to the picture. Returns the number of lines; with
+    // pixels nullptr it only counts them.
+    int (*drawParagraphs)(uint32_t* pixels, int pictureWidth, int pictureHeight, int x, int y,
+                          int boxWidth, uint32_t colour, const char* face, int width, int height,
+                          const char* text);
+};
+// Copies the lettering for every box drawn from then on; a member left
+// nullptr keeps its default. Until it is called (and in a backend whose boxes
+// are the system's own, which ignores it) text measures 0 x 0, counts one
+// line and draws nothing: the box still shows, laid out for no text.
+void PlatformLetterBoxes(const BoxLettering& lettering);
 
 // ---- pointer and keys ----
 // Called by SetMouseCursor, SetDisplayMode and ShutdownAndExit.

@@ -12,6 +12,7 @@
 int main(int argc, char** argv)
 {
     PrepareForLowMemory();
+    InstallShellHooks();
     GameOptions options;
     std::string error;
     // 64: a command line the program does not take (sysexits' EX_USAGE).

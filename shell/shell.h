@@ -28,6 +28,13 @@ void PumpMessages();
 // Called by RunProgram before anything is made: puts memory aside for the
 // out-of-memory box and sends every failed allocation there.
 void PrepareForLowMemory();
+// Sets the hooks through which the layers below call up into the shell: the
+// graphics library's (gfx/hooks.h: PumpMessages after each string of text,
+// ShutdownAndExit after a picture's load error, ExitOutOfMemory and
+// SetMemoryTask) and the lettering of the boxes the backends draw
+// (PlatformLetterBoxes, with the game's text). To be called once, first
+// thing; a program that runs the game's scenes without main() calls it too.
+void InstallShellHooks();
 // Called by whatever makes something large (a picture from a file, ...):
 // names it for the out-of-memory box; returns the previous name to put back.
 const char* SetMemoryTask(const char* what);

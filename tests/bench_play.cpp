@@ -26,6 +26,7 @@
 #include "input/input.h"
 #include "gfx/screen.h"
 #include "game/scenes.h"
+#include "shell/shell.h"
 
 namespace fs = std::filesystem;
 
@@ -57,6 +58,7 @@ bool PrepareGame()
         displayMode = DISPLAY_WINDOWED;
         screenWidth = 1280;
         screenHeight = 720;
+        InstallShellHooks();
         FillTrigTables();
         LoadAssets();
         ready = true;

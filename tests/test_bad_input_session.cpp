@@ -151,6 +151,7 @@ TEST(LongRun, ClockPastOneHundredMinutes)
     displayMode = DISPLAY_WINDOWED;
     screenWidth = 1280;
     screenHeight = 720;
+    InstallShellHooks();
     FillTrigTables();
     LoadAssets();
     LoadStage(1);

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "game/assets.h"
 #include "game/stage.h"
 #include "gfx/rotate.h"
@@ -70,9 +72,10 @@ TEST_F(AssetTable, ColumnsANarrowMiddleLayerLacksStayWhite)
     // backdrop through (white) in every quarter.
     imgHaikei1 = CreateBlankSurface(1000, 720);
     imgHaikei2 = CreateBlankSurface(1920, 720);
+    uint32_t* near = WritablePixels(imgHaikei1);
     for (int y = 0; y < 720; y++)
         for (int x = 0; x < 1000; x++)
-            imgHaikei1->pixels[size_t(y) * 1000 + x] = 0x203040;
+            near[size_t(y) * 1000 + x] = 0x203040;
     BuildBackdrops();
     for (int quarter = 0; quarter < 4; quarter++) {
         EXPECT_EQ(imgBackdropStrip->pixels[size_t(100) * 7680 + 1920 * quarter + 999], 0x203040u);
@@ -108,8 +111,7 @@ struct Reach {
 Reach DrawGunAndMeasure(int pictureX, int turn, bool towardRight)
 {
     Surface screen = CreateBlankSurface(200, 200);
-    for (int i = 0; i < 200 * 200; i++)
-        screen->pixels[i] = 0xFF00FF;
+    std::fill_n(WritablePixels(screen), 200 * 200, 0xFF00FFu);
     DrawRotated(screen, 68, 68, 64, 64, imgGun, pictureX, 0, 64, 64, turn, 0xFF00FF);
     Reach r;
     for (int step = 0; step < 200 && r.column < 0; step++) {

@@ -142,15 +142,16 @@ void ModelKeyed(Surface dst, int x, int y, int w, int h, Surface src, int sx, in
             if (dx < 0 || dy < 0 || dx >= dst->width || dy >= dst->height) continue;
             uint32_t b = (u >= 0 && v >= 0 && u < src->width && v < src->height)
                              ? src->pixels[v * src->width + u] : 0;
-            if ((b & 0xFFFFFF) != pk) dst->pixels[dy * dst->width + dx] = b;
+            if ((b & 0xFFFFFF) != pk) WritablePixels(dst)[dy * dst->width + dx] = b;
         }
 }
 
 // Runs of key and of picture, and lone key pixels with top bytes set.
 void FillLayerLike(Surface s, std::mt19937& random) {
+    uint32_t* p = WritablePixels(s);
     for (int i = 0; i < s->width * s->height; i++) {
         uint32_t r = random();
-        s->pixels[i] = (i / 13) % 2 ? 0xFF00FF : (r % 5 == 0 ? 0xAB000000 | 0xFF00FF : r);
+        p[i] = (i / 13) % 2 ? 0xFF00FF : (r % 5 == 0 ? 0xAB000000 | 0xFF00FF : r);
     }
 }
 
@@ -168,7 +169,7 @@ TEST_F(KeyedCopy, EveryPixelPassAgreesWithTheModelOnRandomRectangles) {
             uint32_t key = round % 3 == 0 ? 0 : 0xFF00FF;
             Surface fast = Make(53, 41);
             Surface model = Make(53, 41);
-            for (int i = 0; i < 53 * 41; i++) fast->pixels[i] = model->pixels[i] = random();
+            Scramble(fast, model, random);
             DrawColorKeyed(fast, x, y, w, h, src, sx, sy, key);
             ModelKeyed(model, x, y, w, h, src, sx, sy, key);
             ASSERT_EQ(Differences(fast, model), 0) << x << "," << y << " " << w << "x" << h;
@@ -201,7 +202,7 @@ TEST_F(KeyedCopy, APictureDrawnAgainShowsWhatItShowsNowEvenAfterItChanges) {
             int x = int(random() % 300) - 100, y = int(random() % 6) - 2;
             int sx = int(random() % 1300) - 100, sy = int(random() % 9) - 1;
             Surface fast = Make(1000, 8), model = Make(1000, 8);
-            for (int i = 0; i < 1000 * 8; i++) fast->pixels[i] = model->pixels[i] = random();
+            Scramble(fast, model, random);
             DrawColorKeyed(fast, x, y, w, h, src, sx, sy, key);
             ModelKeyed(model, x, y, w, h, src, sx, sy, key);
             ASSERT_EQ(Differences(fast, model), 0)
@@ -225,6 +226,46 @@ TEST_F(KeyedCopy, APictureDrawnAgainShowsWhatItShowsNowEvenAfterItChanges) {
     // Another key, and back.
     compare("with black as the key", 0);
     compare("with magenta again", KEY);
+}
+
+// Pixels written straight through WritablePixels (as the loader and the level
+// renderer write them) show in the very next copies: what the keyed and the
+// stretched copies kept of the picture, its key's spans and its last
+// stretch, goes with the write.
+TEST_F(KeyedCopy, PixelsWrittenThroughWritablePixelsShowInTheNextCopies) {
+    const uint32_t KEY = 0xFF00FF;
+    Surface src = Make(600, 4, KEY);
+    for (int x = 100; x < 500; x++) Set(src, x, 1, 0x102030);
+    // The second keyed copy finds the spans and the second stretch keeps its picture.
+    for (int time = 0; time < 3; time++) {
+        DrawColorKeyed(Make(600, 4, 7), 0, 0, 600, 4, src, 0, 0, KEY);
+        DrawStretchedColorKeyed(Make(300, 8, 7), 0, 0, 300, 8, src, 0, 0, 600, 4, KEY);
+    }
+    ASSERT_NE(src->keySpans, nullptr);
+    ASSERT_NE(src->stretchMemo, nullptr);
+    uint32_t* pixels = WritablePixels(src);
+    EXPECT_EQ(src->keySpans, nullptr);
+    EXPECT_EQ(src->stretchMemo, nullptr);
+    // The shown span moves left, and a lone pixel appears in a row of key.
+    for (int x = 0; x < 600; x++) pixels[600 + x] = x < 300 ? 0x405060 : KEY;
+    pixels[2 * 600 + 10] = 0x708090;
+
+    // The same pixels in a picture never drawn from: what the copies must show.
+    Surface fresh = Make(600, 4);
+    std::copy(src->pixels, src->pixels + 600 * 4, WritablePixels(fresh));
+    for (int time = 0; time < 3; time++) {
+        SCOPED_TRACE(time);
+        Surface keyed = Make(600, 4, 7), model = Make(600, 4, 7);
+        DrawColorKeyed(keyed, 0, 0, 600, 4, src, 0, 0, KEY);
+        ModelKeyed(model, 0, 0, 600, 4, fresh, 0, 0, KEY);
+        EXPECT_EQ(Differences(keyed, model), 0);
+        Surface stretched = Make(300, 8, 7), want = Make(300, 8, 7);
+        DrawStretchedColorKeyed(stretched, 0, 0, 300, 8, src, 0, 0, 600, 4, KEY);
+        DrawStretchedColorKeyed(want, 0, 0, 300, 8, fresh, 0, 0, 600, 4, KEY);
+        EXPECT_EQ(Differences(stretched, want), 0);
+        EXPECT_EQ(At(stretched, 5, 2), 0x405060u);
+        EXPECT_EQ(At(stretched, 200, 2), 7u);
+    }
 }
 
 class StretchedCopy : public GfxTest {};
@@ -276,7 +317,7 @@ TEST_F(StretchedCopy, EachRowShowsItsNearestSourceRowKeyedOrMixedInFull) {
     // top bytes are set: a full-strength mix clears them, a keyed copy keeps them.
     std::mt19937 random(5);
     Surface src = Make(23, 17);
-    for (int i = 0; i < 23 * 17; i++) src->pixels[i] = random() % 4 == 0 ? 0x5AFF00FFu : random();
+    for (int i = 0; i < 23 * 17; i++) WritablePixels(src)[i] = random() % 4 == 0 ? 0x5AFF00FFu : random();
     struct Shape { int dw, dh; } shapes[] = {{33, 23}, {31, 40}, {12, 9}, {23, 30}};
     for (Shape shape : shapes) {
         for (bool mix : {false, true}) {
@@ -303,7 +344,7 @@ TEST_F(StretchedCopy, EachRowShowsItsNearestSourceRowKeyedOrMixedInFull) {
 TEST_F(StretchedCopy, AStretchDrawnAgainAndAgainShowsWhatItsSourceShowsNow) {
     std::mt19937 random(9);
     Surface src = Make(41, 29);
-    for (int i = 0; i < 41 * 29; i++) src->pixels[i] = random() % 3 == 0 ? 0x5AFF00FFu : random();
+    for (int i = 0; i < 41 * 29; i++) WritablePixels(src)[i] = random() % 3 == 0 ? 0x5AFF00FFu : random();
     auto model = [&](Surface dst, int x, int y, int dw, int dh, int sx, int sy, int sw, int sh, bool mix) {
         for (int j = 0; j < dh; j++)
             for (int i = 0; i < dw; i++) {
@@ -324,7 +365,7 @@ TEST_F(StretchedCopy, AStretchDrawnAgainAndAgainShowsWhatItsSourceShowsNow) {
             for (bool mix : {false, true})
                 for (int time = 0; time < 3; time++) {
                     Surface fast = Make(64, 48), want = Make(64, 48);
-                    for (int i = 0; i < 64 * 48; i++) fast->pixels[i] = want->pixels[i] = random();
+                    Scramble(fast, want, random);
                     if (mix)
                         DrawBlended(fast, d.x, d.y, d.dw, d.dh, src, d.sx, d.sy, d.sw, d.sh, 100, 0xFF00FF);
                     else
@@ -395,11 +436,11 @@ TEST_F(Blended, PercentageMixOfWholeRowsAgreesWithThePerPixelSum) {
     Surface src = Make(37, 5), dst = Make(37, 5);
     std::vector<uint32_t> before(37 * 5);
     for (int i = 0; i < 37 * 5; i++) {
-        src->pixels[i] = random() % 5 == 0 ? 0x77FF00FFu : random();
-        dst->pixels[i] = before[i] = random();
+        WritablePixels(src)[i] = random() % 5 == 0 ? 0x77FF00FFu : random();
+        WritablePixels(dst)[i] = before[i] = random();
     }
     for (int16_t alpha : {int16_t(1), int16_t(30), int16_t(77), int16_t(99), int16_t(100)}) {
-        std::copy(before.begin(), before.end(), dst->pixels);
+        std::copy(before.begin(), before.end(), WritablePixels(dst));
         DrawBlended(dst, 0, 0, 37, 5, src, 0, 0, 37, 5, alpha, 0xFF00FF);
         float a = float(alpha / 100.0), b = float(1.0 - a);
         for (int i = 0; i < 37 * 5; i++) {

@@ -55,7 +55,8 @@ protected:
         return c;
     }
     void Scramble(Surface a, Surface b) {
-        for (int i = 0; i < a->width * a->height; i++) a->pixels[i] = b->pixels[i] = random();
+        uint32_t *pa = WritablePixels(a), *pb = WritablePixels(b);
+        for (int i = 0; i < a->width * a->height; i++) pa[i] = pb[i] = random();
     }
     int Coordinate(int span) { return int(random() % uint32_t(span + 200)) - 100; }
 };
@@ -149,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, Compact, ::testing::Values(1, 2));
 // others as they were, and they may be freed in any order.
 TEST_F(GfxTest, SharedSurfacesShowOnePictureUntilOneIsDrawnInto) {
     Surface first = new SurfaceData{64, 32, new uint32_t[64 * 32]};
-    for (int i = 0; i < 64 * 32; i++) first->pixels[i] = 0x010203u * uint32_t(i % 71);
+    for (int i = 0; i < 64 * 32; i++) WritablePixels(first)[i] = 0x010203u * uint32_t(i % 71);
     Surface picture = MakePattern(64, 32);
     CopyRect(first, 0, 0, 64, 32, picture, 0, 0);
     Surface second = ShareSurface(first), third = ShareSurface(first);

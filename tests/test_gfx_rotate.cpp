@@ -154,7 +154,7 @@ void DrawBeam(Surface dst, Surface src, int x, int y, int length, int angle) {
 }
 
 Surface MakeBeamSource(GfxTest*, Surface s) {
-    for (int row = 0; row < 32; row++) s->pixels[row] = 0x100 + row;
+    for (int row = 0; row < 32; row++) WritablePixels(s)[row] = 0x100 + row;
     return s;
 }
 

@@ -1,17 +1,19 @@
-// Shared by the graphics tests: stand-ins for the few shell and platform calls
-// the graphics library makes (so the tests link without the rest of the game),
-// and small helpers for building and reading surfaces.
+// Shared by the graphics tests: the library's hooks set to record what it
+// asks of the program, stand-ins for the few platform calls it makes, and
+// small helpers for building and reading surfaces.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "gfx/hooks.h"
 #include "gfx/surface.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 // What the library asked of the shell and the platform.
 struct GfxCalls {
@@ -23,13 +25,12 @@ struct GfxCalls {
 };
 inline GfxCalls gfxCalls;
 
-// Thrown by the stand-in ShutdownAndExit so a test can see the program end.
+// Thrown by the tests' ending hooks so a test can see the program end.
 struct ProgramEnded {};
 
-void PumpMessages() { gfxCalls.pumps++; }
-[[noreturn]] void ShutdownAndExit() { throw ProgramEnded{}; }
-[[noreturn]] void ExitOutOfMemory(const char*) { throw ProgramEnded{}; }
-const char* SetMemoryTask(const char* what) { return what; }
+inline void CountPump() { gfxCalls.pumps++; }
+inline void EndByThrowing() { throw ProgramEnded{}; }
+inline void EndByThrowingFor(const char*) { throw ProgramEnded{}; }
 bool PlatformMessageBox(const char* text, const char* caption, int style) {
     gfxCalls.boxTexts.push_back(text);
     gfxCalls.boxCaptions.push_back(caption);
@@ -52,6 +53,9 @@ protected:
         screenWidth = 1280;
         screenHeight = 720;
         gfxCalls = GfxCalls{};
+        gfxPumpMessages = CountPump;
+        gfxEndProgram = EndByThrowing;
+        gfxExitOutOfMemory = EndByThrowingFor;
     }
     void TearDown() override {
         for (Surface s : owned) DeleteSurface(s);
@@ -60,19 +64,25 @@ protected:
     // A surface of w x h physical pixels, all `fill` (pixel order 0x00RRGGBB).
     Surface Make(int w, int h, uint32_t fill = 0) {
         Surface s = new SurfaceData{w, h, new uint32_t[size_t(w) * h]};
-        for (int i = 0; i < w * h; i++) s->pixels[i] = fill;
+        std::fill_n(WritablePixels(s), size_t(w) * h, fill);
         owned.push_back(s);
         return s;
     }
     // A surface whose every pixel differs: (x, y) holds 0x00yyxx plus `base`.
     Surface MakePattern(int w, int h, uint32_t base = 0x010000) {
         Surface s = Make(w, h);
+        uint32_t* p = WritablePixels(s);
         for (int y = 0; y < h; y++)
-            for (int x = 0; x < w; x++) s->pixels[y * w + x] = base + uint32_t(y << 8 | x);
+            for (int x = 0; x < w; x++) p[y * w + x] = base + uint32_t(y << 8 | x);
         return s;
     }
     static uint32_t At(Surface s, int x, int y) { return s->pixels[y * s->width + x]; }
-    static void Set(Surface s, int x, int y, uint32_t p) { s->pixels[y * s->width + x] = p; }
+    static void Set(Surface s, int x, int y, uint32_t p) { WritablePixels(s)[y * s->width + x] = p; }
+    // Both surfaces' pixels set alike, each at random.
+    static void Scramble(Surface a, Surface b, std::mt19937& random) {
+        uint32_t *pa = WritablePixels(a), *pb = WritablePixels(b);
+        for (int i = 0; i < a->width * a->height; i++) pa[i] = pb[i] = random();
+    }
     // How many pixels differ between two equally sized surfaces.
     static int Differences(Surface a, Surface b) {
         int n = 0;

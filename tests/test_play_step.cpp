@@ -3,6 +3,7 @@
 // picture is drawn over the gun.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -114,7 +115,7 @@ TEST(PlayStep, TheBackdropWrapsAfter3840FramesAndTheCursorAfterAFullTurn)
 Surface Solid(int width, int height, uint32_t pixel)
 {
     Surface s = CreateBlankSurface(width, height);
-    for (int i = 0; i < s->width * s->height; i++) s->pixels[i] = pixel;
+    std::fill_n(WritablePixels(s), size_t(s->width) * s->height, pixel);
     return s;
 }
 
@@ -168,7 +169,7 @@ TEST(PlayStep, TheClearIsLeftOutOnlyWhereTheFarBackdropHidesIt)
         backBuffer = CreateBackBuffer();
         auto hidden = [&](int scroll) {
             // Drawn over last frame's pixels with the clear and without.
-            for (int i = 0; i < backBuffer->width * backBuffer->height; i++) backBuffer->pixels[i] = 0x123456;
+            std::fill_n(WritablePixels(backBuffer), size_t(backBuffer->width) * backBuffer->height, 0x123456u);
             DrawFarBackdrop(scroll);
             std::vector<uint32_t> without(backBuffer->pixels, backBuffer->pixels + backBuffer->width * backBuffer->height);
             FillSurface(backBuffer, 0);

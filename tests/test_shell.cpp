@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "audio/audio.h"
+#include "gfx/surface.h"
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/headless/headless.h"
@@ -153,6 +154,35 @@ TEST_F(ShellTest, CloseAnsweredYesEndsWithStatusOne)
     std::string trace = Trace();
     EXPECT_NE(trace.find("\"answer\":\"yes\"}\n{\"ev\":\"exit\",\"code\":1}\n"), std::string::npos)
         << trace;
+}
+
+// The layers below reach the shell only through the hooks it sets: text
+// takes the window's messages after it draws, a picture that cannot be
+// loaded ends the program after its box, and a surface too large for memory
+// gets the out-of-memory box.
+TEST_F(ShellTest, TheHooksItSetsCarryTheMessagesAndTheEnds)
+{
+    InstallShellHooks();
+    Surface surface = CreateBlankSurface(40, 20);
+    headless.script.answers = {false};
+    headless.events.push_back(PLATFORM_EVENT_CLOSE);
+    SetFont(8, 16, "ＭＳ 明朝");
+    PrintTextOn(surface, 0, 0, 0x000000, COLOR_NONE, "x");
+    EXPECT_TRUE(headless.events.empty());
+    EXPECT_NE(Trace().find("\"text\":\"本当に終了しますか？\""), std::string::npos);
+    DeleteSurface(surface);
+
+    ASSERT_TRUE(OpenTrace(tracePath));
+    EXPECT_EXIT(LoadBitmapSurface("./bmp/no-such-picture.bmp"), testing::ExitedWithCode(1), "");
+    EXPECT_NE(Trace().find("\"text\":\"Bitmapロードエラー:./bmp/no-such-picture.bmp\",\"caption\":\"エラー\","
+                           "\"answer\":\"ok\"}\n{\"ev\":\"exit\",\"code\":1}\n"),
+              std::string::npos);
+
+    ASSERT_TRUE(OpenTrace(tracePath));
+    // Doubled, 16384 x 16384 is past what any surface may hold.
+    EXPECT_EXIT(CreateBlankSurface(1 << 14, 1 << 14), testing::ExitedWithCode(1),
+                "out of memory making 32768x32768の画像");
+    EXPECT_NE(Trace().find("\"text\":\"メモリが足りません:32768x32768の画像\""), std::string::npos);
 }
 
 TEST_F(ShellTest, FinishedMusicStartsAgainButAStoppedOneDoesNot)

@@ -202,7 +202,7 @@ Surface MakeSheet()
             if (x < 64) p = 0xFF0000;
             else if (x < 128) p = x < 96 ? 0xFF00FF : 0x00FF00;
             else if (x < 192) p = 0xFFFFFF;
-            sheet->pixels[y * sheet->width + x] = p;
+            WritablePixels(sheet)[y * sheet->width + x] = p;
         }
     }
     return sheet;

@@ -33,7 +33,7 @@ Surface FlatLevelPicture(int width, int height)
             long long left = (long long)(code - 1) * side;
             if (left + side > imgTiles->width || side > imgTiles->height) continue;
             for (int y = 0; y < side && row * side + y < level->height; ++y) {
-                uint32_t* d = level->pixels + (size_t)(row * side + y) * level->width + (size_t)col * side;
+                uint32_t* d = WritablePixels(level) + (size_t)(row * side + y) * level->width + (size_t)col * side;
                 const uint32_t* s = imgTiles->pixels + (size_t)y * imgTiles->width + left;
                 for (int x = 0; x < side && col * side + x < level->width; ++x)
                     if ((s[x] & 0xFFFFFF) != TILE_KEY) d[x] = s[x];
@@ -49,12 +49,13 @@ Surface NoisySheet(std::mt19937& random)
     int scale = PixelScale();
     Surface sheet = CreateBlankSurface(7 * 64 + 30, 64);
     const uint32_t special[] = {0xFF00FF, 0xFFFFFF, 0x12FF00FF, 0x34FFFFFF, 0, 0x01000000};
+    uint32_t* pixels = WritablePixels(sheet);
     for (int i = 0; i < sheet->width * sheet->height; ++i) {
         int cell = (i % sheet->width) / (64 * scale);  // physical columns
         uint32_t r = random();
         // Some cells are mostly see-through, some solid, some speckled.
         bool keyed = cell % 3 == 0 ? r % 4 != 0 : cell % 3 == 1 ? r % 17 == 0 : r % 2 == 0;
-        sheet->pixels[i] = keyed ? special[r % 6] : (r & 0xFFFFFF);
+        pixels[i] = keyed ? special[r % 6] : (r & 0xFFFFFF);
     }
     return sheet;
 }
@@ -111,8 +112,8 @@ TEST_P(StagePictureAgainstFlat, EveryViewIsTheSame)
     }
     for (const View& v : views) {
         if (s == 2 && (v.sx + v.w > flatWidth || v.sy + v.h > flatHeight)) continue;
-        for (int i = 0; i < expected->width * expected->height; ++i)
-            expected->pixels[i] = actual->pixels[i] = random();
+        uint32_t *e = WritablePixels(expected), *a = WritablePixels(actual);
+        for (int i = 0; i < expected->width * expected->height; ++i) e[i] = a[i] = random();
         DrawColorKeyed(expected, v.x, v.y, v.w, v.h, flat, v.sx, v.sy, WHITE);
         DrawLevel(actual, v.x, v.y, v.w, v.h, v.sx, v.sy);
         ASSERT_EQ(std::memcmp(expected->pixels, actual->pixels, size_t(expected->width) * expected->height * 4), 0)

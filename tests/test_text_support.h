@@ -1,18 +1,17 @@
-// Shared by the text tests: stand-ins for the shell and platform calls the text
-// library makes (so the tests link without the rest of the game), surfaces in
-// plain vectors, and ways to find where ink landed.
+// Shared by the text tests: the pump hook counting, a stand-in for the
+// present the text library makes, surfaces in plain vectors, and ways to find
+// where ink landed.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "platform/platform.h"
+#include "gfx/hooks.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
-#include "shell/shell.h"
 
 struct TextCalls {
     int pumps = 0;
@@ -22,7 +21,7 @@ struct TextCalls {
 };
 inline TextCalls textCalls;
 
-void PumpMessages() { textCalls.pumps++; }
+inline void CountPump() { textCalls.pumps++; }
 void PlatformPresent(const uint32_t* pixels, int width, int height, int) {
     textCalls.presents++;
     textCalls.presented = pixels;
@@ -69,6 +68,7 @@ protected:
         screenHeight = 720;
         ReleaseFont();
         textCalls = TextCalls{};
+        gfxPumpMessages = CountPump;
     }
     void TearDown() override {
         ReleaseFont();

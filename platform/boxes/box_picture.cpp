@@ -1,15 +1,30 @@
 // The picture of a message box drawn by the game itself: a caption bar, the
 // text, an icon and the buttons, all lettered with the game's own text
-// renderer, so the Japanese reads right whatever fonts the system offers.
-// Shared by the desktop's boxes (platform/sdl) and the page's (platform/web).
+// renderer (handed over by PlatformLetterBoxes), so the Japanese reads right
+// whatever fonts the system offers. Shared by the desktop's boxes
+// (platform/sdl) and the page's (platform/web).
 #include "platform/boxes/box_picture.h"
 
 #include <algorithm>
 
-#include "gfx/text.h"
 #include "platform/platform.h"
 
 namespace {
+
+void MeasureNothing(const char*, int, int, const char*, int* textWidth, int* textHeight)
+{
+    if (textWidth) *textWidth = 0;
+    if (textHeight) *textHeight = 0;
+}
+
+void DrawNoLine(uint32_t*, int, int, int, int, uint32_t, const char*, int, int, const char*) {}
+
+int DrawNoParagraphs(uint32_t*, int, int, int, int, int, uint32_t, const char*, int, int, const char*)
+{
+    return 1;
+}
+
+BoxLettering lettering = {MeasureNothing, DrawNoLine, DrawNoParagraphs};
 
 const char* const BOX_FACE = "ＭＳ 明朝";
 constexpr int FONT_WIDTH = 9, FONT_HEIGHT = 18;
@@ -23,7 +38,7 @@ constexpr int MAX_TEXT_WIDTH = 640, MAX_TEXT_HEIGHT = 480;
 constexpr uint32_t PIXEL_BODY = 0xF0F0F0, PIXEL_CAPTION = 0x2B4A7A, PIXEL_BORDER = 0x404040;
 constexpr uint32_t PIXEL_BUTTON = 0xE1E1E1, PIXEL_BUTTON_HOVER = 0xE5F1FB, PIXEL_FOCUS = 0x0078D7;
 constexpr uint32_t PIXEL_ERROR = 0xD03030, PIXEL_QUESTION = 0x2F6FCF, PIXEL_WHITE = 0xFFFFFF;
-constexpr Colour TEXT_BLACK = 0x000000, TEXT_WHITE = 0xFFFFFF;
+constexpr uint32_t TEXT_BLACK = 0x000000, TEXT_WHITE = 0xFFFFFF;
 
 void Fill(BoxPicture& box, int x, int y, int w, int h, uint32_t pixel)
 {
@@ -40,7 +55,7 @@ void Frame(BoxPicture& box, int x, int y, int w, int h, uint32_t pixel)
     Fill(box, x + w - 1, y, 1, h, pixel);
 }
 
-void DrawIcon(BoxPicture& box, Surface surface, int left, int top)
+void DrawIcon(BoxPicture& box, int left, int top)
 {
     if (box.style == PLATFORM_BOX_YESNO) return;
     bool error = box.style == PLATFORM_BOX_OK_ERROR;
@@ -56,12 +71,20 @@ void DrawIcon(BoxPicture& box, Surface surface, int left, int top)
         }
     } else {
         int w, h;
-        MeasureTextWithFace(BOX_FACE, 11, 22, "?", &w, &h);
-        DrawTextWithFace(surface, cx - w / 2, cy - h / 2, TEXT_WHITE, COLOR_NONE, BOX_FACE, 11, 22, "?");
+        lettering.measure(BOX_FACE, 11, 22, "?", &w, &h);
+        lettering.drawLine(box.pixels.data(), box.width, box.height, cx - w / 2, cy - h / 2, TEXT_WHITE,
+                           BOX_FACE, 11, 22, "?");
     }
 }
 
 } // namespace
+
+void PlatformLetterBoxes(const BoxLettering& given)
+{
+    lettering.measure = given.measure ? given.measure : MeasureNothing;
+    lettering.drawLine = given.drawLine ? given.drawLine : DrawNoLine;
+    lettering.drawParagraphs = given.drawParagraphs ? given.drawParagraphs : DrawNoParagraphs;
+}
 
 void LayOutBox(BoxPicture& box)
 {
@@ -74,14 +97,14 @@ void LayOutBox(BoxPicture& box)
     }
 
     int textWidth, lineHeight;
-    MeasureTextWithFace(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.text, &textWidth, &lineHeight);
+    lettering.measure(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.text, &textWidth, &lineHeight);
     box.textWidth = std::clamp(textWidth, 1, MAX_TEXT_WIDTH);
-    int lines = DrawTextBoxWithFace(nullptr, 0, 0, box.textWidth, TEXT_BLACK, COLOR_NONE, BOX_FACE,
-                                    FONT_WIDTH, FONT_HEIGHT, box.text);
+    int lines = lettering.drawParagraphs(nullptr, 0, 0, 0, 0, box.textWidth, TEXT_BLACK, BOX_FACE,
+                                         FONT_WIDTH, FONT_HEIGHT, box.text);
     int textHeight = std::min(std::max(lines, 1) * lineHeight, MAX_TEXT_HEIGHT);
     box.textHeight = textHeight;
     int captionWidth;
-    MeasureTextWithFace(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.caption, &captionWidth, &lineHeight);
+    lettering.measure(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.caption, &captionWidth, &lineHeight);
 
     bool icon = box.style != PLATFORM_BOX_YESNO;
     box.textX = MARGIN + (icon ? ICON_SIZE + MARGIN : 0);
@@ -102,18 +125,16 @@ void LayOutBox(BoxPicture& box)
 
 void DrawBoxPicture(BoxPicture& box)
 {
-    SurfaceData surface{box.width, box.height, box.pixels.data()};
     std::fill(box.pixels.begin(), box.pixels.end(), PIXEL_BODY);
     Fill(box, 0, 0, box.width, CAPTION_HEIGHT, PIXEL_CAPTION);
-    DrawTextWithFace(&surface, 10, (CAPTION_HEIGHT - FONT_HEIGHT) / 2, TEXT_WHITE, COLOR_NONE, BOX_FACE,
-                     FONT_WIDTH, FONT_HEIGHT, box.caption);
-    DrawIcon(box, &surface, MARGIN, CAPTION_HEIGHT + MARGIN);
-    // The text goes through a surface of its own area, so a runaway text is
+    lettering.drawLine(box.pixels.data(), box.width, box.height, 10, (CAPTION_HEIGHT - FONT_HEIGHT) / 2,
+                       TEXT_WHITE, BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.caption);
+    DrawIcon(box, MARGIN, CAPTION_HEIGHT + MARGIN);
+    // The text goes into a picture of its own area, so a runaway text is
     // cut there instead of running over the buttons.
     std::vector<uint32_t> textPixels(static_cast<size_t>(box.textWidth) * box.textHeight, PIXEL_BODY);
-    SurfaceData textArea{box.textWidth, box.textHeight, textPixels.data()};
-    DrawTextBoxWithFace(&textArea, 0, 0, box.textWidth, TEXT_BLACK, COLOR_NONE, BOX_FACE, FONT_WIDTH,
-                        FONT_HEIGHT, box.text);
+    lettering.drawParagraphs(textPixels.data(), box.textWidth, box.textHeight, 0, 0, box.textWidth, TEXT_BLACK,
+                             BOX_FACE, FONT_WIDTH, FONT_HEIGHT, box.text);
     for (int row = 0; row < box.textHeight; row++)
         std::copy_n(&textPixels[static_cast<size_t>(row) * box.textWidth], box.textWidth,
                     &box.pixels[static_cast<size_t>(box.textY + row) * box.width + box.textX]);
@@ -125,9 +146,9 @@ void DrawBoxPicture(BoxPicture& box)
         Frame(box, r.x, r.y, r.w, r.h, focused ? PIXEL_FOCUS : 0xADADAD);
         if (focused) Frame(box, r.x + 1, r.y + 1, r.w - 2, r.h - 2, PIXEL_FOCUS);
         int w, h;
-        MeasureTextWithFace(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, button.label, &w, &h);
-        DrawTextWithFace(&surface, r.x + (r.w - w) / 2, r.y + (r.h - h) / 2, TEXT_BLACK, COLOR_NONE,
-                         BOX_FACE, FONT_WIDTH, FONT_HEIGHT, button.label);
+        lettering.measure(BOX_FACE, FONT_WIDTH, FONT_HEIGHT, button.label, &w, &h);
+        lettering.drawLine(box.pixels.data(), box.width, box.height, r.x + (r.w - w) / 2, r.y + (r.h - h) / 2,
+                           TEXT_BLACK, BOX_FACE, FONT_WIDTH, FONT_HEIGHT, button.label);
     }
     Frame(box, 0, 0, box.width, box.height, PIXEL_BORDER);
 }

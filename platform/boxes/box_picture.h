@@ -1,5 +1,6 @@
 // A message box as a picture of its own, laid out and drawn with the game's
-// text renderer, and answered by clicks and keys: what the desktop's boxes
+// text renderer (as PlatformLetterBoxes handed it over), and answered by
+// clicks and keys: what the desktop's boxes
 // (platform/sdl) and the page's (platform/web) share. Each backend shows the
 // picture and turns its own events into the calls below.
 #pragma once

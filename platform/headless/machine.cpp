@@ -4,7 +4,6 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "gfx/screen.h"
 
 HeadlessMachine headless;
 

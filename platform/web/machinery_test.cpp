@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "gfx/screen.h"
 #include "platform/headless/headless.h"
+#include "platform/platform.h"
 #include "platform/web/web_internal.h"
 
 static Script script;

@@ -2,6 +2,9 @@
 // Japanese texts show whatever the system's ANSI code page is.
 #include "platform/windows/win_internal.h"
 
+// The system letters its own boxes.
+void PlatformLetterBoxes(const BoxLettering&) {}
+
 bool PlatformMessageBox(const char* text, const char* caption, int style) {
     std::wstring wideText = Utf8ToWide(text);
     std::wstring wideCaption = Utf8ToWide(caption);

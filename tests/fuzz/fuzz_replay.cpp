@@ -11,7 +11,7 @@
 #include "game/run_step.h"
 #include "game/stage.h"
 #include "game/verify.h"
-#include "platform/platform.h"
+#include "gfx/whole_file.h"
 
 namespace {
 
@@ -24,14 +24,7 @@ bool StageGrid(int stage, int cells[MAP_CELLS])
     if (known == 0) {
         std::string path = std::string(SOURCE_DIR) + "/data/txt/dw_stage" + std::to_string(stage) + ".txt";
         std::string text;
-        PlatformFile* file = nullptr;
-        uint64_t size = 0;
-        if (PlatformOpenFile(path.c_str(), &file, &size) == PLATFORM_FILE_OK) {
-            char chunk[65536];
-            long long got;
-            while ((got = PlatformReadFile(file, chunk, sizeof chunk)) > 0) text.append(chunk, (size_t)got);
-            PlatformCloseFile(file);
-        }
+        ReadWholeFile(path.c_str(), 4u << 20, &text);
         known = ParseStageNumbers(text.data(), text.size(), grids[stage - 1]) == MAP_CELLS ? 1 : -1;
     }
     if (known < 0) return false;
