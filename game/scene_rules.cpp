@@ -3,32 +3,40 @@
 
 #include "input/input.h"
 
-MenuBox HoverMenuBox(MenuBox normal, MenuBox hovered, int mouseX, int mouseY)
+static bool StrictlyInside(MenuBox box, int x, int y)
 {
-    bool inside = normal.x < mouseX && normal.y < mouseY && mouseX < normal.x + normal.w &&
-                  mouseY < normal.y + normal.h;
-    return inside ? hovered : normal;
+    return box.x < x && box.y < y && x < box.x + box.w && y < box.y + box.h;
 }
 
-bool IsStartHovered(MenuBox startBox)
+TitleHover TitleHoverAt(int mouseX, int mouseY)
 {
-    return startBox.w == START_BOX_HOVERED.w && startBox.h == START_BOX_HOVERED.h;
+    TitleHover hover;
+    hover.start = StrictlyInside(START_BOX_NORMAL, mouseX, mouseY);
+    hover.end = StrictlyInside(END_BOX_NORMAL, mouseX, mouseY);
+    return hover;
 }
 
-bool IsEndHovered(MenuBox endBox)
+MenuBox StartBoxOf(const TitleHover* hover)
 {
-    return endBox.w == END_BOX_HOVERED.w && endBox.h == END_BOX_HOVERED.h;
+    if (!hover) return START_BOX_FIRST;
+    return hover->start ? START_BOX_HOVERED : START_BOX_NORMAL;
 }
 
-TitleClick TitleClickOf(int buttons, MenuBox startBox, MenuBox endBox)
+MenuBox EndBoxOf(const TitleHover* hover)
+{
+    if (!hover) return END_BOX_FIRST;
+    return hover->end ? END_BOX_HOVERED : END_BOX_NORMAL;
+}
+
+TitleClick TitleClickOf(int buttons, TitleHover hover)
 {
     TitleClick click = {false, false, false};
     if (buttons != MOUSE_LEFT)  // both buttons, or the right alone, is no click
         return click;
     click.clickSound = true;
-    if (IsEndHovered(endBox))
+    if (hover.end)
         click.quit = true;
-    else if (IsStartHovered(startBox))
+    else if (hover.start)
         click.start = true;
     return click;
 }

@@ -21,13 +21,18 @@ constexpr MenuBox END_BOX_HOVERED = {790, 450, 396, 248};
 
 constexpr int TITLE_CURTAIN_COUNT = 70;  // background pictures, files 51..120
 
-// Called by RunTitleScene each frame: the box a button takes after this frame's
-// hover test. The pointer must lie strictly inside the resting box.
-MenuBox HoverMenuBox(MenuBox normal, MenuBox hovered, int mouseX, int mouseY);
-// Called by RunTitleScene's click test: a button counts as hovered exactly
-// when its box has the enlarged size.
-bool IsStartHovered(MenuBox startBox);
-bool IsEndHovered(MenuBox endBox);
+// Which buttons the pointer is over. The test is against the resting boxes,
+// strictly inside them (their edges do not count), whatever size the buttons
+// are drawn at; END and START never overlap at rest.
+struct TitleHover {
+    bool start = false;
+    bool end = false;
+};
+TitleHover TitleHoverAt(int mouseX, int mouseY);
+// Where the buttons are drawn: after a hover test, enlarged while hovered;
+// before the first test (the title's first frame), at their first places.
+MenuBox StartBoxOf(const TitleHover* hover);
+MenuBox EndBoxOf(const TitleHover* hover);
 
 // What a title frame's buttons ask for.
 struct TitleClick {
@@ -35,14 +40,15 @@ struct TitleClick {
     bool quit;        // ... over END
     bool start;       // ... over START (END wins if both were hovered)
 };
-// Called by RunTitleScene each frame with the mouse-button set and the boxes of
-// this frame's hover test.
-TitleClick TitleClickOf(int buttons, MenuBox startBox, MenuBox endBox);
+// The mouse-button set of a frame and that frame's hover.
+TitleClick TitleClickOf(int buttons, TitleHover hover);
 
-// Called by RunTitleScene each frame: the background's back-and-forth walk
-// through pictures 0..68, half a picture per frame. dir 0 rises, 1 falls.
+// One frame of the title background's back-and-forth walk through pictures
+// 0..68 (the picture is (int)*pos), half a picture per frame. dir 0 rises, 1
+// falls; it turns past 68 and below 1. *pos starts within 0..68.
 void StepTitleCurtain(float* pos, int* dir);
-// Called by RunTitleScene each frame: the drawn cursor's turn, 1..360 degrees.
+// The title cursor's next turn, one degree on: 1..360 degrees for an angle of
+// 0..360 (360 and beyond start over at 1).
 int NextCursorAngle(int angle);
 
 // ---- results screen ----
@@ -56,15 +62,16 @@ struct Pulse {
 };
 constexpr Pulse HIGHLIGHT_PULSE_START = {60, 7};  // the run's own row
 constexpr Pulse CLICK_PULSE_START = {165, 4};     // "CLICK START"
-// Called by RunResultsScene after each frame's drawing; the bounds are tested
-// on the value before the step is added.
+// One frame's step of a pulse, taken after the frame has drawn with its
+// value; the bounds are tested on the value before the step is added.
 void AdvanceHighlightPulse(Pulse* pulse);
 void AdvanceClickPulse(Pulse* pulse);
-// Called by RunResultsScene each frame: the pulses' colours (0x00BBGGRR), for
-// the run's own rows and for "CLICK START".
+// The pulses' colours (0x00BBGGRR; each channel keeps its low byte), for the
+// run's own rows and for "CLICK START".
 uint32_t HighlightColour(Pulse highlight);
 uint32_t ClickColour(Pulse click);
-// Called by RunResultsScene for the "No.%d" texts: gold, silver, bronze, then green.
+// The colour of the "No.%d" text of rank rankIndex + 1: gold, silver, bronze,
+// then green for the rest (and for any other index).
 uint32_t RankColour(int rankIndex);
 
 // What the results screen waits for before a click counts: its first frames
@@ -74,14 +81,17 @@ struct ResultsClickWait {
     int delay = RESULTS_CLICK_DELAY;  // frames still to pass
     bool released = false;            // the left button was seen up on this screen
 };
-// Called by RunResultsScene each frame once Escape was not held: true when the
-// screen is left with this frame (left button alone, delay run out, button let
-// go since the screen came up); otherwise the delay counts down by one.
+// One results frame's click test with that frame's buttons, for the frames
+// Escape does not end: true when the screen is left with this frame (left
+// button alone, delay run out, button let go since the screen came up);
+// otherwise the delay counts down by one, to 0.
 bool TakeResultsClick(int buttons, ResultsClickWait* wait);
 
 // ---- countdown ----
 
-// Called by both countdowns each frame: 3, 2, 1 for the first three seconds,
-// 0 ("START!!") for the fourth, -1 once four seconds have passed (also when a
-// stalled frame jumped beyond the fifth).
+// What the countdown before a stage shows in the frame starting at
+// frameStart, the countdown having started at countdownStart (both on the
+// game's clock): 3, 2, 1 for the first three seconds, 0 ("START!!") for the
+// fourth, -1 once four seconds have passed, however far a stalled frame
+// jumped.
 int CountdownValue(uint32_t frameStart, uint32_t countdownStart);

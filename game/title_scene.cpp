@@ -88,8 +88,9 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     DrawBlended(backBuffer, 60, 0, 1100, 650, imgTitleLogo, 0, 0, 793, 487, 100, 0xFF00FF);
     // The buttons are drawn with last frame's hover state, so they grow one
     // frame after the pointer enters them.
-    DrawButton(t.startBox, imgStartButton, 537, 248);
-    DrawButton(t.endBox, imgEndButton, 397, 248);
+    const TitleHover* lastHover = t.hoverTested ? &t.hover : nullptr;
+    DrawButton(StartBoxOf(lastHover), imgStartButton, 537, 248);
+    DrawButton(EndBoxOf(lastHover), imgEndButton, 397, 248);
 
     int mx, my, buttons;
     GetMousePos(&mx, &my);
@@ -97,10 +98,10 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     t.cursorAngle = NextCursorAngle(t.cursorAngle);
     DrawRotated(backBuffer, mx, my, 32, 32, imgCursor, 0, 0, 32, 32, t.cursorAngle, 0xFF00FF);
 
-    t.startBox = HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, mx, my);
-    t.endBox = HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, mx, my);
+    t.hover = TitleHoverAt(mx, my);
+    t.hoverTested = true;
 
-    TitleClick click = TitleClickOf(buttons, t.startBox, t.endBox);
+    TitleClick click = TitleClickOf(buttons, t.hover);
     if (click.clickSound) PlaySoundEffect(CLICK_SOUND);  // again on every frame the button is held
     t.choice = click.quit || (!click.start && IsKeyDown(VK_ESCAPE)) ? 2 : click.start ? 1 : 0;
     end->name = "title";

@@ -20,8 +20,9 @@ struct TitleScene {
     float curtainPos = 0.0f;
     int curtainDir = 0;
     int cursorAngle = 0;
-    MenuBox startBox = START_BOX_FIRST;
-    MenuBox endBox = END_BOX_FIRST;
+    // The last frame's hover test; none yet on the first frame.
+    TitleHover hover;
+    bool hoverTested = false;
     int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape)
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -25,76 +26,73 @@ constexpr MenuBox END_ENLARGED = {790, 450, 396, 248};
 
 TEST(TitleHover, InsideTheRestingBoxStrictly)
 {
-    auto start = [](int x, int y) { return HoverMenuBox(START_BOX_NORMAL, START_BOX_HOVERED, x, y); };
-    auto end = [](int x, int y) { return HoverMenuBox(END_BOX_NORMAL, END_BOX_HOVERED, x, y); };
     // START rests at 220, 520, 267 x 124: the edges themselves do not count.
-    EXPECT_TRUE(Same(start(221, 521), START_ENLARGED));
-    EXPECT_TRUE(Same(start(486, 643), START_ENLARGED));
-    EXPECT_TRUE(Same(start(220, 560), START_AT_REST));
-    EXPECT_TRUE(Same(start(300, 520), START_AT_REST));
-    EXPECT_TRUE(Same(start(487, 560), START_AT_REST));
-    EXPECT_TRUE(Same(start(300, 644), START_AT_REST));
-    // The test is against the resting box, not the enlarged one it was drawn at:
-    // a point inside the enlarged START but outside the resting one is no hover.
-    EXPECT_TRUE(Same(start(100, 470), START_AT_REST));
+    for (auto [x, y, over] : {std::tuple{221, 521, true}, {486, 643, true}, {220, 560, false},
+                              {300, 520, false}, {487, 560, false}, {300, 644, false},
+                              // inside the enlarged START but outside the resting one
+                              {100, 470, false}}) {
+        TitleHover h = TitleHoverAt(x, y);
+        EXPECT_EQ(h.start, over) << x << "," << y;
+        EXPECT_FALSE(h.end) << x << "," << y;
+    }
     // END rests at 870, 512, 198 x 124.
-    EXPECT_TRUE(Same(end(871, 513), END_ENLARGED));
-    EXPECT_TRUE(Same(end(1067, 635), END_ENLARGED));
-    EXPECT_TRUE(Same(end(870, 600), END_AT_REST));
-    EXPECT_TRUE(Same(end(900, 512), END_AT_REST));
-    EXPECT_TRUE(Same(end(1068, 600), END_AT_REST));
-    EXPECT_TRUE(Same(end(900, 636), END_AT_REST));
-    EXPECT_TRUE(Same(end(-5000, -5000), END_AT_REST));
+    for (auto [x, y, over] : {std::tuple{871, 513, true}, {1067, 635, true}, {870, 600, false},
+                              {900, 512, false}, {1068, 600, false}, {900, 636, false},
+                              {-5000, -5000, false}, {800, 460, false}}) {
+        TitleHover h = TitleHoverAt(x, y);
+        EXPECT_EQ(h.end, over) << x << "," << y;
+        EXPECT_FALSE(h.start) << x << "," << y;
+    }
 }
 
-TEST(TitleHover, HoveredMeansTheEnlargedSize)
+TEST(TitleHover, TheButtonsAreDrawnWhereTheHoverSays)
 {
-    EXPECT_TRUE(IsStartHovered(START_BOX_HOVERED));
-    EXPECT_FALSE(IsStartHovered(START_BOX_NORMAL));
-    EXPECT_FALSE(IsStartHovered(START_BOX_FIRST));
-    EXPECT_TRUE(IsEndHovered(END_BOX_HOVERED));
-    EXPECT_FALSE(IsEndHovered(END_BOX_NORMAL));
-    EXPECT_FALSE(IsEndHovered(END_BOX_FIRST));
-    // Only the size matters, wherever the box is: START 534 x 248, END 396 x 248.
-    EXPECT_TRUE(IsStartHovered(MenuBox{0, 0, 534, 248}));
-    EXPECT_FALSE(IsStartHovered(MenuBox{90, 458, 534, 247}));
-    EXPECT_FALSE(IsStartHovered(MenuBox{90, 458, 533, 248}));
-    EXPECT_TRUE(IsEndHovered(MenuBox{0, 0, 396, 248}));
-    EXPECT_FALSE(IsEndHovered(MenuBox{790, 450, 395, 248}));
-    EXPECT_FALSE(IsEndHovered(MenuBox{790, 450, 396, 249}));
-    // The two sizes differ, so neither button counts as the other.
-    EXPECT_FALSE(IsEndHovered(START_ENLARGED));
-    EXPECT_FALSE(IsStartHovered(END_ENLARGED));
+    // Before any hover test: the first frame's places.
+    EXPECT_TRUE(Same(StartBoxOf(nullptr), MenuBox{150, 500, 267, 124}));
+    EXPECT_TRUE(Same(EndBoxOf(nullptr), MenuBox{850, 490, 198, 124}));
+    TitleHover none, start, end;
+    start.start = true;
+    end.end = true;
+    EXPECT_TRUE(Same(StartBoxOf(&none), START_AT_REST));
+    EXPECT_TRUE(Same(EndBoxOf(&none), END_AT_REST));
+    EXPECT_TRUE(Same(StartBoxOf(&start), START_ENLARGED));
+    EXPECT_TRUE(Same(EndBoxOf(&start), END_AT_REST));
+    EXPECT_TRUE(Same(StartBoxOf(&end), START_AT_REST));
+    EXPECT_TRUE(Same(EndBoxOf(&end), END_ENLARGED));
 }
 
 TEST(TitleClick, LeftButtonAloneClicksWhereverThePointerIs)
 {
-    TitleClick c = TitleClickOf(MOUSE_LEFT, START_BOX_NORMAL, END_BOX_NORMAL);
+    TitleHover none, start, end, both;
+    start.start = true;
+    end.end = true;
+    both.start = both.end = true;
+    TitleClick c = TitleClickOf(MOUSE_LEFT, none);
     EXPECT_TRUE(c.clickSound);  // outside both buttons: only the sound
     EXPECT_FALSE(c.quit);
     EXPECT_FALSE(c.start);
-    c = TitleClickOf(MOUSE_LEFT, START_BOX_HOVERED, END_BOX_NORMAL);
+    c = TitleClickOf(MOUSE_LEFT, start);
     EXPECT_TRUE(c.clickSound);
     EXPECT_TRUE(c.start);
     EXPECT_FALSE(c.quit);
-    c = TitleClickOf(MOUSE_LEFT, START_BOX_NORMAL, END_BOX_HOVERED);
+    c = TitleClickOf(MOUSE_LEFT, end);
     EXPECT_TRUE(c.quit);
     EXPECT_FALSE(c.start);
-    // The first frame's boxes are not hovered.
-    c = TitleClickOf(MOUSE_LEFT, START_BOX_FIRST, END_BOX_FIRST);
-    EXPECT_FALSE(c.start || c.quit);
     // END is tested first.
-    c = TitleClickOf(MOUSE_LEFT, START_BOX_HOVERED, END_BOX_HOVERED);
+    c = TitleClickOf(MOUSE_LEFT, both);
     EXPECT_TRUE(c.quit);
     EXPECT_FALSE(c.start);
 }
 
 TEST(TitleClick, BothButtonsOrRightAloneIsNoClick)
 {
+    TitleHover start, end;
+    start.start = true;
+    end.end = true;
     for (int buttons : {0, int(MOUSE_RIGHT), MOUSE_LEFT | MOUSE_RIGHT}) {
-        TitleClick c = TitleClickOf(buttons, START_BOX_HOVERED, END_BOX_NORMAL);
+        TitleClick c = TitleClickOf(buttons, start);
         EXPECT_FALSE(c.clickSound || c.start || c.quit) << buttons;
-        c = TitleClickOf(buttons, START_BOX_NORMAL, END_BOX_HOVERED);
+        c = TitleClickOf(buttons, end);
         EXPECT_FALSE(c.clickSound || c.start || c.quit) << buttons;
     }
 }
