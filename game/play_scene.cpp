@@ -96,6 +96,18 @@ void StartStage(PlayScene& p, const PlayState& state)
     StartRecording(p);
 }
 
+// The game is over (Escape, or the results' way out): the title again, which
+// takes the bees' speed over for the next game.
+SceneChange BackToTitle(const PlayScene& p)
+{
+    StopMusic("bgm");
+    TitleScene title;
+    title.selector = SCENE_TO_TITLE;
+    title.stage = p.stage;
+    title.beeSteps = p.run.play.beeStepsPerFrame;
+    return Replace(Scene{title});
+}
+
 }  // namespace
 
 SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
@@ -175,14 +187,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
         results.recording = p.recordingOn ? &p.recording : nullptr;
         return Push(Scene{results});
     }
-    case RUN_EVENT_GONE: {
-        StopMusic("bgm");
-        TitleScene title;
-        title.selector = SCENE_TO_TITLE;
-        title.stage = p.stage;
-        title.beeSteps = s.beeStepsPerFrame;
-        return Replace(Scene{title});
-    }
+    case RUN_EVENT_GONE: return BackToTitle(p);
     default: return Stay();
     }
 }
@@ -190,14 +195,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
 SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
 {
     PlayState& s = p.run.play;
-    if (result == RESULTS_TO_TITLE) {
-        StopMusic("bgm");
-        TitleScene title;
-        title.selector = SCENE_TO_TITLE;
-        title.stage = p.stage;
-        title.beeSteps = s.beeStepsPerFrame;
-        return Replace(Scene{title});
-    }
+    if (result == RESULTS_TO_TITLE) return BackToTitle(p);
     if (result == RESULTS_NEXT_STAGE) {
         p.stage++;
         LoadStage(p.stage);
