@@ -348,7 +348,11 @@ int64_t BmpLargestFileSize(const uint8_t* head, size_t headSize) {
     if (compression == BI_RLE4) bpp = 4;
     int64_t stride = (width * bpp + 31) / 32 * 4;
     int64_t pixelBytes = stride * height + 2 * height + 2;
-    int64_t headers = std::max<int64_t>(U32(head + 10), 14 + headerSize + 12 + 256 * 4);
+    // The pixels' offset counts only up to 64 KiB (more than any header,
+    // palette and colour profile take): a file whose offset claims more is
+    // padding, and is refused before it is read rather than read whole.
+    int64_t offset = std::min<int64_t>(U32(head + 10), 64 << 10);
+    int64_t headers = std::max<int64_t>(offset, 14 + headerSize + 12 + 256 * 4);
     return headers + 2 * pixelBytes + (int64_t(1) << 20);
 }
 

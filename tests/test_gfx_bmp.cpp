@@ -388,6 +388,21 @@ TEST(BmpHostile, BadOffsetsAndPaletteCounts) {
     std::vector<uint8_t> f = Build(b);
     f.resize(54);
     ExpectRefused(f);
+    // Pixels placed far after the headers: a few KiB of padding is read, an
+    // offset of 8 MiB before a one-pixel picture is refused unread.
+    for (auto [pad, read] : {std::pair{4096, true}, {8 << 20, false}}) {
+        b.palette = {A, B};
+        b.coloursUsed = 2;
+        b.offBits = -1;
+        std::vector<uint8_t> padded = Build(b);
+        uint32_t at = uint32_t(padded.size() - b.data.size());
+        padded.insert(padded.begin() + at, size_t(pad), 0);
+        Put32(padded, 10, at + uint32_t(pad));
+        if (read)
+            EXPECT_GE(BmpLargestFileSize(padded.data(), padded.size()), int64_t(padded.size()));
+        else
+            ExpectRefused(padded);
+    }
     BmpFile fields; // bit-field masks cut off
     fields.bpp = 16;
     fields.compression = 3;
