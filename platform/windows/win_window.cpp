@@ -2,6 +2,8 @@
 // events the procedure fills for PumpMessages, and the window's size and title.
 #include "platform/windows/win_internal.h"
 
+#include <cstdio>
+
 #include <deque>
 #include <mmsystem.h>
 
@@ -66,6 +68,12 @@ void CreateGameWindow() {
     mainWindow = CreateWindowExW(WS_EX_TOPMOST, L"WCNAME", title.c_str(),
                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, -10, -10, 3, 3,
                                  nullptr, nullptr, instance, nullptr);
+    if (mainWindow == nullptr) {
+        // Without a window GetDC would hand out the whole screen's, and every
+        // frame would be painted over the desktop.
+        fprintf(stderr, "prismveldt: cannot open the game window (error %lu)\n", GetLastError());
+        PlatformExit(1);
+    }
     UpdateWindow(mainWindow);
     windowDC = GetDC(mainWindow);
     SetStretchBltMode(windowDC, COLORONCOLOR);
