@@ -1,6 +1,6 @@
 // The start-up pictures: loading them in their fixed order (so that the first
 // missing file is the one reported), composing the backdrop layers, and
-// releasing everything when the scene loop ends.
+// releasing everything when the game ends.
 #include "game/assets.h"
 
 #include <cstdio>

@@ -1,6 +1,10 @@
-// The start-up pictures: every surface the game keeps for its whole run, loaded
-// once before the first scene, plus the back buffer and the backdrop layers
-// composed from the two backdrop pictures.
+// The start-up pictures: every surface the game keeps for its whole run, plus
+// the back buffer and the backdrop layers composed from the two backdrop
+// pictures. They are this module's: loaded once the display mode is set (in
+// the game, once the start-up question is answered, before the title) and
+// deleted together when the scenes are over. Until LoadAssets every one is
+// nullptr. Pictures are read from ./bmp of the data folder, so
+// ChooseDataFolder comes first.
 #pragma once
 #include "gfx/surface.h"
 
@@ -28,14 +32,24 @@ extern Surface imgGun;            // ray gun, two 64 x 64 facings
 extern Surface imgBackdropStrip;  // middle layer, 7680 x 720, white lets the far layer through
 extern Surface imgBackdrop[BACKDROP_COUNT];  // far backdrop panels, 1920 x 720
 
-// Called once by GameMain after the final SetDisplayMode, before the first
-// scene. A missing picture ends the program at that picture.
+// Loads every start-up picture in a fixed order, makes the back buffer for
+// the screen and builds the backdrops. Once per program, after the display
+// mode the game will run in is set (the pictures and the back buffer take its
+// pixel scale and screen size). A missing or unusable picture ends the
+// program at that picture (LoadBitmapSurface).
 void LoadAssets();
-// Called by LoadAssets and the title scene: count pictures from the curtain
-// folder, numbered from firstNumber on, loaded in that order.
+// count pictures from the curtain folder, ./bmp/curtain/N.bmp for N from
+// firstNumber on, loaded in that order (held compactly) into pictures[0..
+// count - 1]; a missing one ends the program as LoadBitmapSurface does. The
+// caller owns what it loads and deletes it (DeleteSurface).
 void LoadCurtainSurfaces(Surface* pictures, int count, int firstNumber);
-// Called by LoadAssets once imgHaikei1 and imgHaikei2 are loaded.
+// Builds imgBackdropStrip (four copies of imgHaikei1's left 1920 columns,
+// white where it has none) and imgBackdrop (imgHaikei2 on white, the panels
+// sharing its pixels). imgHaikei1 and imgHaikei2 must be loaded; whatever the
+// backdrops held before is not freed.
 void BuildBackdrops();
-// Called by GameMain after the scene loop; deletes the start-up surfaces and
-// the stage picture, in the order the program has always released them.
+// Once the scenes are over: deletes the start-up surfaces and the stage
+// picture's sheet (DeleteLevel) in a fixed order, setting each to nullptr.
+// Nothing may be drawn with them afterwards. The title's own pictures are
+// the title's to free.
 void DeleteStartupSurfaces();

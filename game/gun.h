@@ -13,9 +13,10 @@ constexpr int MUZZLE_STEP = 40;   // from the gun on to the muzzle, along the ai
 constexpr int BARREL_OFFSET = 11; // the barrel's offset across the aim
 constexpr int BEAM_HALF_WIDTH = 16;
 
-// Called by MovePlayer, the gun, the bees: direction from (x0, y0) to (x1, y1)
-// in whole degrees 0..359, clockwise on screen (0 right, 90 down); 270 for
-// equal points.
+// The direction every part of the game aims with: from (x0, y0) to (x1, y1)
+// in whole degrees 0..359, clockwise on screen (0 right, 90 down), truncated
+// toward zero before it is wrapped (just above the x axis gives 0, not 359);
+// 270 for equal points. Any ints, without overflow.
 int AngleBetweenPoints(int x0, int y0, int x1, int y1);
 
 // Where the gun's parts lie for an aim a (degrees), in whole pixels.
@@ -30,21 +31,26 @@ struct GunPose {
     int muzzleX, muzzleY;
     float muzzleDX, muzzleDY;  // the muzzle from the pivot without the rounding
 };
-// Called by AimGun, the start view and the bees' beam test.
+// The pose of the gun aimed at a (degrees): facing left for 90..270, right
+// otherwise. Depends on a alone.
 GunPose ComputeGunPose(int a);
 
-// Called by TraceBeam: marches from the pivot along aim a in 2-pixel steps,
-// starting startDistance pixels out, for a camera at (camX, camY). Returns the
-// distance of the first sample in a solid tile (outside the stage counts as
-// solid), or -1 when nothing is met within BEAM_RANGE.
+// Marches from the pivot along aim a in 2-pixel steps, starting
+// startDistance pixels out (truncated; a negative start begins behind the
+// pivot, at most BEAM_RANGE behind it), for a camera at (camX, camY). Returns
+// the distance of the first sample in a solid tile (outside the stage counts
+// as solid), or -1 when nothing is met within BEAM_RANGE, and at once for a
+// start at or past BEAM_RANGE, or NaN. Reads the stage in tileMap.
 int MarchBeam(int a, float startDistance, int camX, int camY);
 
-// Called by AimGun while firing: sets *beamLength to BEAM_RANGE, or to the hit
-// distance - 1; true for a hit, with the impact spark's centre on the screen.
+// The beam of a firing gun in pose, its march starting startDistance out
+// (the recoil's strength) for a camera at (camX, camY): sets *beamLength to
+// BEAM_RANGE, or to the hit distance - 1; true for a hit, with the impact
+// spark's centre on the screen in *sparkX, *sparkY (left alone otherwise).
 bool TraceBeam(const GunPose& pose, float startDistance, int camX, int camY, int* beamLength,
                int* sparkX, int* sparkY);
-// Called by AimGun: where the cursor sprite's corner goes, on the beam's line:
-// the mouse moved by the muzzle's offset.
+// Where the cursor sprite's corner goes, on the beam's line: the mouse moved
+// by the muzzle's offset, less half the 32-pixel sprite.
 void CursorOnBeamLine(const GunPose& pose, int mouseX, int mouseY, int* x, int* y);
 
 // What a frame draws of the gun.
@@ -55,6 +61,7 @@ struct GunView {
     bool spark = false;   // the impact spark, at (sparkX, sparkY)
     int sparkX = 0, sparkY = 0;
 };
-// Called by every play and curtain frame and the start view: the gun turned as
-// its pose says and, while firing, the spark, the muzzle flash and the beam.
+// Draws into backBuffer the gun turned as its pose says and, while firing,
+// the spark (when there is one), the muzzle flash and the beam, beamDrawn
+// long. Needs the start-up pictures (LoadAssets).
 void DrawGunAndBeam(const GunView& gun);

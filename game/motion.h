@@ -9,20 +9,28 @@ constexpr int PLAYER_SCREEN_Y = 360;
 
 struct PlayState;
 
-// Called by StepPlay once per play frame, before the firing state changes
-// thrust and fallSpeed: moves the camera of s in 1-pixel sub-steps, each
-// checked by CollidePlayer. Returns what the last probe that found one saw:
-// SCENE_GOAL or SCENE_DIED, else SCENE_PLAYING.
+// Moves the camera of s for one play frame with the strengths the frame
+// before left (thrust and fallSpeed: ApplyFiringState comes after the move),
+// in sub-steps of about a pixel, CollidePlayer before each; the push points
+// away from (mouseX, mouseY) as seen from the character's screen point.
+// firing is the frame's state after StepPlay's remapping: 1 fires, 0 is
+// quiet. Needs the stage in tileMap. Returns what the last probe that found
+// one saw: SCENE_GOAL or SCENE_DIED, else SCENE_PLAYING.
 int MovePlayer(PlayState& s, int mouseX, int mouseY, int firing);
 
-// Called by MovePlayer before every sub-step: tests all probes at the camera
-// of s, records a checkpoint and the bees' speed there. thrust is changed only
-// when drifting (the gun quiet: a wall ends the drift). Returns SCENE_GOAL or
-// SCENE_DIED when the centre reached one, else SCENE_PLAYING.
+// One sub-step's test: all probes at the camera of s. A floor, ceiling or
+// wall stops the push toward it (velX, velY; a floor under a quiet gun sets
+// velY to -1, standing), the middle foot on a checkpoint makes the camera
+// there the respawn point, and the bees' speed is set (8 while a probe
+// touches a hive, else 1). thrust is changed only when drifting (the gun
+// quiet: a wall ends the drift). Returns SCENE_GOAL or SCENE_DIED when the
+// centre reached one, else SCENE_PLAYING.
 int CollidePlayer(PlayState& s, int mouseX, int mouseY, int firing, bool drifting);
 
 enum { SHOT_SOUND_NONE = 0, SHOT_SOUND_PLAY = 1, SHOT_SOUND_STOP = 2 };
-// Called by StepPlay right after MovePlayer: firing builds up the recoil
-// (and counts firing frames for the shot sound), a quiet gun lets gravity grow,
-// the recoil fade and the beam go out. Returns what to do with the shot sound.
+// The frame's firing state, after the move: firing (1) builds up the recoil
+// to 15 (and counts firing frames, the shot sound every 30th), a quiet gun
+// (0) lets gravity grow to 15, the recoil fade (it may end a little below
+// zero) and the beam go out; any other value changes nothing. Returns what
+// to do with the shot sound (SHOT_SOUND_*).
 int ApplyFiringState(int firing, float& thrust, float& fallSpeed, int& beamLength, int& shotFrames);

@@ -1,8 +1,13 @@
 // One play frame: its rules in StepPlay, without any drawing, and what they
-// leave for the drawing in a PlayView. The play scene, the tests' autopilot
-// and the solver all run their frames through StepPlay, so the order of a
-// frame's rules is written once: input, motion, firing state, the gun and its
-// beam, the character's idle pictures, the bees, the clock and the cursor.
+// leave for the drawing in a PlayView. Every run of a stage (run_step.h)
+// steps its play frames through StepPlay, so the order of a frame's rules is
+// written once: input, motion, firing state, the gun and its beam, the
+// character's idle pictures, the bees, the clock and the cursor.
+//
+// The rules change only the PlayState they are given and read the stage in
+// tileMap, which must be loaded first. The pictures a view names belong to
+// the start-up pictures (assets.h), never to the view; drawing needs those
+// loaded and the stage rendered (LoadStage).
 #pragma once
 #include <cstdint>
 #include "game/bees.h"
@@ -32,26 +37,35 @@ struct PlayView {
     BeeSprite beeSprites[MAX_BEES];
 };
 
-// Called by the scene after every LoadStage, and by the autopilot and the
-// solver: the stage's bees back at their nests, the backdrop, the fall and
-// the recoil from the start, the idle pictures from the first.
+// Starts an attempt on the stage now in tileMap: the stage's bees back at
+// their nests, the backdrop, the fall and the recoil from the start, the idle
+// pictures from the first. The camera, respawn point and clock are left as
+// they are.
 void StartPlayAttempt(PlayState& s);
-// Called by the death curtain behind its closed curtain (and the autopilot):
-// the camera at the respawn point, the backdrop, fall and recoil reset.
+// After a death, behind the closed curtain: the camera at the respawn point,
+// the backdrop, fall and recoil reset. The bees are not touched; the next
+// attempt's StartPlayAttempt puts them home.
 void RespawnAfterDeath(PlayState& s);
 
-// Called by RunPlayScene each play frame (and the autopilot, the solver and
-// the frame benchmark) with the mouse position and buttons as read: the
-// frame's rules. Fills view for the drawing. Returns SCENE_GOAL or SCENE_DIED
-// when the frame ended the attempt that way, else SCENE_PLAYING.
+// The frame's rules, with the mouse position and buttons as read, on s, whose
+// attempt was started (StartPlayAttempt) and whose frameStart is this
+// frame's clock. Fills view for the drawing, all but the ghost's fields (the
+// scene's). Returns SCENE_GOAL or SCENE_DIED when the frame ended the attempt
+// that way, else SCENE_PLAYING; what comes after (curtains, respawn) is the
+// run's (run_step.h).
 int StepPlay(PlayState& s, int mouseX, int mouseY, int buttons, PlayView* view);
-// Called by StepPlay and every curtain frame: the gun turned toward the mouse
-// of s and, while firing, the beam traced again (s.beamLength) with its spark;
-// the cursor's corner on the beam's line.
+// The gun turned toward the mouse of s and, while firing, the beam traced
+// again from the recoil's strength (s.beamLength) with its spark; the beam
+// drawn has the previous trace's length, less MUZZLE_REACH (0 at least). The
+// cursor's corner on the beam's line. A curtain frame aims this way too, on
+// the state the frame before left.
 void AimGun(PlayState& s, GunView* gun, int* cursorX, int* cursorY);
-// Called by StepPlay and the curtains: the character's picture for s.
+// The character's picture for s: the firing one while s.firing is not 0,
+// else the idle picture of the moment. One of the start-up pictures (nullptr
+// before LoadAssets).
 Surface CharacterPicture(const PlayState& s);
 
-// Called by RunPlayScene after StepPlay: the whole frame into backBuffer,
-// from the black clear to the cursor.
+// The whole frame into backBuffer as view says: a black clear (left out when
+// the far backdrop covers it), the backdrops, the gun, the stage, the ghost
+// (when view.ghost), the character, the bees, the clock and the cursor.
 void DrawPlayFrame(const PlayView& view);

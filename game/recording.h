@@ -42,7 +42,7 @@ constexpr uint32_t RECORDED_CLOCK_MAX = 0x7FFFFFFF;
 enum { RECORDED_KEY_E = 1, RECORDED_KEY_ESCAPE = 2 };
 
 struct RecordedFrame {
-    bool curtain;       // a frame of a death's curtain: only its clock counts
+    bool curtain;       // a frame of a death's or the goal's curtain: its clock only
     uint32_t clockMs;   // the frame's start, from the run's start
     int mouseX, mouseY; // the pointer as the play scene read it
     int buttons;        // MOUSE_LEFT | MOUSE_RIGHT as read
@@ -62,8 +62,9 @@ struct Recording {
     std::vector<RecordedFrame> frames;
 };
 
-// Called by the play scene at each stage load and by the verifier: a hash of
-// the grid of tile codes now in tileMap.
+// A hash of the grid of tile codes now in tileMap (FNV-1a over each code's
+// bytes, low byte first), the same on every machine: what a recording names
+// its stage file by. Meaningful once the stage is loaded.
 uint64_t StageHash();
 
 struct Run;
@@ -71,13 +72,16 @@ struct Run;
 // their nests, its clock counted from the run's start.
 void StartRecordedRun(const Recording& recording, Run* run);
 
-// Called by KeepRecording: the file's text.
+// The file's text for recording, in the format above, ending "end\n".
 std::string FormatRecording(const Recording& recording);
-// Called by ReadRecordingFile and the fuzzer: the text read strictly; false
-// with a short reason in *why for anything that is not a recording. Every
-// field must lie in the range the game can give it, frames are never more
-// than the result's time holds (one per frame period), and nothing may
-// follow "end" but its line's end.
+// The text (length bytes of anything, not necessarily terminated) read into
+// *recording strictly, cleared first; false with a short reason ("line N:
+// ...") in *why (when given) for anything that is not a recording, and
+// *recording then holds nothing to use. Every field must lie in the range the
+// game can give it, frames are never more than the result's time holds (one
+// per frame period), the play frames must be as many as the result says, and
+// nothing may follow "end" but its line's end. Whether the frames really
+// reach the goal is the verifier's (verify.h).
 bool ParseRecording(const char* text, size_t length, Recording* recording, std::string* why);
 // The file at path, read like every game file (a regular file, at most
 // maxBytes long); false with a reason.

@@ -11,8 +11,14 @@
 //
 // A run's recording is written before its time enters the score file, under
 // stageN-new.replay, and takes its rank's name once the table is saved. Every
-// write replaces a link in the folder instead of writing through it. None of
-// these functions takes the score lock: their callers hold it.
+// write replaces a link in the folder instead of writing through it.
+//
+// None of these functions takes the score lock. Those that change the kept
+// recordings (WritePendingRecording, TidyKeptRecordings, RemoveKeptLeftovers)
+// are to be called with it held (PlatformLockFile on the score file); reading
+// a recording for the ghost and the ghost's setting need no lock. scorePath
+// names the score file (scoreFilePath); the functions that accept nullptr for
+// it (a session without a score file) say so, and then do nothing.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -20,9 +26,10 @@
 #include "game/score.h"
 
 // Where the recording of rank (1..5) of stage (1..4) is kept, beside the
-// score file at scorePath.
+// score file at scorePath (not nullptr). Only names the file.
 std::string RecordingPath(const char* scorePath, int stage, int rank);
-// Where a run's recording waits for the table to take its time.
+// Where a run's recording of stage waits for the table to take its time,
+// beside the score file at scorePath (not nullptr).
 std::string PendingRecordingPath(const char* scorePath, int stage);
 
 // The most bytes a recording of a run of timeMs can take: a header and one
@@ -30,11 +37,14 @@ std::string PendingRecordingPath(const char* scorePath, int stage);
 // such a run and is never read whole.
 uint64_t RecordingBytesLimit(uint32_t timeMs);
 
-// Called by the ghost and the tests: the recording of the entry at rank
-// (1..5) of stage in table, read into *recording; false when none of the
-// stage's kept files holds a run of that stage and time. *why (when given)
-// then says what was wrong with the file under the rank's own name, or is
-// left empty when there is none.
+// The recording of the entry at rank (1..5) of stage in table, read into
+// *recording: the file under the rank's own name when it holds a run of that
+// stage and time, else whichever kept file the tidying would give the entry.
+// Reads only; renames and removes nothing. False when none of the stage's
+// kept files holds such a run, and for scorePath nullptr or a stage or rank
+// out of range; *recording then holds nothing to use. *why (when given) is
+// cleared, and on false says what was wrong with the file under the rank's
+// own name, or stays empty when there is none.
 bool FindKeptRecording(const char* scorePath, const ScoreTable& table, int stage, int rank,
                        Recording* recording, std::string* why = nullptr);
 
@@ -54,20 +64,30 @@ void AssignKeptRecordings(const int32_t row[RANKS_PER_STAGE],
                           const KeptCandidate candidates[KEPT_CANDIDATES],
                           int assigned[RANKS_PER_STAGE]);
 
-// Called by EnterRunTime before it saves the table with the run in it: the
-// run's recording, written where it waits. False (one line on standard
+// Writes a run's recording where it waits (PendingRecordingPath for its
+// stage, replacing what was there), before the table with the run's time in
+// it is saved; scorePath must not be nullptr. False (one line on standard
 // error) when it cannot be written; the time is then kept without it.
 bool WritePendingRecording(const char* scorePath, const Recording& recording);
-// Called by EnterRunTime once the table is saved (or not), and at start-up
-// for every stage: the stage's recordings renamed to their entries' ranks,
-// the waiting one included, and every file that matches no entry removed.
+// Matches the stage's kept files to table, which must be the table now on
+// disk (after a save, or after one that failed): the stage's recordings are
+// renamed to their entries' ranks, the waiting one included, and everything
+// under their names that matches no entry is removed (one line on standard
+// error for a damaged file; a run that dropped out goes quietly). A rename or
+// removal that fails says so on standard error and leaves that file. Nothing
+// for scorePath nullptr or a stage out of range.
 void TidyKeptRecordings(const char* scorePath, const ScoreTable& table, int stage);
-// Called at start-up under the lock: what saves cut short left of any file
-// the game writes beside the score file.
+// Removes what saves cut short left beside every file the game writes there:
+// the score file, the ghost's setting and every recording's name. Meant for
+// start-up, before any save of this session. Nothing for scorePath nullptr.
 void RemoveKeptLeftovers(const char* scorePath);
 
-// Called by the play scene: whether the player turned the ghost on, as kept
-// in ghost.txt beside the score file (off when there is none).
+// Whether the player turned the ghost on, as kept in ghost.txt beside the
+// score file: on only when the file starts with "on"; off when there is no
+// such file or no scorePath.
 bool GhostWanted(const char* scorePath);
-// Called by the play scene when the player presses G.
+// Keeps the player's choice in ghost.txt ("on" or "off" and a line end),
+// replacing the file whole; one line on standard error when it cannot be
+// written: the choice then lasts only for this session. Nothing for
+// scorePath nullptr.
 void KeepGhostWanted(const char* scorePath, bool on);

@@ -17,10 +17,12 @@ constexpr int32_t EMPTY_SLOT_MS = 5999999;
 constexpr size_t SCORE_FILE_MAX_BYTES = 64 * 1024;
 
 extern const char* const SCORE_FILE_PATH;  // "./txt/scoretime.txt"
-// The score file the results scene uses: SCORE_FILE_PATH, unless the start-up
-// (ChooseDataFolder) points it at the player's own copy of an installed game,
-// or sets it to nullptr when the player has no folder for it: the best times
-// are then kept in memory for the session.
+// The session's score file, beside which the recordings and the ghost's
+// setting are kept too: SCORE_FILE_PATH (relative to the data folder), unless
+// the start-up (ChooseDataFolder) points it at the player's own copy of an
+// installed game, or sets it to nullptr when the player has no folder for it:
+// the best times are then kept in memory for the session. The string it
+// points at lives as long as the program.
 extern const char* scoreFilePath;
 
 // The five best times of each stage in milliseconds, fastest first; row 0 is
@@ -30,16 +32,18 @@ struct ScoreTable {
     int32_t times[STAGE_COUNT][RANKS_PER_STAGE];
 };
 
-// Called by the results scene and the score reader; every slot empty.
+// Sets every slot of table to EMPTY_SLOT_MS.
 void FillEmptyScoreTable(ScoreTable* table);
 
-// Called by EnterRunTime; puts runTimeMs into a row if it is at most as slow as
-// the fifth entry (unsigned comparisons). An equal time ranks above the one
-// already there; the slowest of the five drops out.
+// Puts runTimeMs into row if it is at most as slow as the fifth entry
+// (unsigned comparisons); otherwise row is left as it is. An equal time ranks
+// above the one already there; the slowest of the five drops out. row must be
+// in ascending (unsigned) order, as every table read or made here is.
 void RankRunTime(int32_t row[RANKS_PER_STAGE], uint32_t runTimeMs);
 
-// Called by the score reader; puts a hand-edited row back into ascending
-// (unsigned) order so the ranking's insertion finds it as the game writes it.
+// Puts a hand-edited row back into ascending (unsigned) order, keeping equal
+// entries in their order, so that the ranking's insertion finds it as the
+// game writes it. A good parse (EndScoreParse) sorts every row this way.
 void SortScoreRow(int32_t row[RANKS_PER_STAGE]);
 
 // What a score file's text turned out to be.
@@ -79,19 +83,28 @@ enum {
     SCORE_FILE_NEW = 1,     // no file yet (or an empty one): an empty table to save
     SCORE_FILE_DAMAGED = 2  // there but unusable; it must be kept as it is
 };
-// Called by EnterRunTime. Fills table from the file at path (all empty
-// slots unless SCORE_FILE_READ); for a damaged file, why (when given) says
-// what is wrong with it.
+// Fills table from the score file at path (not nullptr): SCORE_FILE_READ with
+// its twenty entries, each row sorted; otherwise every slot empty. A missing,
+// empty or blank file is SCORE_FILE_NEW. A file that is not a regular one,
+// may not be opened, is past SCORE_FILE_MAX_BYTES, fails to read or holds
+// anything but twenty whole numbers is SCORE_FILE_DAMAGED, and why (when
+// given, whySize bytes) then says what is wrong with it. Takes no lock: a
+// caller that writes the file after reading it holds the score lock around
+// both.
 int ReadScoreFile(const char* path, ScoreTable* table, char* why = nullptr, size_t whySize = 0);
-// Called by WriteScoreFile: the file's text, " %d" for each of the 20 entries
-// in order and nothing else.
-// Returns the length written (the buffer is always terminated; 256 is plenty).
+// The score file's text into buffer: " %d" for each of the 20 entries in
+// order and nothing else (no line end). Returns the length written; the
+// buffer is always terminated when size is not 0, the text cut short where
+// it does not fit (256 is plenty). With size 0 it returns 0.
 int FormatScoreText(const ScoreTable& table, char* buffer, size_t size);
-// Called by EnterRunTime. Replaces the file at path as a whole: the text
-// goes to a temporary file in the same folder, is flushed to the disk, and is
-// renamed over the old file, so a crash never leaves a half-written table.
-// False (with nothing changed) when it cannot be written; errorText, if given,
-// then holds a short reason.
+// Replaces the score file at path as a whole with table's text
+// (PlatformReplaceFile): the text goes to a temporary file beside the file it
+// replaces, reaches the disk, and is renamed over the old file, so a crash
+// never leaves a half-written table. A link at path is written through, to
+// the file it leads to (a player may keep the table elsewhere). False (with
+// nothing changed) when it cannot be written, a read-only file among those
+// cases; errorText, if given, then holds a short reason. Takes no lock: the
+// caller holds the score lock.
 bool WriteScoreFile(const char* path, const ScoreTable& table,
                     char* errorText = nullptr, size_t errorSize = 0);
 
@@ -102,19 +115,27 @@ struct RunEntry {
     bool fileWritten;  // false: the new table was not saved to a file
     int rank;          // the run's rank in table (1..5), 0 when it did not enter
 };
-// Called by RunResultsScene once per cleared stage: reads the file, ranks the
-// run into the row of stage (1..4; any other stage ranks nothing) and writes
-// the file back (creating it if it was missing), all under the score lock.
-// A damaged file is never written: the run is ranked into this session's own
-// table instead, and one line on standard error says so, as it does for a
-// failed write and for a lock another program would not let go of. With no
-// path the session's table is all there is. When the run enters the saved
-// table, its recording (if given, and of this stage and time) is kept with it.
+// Enters a cleared run into the best times, once per clear (a second call
+// would rank it again): reads the score file at path, ranks the run into the
+// row of stage (1..4; any other stage ranks nothing) and writes the file back
+// (creating it if it was missing), all under the score lock, which it takes
+// and lets go of itself. A damaged file is never written: the run is ranked
+// into this session's own table instead. A lock another program would not
+// let go of leaves the file as it is: the run is ranked into the table as
+// read, for showing only. A failed write keeps the old file (fileWritten
+// false). Each of these says so in one line on standard error. With path
+// nullptr the session's table is all there is (fileState SCORE_FILE_NEW).
+// When the run enters a table that is being saved, its recording (if given,
+// and of this stage and time) is written beside the file first, and the
+// stage's kept recordings are then matched to the table now on disk
+// (replay_files.h). recording is only read; the caller keeps it. The result
+// holds its own copy of the table.
 struct Recording;
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage,
                       const Recording* recording = nullptr);
-// Called by EnterRunTime: the rank (1..5) a run just ranked into row took, or
-// 0 when it did not enter.
+// The rank (1..5) a run took in row, which RankRunTime has just ranked it
+// into: the first entry of its time (an equal time already there ranks
+// below it), or 0 when it did not enter.
 int RankOfRun(const int32_t row[RANKS_PER_STAGE], uint32_t runTimeMs);
 
 // A time as the game shows it: "%d%d:%d%d" (tens of minutes, minutes, tens of
@@ -125,9 +146,9 @@ struct TimeText {
     char clock[64];
     char fraction[32];
 };
-// Called by the results screen and the play scene's clock for the run's own
-// time: unsigned arithmetic.
+// A run's own time (the play clock, the results' run time): unsigned
+// arithmetic.
 TimeText FormatRunTime(uint32_t timeMs);
-// Called by the results screen for the table's entries: signed arithmetic, so
-// -1 shows as "00:00" and ".00". Both agree for times below 2^31 ms.
+// A table's entry as it was read: signed arithmetic, so -1 shows as "00:00"
+// and ".00". Both agree for times below 2^31 ms.
 TimeText FormatEntryTime(int32_t timeMs);

@@ -8,8 +8,15 @@ int tileMap[MAP_ROWS][MAP_COLS];
 
 int TileAt(float x, float y)
 {
-    // Written so that NaN also counts as outside. Inside the stage the
-    // division truncates like the cell arithmetic always has.
+    // Written so that NaN also counts as outside. Only points at 0 or beyond
+    // get past this test, and for those truncating the quotient is flooring
+    // it: x in [64k, 64k + 64) is column k, a point on a cell's edge belongs
+    // to the cell right of or below it, as in the beam's whole-pixel TileAt.
+    // Truncation and floor part only for -64 < x < 0 (or y), which truncation
+    // would put into column 0: the test above turns those into TILE_OUTSIDE
+    // first, so a probe a fraction of a pixel off the stage meets a block,
+    // not the edge cell. Recorded runs are played again through these same
+    // probes, so the cell a point falls in must never move.
     if (!(x >= 0.0f && x < (float)MAP_WIDTH && y >= 0.0f && y < (float)MAP_HEIGHT))
         return TILE_OUTSIDE;
     int col = (int)(x / (float)TILE_SIZE);

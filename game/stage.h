@@ -1,6 +1,16 @@
-// The stage: the grid of tile codes read from a stage file, what each code
-// means to the character, the beam and the bees, and the pre-rendered picture
-// of the whole stage that the play scene draws in one copy per frame.
+// The stage: the grid of tile codes read from a stage file (tileMap), what
+// each code means to the character, the beam and the bees, and the picture of
+// the whole stage seen through the camera.
+//
+// There is one stage at a time: tileMap is this module's, and holds whatever
+// was read last. Stage files are read from ./txt/ of the current folder, so
+// the data folder must have been chosen first (ChooseDataFolder). The rules
+// (TileAt and the Is*Tile tests) and ReadStageFile need nothing else loaded;
+// the picture needs the tile sheet (imgTiles, LoadAssets) to be loaded before
+// it is rendered, or every cell shows white. The picture is never held as
+// pixels: a render only remembers which sheet cell each map cell shows, and
+// DrawLevel draws the cells in view from this module's own copy of the sheet,
+// which DeleteLevel frees.
 #pragma once
 #include <cstddef>
 #include "gfx/surface.h"
@@ -30,39 +40,55 @@ constexpr int TILE_OUTSIDE = TILE_BLOCK;
 
 extern int tileMap[MAP_ROWS][MAP_COLS];  // row first; all 0 until the first load
 
-// Called by the probes of CollidePlayer (single-precision points) and by the
-// beam's march (whole pixels): the code of the cell holding world point (x, y),
-// or TILE_OUTSIDE when the point lies outside the grid.
+// The code of the cell holding world point (x, y): cell (x / 64, y / 64), a
+// point on a cell's left or top edge belonging to that cell. TILE_OUTSIDE for
+// a point outside the grid, even by a fraction of a pixel, and for NaN; never
+// a read past tileMap. The float form takes single-precision points as the
+// body's probes have them, the int form whole pixels as the beam samples them.
 int TileAt(float x, float y);
 int TileAt(int x, int y);
-// Called by the collision probes and the beam: the character cannot enter
-// these and the beam stops at them.
+// Codes 1..4, 12..26 and 46 (hives, nests and checkpoints among them, the
+// goal not): the character cannot enter these and the beam stops at them.
 bool IsSolidTile(int code);
-// Called by CollidePlayer: the character dies when its centre reaches one.
+// Codes 5..8: the character dies when a point 2 pixels either side of its
+// centre lies in one.
 bool IsDeadlyTile(int code);
-// Called by CollidePlayer: touching one makes every bee fly eight times faster.
+// Hives and nests (codes 2 and 3): while one of the body's probes touches
+// one, every bee flies eight times faster.
 bool IsHiveTile(int code);
 
-// Reads the file of stage (1..4) into tileMap and brings the stage picture
-// (DrawLevel) up to date with it. A file that is missing, not a regular
-// file, or holds not a single number but something else prints
-// "ファイルオープンエラー" and ends the program (status 0).
+// Reads the file of stage into tileMap, as ReadStageFile does, and renders the
+// stage picture from it (RenderLevel). On any failure of ReadStageFile it
+// prints "ファイルオープンエラー" on standard output and ends the program
+// (status 0); it returns only with the stage loaded.
 void LoadStage(int stage);
-// Called by LoadStage and the verifier: reads the file of stage into tileMap
-// without drawing; false (tileMap perhaps half read) for a file that is
-// missing, not a regular file, unreadable, or holds not a single number but
-// something else.
+// Reads ./txt/dw_stage<stage>.txt (the game ships stages 1..4; any other
+// number names a file that is normally missing) into tileMap without
+// drawing, a piece at a time: only the first 4 MiB are ever looked at, and
+// reading ends at the 8000th number. The numbers fill tileMap row by row from
+// its first cell; the cells after the last number read keep the values they
+// had (the stage read before, or zeros), so a caller that wants a clean grid
+// clears it first. False for a file that is missing, not a regular file,
+// unreadable or failing part way, or that holds not a single number but
+// something else; tileMap may then be partly overwritten. A file that is
+// empty or only white space is not a failure: it changes nothing.
 bool ReadStageFile(int stage);
 
-// Called by LoadStage (and the tests): reads up to MAP_CELLS numbers the way
-// "%d " does into cells, row by row. Reading stops at the first token that is
-// not a number or would not fit an int; the cells after it keep their values.
-// A UTF-8 byte-order mark is skipped and UTF-16 text (with its mark) decoded.
-// Returns how many cells were written.
+// Reads up to MAP_CELLS numbers the way "%d " does into cells, row by row.
+// Reading stops at the first token that is not a number or would not fit an
+// int; the cells after it keep their values. A UTF-8 byte-order mark is
+// skipped and UTF-16 text (with its mark) decoded. text need not be
+// terminated. Returns how many cells were written.
 int ParseStageNumbers(const char* text, size_t length, int cells[MAP_CELLS]);
 
-// The same reading in pieces, so that LoadStage can read a file of any size
-// through a small buffer. Feed returns false once no more numbers will be taken.
+// The same reading in pieces, so that a file can be read through a small
+// buffer whatever its size. Start once, then Feed the text's pieces in order,
+// broken anywhere (inside a number, a byte-order mark or a UTF-16 character
+// too), always with the same cells; Feed returns false once no more numbers
+// will be taken, and later pieces may then be left unread. Finish once at the
+// end: it completes a number the text ended in and returns how many cells
+// were written. Afterwards stoppedAtJunk tells whether reading ended at
+// something that is not a number.
 struct StageParser {
     int count;           // cells written so far
     int state;
@@ -74,7 +100,6 @@ struct StageParser {
     int headLength;
     int pendingByte;     // first half of a UTF-16 character, or -1
 };
-// Called by LoadStage and ParseStageNumbers.
 void StartStageParser(StageParser* parser);
 bool FeedStageParser(StageParser* parser, const char* text, size_t length, int cells[MAP_CELLS]);
 int FinishStageParser(StageParser* parser, int cells[MAP_CELLS]);
@@ -83,18 +108,26 @@ int FinishStageParser(StageParser* parser, int cells[MAP_CELLS]);
 // from the tile sheet (magenta left out) on white, white below the grid. It is
 // never held as pixels; DrawLevel draws the cells in view.
 //
-// Called by LoadStage (and the tests): the stage picture shows tileMap and
-// imgTiles as they are now, until the next call.
+// Makes the stage picture show tileMap, imgTiles and the pixel scale as they
+// are now, until the next call: copies the sheet (magenta made white) and
+// notes each cell's place in it. Codes the sheet has no whole cell for
+// (negative ones, ones past its end) show white, and so does everything
+// when no sheet is loaded.
 void RenderLevel();
-// Called by the tests and by code that swaps the tile sheet: nothing is drawn
-// until the next RenderLevel.
+// For code that changes the tile sheet or the pixel scale: the render is
+// forgotten, so nothing stale is drawn; DrawLevel draws nothing (not even
+// black) and LevelPixel answers CLR_INVALID until the next RenderLevel.
 void InvalidateLevel();
-// Called by the play, title and results scenes' stage layer: as
-// DrawColorKeyed(dst, x, y, w, h, <stage picture>, sx, sy, white) would,
-// black where the block leaves the stage; nothing before the first render.
+// Draws the stage picture from (sx, sy) into the block (x, y, w, h) of dst,
+// logical pixels, as DrawColorKeyed(dst, x, y, w, h, <stage picture>, sx, sy,
+// white) would: black where the block leaves the stage. Nothing at all while
+// no render is current (before the first RenderLevel, after InvalidateLevel
+// or DeleteLevel), nor for no dst or an empty block.
 void DrawLevel(Surface dst, int x, int y, int w, int h, int sx, int sy);
-// Called by the tests: the physical pixel (px, py) of the stage picture
-// (0x00RRGGBB), CLR_INVALID outside it or before the first render.
+// The physical pixel (px, py) of the stage picture (0x00RRGGBB), CLR_INVALID
+// outside it or while no render is current.
 uint32_t LevelPixel(int px, int py);
-// Called by DeleteStartupSurfaces: lets go of the stage picture's sheet.
+// Frees the stage picture's copy of the tile sheet and forgets the render
+// (imgTiles itself is the asset module's). A later RenderLevel makes both
+// again.
 void DeleteLevel();

@@ -1,17 +1,22 @@
 // The layers of a stage seen through the camera, back to front as a play
 // frame draws them: the far backdrop, the middle backdrop, the gun, the stage
 // picture, the character, the bees, the clock and the cursor. The play frame,
-// its curtains and the start view of the title and results scenes all draw
-// with these.
+// its curtains and the start view before a stage (start_sequence.h) all draw
+// with these. Each draws into backBuffer from the start-up pictures, which
+// must be loaded (LoadAssets); the stage layer needs the stage rendered
+// (LoadStage).
 #pragma once
 #include <cstdint>
 #include "gfx/surface.h"
 
-// Called by the play and death-curtain frames and the start view: three
-// panels side by side (0, 1, 1) seen through a window at scroll.
+// The far backdrop: three panels side by side (0, 1, 1) seen through a
+// window at scroll; the parts of the screen no panel reaches are left as
+// they were.
 void DrawFarBackdrop(int scroll);
-// Called by DrawPlayFrame: whether the three panels at scroll fill every
-// pixel a clear of the screen would, so that the clear under them can go.
+// Whether the three panels at scroll fill every pixel a clear of the screen
+// would, so that the clear under them can go. False when in doubt: no back
+// buffer, a screen larger than 1280 x 720, a panel missing or too short.
+// Draws nothing.
 bool FarBackdropHidesClear(int scroll);
 // The middle layer at x, half the camera's x: white lets the far layer through.
 void DrawMiddleLayer(int x);

@@ -1,5 +1,13 @@
 // Colour-keyed, stretched and blended copies between surfaces: how every
 // sprite, backdrop, curtain frame and title button reaches the back buffer.
+// Positions and sizes are logical pixels (x the pixel scale); each copy is
+// clipped to the destination, draws nothing for a size of nothing (any side
+// <= 0) or no surface, reads a run-length source as it is, and gives the
+// destination flat pixels of its own first (WritablePixels). A surface drawn
+// onto itself reads the picture as it was before the call. What a copy keeps
+// beside its source to draw it faster the next time (gfx/key_spans.h,
+// gfx/stretch_memo.h) belongs to the source and goes when the source is
+// drawn into or deleted.
 #pragma once
 #include <cstdint>
 #include "gfx/surface.h"
@@ -9,27 +17,37 @@ constexpr uint32_t BLEND_CONSTANT_ALPHA = 0xFFFFFFFF; // -1: constant-alpha blen
 constexpr uint32_t BLEND_ADDITIVE = 0xFFFFFFFE;       // -2: per-byte saturating add
 
 // A key colour (0x00BBGGRR) in the surfaces' pixel order 0x00RRGGBB; the top
-// byte is dropped. Called by the blits and the rotations.
+// byte is dropped.
 inline uint32_t PixelKeyFromColour(uint32_t key) { return PixelFromColour(key); }
 
-// Called by the scenes, the stage loader and the gun for sprites, tiles and
-// full-screen layers. Copies the w x h block at (sx, sy) to (x, y), leaving
-// out source pixels of the key colour; a key with its top bit set (-1) copies
-// everything. Source pixels outside src count as black.
+// Copies the w x h block at (sx, sy) of src to (x, y) of dst, leaving out
+// source pixels of the key colour (0x00BBGGRR, its top byte dropped). Source
+// pixels outside src count as black, so a black key leaves them out and any
+// other key paints them black. A key with its top bit set (-1) copies
+// everything, opaque, and there the part outside src keeps dst's pixels.
 void DrawColorKeyed(Surface dst, int x, int y, int w, int h,
                     Surface src, int sx, int sy, uint32_t key);
-// Called by the curtains and the stage-clear picture; as DrawColorKeyed with
-// the sw x sh source block scaled (nearest neighbour) to dw x dh.
+// As DrawColorKeyed with the sw x sh source block scaled (nearest neighbour,
+// each destination pixel showing the source pixel under its centre) onto
+// the dw x dh block at (x, y).
 void DrawStretchedColorKeyed(Surface dst, int x, int y, int dw, int dh,
                              Surface src, int sx, int sy, int sw, int sh, uint32_t key);
-// Called by the title scene for its fading logo and buttons. alpha is a
-// percentage (clamped to 0..100); mode is a key colour for a keyed mix,
-// BLEND_CONSTANT_ALPHA or BLEND_ADDITIVE; any other mode draws nothing.
+// The sw x sh block of src, scaled as DrawStretchedColorKeyed scales it,
+// mixed onto the dw x dh block at (x, y) of dst. alpha is a percentage
+// (clamped to 0..100). mode is one of:
+// - a key colour 0x00BBGGRR (top byte zero): each source pixel that is not
+//   the key becomes alpha% of itself plus the rest of the destination's,
+//   channel by channel, truncated; source pixels outside src count as black;
+// - BLEND_CONSTANT_ALPHA: every source pixel at alpha (in 255ths, rounded),
+//   no key; the part outside src keeps dst's pixels;
+// - BLEND_ADDITIVE: each byte of source and destination added, at most 255.
+// Any other mode draws nothing.
 void DrawBlended(Surface dst, int x, int y, int dw, int dh,
                  Surface src, int sx, int sy, int sw, int sh,
                  int16_t alpha, uint32_t mode);
 
-// Called by tests and the benchmark: limits the keyed pixel pass to plain code
-// (0), SSE2 (1), AVX2 (2) or AVX-512 (3); by default the best the processor
-// has is used. Returns the level now in use.
+// Limits the keyed pixel pass to plain code (0), SSE2 (1), AVX2 (2) or
+// AVX-512 (3), never past what the processor (or the browser's build) has;
+// by default the best it has is used. Every level draws the same pixels.
+// Returns the level now in use; it holds for every copy after, program-wide.
 int LimitKeyedPassLevel(int level);

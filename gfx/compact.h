@@ -20,21 +20,29 @@ struct CompactPixels {
     std::vector<uint32_t> runs;
 };
 
-// Called by LoadCompactBitmapSurface: the runs of a width x height picture of
-// 0x00RRGGBB pixels with each pixel made scale x scale. Returns false (and
-// leaves *out empty) when the runs would not take under half the flat size:
-// such a picture is kept flat.
+// The runs of a width x height picture of 0x00RRGGBB pixels (rows top-down,
+// only read) with each pixel made scale x scale, scale 1..255. Returns false
+// (and leaves *out empty) when the runs would not take under half the flat
+// size (such a picture is kept flat), for a size of nothing or a scale out
+// of range, and for a pixel with anything in its top byte (no room for a
+// length). The runs are written into a scratch list kept from call to call,
+// as large as half the largest flat size met so far; that memory stays with
+// the program.
 bool CompactFromPixels(const uint32_t* pixels, int width, int height, int scale,
                        CompactPixels* out);
-// Called by LoadCompactBitmapSurface for run-length files: the same, from the
-// runs the file's decoder found, without a flat picture between; the result
-// is word for word what CompactFromPixels makes of the same pixels.
+// The same, from the runs a run-length file's decoder found (DecodeBmpRuns,
+// whose rows never hold two neighbouring runs of one colour), without a flat
+// picture between; the result is word for word what CompactFromPixels makes
+// of the same pixels, and it fails in the same cases, and when
+// picture.rowStart does not hold height + 1 entries.
 bool CompactFromRuns(const DecodedBmpRuns& picture, int scale, CompactPixels* out);
-// Called by the copies and ReadPixel: the n physical pixels of the surface's
-// physical row `row` from column x0 on into out. The span lies inside the
-// surface.
+// Copies the n physical pixels of physical row `row` of a run-length surface
+// (compact set), from column x0 on, into out[0 .. n). Nothing is checked:
+// the surface must hold runs and the span lie inside it (0 <= row < height,
+// 0 <= x0, x0 + n <= width). Nothing outside out[0 .. n) is written.
 void ReadCompactRow(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n, uint32_t* out);
-// Called by the keyed copies: as ReadCompactRow, but pixels of the key colour
-// (0x00RRGGBB) leave out's pixels as they are; whole runs of it are skipped.
+// As ReadCompactRow, with the same preconditions, but pixels of the key
+// colour (0x00RRGGBB) leave out's pixels as they are; whole runs of it are
+// skipped.
 void DrawCompactRowKeyed(const SurfaceData& surface, int64_t row, int64_t x0, int64_t n,
                          uint32_t key, uint32_t* out);

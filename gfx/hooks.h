@@ -5,10 +5,20 @@
 // shell, and a hook set to nullptr falls back on its default.
 #pragma once
 
-// Called after each string the text functions draw (each copy of an
-// outlined caption counts as one) and after each box DrawBox draws: lets the
-// window handle its messages between them, as the game always has.
-// Default: nothing.
+// Called after each string the text functions draw (each of an outlined
+// caption's five copies counts as one, and PrintText calls it twice) and
+// after each box DrawBox draws (gfx/shapes.h; not after a 1 x 1 outline):
+// the window's waiting messages are taken there and then. The frame loop
+// pumps at the end of every shown frame anyway, which is what keeps the
+// window answering; these pumps decide where in a frame the waiting events
+// are met. In a frame that draws captions, a close request is asked about
+// in the middle of the drawing, before the frame is presented or traced
+// (answered Yes, the frame is never shown), and a finished music pass or a
+// joystick change is dealt with there too rather than at the frame's end.
+// The harness's recorded traces, and the tests that read them, depend on
+// that order. The hook may put up a message box, whose lettering opens fonts
+// of its own (the text reopens its font after each pump), and need not
+// return (a close answered Yes ends the program). Default: nothing.
 extern void (*gfxPumpMessages)();
 
 // Called when a picture cannot be loaded, after its error box: ends the

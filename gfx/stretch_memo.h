@@ -17,12 +17,19 @@ struct StretchRequest {
     int pass;
 };
 
-// Called by the stretched keyed copies from a source that is not also the
-// destination: the kept picture for this request, or nullptr when the
-// stretch is to be drawn as it is: the first time the request is seen (a
-// different one forgets the last), or for a block larger than the screen.
-// *fresh says the picture was just made, filled with the key, and the caller
-// is to draw the stretch into it.
+// For a keyed copy stretched across the columns (sw != dw), from a source
+// with pixels that is not also the destination, with source pixels outside
+// it counting as black: the kept picture for this request, or nullptr when
+// the stretch is to be drawn as it is: the first time the request is seen (a
+// different one forgets the last one's picture), or for a block wider or
+// taller than the logical screen's physical size. *fresh says the picture
+// was just made, dw x dh filled with the key, and the caller is to draw the
+// stretch into it before copying it keyed with pk. The picture belongs to
+// the source's memo: never delete it, nor keep it past a drawing into the
+// source.
 Surface KeptStretch(Surface source, const StretchRequest& request, bool* fresh);
-// Called by WritablePixels (every drawing into a surface) and DeleteSurface.
+// Frees the surface's kept picture and memo, if it has them; nothing for no
+// surface. Whatever changes a surface's pixels must do this first
+// (WritablePixels does), or later stretched copies would show the old
+// picture.
 void DropStretchMemo(Surface surface);

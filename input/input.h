@@ -26,32 +26,45 @@ constexpr unsigned JOY_HIGH_THRESHOLD = 0xBFFF;
 // System joystick ids that answered the last scan, packed from slot 0; -1 elsewhere.
 extern int16_t joystickIds[JOYSTICK_SLOTS];
 
-// Called by the scenes for Escape and E; 1 while the key is held.
+// 1 while the key (a virtual-key code, above) is held, else 0; a key the
+// backend does not know is never held.
 int IsKeyDown(int virtualKey);
-// Called by every scene each frame; MOUSE_LEFT / MOUSE_RIGHT flags of the held buttons.
+// *buttons (not null) becomes the MOUSE_LEFT / MOUSE_RIGHT flags of the held
+// buttons.
 void GetMouseButtons(int* buttons);
-// Called by every scene each frame; the pointer in logical client coordinates
-// (halved in the doubled display mode), not clamped to the window.
+// The pointer into *x and *y (not null) in logical client coordinates: the
+// picture's pixels, whatever size the window shows the picture at, halved
+// (toward zero) in the doubled display mode; not clamped to the window.
 void GetMousePos(int* x, int* y);
-// Called by the title scene when it starts; moves the pointer to a client point.
+// Moves the pointer to the logical client point (x, y) (doubled in the
+// doubled display mode).
 void SetMousePos(int x, int y);
-// Called by the title and play scenes: 0 hides the pointer, 1 shows the arrow,
-// anything else does nothing.
+// 0 hides the pointer, 1 shows the arrow, anything else does nothing.
 void SetMouseCursor(int mode);
-// No caller in the game: 1 while a letter, digit, Space, an arrow or Enter is held.
+// 1 while a letter, digit, Space, an arrow or Enter is held.
 int IsAnyKeyDown();
-// No caller in the game: spins until a key is held and returns its code
-// (27 Escape, 13 Enter, 77/75/80/72 arrows, 32 Space, '0'..'9', 'a'..'z').
+// Spins until a key is held and returns its code, the first held of: 27
+// Escape, 13 Enter, 77/75/80/72 arrows, 32 Space, '0'..'9', 'a'..'z'. It
+// neither pumps messages nor sleeps, so it only returns where the key state
+// changes while the program runs (the desktop and Windows read it live); in
+// the harness, whose keys change only between frames, and in the browser, it
+// never returns unless a key is already held.
 int WaitKey();
-// No caller in the game: sleeps ms / 2, WaitKey, sleeps ms / 2 again.
+// Sleeps ms / 2, WaitKey, sleeps ms / 2 again; WaitKey's code.
 int WaitKeyPaced(unsigned ms);
-// No caller in the game: axis and button tests of the joystick in a slot (0..15).
+// Axis and button tests of the joystick in a slot (0..15): 1 while its stick
+// reads below JOY_LOW_THRESHOLD (up, left) or above JOY_HIGH_THRESHOLD (down,
+// right) on that axis, or the button is down; 0 for a slot out of range, an
+// empty one, or a joystick that no longer answers. The slots are empty until
+// ScanJoysticks fills them.
 int IsJoyUp(int slot);
 int IsJoyDown(int slot);
 int IsJoyLeft(int slot);
 int IsJoyRight(int slot);
-// button counts from 1 (bit 0 of the button mask).
+// button counts from 1 (bit 0 of the button mask), up to 32; any other is 0.
 int IsJoyButtonDown(int slot, int button);
-// Called by the window procedure on a device change: rebuilds joystickIds,
-// returns how many joysticks answered.
+// Rebuilds joystickIds from the system joystick ids 0..15 that answer now,
+// packed from slot 0, every other slot -1; returns how many answered. Nothing
+// scans at start-up: the slots stay empty until the first call (the window
+// procedure makes one on every device change).
 int ScanJoysticks();

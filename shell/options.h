@@ -14,10 +14,14 @@ struct GameOptions {
     bool version = false;
 };
 
-// Called by main before anything else: the options, their paths made
-// absolute (the harness may change folders before they are used). False with
-// a message in *error for an option the program does not know, one without
-// its value, or both --verify and --replay.
+// Reads argv[1] .. argv[argc - 1] into *options, which is reset first: the
+// paths of --dir, --verify and --replay are made absolute against the
+// current folder as it is now, since the harness may change folders before
+// they are used; the last of a repeated option wins; a backend option is
+// passed over with its value. False with a message in *error (the offending
+// word shown printable, at most 60 characters) for an option the program
+// does not know, a word that is no option, an option without its value
+// (none, or an empty one), or both --verify and --replay.
 bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* error);
-// Called by main for --help and after a refused command line: the usage line.
+// The usage line, newline included, with the backend's own options in it.
 std::string GameUsage();

@@ -1,4 +1,4 @@
-// Frame pacing: every scene loop starts its frames here.
+// Frame pacing: the frame loop starts every frame here, 16 ms after the last.
 #include "platform/platform.h"
 #include "shell/shell.h"
 

@@ -13,38 +13,68 @@ extern char windowTitle[WINDOW_TITLE_CAPACITY];
 extern int captionless;
 
 struct GameOptions;
-// Called by main: the whole program, the game or (with --replay) the replay
-// viewer; never returns.
+// The whole program once the process is set up (PrepareForLowMemory and
+// InstallShellHooks done, the options read, PlatformInit run and the data
+// folder chosen): the first tiny window, the trig tables and the display
+// mode, then the game, or with options.replayPath the replay viewer in a
+// plain 1280 x 720 window. Never returns: it ends through ShutdownAndExit.
 int RunProgram(const GameOptions& options);
-// Called by RunProgram after start-up: the question, display set-up, assets,
-// the game's scenes, and the start-up pictures' release.
+// The game itself, from the full-screen question (whose answer sets the
+// display mode and loads the pictures) through the game's scenes
+// (game/scenes.h); after the last scene the start-up pictures are freed and
+// the program ends (ShutdownAndExit). Never returns. The window and the trig
+// tables are to be set up first, as RunProgram does.
 void GameMain();
+// Makes the logical screen width x height in mode (DISPLAY_FULLSCREEN,
+// DISPLAY_WINDOWED or DISPLAY_WINDOWED_DOUBLE) with the window's corner at
+// (x, y) and the title (cut at a character boundary to fit
+// WINDOW_TITLE_CAPACITY; an empty or null one makes the window captionless),
+// sets the 8 x 16 "ＭＳ 明朝" font at the new scale, and pumps messages. A
+// full screen the display refuses becomes a plain window of the asked size.
+// Surfaces made before keep their old size: the back buffer is to be made
+// again after a change of size.
 void SetDisplayMode(int x, int y, int width, int height, int mode, const char* title);
-// Called at the end of every frame, after every text call, inside SetDisplayMode.
+// Takes every event waiting in the platform's queue and hands each to
+// WindowProc, until the queue is empty; a backend holds its events back
+// while its own message box is open. It need not return: a close request
+// answered Yes ends the program.
 void PumpMessages();
-// Restores the machine and ends the process with exit status 1. Never returns.
+// Restores the machine (drops the font, closes the music, gives the desktop
+// its display mode and the pointer back, destroys the window) and ends the
+// process at once with exit status 1: no exit handlers, no static
+// destructors. Never returns.
 [[noreturn]] void ShutdownAndExit();
 
-// Called by RunProgram before anything is made: puts memory aside for the
-// out-of-memory box and sends every failed allocation there.
+// Puts 8 MiB aside (touched, so it is really there) for the out-of-memory box
+// and sends every failed allocation there; a second call keeps the one
+// reserve. To be called first thing, before anything large is allocated.
 void PrepareForLowMemory();
 // Sets the hooks through which the layers below call up into the shell: the
-// graphics library's (gfx/hooks.h: PumpMessages after each string of text,
-// ShutdownAndExit after a picture's load error, ExitOutOfMemory and
-// SetMemoryTask) and the lettering of the boxes the backends draw
-// (PlatformLetterBoxes, with the game's text). To be called once, first
-// thing; a program that runs the game's scenes without main() calls it too.
+// graphics library's (gfx/hooks.h: PumpMessages after each string of text
+// and each DrawBox, ShutdownAndExit after a picture's load error,
+// ExitOutOfMemory and SetMemoryTask) and the lettering of the boxes the
+// backends draw (PlatformLetterBoxes, with the game's text). To be called
+// once, first thing, by any program that runs the game's scenes, with
+// main() or without it; until then the layers below keep their defaults.
 void InstallShellHooks();
-// Called by whatever makes something large (a picture from a file, ...):
-// names it for the out-of-memory box; returns the previous name to put back.
+// Names what is being made now (a picture's path, a surface's size), for the
+// out-of-memory box; returns the previous name, for the maker to put back
+// when it is done. The string is borrowed, not copied: it must outlive its
+// time as the name. nullptr names nothing.
 const char* SetMemoryTask(const char* what);
-// Called when something could not be made for want of memory (and by the
-// failed-allocation handler): the box "メモリが足りません:<what>", then the
-// orderly end with exit status 1. Never returns.
+// For something that could not be made for want of memory (the
+// failed-allocation handler comes here with the memory task's name): frees
+// the reserve, writes a line on standard error, shows the box
+// "メモリが足りません:<what>" ("メモリが足りません" for a null what), then
+// the orderly end with exit status 1. Come to again while it ends (the box
+// itself ran out of memory), it ends the process at once with status 1.
+// Never returns.
 [[noreturn]] void ExitOutOfMemory(const char* what);
 
 // Waits until FRAME_PERIOD_MS have passed since previousStart and returns the
-// new frame's start time.
+// new frame's start time (the harness's clock jumps there instead). On the
+// browser, which never waits, only once PlatformFrameDue says the frame may
+// start.
 uint32_t WaitNextFrame(uint32_t previousStart);
 
 struct FrameEnd;
@@ -56,11 +86,14 @@ struct Scene;
 // The game's one frame loop (shell/frame_loop.cpp): enters first, then steps
 // the scene on top once per frame period, ends each frame and changes
 // scenes, until the scenes are over; then atEnd (the game's ends the
-// program). On a backend that runs the frames itself (the browser) it
-// returns at once and the frames follow from the page.
+// program). On the browser, whose page runs the frames, the call never
+// comes back: the backend lets the caller's stack go and the page's display
+// refreshes carry the frames from there.
 void RunFrameLoop(Scene first, void (*atEnd)());
 struct PlatformEvent;
-// Called by PumpMessages for each event taken from the platform's queue: the
-// close request asks first, a finished music play starts again unless it was
-// stopped, a device change rescans the joysticks.
+// What one event from the platform's queue does: the close request asks
+// "本当に終了しますか？" and ends the program on Yes (No changes nothing,
+// the scene goes on with its next frame); a finished music play starts again
+// unless it was stopped on purpose (MUSIC_DONE_ABORTED); a device change
+// rescans the joysticks. Any other event is let be.
 void WindowProc(const PlatformEvent* event);

@@ -1,6 +1,14 @@
 // The headless backend's own state and seams: the harness options, the input
-// script, the trace writer and the simulated machine. Only the headless backend
-// and the tests include this; the game sees platform/platform.h alone.
+// script, the trace writer and the simulated machine. Only the headless
+// backend, the tests and the browser's test build (which plays the same
+// scripts and hashes its frames the same way) include this; the game sees
+// platform/platform.h alone.
+//
+// Order: PlatformInit parses the command line, reads and parses the script,
+// opens the trace and the frame hashes, fills in the machine and moves into
+// --dir; from then on the machine changes only through the platform calls
+// and, once a frame, ApplyScriptFrame. A test may set the machine's fields
+// itself. All of it is for the game's one thread.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +27,12 @@ struct HeadlessOptions {
     std::set<long long> shots;
     std::string frameHashesPath;  // empty: no hashes
 };
-// Parses argv[1..]; false with a message in *error for a bad command line.
+// Parses argv[1..] into *options, which it resets first: the harness's own
+// options and the game's (--dir, --verify and --replay, each with a value;
+// --help and --version without), each value neither missing nor empty. False
+// with a message in *error for a bad command line (an unknown option, a
+// missing value, a frame count or number that is not a whole number from 0
+// up, --shot without --shot-dir).
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error);
 
 // ---- the input script ----
@@ -35,36 +48,47 @@ struct Script {
     std::vector<ScriptAction> actions;  // sorted by frame, file order within a frame
     std::deque<bool> answers;           // queued Yes/No answers, true = yes
 };
-// Parses a whole script; false with "line N: what is wrong" in *error.
+// Parses a whole script into *script, which it resets first; the actions
+// come out sorted by frame, file order kept within a frame. False with
+// "line N: what is wrong" in *error at the first bad line.
 bool ParseScript(const std::string& text, Script* script, std::string* error);
 // The virtual-key code of a script key name (lmb, esc, a, 7, ...), or -1.
 int ScriptKeyCode(const std::string& name);
-// Called by the script and command-line parsers: true with *value when token is
-// a whole decimal number within [low, high].
+// True with *value when the whole of token (a NUL inside it included) is a
+// decimal number within [low, high], a sign or leading blanks allowed as
+// strtoll takes them; false with *value untouched otherwise.
 bool ParseWholeNumber(const std::string& token, long long low, long long high, long long* value);
 
-// Called by the messages about bad input: text cut to 80 printable characters.
+// What a message may quote of input: text cut to 80 characters ("..." after
+// when there was more), anything but printable ASCII shown as '?'.
 std::string Shown(const std::string& text);
-// A script no run needs is larger than this; reading stops there.
+// A script no run needs is larger than this; a larger one is refused (reading
+// stops there), so that a device put in its place cannot fill the memory.
 constexpr size_t SCRIPT_MAX_BYTES = 64u << 20;
 
 // ---- the trace ----
-// Appends text to out as the body of a JSON string (quotes not included);
-// invalid UTF-8 becomes U+FFFD so every line stays valid JSON.
+// Appends text (NUL-terminated, not nullptr) to out as the body of a JSON
+// string (quotes not included); invalid UTF-8 becomes U+FFFD so every line
+// stays valid JSON.
 void AppendJsonEscaped(std::string* out, const char* text);
-// Opens the trace ("-" for standard output); false when it cannot.
+// Opens the trace ("-" for standard output), once; false when the file
+// cannot be made. Whether one is open, and whether it is standard output.
 bool OpenTrace(const std::string& path);
 bool TraceOpen();
 bool TraceIsStdout();
 // Writes one JSON object (given without braces) as a line, and flushes it;
-// a line that cannot be written ends the harness (HarnessOutputFailed).
+// nothing without a trace. A line that cannot be written ends the harness
+// (HarnessOutputFailed).
 void TraceLine(const std::string& fields);
-// False when what was written last could not reach the file.
+// Flushes and closes the trace (standard output is only flushed); false when
+// what was written last could not reach the file. True when none is open.
 bool CloseTrace();
+// Where the trace goes, for messages ("(standard output)" for "-").
 const std::string& TracePath();
-// Called when the trace or the frame hashes cannot be written: one line on
-// standard error naming what and where, and the harness ends with status
-// HARNESS_OUTPUT_FAILED, so that a cut-off file never passes for a whole one.
+// For when the trace or the frame hashes cannot be written: closes both as
+// far as it can, writes one line on standard error naming what and where,
+// and ends the harness at once with status HARNESS_OUTPUT_FAILED, so that a
+// cut-off file never passes for a whole one. Never returns.
 constexpr int HARNESS_OUTPUT_FAILED = 74;
 [[noreturn]] void HarnessOutputFailed(const char* what, const std::string& path);
 
@@ -99,10 +123,15 @@ struct HeadlessMachine {
 };
 extern HeadlessMachine headless;
 
-// Called by PlatformWaitFrame at the start of each frame: applies the script's
-// lines for that frame (pointer, keys, close requests).
+// Applies the script's lines for that frame (pointer, keys, close requests)
+// to the machine, at the start of the frame. Calls come in frame order; lines
+// for frames already past are passed over. Pointer
+// lines are in logical pixels and land at PixelScale() times them, so
+// displayMode must be current.
 void ApplyScriptFrame(long long frame);
-// Called by PlatformPresent for --frame-hashes: a 64-bit hash of the
-// presented pixels (pitch in pixels), the same on every machine.
+// A 64-bit hash of a frame of 0x00RRGGBB pixels (height rows of width
+// pixels, pitch pixels apart), the same on every machine; the width and
+// height count too. What --frame-hashes writes, and what the browser's test
+// build prints.
 uint64_t HashFrame(const uint32_t* pixels, int width, int height, int pitch);
-// Writes a 0x00RRGGBB picture as an 8-bit RGB PNG; false when it cannot.
+// The shots are written with WritePng, platform/headless/png.h.

@@ -1,7 +1,20 @@
-// What the browser backend's files share: the picture's size, the scripted
-// input a test may drive the game with, the event queue, and the calls into
-// the page (platform/web/page/prismveldt-page.js), which owns the canvas, the
-// DOM events, Web Audio and the saved files.
+// What the browser backend's files share: the picture's size, the frame
+// count, the scripted input a test may drive the game with, the event queue,
+// the frame hashes and the saved folder. The page
+// (platform/web/page/prismveldt-page.js) owns the canvas, the DOM events, Web
+// Audio and the saved files' storage; each file declares its own calls into
+// it. Everything runs on the browser's one thread, in calls from the page, so
+// nothing here may wait.
+//
+// Order: the page fills the game folder, decodes the sounds and reads the
+// saved folder in before it starts main; PlatformInit then moves into
+// GAME_FOLDER, lays the shipped files over the saved folder and starts the
+// script, if any. The picture is 1280 x 720 until the shell asks for one of
+// at least 64 x 64. The script and the frame hashes (StartScript to
+// ScriptAnswer, PrintFrameHash) are the test build's alone
+// (machinery_test.cpp); what players download links machinery_none.cpp,
+// where each does nothing (StartScript fails with one line on standard
+// error, the rest answer false, zero or nothing).
 #pragma once
 #include <cstdint>
 
@@ -15,28 +28,43 @@ extern long long framesStarted;
 // come from it, and the clock moves only at frame waits, exactly one period a
 // frame, so the game shows the harness's frames for the same script.
 extern bool scripted;
-// Called by PlatformInit with the script's text; false with a message when
-// it does not parse.
+// Parses the input script's whole text (the harness's format) and takes it
+// as the run's input, once, at start-up; true when it does, and scripted
+// follows the answer. False, with a message on standard error, when it does
+// not parse.
 bool StartScript(const char* text);
-// Called at each frame wait when scripted: the script's lines for that frame.
+// Applies the script's lines for that frame (pointer, keys, close requests),
+// at the start of the frame. Calls come in frame order; lines for frames
+// already past are passed over. Pointer lines are in logical pixels, scaled by
+// PixelScale() as the harness does, so displayMode must be current.
 void ApplyScriptInput(long long frame);
+// The keys and the pointer as the script left them, and the program's own
+// move of the pointer, which holds until a later script line moves it.
+// Keys are virtual-key codes 0..255.
 bool ScriptKeyHeld(int virtualKey);
 void ScriptPointer(int* x, int* y);
 void MoveScriptPointer(int x, int y);
-// Called by a Yes/No box: the script's next answer, as in the harness; false
-// when the script has none left (the player answers in the page).
+// The script's next Yes/No answer, taken from its queue, as in the harness;
+// false, with *answer untouched, when the run is not scripted or the script
+// has none left (the player answers in the page).
 bool ScriptAnswer(bool* answer);
-// Called by the audio: queues an event for the game's pump.
+// Appends an event to the game's queue, for PlatformPollEvent (which holds
+// them while a box is up).
 void QueueEvent(int type, int musicReason = 0);
-// Called by each frame wait: queues the music passes that ended since the last look.
+// Looks at the music once a frame: when a pass of a notified play has ended
+// since the last look, queues one PLATFORM_EVENT_MUSIC_DONE (successful) and
+// takes the notification; passes nobody waited for are not reported, and
+// several ended at once are one report.
 void CheckMusic();
-// Called by the frame presenter: true when the page asked for each frame's hash.
+// True when the page asked for each frame's hash.
 bool WebHashingFrames();
-// The hash of a shown frame on the console, as the harness writes it (the
-// test build's; a player's build prints nothing).
+// Prints the hash of a shown frame on the console, as the harness computes
+// it: "hash frame width height hash" (the test build's; a player's build
+// prints nothing). pixels as for PlatformPresent.
 void PrintFrameHash(long long frame, const uint32_t* pixels, int width, int height, int pitch);
-// Writes the saved folder through to the browser's storage (the browser
-// finishes it while the game goes on).
+// Starts writing the saved folder through to the browser's storage and
+// returns at once (the browser finishes it while the game goes on; a write
+// asked for meanwhile follows it).
 void SyncSavedFiles();
 // The folder the game runs in and the saved folder inside it.
 constexpr const char* GAME_FOLDER = "/game";

@@ -1,7 +1,10 @@
 // Every picture the game loads, painted in one style: a crystal meadow at
-// dusk, deep indigo and teal with prism-coloured light. Every Make* function
-// is called by gendata's main, once per run, and returns the finished picture
-// in the size the game draws from.
+// dusk, deep indigo and teal with prism-coloured light. Each Make* function
+// paints its picture afresh on every call, from fixed seeds, and returns it
+// by value (flat 0xRRGGBB pixels, paint.h) in the size the game draws from;
+// nothing is kept between calls. Sprites are magenta where they are
+// see-through unless noted. The lettering (the title logo, the buttons)
+// takes the fonts fontconfig picks; with none at all, it is left out.
 #pragma once
 #include <functional>
 
@@ -43,11 +46,14 @@ Picture MakeMiddleLayer();  // white lets the far backdrop through
 // Screens.
 constexpr int CURTAIN_PICTURES = 50;
 constexpr int TITLE_FRAMES = 70;
-Picture MakeCurtain(int k);  // 1280 x 680; 0 closed, black where open
-// Calls sink for each of the 70 title background frames (1280 x 680).
+Picture MakeCurtain(int k);  // 1280 x 680; 0 closed, black where open, all open from 48
+// Paints the 70 title background frames (1280 x 680, opaque, sharing one
+// palette of at most 256 colours so that no colour flickers between them)
+// and hands them to sink in order, k = 0 .. 69; all 70 are held until the
+// last is handed over, and each is only good during sink's call.
 void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink);
 Picture MakeTitleLogo();     // 793 x 487, magenta transparent
 Picture MakeStartButton();   // 537 x 248
 Picture MakeEndButton();     // 397 x 248
 Picture MakeResultsBackground();  // 1280 x 680
-Picture MakeWhite();
+Picture MakeWhite();         // 64 x 64 white

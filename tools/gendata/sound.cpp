@@ -428,7 +428,7 @@ Bytes MakeClickWav()
 
 std::vector<float> RenderTitleMusic()
 {
-    // 84 beats a minute, 16 bars: a dreamy loop of four chords with bell
+    // 84 beats a minute, 12 bars: a dreamy loop of four chords with bell
     // arpeggios over a slow pad.
     const double beat = 60.0 / 84;
     const int bars = 12;
