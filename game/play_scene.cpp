@@ -9,6 +9,7 @@
 #include "audio/audio.h"
 #include "game/ghost.h"
 #include "game/motion.h"
+#include "game/pause_scene.h"
 #include "game/replay_files.h"
 #include "game/scenes.h"
 #include "game/score.h"
@@ -55,6 +56,7 @@ void RecordFrame(PlayScene& p, bool curtain, const RunInput& in)
     if (r.frames.size() >= RECORDING_MAX_FRAMES) {
         p.recordingOn = false;
         r.frames.clear();
+        r.pauses.clear();
         return;
     }
     const PlayState& s = p.run.play;
@@ -108,6 +110,21 @@ SceneChange BackToTitle(const PlayScene& p)
     return Replace(Scene{title});
 }
 
+// A new run of the stage being played, from its start and at once, taking
+// over from the abandoned one only what a recording's head holds.
+SceneChange RestartStage(PlayScene& p, FrameClock& clock)
+{
+    const PlayState& was = p.run.play;
+    PlayState s;
+    s.beeStepsPerFrame = was.beeStepsPerFrame;
+    s.beamLength = was.beamLength;
+    s.shotFrames = was.shotFrames;
+    s.cursorSpin = was.cursorSpin;
+    s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
+    StartStage(p, s);
+    return Stay();
+}
+
 }  // namespace
 
 SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
@@ -147,6 +164,10 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
             f.play.ghost = false;
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
         if (f.play.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
+        // P pauses once the frame is played, unless the frame ended the attempt.
+        bool pauseKey = PauseKeyHeld();
+        p.pauseAsked = pauseKey && !p.pauseKeyWas && f.event == RUN_EVENT_NONE;
+        p.pauseKeyWas = pauseKey;
     }
     SetMouseCursor(0);  // the game draws its own cursor
     DrawRunFrame(f);
@@ -172,6 +193,12 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
 SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
 {
     const PlayState& s = p.run.play;
+    if (p.pauseAsked) {
+        p.pauseAsked = false;
+        PauseScene pause;
+        pause.stage = p.stage;
+        return Push(Scene{pause});
+    }
     switch (p.frame.event) {
     case RUN_EVENT_RESPAWNED:
         // Behind the curtain the stage is loaded again; its bees go home at
@@ -195,7 +222,23 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
 SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
 {
     PlayState& s = p.run.play;
-    if (result == RESULTS_TO_TITLE) return BackToTitle(p);
+    if (result == RESULTS_TO_TITLE || result == PAUSE_TO_TITLE) return BackToTitle(p);
+    if (result == PAUSE_RESUME) {
+        // The run's clock leaves the pause out: the next frame's clock is the
+        // last play frame's plus only the time since the pause's last frame,
+        // as if play had gone on from there. The recording keeps the pause's
+        // length beside the frame it followed.
+        uint32_t paused = clock.frameStart - s.frameStart;
+        s.runStart += paused;
+        if (p.recordingOn) p.recording.pauses.push_back({(uint32_t)p.recording.frames.size(), paused});
+        return Stay();
+    }
+    if (result == PAUSE_RESTART) {
+        // A new run of the same stage from its start, at once; the one
+        // abandoned is not kept.
+        StopSoundEffect();
+        return RestartStage(p, clock);
+    }
     if (result == RESULTS_NEXT_STAGE) {
         p.stage++;
         LoadStage(p.stage);

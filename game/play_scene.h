@@ -25,10 +25,13 @@ struct PlayScene {
     bool ghostOn = false;  // the ghost of the stage's best run, as the player last chose
     GhostTrack ghost;
     bool keyGWas = false;
+    bool pauseKeyWas = false;
+    bool pauseAsked = false;  // this frame's: the pause comes over play after it
 };
 
 SceneChange EnterPlay(PlayScene& play, FrameClock& clock);
 void StepPlayScene(PlayScene& play, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterPlayFrame(PlayScene& play, FrameClock& clock);
-// Back from the results (RESULTS_*), or from the next stage's countdown.
+// Back from the results (RESULTS_*), the pause (PAUSE_*), or from the next
+// stage's countdown.
 SceneChange ResumePlay(PlayScene& play, int result, FrameClock& clock);

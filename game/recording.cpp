@@ -49,13 +49,19 @@ std::string FormatRecording(const Recording& r)
              RECORDING_FORMAT, r.stage, r.stageHash, r.rules, r.beeSteps, r.beamLength,
              r.shotFrames, r.cursorSpin, r.timeMs, r.playFrames);
     text += line;
-    for (const RecordedFrame& f : r.frames) {
+    size_t pause = 0;
+    for (size_t i = 0; i < r.frames.size(); i++) {
+        const RecordedFrame& f = r.frames[i];
         if (f.curtain)
             snprintf(line, sizeof line, "c %u\n", f.clockMs);
         else
             snprintf(line, sizeof line, "p %u %d %d %d %d\n", f.clockMs, f.mouseX, f.mouseY,
                      f.buttons, f.keys);
         text += line;
+        for (; pause < r.pauses.size() && r.pauses[pause].afterFrames == i + 1; pause++) {
+            snprintf(line, sizeof line, "pause %u\n", r.pauses[pause].wallMs);
+            text += line;
+        }
     }
     text += "end\n";
     return text;
@@ -176,6 +182,15 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
     for (;;) {
         if (!NextLine(&lines, &w)) return Fail(why, lines, "the recording is cut short (no \"end\")");
         if (w.size() == 1 && w[0] == "end") break;
+        if (w.size() >= 1 && w[0] == "pause") {
+            // Only play can be paused: after a play frame, once.
+            bool afterPlay = !out->frames.empty() && !out->frames.back().curtain &&
+                             (out->pauses.empty() || out->pauses.back().afterFrames < out->frames.size());
+            if (w.size() != 2 || !WholeNumber(w[1], 0, RECORDED_CLOCK_MAX, &v[0]) || !afterPlay)
+                return Fail(why, lines, "a bad \"pause\" line");
+            out->pauses.push_back({(uint32_t)out->frames.size(), (uint32_t)v[0]});
+            continue;
+        }
         if (out->frames.size() >= frameLimit)
             return Fail(why, lines, "more frames than the run's time holds");
         RecordedFrame f{};

@@ -16,6 +16,10 @@
 //   p 16 700 300 1 0                a play frame: clock, pointer x y, buttons, keys
 //   c 784                           a frame of a curtain (after a death or the
 //                                   goal): its clock
+//   pause 5230                      the game was paused after the frame before
+//                                   for this long (ms, the wall's clock); the
+//                                   run's clock leaves it out, so the rules
+//                                   and the verifier pay it no heed
 //   ...
 //   end
 #pragma once
@@ -49,6 +53,13 @@ struct RecordedFrame {
     int keys;           // RECORDED_KEY_*
 };
 
+// A pause the player took: after how many of the recording's frames, and how
+// long it lasted on the wall's clock.
+struct RecordedPause {
+    uint32_t afterFrames;
+    uint32_t wallMs;
+};
+
 struct Recording {
     int stage = 0;
     uint64_t stageHash = 0;
@@ -60,6 +71,7 @@ struct Recording {
     uint32_t timeMs = 0;  // the result: the clock of the goal's curtain's last frame
     int playFrames = 0;   // the result: play frames, the goal's included
     std::vector<RecordedFrame> frames;
+    std::vector<RecordedPause> pauses;  // in order, each after a play frame
 };
 
 // A hash of the grid of tile codes now in tileMap (FNV-1a over each code's

@@ -54,6 +54,7 @@ SceneChange EnterScene(Scene& scene, FrameClock& clock)
         SceneChange operator()(PlayScene& s) { return EnterPlay(s, clock); }
         SceneChange operator()(ResultsScene& s) { return EnterResults(s, clock); }
         SceneChange operator()(ReplayScene& s) { return EnterReplay(s, clock); }
+        SceneChange operator()(PauseScene& s) { return EnterPause(s, clock); }
     } enter{clock};
     return std::visit(enter, scene.value);
 }
@@ -70,6 +71,7 @@ void StepScene(Scene& scene, const FrameClock& clock, FrameEnd* end)
         void operator()(PlayScene& s) { StepPlayScene(s, clock, end); }
         void operator()(ResultsScene& s) { StepResults(s, clock, end); }
         void operator()(ReplayScene& s) { StepReplay(s, clock, end); }
+        void operator()(PauseScene& s) { StepPause(s, clock, end); }
     } step{clock, end};
     std::visit(step, scene.value);
 }
@@ -85,6 +87,7 @@ SceneChange AfterFrame(Scene& scene, FrameClock& clock)
         SceneChange operator()(PlayScene& s) { return AfterPlayFrame(s, clock); }
         SceneChange operator()(ResultsScene& s) { return AfterResultsFrame(s, clock); }
         SceneChange operator()(ReplayScene& s) { return AfterReplayFrame(s, clock); }
+        SceneChange operator()(PauseScene& s) { return AfterPauseFrame(s, clock); }
     } after{clock};
     return std::visit(after, scene.value);
 }
@@ -101,6 +104,7 @@ SceneChange ResumeScene(Scene& scene, int result, FrameClock& clock)
         SceneChange operator()(CountdownScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(ResultsScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(ReplayScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(PauseScene& s) { return NothingToResume(s, result, clock); }
     } resume{result, clock};
     return std::visit(resume, scene.value);
 }

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "game/pause_scene.h"
 #include "game/play_scene.h"
 #include "game/question_scene.h"
 #include "game/replay_scene.h"
@@ -34,7 +35,7 @@
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene>
+                 ReplayScene, PauseScene>
         value;
 };
 

@@ -124,8 +124,20 @@ TEST(HarnessScript, KnowsTheKeyNames)
     EXPECT_EQ(ScriptKeyCode("z"), 'Z');
     EXPECT_EQ(ScriptKeyCode("0"), '0');
     EXPECT_EQ(ScriptKeyCode("E"), -1);
-    EXPECT_EQ(ScriptKeyCode("shift"), -1);
-    EXPECT_EQ(ScriptKeyCode(""), -1);
+    // The keys the settings can bind, the middle button among them.
+    EXPECT_EQ(ScriptKeyCode("mmb"), 0x04);
+    EXPECT_EQ(ScriptKeyCode("tab"), 0x09);
+    EXPECT_EQ(ScriptKeyCode("shift"), 0x10);
+    EXPECT_EQ(ScriptKeyCode("ctrl"), 0x11);
+    EXPECT_EQ(ScriptKeyCode("alt"), 0x12);
+    EXPECT_EQ(ScriptKeyCode("pause"), 0x13);
+    EXPECT_EQ(ScriptKeyCode("p"), 'P');
+    EXPECT_EQ(ScriptKeyCode("r"), 'R');
+    EXPECT_EQ(ScriptKeyCode("f1"), 0x70);
+    EXPECT_EQ(ScriptKeyCode("f9"), 0x78);
+    EXPECT_EQ(ScriptKeyCode("f12"), 0x7B);
+    for (const char* unknown : {"f0", "f13", "f01", "f1x", "F1", "hyper", "shift2", ""})
+        EXPECT_EQ(ScriptKeyCode(unknown), -1) << unknown;
 }
 
 TEST(HarnessScript, NamesTheBadLine)
@@ -133,7 +145,7 @@ TEST(HarnessScript, NamesTheBadLine)
     const char* bad[] = {
         "dialog maybe",        "dialog",          "dialog yes no",   "x mouse 1 2",
         "-1 down a",           "5 mouse 1",       "5 mouse 1 2 3",   "5 mouse a b",
-        "5 down",              "5 down shift",    "5 up a b",        "5 close now",
+        "5 down",              "5 down hyper",    "5 up a b",        "5 close now",
         "5 jump",              "5",               "99999999999999999999 close",
         "5 mouse 1 99999999999",
     };

@@ -148,14 +148,14 @@ TEST_F(HarnessRuns, FrameLimitAndShots)
 TEST(HarnessCommandLineRuns, BadScriptOrOptionIsStatus64)
 {
     std::string script = Temp("bad.txt");
-    WriteFile(script, "dialog no\n\n3 down shift\n");
+    WriteFile(script, "dialog no\n\n3 down hyper\n");
     std::string errors = Temp("bad-errors.txt");
     EXPECT_EQ(RunCommand(HARNESS + " --script " + script + " 2>" + errors), 64);
     std::ifstream file(errors);
     std::stringstream text;
     text << file.rdbuf();
     EXPECT_NE(text.str().find("line 3"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("shift"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("hyper"), std::string::npos) << text.str();
     EXPECT_EQ(RunCommand(HARNESS + " --bogus 2>/dev/null"), 64);
     EXPECT_EQ(RunCommand(HARNESS + " --script /nonexistent/script.txt 2>/dev/null"), 64);
     EXPECT_EQ(RunCommand(HARNESS + " --dir /nonexistent/folder 2>/dev/null"), 64);

@@ -8,6 +8,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include <sys/resource.h>
 
@@ -51,6 +52,39 @@ TEST(RecordingText, ReadsBackWhatItWrites)
     std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
     ASSERT_TRUE(ParseRecording(crlf.data(), crlf.size(), &back, &why)) << why;
     EXPECT_EQ(FormatRecording(back), text);
+}
+
+TEST(RecordingText, PausesAreKeptAfterThePlayFramesTheyFollow)
+{
+    Recording r = SmallRecording();
+    r.pauses = {{1, 5230}, {2, 0}};
+    std::string text = FormatRecording(r);
+    EXPECT_NE(text.find("p 16 700 300 1 0\npause 5230\np 33 -5 999999 3 2\npause 0\nc 49\n"),
+              std::string::npos)
+        << text;
+    Recording back;
+    std::string why;
+    ASSERT_TRUE(ParseRecording(text.data(), text.size(), &back, &why)) << why;
+    ASSERT_EQ(back.pauses.size(), 2u);
+    EXPECT_EQ(back.pauses[0].afterFrames, 1u);
+    EXPECT_EQ(back.pauses[0].wallMs, 5230u);
+    EXPECT_EQ(back.pauses[1].afterFrames, 2u);
+    EXPECT_EQ(FormatRecording(back), text);
+    // Only after a play frame, once, with a length the clocks can hold.
+    auto refused = [&](const std::string& from, const std::string& to) {
+        std::string bad = text;
+        bad.replace(bad.find(from), from.size(), to);
+        Recording out;
+        EXPECT_FALSE(ParseRecording(bad.data(), bad.size(), &out, &why)) << bad;
+        EXPECT_NE(why.find("pause"), std::string::npos) << why;
+    };
+    refused("p 16 700", "pause 1\np 16 700");        // before any frame
+    refused("pause 0\n", "pause 0\npause 0\n");     // twice after one frame
+    refused("c 49\n", "c 49\npause 10\n");         // after a curtain frame
+    refused("pause 5230", "pause 2147483648");
+    refused("pause 5230", "pause -1");
+    refused("pause 5230", "pause");
+    refused("pause 5230", "pause 5 6");
 }
 
 TEST(RecordingText, AnythingElseIsRefusedWithAReason)
@@ -366,6 +400,72 @@ TEST_F(Replays, AClearedStageIsKeptAndVerifiesAtItsTime)
     EXPECT_NE(scores.find(" " + std::to_string(r.timeMs) + " "), std::string::npos) << scores;
     EXPECT_NE(Verify(Kept(1), &said), 0);
     EXPECT_NE(said.find("key E"), std::string::npos) << said;
+}
+
+// The script with play paused by P at frame at for length frames and then
+// resumed by the key given (P again, or Enter on the menu's first row,
+// RESUME): every later line comes length frames later.
+std::string WithPause(const std::string& script, long long at, long long length, const std::string& resume)
+{
+    std::istringstream in(script);
+    std::string line, out;
+    bool inserted = false;
+    while (std::getline(in, line)) {
+        long long frame;
+        std::istringstream words(line);
+        if (!(words >> frame)) {
+            out += line + "\n";
+            continue;
+        }
+        if (frame > at && !inserted) {
+            out += std::to_string(at) + " down p\n" + std::to_string(at + 1) + " up p\n" +
+                   std::to_string(at + length) + " down " + resume + "\n" +
+                   std::to_string(at + length + 1) + " up " + resume + "\n";
+            inserted = true;
+        }
+        std::string rest;
+        std::getline(words, rest);
+        out += std::to_string(frame > at ? frame + length : frame) + rest + "\n";
+    }
+    return out;
+}
+
+TEST_F(Replays, APauseIsLeftOutOfTheTimeAndThePausedRunVerifies)
+{
+    ASSERT_EQ(folder.Play(Script("stage1.txt"), 30000).status, 1);
+    Recording plain;
+    std::string why, said;
+    ASSERT_TRUE(ReadRecordingFile(Kept(1).c_str(), &plain, &why)) << why;
+    // The same inputs, paused twice: for 120 frames, resumed with P, and for
+    // 30 frames, resumed from the menu.
+    std::string paused = WithPause(WithPause(Script("stage1.txt"), 300, 120, "p"), 600, 30, "enter");
+    GameRun run = folder.Play(paused, 30000);
+    ASSERT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.Frames("pause").size(), 150u);
+    // An equal time ranks above the one before: rank 1 is the paused run.
+    Recording r;
+    ASSERT_TRUE(ReadRecordingFile(Kept(1).c_str(), &r, &why)) << why;
+    ASSERT_EQ(r.pauses.size(), 2u);
+    EXPECT_EQ(r.timeMs, plain.timeMs);
+    ASSERT_EQ(r.frames.size(), plain.frames.size());
+    for (size_t i = 0; i < r.frames.size(); i++) {
+        EXPECT_EQ(r.frames[i].clockMs, plain.frames[i].clockMs) << i;
+        EXPECT_EQ(r.frames[i].mouseX, plain.frames[i].mouseX) << i;
+        EXPECT_EQ(r.frames[i].buttons, plain.frames[i].buttons) << i;
+    }
+    // Each pause follows the frame P was pressed on, and lasts its frames on
+    // the wall's clock. Play begins on frame 276 (the title's click, 25
+    // frames of curtain, 250 of countdown): P on frame 300 is its 25th
+    // frame; the second P, on frame 600, comes 180 play frames after the
+    // first pause's 120.
+    EXPECT_EQ(r.pauses[0].afterFrames, 25u);
+    EXPECT_EQ(r.pauses[0].wallMs, 120u * 16);
+    EXPECT_EQ(r.pauses[1].afterFrames, 205u);
+    EXPECT_EQ(r.pauses[1].wallMs, 30u * 16);
+    EXPECT_EQ(Verify(Kept(1), &said), 0) << said;
+    TimeText shown = FormatRunTime(plain.timeMs);
+    EXPECT_NE(said.find(std::string("stage 1 in ") + shown.clock + shown.fraction), std::string::npos) << said;
+    EXPECT_EQ(Verify(Kept(1, 2), &said), 0) << said;
 }
 
 TEST_F(Replays, EveryKindOfTamperingIsCaught)

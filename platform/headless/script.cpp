@@ -1,5 +1,6 @@
 // The harness's input script: "dialog yes|no", "N mouse X Y", "N down K",
-// "N up K", "N close"; '#' starts a comment.
+// "N up K", "N close"; '#' starts a comment. The keys: lmb rmb mmb esc enter
+// space tab left up right down shift ctrl alt pause f1..f12, letters, digits.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -19,6 +20,16 @@ int ScriptKeyCode(const std::string& name)
     if (name == "up") return 0x26;
     if (name == "right") return 0x27;
     if (name == "down") return 0x28;
+    if (name == "mmb") return 0x04;
+    if (name == "tab") return 0x09;
+    if (name == "shift") return 0x10;
+    if (name == "ctrl") return 0x11;
+    if (name == "alt") return 0x12;
+    if (name == "pause") return 0x13;
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'f') {
+        int n = atoi(name.c_str() + 1);
+        if (n >= 1 && n <= 12 && name == "f" + std::to_string(n)) return 0x70 + n - 1;
+    }
     if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
     if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return name[0];
     return -1;
