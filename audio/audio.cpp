@@ -31,6 +31,11 @@ int PlaySoundEffect(const char* path)
     return PlatformPlaySound(path) ? 1 : 0;
 }
 
+void SetAudioVolumes(int musicPercent, int effectsPercent)
+{
+    PlatformSetVolumes(musicPercent, effectsPercent);
+}
+
 void StopSoundEffect()
 {
     PlatformStopSound();

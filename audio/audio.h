@@ -10,6 +10,9 @@
 int PlaySoundEffect(const char* path);
 // Stops the effect playing, if any.
 void StopSoundEffect();
+// The music's and the effects' loudness, percentages 0..100 (values outside
+// are held to it), heard at once and by everything after.
+void SetAudioVolumes(int musicPercent, int effectsPercent);
 // Opens path as "bgm" and plays it from the start, asking for the
 // end-of-play notification that makes it loop. Only one stream is open at a
 // time: StopMusic("bgm") first, or the open fails and the stream already open

@@ -2,6 +2,7 @@
 #include "game/pause_scene.h"
 
 #include "game/assets.h"
+#include "game/menu_draw.h"
 #include "game/scenes.h"
 #include "gfx/blit.h"
 #include "gfx/text.h"
@@ -16,19 +17,8 @@ const char* const ROW_NAMES[PAUSE_ROWS] = {"RESUME", "RESTART STAGE", "LEAVE TO 
 
 void DrawPauseMenu(const PauseScene& p)
 {
-    SetFont(64, 128, "IMPACT");
-    PrintOutlined(backBuffer, 500, 90, 0x9B6464, 0xFFC8C8, "PAUSE");
-    MenuLayout layout = p.menu.layout;
-    SetFont(32, 64, "IMPACT");
-    for (int row = 0; row < layout.rows; row++) {
-        bool selected = row == p.menu.selected;
-        int y = layout.y + row * layout.rowHeight;
-        if (selected)
-            PrintOutlined(backBuffer, layout.x, y, 0x649B64, 0xC8FFC8, "%s", ROW_NAMES[row]);
-        else
-            PrintTextOn(backBuffer, layout.x, y, 0xB4B4B4, COLOR_NONE, "%s", ROW_NAMES[row]);
-    }
-    ReleaseFont();
+    DrawMenuHeading(500, 90, "PAUSE");
+    for (int row = 0; row < p.menu.layout.rows; row++) DrawMenuRow(p.menu, row, ROW_NAMES[row]);
 }
 
 }  // namespace
@@ -54,17 +44,12 @@ SceneChange EnterPause(PauseScene& p, FrameClock&)
     p.menu = Menu();
     p.menu.layout = PauseMenuLayout();
     GetMousePos(&p.lastX, &p.lastY);
-    // The frame play stopped on, dimmed once, drawn under the menu each frame.
-    p.imgPausedFrame = CreateBlankSurface(1280, 720);
-    CopySurface(p.imgPausedFrame, 0, 0, 1280, 720, backBuffer);
-    Surface black = CreateBlankSurface(8, 8);
-    FillSurface(black, 0);
-    DrawBlended(p.imgPausedFrame, 0, 0, 1280, 720, black, 0, 0, 8, 8, 55, BLEND_CONSTANT_ALPHA);
-    // Darker still behind the rows, which lie over the character.
+    // The frame play stopped on, darkened once, darker still behind the
+    // rows, which lie over the character.
+    p.imgPausedFrame = DarkenedScreenCopy(55);
     MenuLayout rows = p.menu.layout;
-    DrawBlended(p.imgPausedFrame, rows.x - 40, rows.y - 20, rows.width + 80, rows.rows * rows.rowHeight + 30,
-                black, 0, 0, 8, 8, 60, BLEND_CONSTANT_ALPHA);
-    DeleteSurface(black);
+    DarkenBlock(p.imgPausedFrame, rows.x - 40, rows.y - 20, rows.width + 80,
+                rows.rows * rows.rowHeight + 30, 60);
     return Stay();
 }
 

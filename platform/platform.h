@@ -254,6 +254,12 @@ struct PlatformEvent {
 // message box is up (what arrives meanwhile waits for it).
 bool PlatformPollEvent(PlatformEvent* event);
 
+// The loudness of the music and of the effects, each a percentage (0 silent,
+// 100 as the files are; other values are held to 0..100), at once for what
+// is playing and for everything played after. Both start at 100. A backend
+// without sound (or without a device) keeps the setting and plays nothing.
+void PlatformSetVolumes(int musicPercent, int effectsPercent);
+
 // ---- audio ----
 // Starts the one-shot .wav at path, cutting off the effect playing (there is
 // one effect at a time). False when it cannot play: no audio device, no such

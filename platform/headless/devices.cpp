@@ -51,6 +51,19 @@ bool PlatformPlaySound(const char* path)
 
 void PlatformStopSound() { TraceAudio("sound", "stop", nullptr); }
 
+// Traced only when it changes, so that a game left at full loudness traces
+// as it always did.
+void PlatformSetVolumes(int musicPercent, int effectsPercent)
+{
+    static int music = 100, effects = 100;
+    auto held = [](int percent) { return percent < 0 ? 0 : percent > 100 ? 100 : percent; };
+    if (held(musicPercent) == music && held(effectsPercent) == effects) return;
+    music = held(musicPercent);
+    effects = held(effectsPercent);
+    TraceLine("\"ev\":\"volume\",\"music\":" + std::to_string(music) + ",\"effects\":" +
+              std::to_string(effects));
+}
+
 bool PlatformOpenMusic(const char* path)
 {
     TraceAudio("music", "play", path);

@@ -81,6 +81,23 @@ static bool OpenDeviceQuietly()
     return ready;
 }
 
+static int musicVolume = MIX_MAX_VOLUME, effectsVolume = MIX_MAX_VOLUME;
+
+static int MixerVolume(int percent)
+{
+    percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    return (MIX_MAX_VOLUME * percent + 50) / 100;
+}
+
+void PlatformSetVolumes(int musicPercent, int effectsPercent)
+{
+    musicVolume = MixerVolume(musicPercent);
+    effectsVolume = MixerVolume(effectsPercent);
+    if (!audioReady) return;
+    Mix_VolumeMusic(musicVolume);
+    Mix_Volume(-1, effectsVolume);
+}
+
 void OpenAudio()
 {
     if (!OpenDeviceQuietly()) return;  // no device: the game runs in silence
@@ -93,6 +110,8 @@ void OpenAudio()
     if (Mix_QuerySpec(&frequency, &format, &channels))
         bytesPerFrame = SDL_AUDIO_BITSIZE(format) / 8 * channels;
     audioReady = true;
+    Mix_VolumeMusic(musicVolume);
+    Mix_Volume(-1, effectsVolume);
 }
 
 bool TakeMusicDone(const SDL_Event& event, int* reason)

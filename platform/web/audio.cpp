@@ -23,6 +23,7 @@ EM_JS(void, PagePlayMusic, (int sound, int loop), { Module.web.playMusic(sound, 
 EM_JS(void, PageStopMusic, (), { Module.web.stopMusic(); });
 EM_JS(int, PageMusicPlaying, (), { return Module.web.musicPlaying() ? 1 : 0; });
 EM_JS(int, PageMusicPasses, (), { return Module.web.musicPasses(); });
+EM_JS(void, PageSetVolumes, (int music, int effects), { Module.web.setVolumes(music, effects); });
 
 static std::map<std::string, int> effects;  // decoded once, then reused
 static int music = 0;                       // the open stream's sound, 0: none
@@ -39,6 +40,12 @@ bool PlatformPlaySound(const char* path)
     effects[path] = sound;
     PagePlayEffect(sound);
     return true;
+}
+
+void PlatformSetVolumes(int musicPercent, int effectsPercent)
+{
+    auto held = [](int percent) { return percent < 0 ? 0 : percent > 100 ? 100 : percent; };
+    PageSetVolumes(held(musicPercent), held(effectsPercent));
 }
 
 void PlatformStopSound()

@@ -12,6 +12,26 @@ static bool SendMci(const char* command, HWND notifyWindow) {
     return mciSendStringA(command, nullptr, 0, notifyWindow) == 0;
 }
 
+static int musicPercent = 100;
+
+static int Held(int percent) { return percent < 0 ? 0 : percent > 100 ? 100 : percent; }
+
+// The music's loudness goes to MCI (0..1000) each time the stream opens, and
+// at once to the one open; the effects' to the wave player, whose volume is
+// this program's own since Windows Vista.
+static void SendMusicVolume() {
+    char command[64];
+    std::snprintf(command, sizeof command, "setaudio bgm volume to %d", musicPercent * 10);
+    SendMci(command, nullptr);
+}
+
+void PlatformSetVolumes(int music, int effects) {
+    musicPercent = Held(music);
+    DWORD level = static_cast<DWORD>(Held(effects) * 0xFFFF / 100);
+    waveOutSetVolume(nullptr, level | (level << 16));
+    SendMusicVolume();
+}
+
 bool PlatformPlaySound(const char* path) {
     return sndPlaySoundA(path, SND_ASYNC) != FALSE;
 }
@@ -24,7 +44,9 @@ bool PlatformOpenMusic(const char* path) {
     char command[256];
     int length = std::snprintf(command, sizeof command, "open %s alias bgm", path);
     if (length < 0 || length >= static_cast<int>(sizeof command)) return false;
-    return SendMci(command, nullptr);
+    if (!SendMci(command, nullptr)) return false;
+    if (musicPercent != 100) SendMusicVolume();
+    return true;
 }
 
 void PlatformPlayMusic(bool notify) {

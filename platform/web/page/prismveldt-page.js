@@ -106,6 +106,16 @@ var Module = (function () {
   // ---- Web Audio: decoded sounds, one effect at a time, the music ----
   var audio = null, sounds = [null], soundByPath = {}, effect = null, music = null;
   function StopSource(source) { try { source.stop(); } catch (e) {} }
+  // One gain node for the music and one for the effects, made when first used.
+  var gains = {};
+  function Gain(kind) {
+    if (!gains[kind]) {
+      gains[kind] = audio.createGain();
+      gains[kind].gain.value = web.volumes[kind] / 100;
+      gains[kind].connect(audio.destination);
+    }
+    return gains[kind];
+  }
 
   var web = {
     pointerX: -1, pointerY: -1, keys: keys,
@@ -165,8 +175,15 @@ var Module = (function () {
       if (effect) StopSource(effect);
       effect = audio.createBufferSource();
       effect.buffer = sounds[sound];
-      effect.connect(audio.destination);
+      effect.connect(Gain("effects"));
       effect.start();
+    },
+    // The loudness of each, a percentage: a gain node between it and the speakers.
+    volumes: { music: 100, effects: 100 },
+    setVolumes: function (music, effects) {
+      web.volumes.music = music;
+      web.volumes.effects = effects;
+      for (var kind in gains) gains[kind].gain.value = web.volumes[kind] / 100;
     },
     stopEffect: function () { if (effect) StopSource(effect); effect = null; },
     musicStarts: 0,
@@ -176,7 +193,7 @@ var Module = (function () {
       var source = audio.createBufferSource();
       source.buffer = sounds[sound];
       source.loop = loop;
-      source.connect(audio.destination);
+      source.connect(Gain("music"));
       music = { source: source, start: audio.currentTime, loop: loop, ended: false,
                 duration: sounds[sound].duration };
       var playing = music;
