@@ -350,8 +350,6 @@ SettingsText ParseSettings(std::string_view text, const std::string& fileName)
 {
     SettingsText parsed;
     const std::string where = "Prismveldt: " + fileName;
-    // Byte-order marks, as editors write them (one, or one per bad save).
-    while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     if (!IsPlainText(text)) {
         parsed.isText = false;
         parsed.complaints.push_back(where +
@@ -375,6 +373,9 @@ SettingsText ParseSettings(std::string_view text, const std::string& fileName)
         std::string_view line = text.substr(start, end - start);
         start = end + 1;
         while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Byte-order marks, as editors write them at a file's start, and as
+        // they come along when one file is pasted into another.
+        while (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
 
         std::string_view body = Trimmed(line);
         size_t equals = body.find('=');

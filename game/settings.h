@@ -112,7 +112,7 @@ struct SettingsText {
 };
 // Reads a settings file's text (pure: no files, no output). fileName names
 // the file in the complaints. Lines end at LF (CRs before it and UTF-8
-// byte-order marks at the start are dropped). A line of a known name with a
+// byte-order marks at a line's start are dropped). A line of a known name with a
 // value it cannot use gives one complaint and leaves the default; a line
 // that is no `name = value` gives one complaint and is kept; unknown names,
 // comments and blank lines are kept silently. Of a name given twice the last
