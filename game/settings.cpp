@@ -102,7 +102,12 @@ std::string KeyNameOfCode(int code)
 {
     if (code >= 'A' && code <= 'Z') return std::string(1, static_cast<char>(code - 'A' + 'a'));
     if (code >= '0' && code <= '9') return std::string(1, static_cast<char>(code));
-    if (code >= VK_F1 && code <= VK_F12) return "f" + std::to_string(code - VK_F1 + 1);
+    if (code >= VK_F1 && code <= VK_F12) {
+        // Appended, not "f" + ...: GCC 12 warns falsely (-Wrestrict) of that form.
+        std::string name = "f";
+        name += std::to_string(code - VK_F1 + 1);
+        return name;
+    }
     return NameOfCode(KEY_NAMES, code);
 }
 
@@ -385,7 +390,9 @@ SettingsText ParseSettings(std::string_view text, const std::string& fileName)
         }
         std::string name = Lower(Trimmed(body.substr(0, equals == std::string_view::npos ? 0 : equals)));
         if (name.empty()) {
-            complain(lineNumber, "\"" + Shown(body) + "\" is not name = value; kept as it is");
+            std::string what = "\"";  // appended: see KeyNameOfCode
+            what += Shown(body) + "\" is not name = value; kept as it is";
+            complain(lineNumber, what);
             parsed.kept.emplace_back(line);
             continue;
         }
