@@ -43,14 +43,12 @@ std::string UserScorePath()
 
 namespace {
 
-// The folders up to and including folder, each one made private to the
-// player (as the desktop's data folders are meant to be) where it is new.
-bool MakePrivateFolders(const fs::path& folder)
+bool MakePrivateFolderPath(const fs::path& folder)
 {
     std::error_code error;
     if (fs::is_directory(folder, error)) return true;
     if (folder.has_parent_path() && folder.parent_path() != folder &&
-        !MakePrivateFolders(folder.parent_path()))
+        !MakePrivateFolderPath(folder.parent_path()))
         return false;
     if (!fs::create_directory(folder, error) && !fs::is_directory(folder, error)) return false;
     fs::permissions(folder, fs::perms::owner_all, error);
@@ -58,6 +56,11 @@ bool MakePrivateFolders(const fs::path& folder)
 }
 
 }  // namespace
+
+bool MakePrivateFolders(const std::string& folder)
+{
+    return !folder.empty() && MakePrivateFolderPath(fs::path(folder));
+}
 
 bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippedPath)
 {
@@ -67,7 +70,7 @@ bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippe
         fs::remove(temporary, error);  // left by a first copy that was cut short
         return true;
     }
-    if (!MakePrivateFolders(fs::path(userPath).parent_path())) return false;
+    if (!MakePrivateFolders(fs::path(userPath).parent_path().string())) return false;
     // Written beside the target and renamed into place only if the player
     // still has none, so a half-copied table is never seen and a table that
     // another copy of the game saved meanwhile is never replaced. The copy

@@ -48,3 +48,7 @@ std::string UserScorePath();
 // is not copied (the first save then makes the file). False only when the
 // file's folder cannot be made.
 bool PrepareUserScoreFile(const std::string& userPath, const std::string& shippedPath);
+// Makes folder and the folders above it that are missing, each new one
+// private to the player (0700), as the desktop's data and settings folders
+// are meant to be. True when folder is then a folder.
+bool MakePrivateFolders(const std::string& folder);

@@ -7,13 +7,21 @@
 enum {
     VK_LBUTTON = 0x01,
     VK_RBUTTON = 0x02,
+    VK_MBUTTON = 0x04,
+    VK_TAB = 0x09,
     VK_RETURN = 0x0D,
+    VK_SHIFT = 0x10,
+    VK_CONTROL = 0x11,
+    VK_MENU = 0x12,  // Alt
+    VK_PAUSE = 0x13,
     VK_ESCAPE = 0x1B,
     VK_SPACE = 0x20,
     VK_LEFT = 0x25,
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
-    VK_DOWN = 0x28
+    VK_DOWN = 0x28,
+    VK_F1 = 0x70,  // F1..F12 are 0x70..0x7B
+    VK_F12 = 0x7B
     // digits and letters are their upper-case characters: '0'..'9', 'A'..'Z'
 };
 

@@ -310,8 +310,8 @@ void PlatformCloseFile(PlatformFile* file);
 // file beside it, made to reach the disk, then put in its place), so that a
 // crash or power loss mid-write leaves the old file or the new one, never a
 // torn one. A link at path is replaced by the new file, never written
-// through, unless flags hold REPLACE_THROUGH_LINK (the score file: a player
-// may keep it elsewhere); Windows ignores the flags and always replaces the
+// through, unless flags hold REPLACE_THROUGH_LINK (the score file and the
+// settings: a player may keep them elsewhere); Windows ignores the flags and always replaces the
 // link. A read-only file is left alone and the call fails. A new file gets
 // the permissions the process's umask allows a data file; a replaced one
 // keeps its own. False, with a reason in errorText (when given, errorSize
@@ -353,6 +353,14 @@ bool PlatformProgramFolder(char* buffer, size_t size);
 // Linux); false when the player has none (always on Windows, which keeps the
 // data beside the program, and in the browser) or it does not fit.
 bool PlatformUserDataFolder(char* buffer, size_t size);
+// The folder where the player's settings belong, into buffer as above: on
+// the desktop $XDG_CONFIG_HOME/prismveldt when XDG_CONFIG_HOME is an
+// absolute path, else ~/.config/prismveldt; on Windows %APPDATA%\Prismveldt;
+// in the browser a folder of the saved files, kept across visits. False when
+// there is none or it does not fit; always in the harness, so that a test
+// never reads the player's own settings unless it names a file. Only names
+// the folder: nothing is made.
+bool PlatformSettingsFolder(char* buffer, size_t size);
 
 // ---- glyphs ----
 // The glyph source: finds a face by name, sizes it the way the Windows font

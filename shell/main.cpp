@@ -1,11 +1,12 @@
 // The process entry: the program's own options, the platform (the headless
-// one reads its command line here), the data folder, then the game, or a
-// recording's verification instead.
+// one reads its command line here), the data folder, then a recording's
+// verification, or the settings and the game.
 #include <cstdio>
 
 #include "game/verify.h"
 #include "platform/platform.h"
 #include "game/datadir.h"
+#include "game/settings.h"
 #include "shell/options.h"
 #include "shell/shell.h"
 
@@ -31,5 +32,9 @@ int main(int argc, char** argv)
     PlatformInit(argc, argv);
     if (!ChooseDataFolder(options.dataDir)) PlatformExit(64);
     if (!options.verifyPath.empty()) PlatformExit(RunVerify(options.verifyPath.c_str()));
+    // A verification is the game's rules alone, whatever the player has set;
+    // the game and the replay viewer read the settings once, here.
+    settingsFileOption = options.settingsPath;
+    LoadSettings(SettingsFilePath(), &settings);
     return RunProgram(options);
 }

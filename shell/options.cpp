@@ -39,7 +39,8 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
             options->version = true;
             continue;
         }
-        bool ours = option == "--verify" || option == "--replay" || option == "--dir";
+        bool ours = option == "--verify" || option == "--replay" || option == "--dir" ||
+                    option == "--settings";
         if (!ours && !IsBackendOption(option)) {
             *error = option.rfind("-", 0) == 0 ? "unknown option \"" + Shown(option) + "\""
                                                : "unexpected argument \"" + Shown(option) + "\"";
@@ -47,6 +48,7 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
         }
         if (i + 1 >= argc || argv[i + 1][0] == '\0') {
             *error = option == "--dir"        ? "--dir needs a folder"
+                     : option == "--settings" ? "--settings needs a file"
                      : ours                   ? option + " needs a recording's file"
                                               : option + " needs a value";
             return false;
@@ -58,6 +60,7 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
         if (option == "--verify") options->verifyPath = path;
         if (option == "--replay") options->replayPath = path;
         if (option == "--dir") options->dataDir = path;
+        if (option == "--settings") options->settingsPath = path;
     }
     if (!options->verifyPath.empty() && !options->replayPath.empty()) {
         *error = "--verify and --replay cannot go together";
@@ -68,6 +71,6 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
 
 std::string GameUsage()
 {
-    return std::string("usage: ") + PlatformProgramName() + " [--dir DIR]" + PlatformCommandUsage() +
+    return std::string("usage: ") + PlatformProgramName() + " [--dir DIR] [--settings FILE]" + PlatformCommandUsage() +
            " [--verify FILE | --replay FILE] [--help] [--version]\n";
 }

@@ -1,5 +1,6 @@
 // The program's own command line: nothing for a game as it always was,
-// --dir DIR to play in a game folder of the player's choice, --verify FILE to
+// --dir DIR to play in a game folder of the player's choice, --settings FILE
+// to keep the settings in a file of the player's choice, --verify FILE to
 // check a recorded time, --replay FILE to watch a recorded run, --help and
 // --version. The backend's own options (the harness's --script and the
 // others) are passed over with their values; anything else is refused.
@@ -10,12 +11,13 @@ struct GameOptions {
     std::string verifyPath;  // empty: no verification
     std::string replayPath;  // empty: no replay
     std::string dataDir;     // empty: the folder the data choice finds
+    std::string settingsPath;  // empty: the platform's settings file, if any
     bool help = false;
     bool version = false;
 };
 
 // Reads argv[1] .. argv[argc - 1] into *options, which is reset first: the
-// paths of --dir, --verify and --replay are made absolute against the
+// paths of --dir, --settings, --verify and --replay are made absolute against the
 // current folder as it is now, since the harness may change folders before
 // they are used; the last of a repeated option wins; a backend option is
 // passed over with its value. False with a message in *error (the offending

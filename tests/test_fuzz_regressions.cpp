@@ -27,6 +27,9 @@
 #define LLVMFuzzerTestOneInput FuzzReplayOneInput
 #include "tests/fuzz/fuzz_replay.cpp"
 #undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput FuzzSettingsOneInput
+#include "tests/fuzz/fuzz_settings.cpp"
+#undef LLVMFuzzerTestOneInput
 
 namespace {
 
@@ -71,3 +74,4 @@ TEST(FuzzRegressions, StageReader) { Replay("stage", FuzzStageOneInput); }
 TEST(FuzzRegressions, ScoreReader) { Replay("score", FuzzScoreOneInput); }
 TEST(FuzzRegressions, HarnessScript) { Replay("script", FuzzScriptOneInput); }
 TEST(FuzzRegressions, ReplayReader) { Replay("replay", FuzzReplayOneInput); }
+TEST(FuzzRegressions, SettingsReader) { Replay("settings", FuzzSettingsOneInput); }

@@ -28,11 +28,11 @@ struct HeadlessOptions {
     std::string frameHashesPath;  // empty: no hashes
 };
 // Parses argv[1..] into *options, which it resets first: the harness's own
-// options and the game's (--dir, --verify and --replay, each with a value;
-// --help and --version without), each value neither missing nor empty. False
-// with a message in *error for a bad command line (an unknown option, a
-// missing value, a frame count or number that is not a whole number from 0
-// up, --shot without --shot-dir).
+// options and the game's (--dir, --settings, --verify and --replay, each
+// with a value; --help and --version without), each value neither missing
+// nor empty. False with a message in *error for a bad command line (an
+// unknown option, a missing value, a frame count or number that is not a
+// whole number from 0 up, --shot without --shot-dir).
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error);
 
 // ---- the input script ----

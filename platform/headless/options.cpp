@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 
 // The harness's own options, each with its value; the game reads --dir,
-// --verify, --replay, --help and --version itself.
+// --settings, --verify, --replay, --help and --version itself.
 static const char* const HARNESS_OPTIONS[] = {"--script", "--trace", "--max-frames", "--shot-dir",
                                               "--shot", "--frame-hashes", nullptr};
 
@@ -30,7 +30,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
-                     option == "--frame-hashes" || option == "--verify" || option == "--replay";
+                     option == "--frame-hashes" || option == "--verify" || option == "--replay" ||
+                     option == "--settings";
         if (!known) {
             *error = "unknown option \"" + Shown(option) + "\"";
             return false;
@@ -45,7 +46,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else if (option == "--trace") options->tracePath = value;
         else if (option == "--shot-dir") options->shotDir = value;
         else if (option == "--frame-hashes") options->frameHashesPath = value;
-        else if (option == "--verify" || option == "--replay") {
+        else if (option == "--verify" || option == "--replay" || option == "--settings") {
             // The game's own options: it reads them itself.
         }
         else {

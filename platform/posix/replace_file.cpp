@@ -126,9 +126,10 @@ uint64_t NowMs()
 bool PlatformReplaceFile(const char* path, const void* data, size_t size, char* errorText,
                          size_t errorSize, int flags)
 {
-    // Only the score file is written through a link; any other link is
-    // replaced by the file itself, so a link planted in the folder (or
-    // unpacked with it) never gets its target overwritten.
+    // Only the player's own files (the score file, the settings) are written
+    // through a link; any other link is replaced by the file itself, so a
+    // link planted in the folder (or unpacked with it) never gets its target
+    // overwritten.
     std::string target = path;
     const char* why = nullptr;
     if ((flags & REPLACE_THROUGH_LINK) && !ResolveTarget(path, &target, &why)) {

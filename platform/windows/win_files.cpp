@@ -1,8 +1,11 @@
 // Reading the game's files on Windows: only plain files on a disk are game
 // files (a named pipe or a device in their place is refused), and the score
-// file's lock is a file of its own beside it that vanishes when closed.
+// file's lock is a file of its own beside it that vanishes when closed; and
+// the folders the game finds its own files in.
 #include "platform/platform.h"
 #include "platform/windows/win_internal.h"
+
+#include <shlobj.h>
 
 #include <cstring>
 #include <string>
@@ -96,4 +99,52 @@ bool PlatformProgramFolder(char* buffer, size_t size) {
 // program, as the zip unpacks it.
 bool PlatformUserDataFolder(char*, size_t) {
     return false;
+}
+
+namespace {
+
+// A path for the game's file calls, which take the ANSI code page: false
+// when it has a character that code page lacks.
+bool WideToAnsi(const std::wstring& wide, std::string* ansi) {
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0,
+                                     nullptr, &lossy);
+    if (length <= 0 || lossy) return false;
+    std::string converted(static_cast<size_t>(length), '\0');
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, converted.data(), length,
+                            nullptr, &lossy) != length || lossy)
+        return false;
+    converted.resize(static_cast<size_t>(length - 1));
+    *ansi = converted;
+    return true;
+}
+
+}  // namespace
+
+// The player's roaming application data (Prismveldt under %APPDATA%): the
+// settings follow the player from one machine of a domain to the next, and
+// stay out of the unpacked game folder, which a new version replaces.
+bool PlatformSettingsFolder(char* buffer, size_t size) {
+    std::wstring folder;
+    PWSTR known = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known)) && known)
+        folder = known;
+    CoTaskMemFree(known);
+    if (folder.empty()) {
+        wchar_t variable[MAX_PATH];
+        DWORD length = GetEnvironmentVariableW(L"APPDATA", variable, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) folder = variable;
+    }
+    if (folder.empty()) return false;
+    std::string ansi;
+    if (!WideToAnsi(folder, &ansi)) {
+        // A user name outside the code page: the folder's short name is ASCII.
+        wchar_t shortName[MAX_PATH];
+        DWORD length = GetShortPathNameW(folder.c_str(), shortName, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH || !WideToAnsi(shortName, &ansi)) return false;
+    }
+    ansi += "\\Prismveldt";
+    if (ansi.size() + 1 > size) return false;
+    memcpy(buffer, ansi.c_str(), ansi.size() + 1);
+    return true;
 }

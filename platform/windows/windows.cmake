@@ -16,7 +16,8 @@ add_library(platform_windows STATIC ${WINDOWS_SOURCES} platform/scaling/scaling.
 target_include_directories(platform_windows PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(platform_windows PRIVATE
   _WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)
-target_link_libraries(platform_windows PUBLIC user32 gdi32 winmm)
+# shell32, ole32 and uuid for the settings folder (SHGetKnownFolderPath).
+target_link_libraries(platform_windows PUBLIC user32 gdi32 winmm shell32 ole32 uuid)
 
 # A GUI program (no console window); mingw's start-up code still calls main().
 add_executable(prismveldt WIN32 shell/main.cpp)

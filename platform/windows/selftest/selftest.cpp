@@ -1,6 +1,8 @@
 // Checks of the Windows backend on a real (or Wine's) Windows: the window and
-// its events, presenting (scaled, and the scaled full screen), the frame wait, the GDI glyph source, and the one-step file replace
-// replacing a file. Run by tools/windows-smoke.sh; exit status 0 when all pass.
+// its events, presenting (scaled, and the scaled full screen), the frame
+// wait, the GDI glyph source, the one-step file replace replacing a file, and
+// the settings folder. Run by tools/windows-smoke.sh; exit status 0 when all
+// pass.
 // GoogleTest has no MinGW build in Debian, hence the few lines of CHECK below.
 #include "platform/windows/win_internal.h"
 
@@ -353,6 +355,21 @@ static void CheckReplaceFile() {
     DeleteFileA(target.c_str());
 }
 
+static void CheckSettingsFolder() {
+    // Prismveldt in the roaming application data, a folder that is there.
+    char folder[MAX_PATH] = {};
+    CHECK(PlatformSettingsFolder(folder, sizeof folder));
+    std::string path = folder;
+    size_t slash = path.rfind('\\');
+    CHECK(slash != std::string::npos && path.substr(slash) == "\\Prismveldt");
+    if (slash != std::string::npos) {
+        DWORD attributes = GetFileAttributesA(path.substr(0, slash).c_str());
+        CHECK(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    }
+    char small[4];
+    CHECK(!PlatformSettingsFolder(small, sizeof small));
+}
+
 int main(int argc, char** argv) {
     PlatformInit(argc, argv);
     CheckTextConversion();
@@ -363,6 +380,7 @@ int main(int argc, char** argv) {
     CheckInputAndAudio();
     CheckGlyphs();
     CheckReplaceFile();
+    CheckSettingsFolder();
     std::printf("%d checks, %d failed\n", checks, failures);
     std::fflush(stdout);
     PlatformDestroyWindow();
