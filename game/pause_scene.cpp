@@ -13,7 +13,7 @@ namespace {
 constexpr int KEY_P = 0x50;
 constexpr int KEY_PAUSE = 0x13;
 
-const char* const ROW_NAMES[PAUSE_ROWS] = {"RESUME", "RESTART STAGE", "LEAVE TO TITLE"};
+const char* const ROW_NAMES[PAUSE_ROWS] = {"RESUME", "RESTART STAGE", "SETTINGS", "LEAVE TO TITLE"};
 
 void DrawPauseMenu(const PauseScene& p)
 {
@@ -27,9 +27,9 @@ MenuLayout PauseMenuLayout()
 {
     MenuLayout layout;
     layout.x = 440;
-    layout.y = 300;
+    layout.y = 260;
     layout.width = 420;
-    layout.rowHeight = 90;
+    layout.rowHeight = 85;
     layout.rows = PAUSE_ROWS;
     return layout;
 }
@@ -62,20 +62,31 @@ void StepPause(PauseScene& p, const FrameClock&, FrameEnd* end)
     bool pauseKey = PauseKeyHeld();
     p.leaving = 0;
     if (action == MENU_BACK || (pauseKey && !p.pauseKeyWas)) p.leaving = PAUSE_RESUME;
-    if (action == MENU_CHOSEN) {
-        static const int LEAVING[PAUSE_ROWS] = {PAUSE_RESUME, PAUSE_RESTART, PAUSE_TO_TITLE};
+    p.toSettings = action == MENU_CHOSEN && p.menu.selected == PAUSE_ROW_SETTINGS;
+    if (action == MENU_CHOSEN && !p.toSettings) {
+        static const int LEAVING[PAUSE_ROWS] = {PAUSE_RESUME, PAUSE_RESTART, 0, PAUSE_TO_TITLE};
         p.leaving = LEAVING[p.menu.selected];
     }
     p.pauseKeyWas = pauseKey;
     DrawPauseMenu(p);
-    *end = FrameEnd{p.leaving ? FRAME_TRACED : FRAME_SHOWN, "pause", SCENE_PLAYING, p.stage, ""};
+    bool left = p.leaving || p.toSettings;
+    *end = FrameEnd{left ? FRAME_TRACED : FRAME_SHOWN, "pause", SCENE_PLAYING, p.stage, ""};
 }
 
 SceneChange AfterPauseFrame(PauseScene& p, FrameClock&)
 {
+    if (p.toSettings) return Push(Scene{SettingsScene{}});
     if (!p.leaving) return Stay();
     DeleteSurface(p.imgPausedFrame);
     p.imgPausedFrame = nullptr;
     SetMouseCursor(0);
     return Pop(p.leaving);
+}
+
+SceneChange ResumePause(PauseScene& p, int, FrameClock&)
+{
+    p.menu.was = MENU_ALL_HELD;
+    p.pauseKeyWas = true;
+    GetMousePos(&p.lastX, &p.lastY);
+    return Stay();
 }

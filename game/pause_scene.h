@@ -1,5 +1,5 @@
 // The pause: play stands still under a dimmed picture of its last frame, and
-// a menu offers Resume, Restart stage and Leave to title. P or Pause (held
+// a menu offers Resume, Restart stage, Settings and Leave to title. P or Pause (held
 // when the pause began, so once let go) resumes as well, and so does Escape.
 // The scene goes back to the play scene below with what was chosen; the play
 // scene takes the pause out of the run's clock.
@@ -16,7 +16,7 @@ struct SceneChange;
 // (Apart from the results screen's RESULTS_*, which go back to the same scene.)
 enum { PAUSE_RESUME = 11, PAUSE_RESTART = 12, PAUSE_TO_TITLE = 13 };
 
-enum { PAUSE_ROW_RESUME, PAUSE_ROW_RESTART, PAUSE_ROW_TITLE, PAUSE_ROWS };
+enum { PAUSE_ROW_RESUME, PAUSE_ROW_RESTART, PAUSE_ROW_SETTINGS, PAUSE_ROW_TITLE, PAUSE_ROWS };
 
 struct PauseScene {
     int stage = 1;
@@ -27,6 +27,7 @@ struct PauseScene {
     bool pauseKeyWas = true;
     int lastX = 0, lastY = 0;
     int leaving = 0;  // this frame's: 0 stay, else PAUSE_*
+    bool toSettings = false;  // this frame's: the settings page comes over the pause
 };
 
 // The menu's rows on the 1280 x 720 screen.
@@ -37,3 +38,5 @@ bool PauseKeyHeld();
 SceneChange EnterPause(PauseScene& pause, FrameClock& clock);
 void StepPause(PauseScene& pause, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterPauseFrame(PauseScene& pause, FrameClock& clock);
+// Back from the settings page: the menu again, as if every key were held.
+SceneChange ResumePause(PauseScene& pause, int result, FrameClock& clock);

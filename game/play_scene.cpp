@@ -231,6 +231,10 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         uint32_t paused = clock.frameStart - s.frameStart;
         s.runStart += paused;
         if (p.recordingOn) p.recording.pauses.push_back({(uint32_t)p.recording.frames.size(), paused});
+        // The settings page may have turned the ghost on or off.
+        bool ghostWas = p.ghostOn;
+        p.ghostOn = GhostWanted(scoreFilePath);
+        if (p.ghostOn && !ghostWas) LoadGhost(scoreFilePath, p.stage, &p.ghost);
         return Stay();
     }
     if (result == PAUSE_RESTART) {

@@ -3,6 +3,7 @@
 
 #include "game/assets.h"
 #include "game/scenes.h"
+#include "game/settings.h"
 #include "gfx/screen.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -26,6 +27,11 @@ SceneChange EnterQuestion(QuestionScene& q, FrameClock&)
 {
     // A 1 x 1 window titled "未定" stands while the player is asked.
     SetDisplayMode(0, 0, 1, 1, DISPLAY_WINDOWED, "未定");
+    // A player who chose the display in the settings is not asked.
+    if (settings.startDisplay != START_DISPLAY_ASK) {
+        q.answer = settings.startDisplay == START_DISPLAY_FULLSCREEN ? 1 : 0;
+        return Answered(q);
+    }
     q.answer = PlatformAskBox(QUESTION, QUESTION_CAPTION, PLATFORM_BOX_YESNO);
     return q.answer == PLATFORM_BOX_WAITING ? Stay() : Answered(q);
 }

@@ -13,6 +13,7 @@ TitleHover TitleHoverAt(int mouseX, int mouseY)
     TitleHover hover;
     hover.start = StrictlyInside(START_BOX_NORMAL, mouseX, mouseY);
     hover.end = StrictlyInside(END_BOX_NORMAL, mouseX, mouseY);
+    hover.settings = StrictlyInside(SETTINGS_BOX, mouseX, mouseY);
     return hover;
 }
 
@@ -30,7 +31,7 @@ MenuBox EndBoxOf(const TitleHover* hover)
 
 TitleClick TitleClickOf(int buttons, TitleHover hover)
 {
-    TitleClick click = {false, false, false};
+    TitleClick click = {false, false, false, false};
     if (buttons != MOUSE_LEFT)  // both buttons, or the right alone, is no click
         return click;
     click.clickSound = true;
@@ -38,6 +39,8 @@ TitleClick TitleClickOf(int buttons, TitleHover hover)
         click.quit = true;
     else if (hover.start)
         click.start = true;
+    else if (hover.settings)
+        click.settings = true;
     return click;
 }
 

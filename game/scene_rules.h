@@ -27,7 +27,10 @@ constexpr int TITLE_CURTAIN_COUNT = 70;  // background pictures, files 51..120
 struct TitleHover {
     bool start = false;
     bool end = false;
+    bool settings = false;
 };
+// SETTINGS, lettered in the top right corner.
+constexpr MenuBox SETTINGS_BOX = {1070, 12, 196, 60};
 TitleHover TitleHoverAt(int mouseX, int mouseY);
 // Where the buttons are drawn: after a hover test, enlarged while hovered;
 // before the first test (the title's first frame), at their first places.
@@ -39,6 +42,7 @@ struct TitleClick {
     bool clickSound;  // left button alone: the click sound, wherever the pointer is
     bool quit;        // ... over END
     bool start;       // ... over START (END wins if both were hovered)
+    bool settings;    // ... over SETTINGS
 };
 // The mouse-button set of a frame and that frame's hover.
 TitleClick TitleClickOf(int buttons, TitleHover hover);

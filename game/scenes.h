@@ -28,6 +28,7 @@
 #include "game/question_scene.h"
 #include "game/replay_scene.h"
 #include "game/results_scene.h"
+#include "game/settings_scene.h"
 #include "game/scene_frame.h"
 #include "game/start_sequence.h"
 #include "game/title_scene.h"
@@ -35,7 +36,7 @@
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene, PauseScene>
+                 ReplayScene, PauseScene, SettingsScene>
         value;
 };
 

@@ -5,6 +5,7 @@
 #include "audio/audio.h"
 #include "game/assets.h"
 #include "game/scenes.h"
+#include "gfx/text.h"
 #include "game/stage.h"
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
@@ -65,6 +66,17 @@ void DrawButton(MenuBox box, Surface picture, int width, int height)
     DrawBlended(backBuffer, box.x, box.y, box.w, box.h, picture, 0, 0, width, height, 100, 0xFF00FF);
 }
 
+// SETTINGS in the top right corner, lit while the pointer is over it.
+void DrawSettingsChoice(bool lit)
+{
+    SetFont(24, 48, "IMPACT");
+    if (lit)
+        PrintOutlined(backBuffer, SETTINGS_BOX.x + 10, SETTINGS_BOX.y + 6, 0x649B64, 0xC8FFC8, "SETTINGS");
+    else
+        PrintOutlined(backBuffer, SETTINGS_BOX.x + 10, SETTINGS_BOX.y + 6, 0x3C3C3C, 0xDCDCDC, "SETTINGS");
+    ReleaseFont();
+}
+
 }  // namespace
 
 SceneChange EnterTitle(TitleScene&, FrameClock& clock)
@@ -91,6 +103,7 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     const TitleHover* lastHover = t.hoverTested ? &t.hover : nullptr;
     DrawButton(StartBoxOf(lastHover), imgStartButton, 537, 248);
     DrawButton(EndBoxOf(lastHover), imgEndButton, 397, 248);
+    DrawSettingsChoice(lastHover && lastHover->settings);
 
     int mx, my, buttons;
     GetMousePos(&mx, &my);
@@ -103,7 +116,13 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
 
     TitleClick click = TitleClickOf(buttons, t.hover);
     if (click.clickSound) PlaySoundEffect(CLICK_SOUND);  // again on every frame the button is held
-    t.choice = click.quit || (!click.start && IsKeyDown(VK_ESCAPE)) ? 2 : click.start ? 1 : 0;
+    bool escape = IsKeyDown(VK_ESCAPE);
+    if (!escape) t.escapeStillHeld = false;
+    escape = escape && !t.escapeStillHeld;
+    t.choice = click.quit || (!click.start && !click.settings && escape) ? 2
+               : click.start                                            ? 1
+               : click.settings                                         ? 3
+                                                                        : 0;
     end->name = "title";
     end->selector = t.choice == 2 ? SCENE_QUIT : t.selector;
     end->stage = t.stage;
@@ -117,6 +136,7 @@ SceneChange AfterTitleFrame(TitleScene& t, FrameClock&)
 {
     if (t.choice == 2) return EndScenes();
     if (t.choice == 0) return Stay();
+    if (t.choice == 3) return Push(Scene{SettingsScene{}});
     LoadStage(1);
     StopMusic("bgm");
     PlayMusic(STAGE_MUSIC);
@@ -128,8 +148,12 @@ SceneChange AfterTitleFrame(TitleScene& t, FrameClock&)
     return Push(Scene{curtain});
 }
 
-SceneChange ResumeTitle(TitleScene& t, int, FrameClock&)
+SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
 {
+    if (result == SETTINGS_DONE) {
+        t.escapeStillHeld = true;
+        return Stay();
+    }
     FreeTitleSurfaces();
     PlayScene play;
     play.stage = 1;

@@ -23,11 +23,15 @@ struct TitleScene {
     // The last frame's hover test; none yet on the first frame.
     TitleHover hover;
     bool hoverTested = false;
-    int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape)
+    int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape), 3 SETTINGS
+    // Back from the settings page with Escape held: it ends the game only
+    // once it has been let go.
+    bool escapeStillHeld = false;
 };
 
 SceneChange EnterTitle(TitleScene& title, FrameClock& clock);
 void StepTitle(TitleScene& title, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterTitleFrame(TitleScene& title, FrameClock& clock);
-// Back from the start's curtain and countdown: the title's pictures go, play begins.
+// Back from the settings page (SETTINGS_DONE): the title as it was. Back
+// from the start's curtain and countdown: the title's pictures go, play begins.
 SceneChange ResumeTitle(TitleScene& title, int result, FrameClock& clock);

@@ -6,6 +6,7 @@
 #include "game/verify.h"
 #include "platform/platform.h"
 #include "game/datadir.h"
+#include "audio/audio.h"
 #include "game/settings.h"
 #include "shell/options.h"
 #include "shell/shell.h"
@@ -36,5 +37,6 @@ int main(int argc, char** argv)
     // the game and the replay viewer read the settings once, here.
     settingsFileOption = options.settingsPath;
     LoadSettings(SettingsFilePath(), &settings);
+    SetAudioVolumes(settings.musicVolume, settings.effectsVolume);
     return RunProgram(options);
 }

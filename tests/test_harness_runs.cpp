@@ -87,12 +87,14 @@ TEST_F(HarnessRuns, CloseAnsweredNoThenYes)
     }
     ASSERT_GT(noAt, 0u);
     ASSERT_GT(yesAt, noAt);
-    // The close of frame 20 is handled by that frame's pump, after its record;
-    // No lets frames 21..40 run; the Yes ends the process in frame 40's pump.
-    EXPECT_EQ(framesBefore, 21u);
+    // The close of frame 20 is handled by the pump after the first text that
+    // frame letters (the title's SETTINGS), before its record; No lets frame
+    // 20 end and frames 21..39 run; the Yes ends the process inside frame 40.
+    EXPECT_EQ(framesBefore, 20u);
     EXPECT_EQ(framesBetween, 20u);
-    EXPECT_NE(lines[noAt - 1].find("\"n\":20,"), std::string::npos) << lines[noAt - 1];
-    EXPECT_NE(lines[yesAt - 1].find("\"n\":40,"), std::string::npos) << lines[yesAt - 1];
+    EXPECT_NE(lines[noAt - 1].find("\"n\":19,"), std::string::npos) << lines[noAt - 1];
+    EXPECT_NE(lines[noAt + 1].find("\"n\":20,"), std::string::npos) << lines[noAt + 1];
+    EXPECT_NE(lines[yesAt - 1].find("\"n\":39,"), std::string::npos) << lines[yesAt - 1];
     EXPECT_EQ(yesAt + 2, lines.size());  // nothing between the Yes and the exit
 }
 

@@ -180,7 +180,7 @@ TEST_F(PauseMenu, RestartBeginsANewRunAtOnceAndTheAbandonedOneIsNotKept)
 
 TEST_F(PauseMenu, LeavingGoesStraightToTheTitleAndEscapeOrPResume)
 {
-    GameRun run = Play(TO_PLAY + "310 down down\n311 up down\n312 down down\n313 up down\n"
+    GameRun run = Play(TO_PLAY + "310 down up\n311 up up\n"  // from the first row up to the last
                                  "320 down enter\n321 up enter\n",
                        400);
     std::vector<SceneRun> runs = SceneRuns(run);

@@ -1,0 +1,44 @@
+// The settings page, over the title or the pause: the music's and the
+// effects' loudness (heard at once), what the game does at start-up (ask, a
+// window, full screen), and the ghost. Left and right (or a click) change the
+// row's value; Escape or BACK goes back to the scene below, which is left as
+// it was. What changed is kept in the settings file when the page is left.
+#pragma once
+#include "game/menu.h"
+#include "game/scene_frame.h"
+#include "game/settings.h"
+
+struct SceneChange;
+
+// What the page goes back with: apart from every other scene's result.
+constexpr int SETTINGS_DONE = 21;
+
+enum {
+    SETTINGS_ROW_MUSIC,
+    SETTINGS_ROW_EFFECTS,
+    SETTINGS_ROW_START,
+    SETTINGS_ROW_GHOST,
+    SETTINGS_ROW_BACK,
+    SETTINGS_ROWS
+};
+
+struct SettingsScene {
+    Menu menu;
+    Settings edited;  // the page's values; the game's settings once it is left
+    bool ghost = false;
+    int lastX = 0, lastY = 0;
+    bool leaving = false;  // this frame's
+};
+
+// The page's rows on the 1280 x 720 screen.
+MenuLayout SettingsMenuLayout();
+// The row's value after one step (step +1 right, -1 left): held at its ends,
+// or going round from one end to the other with wrap (a click); the ghost's
+// row changes *ghost. Rows without a value change nothing.
+void StepSettingsValue(Settings* settings, bool* ghost, int row, int step, bool wrap);
+// The row's value as the page shows it ("70 %", "ASK", "ON"), "" for none.
+const char* SettingsValueText(const Settings& settings, bool ghost, int row);
+
+SceneChange EnterSettings(SettingsScene& page, FrameClock& clock);
+void StepSettings(SettingsScene& page, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock& clock);
