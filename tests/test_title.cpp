@@ -45,6 +45,23 @@ TEST(TitleHover, InsideTheRestingBoxStrictly)
     }
 }
 
+TEST(TitleHover, SettingsIsTheTopRightCorner)
+{
+    // SETTINGS is lettered at 1070, 12, 196 x 60; its edges do not count.
+    for (auto [x, y, over] : {std::tuple{1071, 13, true}, {1265, 71, true}, {1150, 40, true},
+                              {1070, 40, false}, {1266, 40, false}, {1150, 12, false}, {1150, 72, false}}) {
+        TitleHover h = TitleHoverAt(x, y);
+        EXPECT_EQ(h.settings, over) << x << "," << y;
+        EXPECT_FALSE(h.start || h.end) << x << "," << y;
+    }
+    TitleHover settings;
+    settings.settings = true;
+    TitleClick c = TitleClickOf(MOUSE_LEFT, settings);
+    EXPECT_TRUE(c.clickSound && c.settings);
+    EXPECT_FALSE(c.start || c.quit);
+    EXPECT_FALSE(TitleClickOf(MOUSE_RIGHT, settings).settings);
+}
+
 TEST(TitleHover, TheButtonsAreDrawnWhereTheHoverSays)
 {
     // Before any hover test: the first frame's places.
