@@ -25,13 +25,7 @@ void DrawPauseMenu(const PauseScene& p)
 
 MenuLayout PauseMenuLayout()
 {
-    MenuLayout layout;
-    layout.x = 440;
-    layout.y = 260;
-    layout.width = 420;
-    layout.rowHeight = 85;
-    layout.rows = PAUSE_ROWS;
-    return layout;
+    return MenuLayout{440, 260, 420, 85, PAUSE_ROWS};  // x, y, width, row height, rows
 }
 
 bool PauseKeyHeld()

@@ -32,13 +32,7 @@ int Stepped(int value, int step, bool wrap, int low, int high, int by)
 
 MenuLayout SettingsMenuLayout()
 {
-    MenuLayout layout;
-    layout.x = 300;
-    layout.y = 200;
-    layout.width = 700;
-    layout.rowHeight = 90;
-    layout.rows = SETTINGS_ROWS;
-    return layout;
+    return MenuLayout{300, 200, 700, 90, SETTINGS_ROWS};  // x, y, width, row height, rows
 }
 
 void StepSettingsValue(Settings* s, bool* ghost, int row, int step, bool wrap)
