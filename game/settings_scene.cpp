@@ -71,16 +71,17 @@ SceneChange EnterSettings(SettingsScene& page, FrameClock&)
     page.edited = settings;
     page.ghost = GhostWanted(scoreFilePath);
     GetMousePos(&page.lastX, &page.lastY);
+    // The same page over the title and over play.
+    page.imgSky = CreateBlankSurface(1280, 720);
+    DrawColorKeyed(page.imgSky, 0, 0, 1280, 720, imgBackdrop[0], 0, 0, static_cast<uint32_t>(-1));
+    DarkenBlock(page.imgSky, 0, 0, 1280, 720, 50);
     return Stay();
 }
 
 void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
 {
     SetMouseCursor(1);
-    // The night sky behind play, darkened: the same page over the title and
-    // over play.
-    DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgBackdrop[0], 0, 0, static_cast<uint32_t>(-1));
-    DarkenBlock(backBuffer, 0, 0, 1280, 720, 50);
+    CopySurface(backBuffer, 0, 0, 1280, 720, page.imgSky);
     MenuInput in = ReadMenuInput(&page.lastX, &page.lastY);
     int action = StepMenu(&page.menu, in);
     int row = page.menu.selected;
@@ -110,6 +111,8 @@ SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
         SaveSettings(SettingsFilePath(), settings);
     }
     if (page.ghost != GhostWanted(scoreFilePath)) KeepGhostWanted(scoreFilePath, page.ghost);
+    DeleteSurface(page.imgSky);
+    page.imgSky = nullptr;
     SetMouseCursor(0);
     return Pop(SETTINGS_DONE);
 }

@@ -7,6 +7,7 @@
 #include "game/menu.h"
 #include "game/scene_frame.h"
 #include "game/settings.h"
+#include "gfx/surface.h"
 
 struct SceneChange;
 
@@ -26,6 +27,9 @@ struct SettingsScene {
     Menu menu;
     Settings edited;  // the page's values; the game's settings once it is left
     bool ghost = false;
+    // The night sky behind play, darkened once when the page is entered and
+    // freed when it is left.
+    Surface imgSky = nullptr;
     int lastX = 0, lastY = 0;
     bool leaving = false;  // this frame's
 };
