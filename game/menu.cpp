@@ -40,15 +40,27 @@ int StepMenu(Menu* menu, const MenuInput& in)
     return action;
 }
 
-MenuInput ReadMenuInput(int* lastX, int* lastY)
+Menu StartMenu(const MenuLayout& layout)
+{
+    Menu menu;
+    menu.layout = layout;
+    HoldMenuInput(&menu);
+    return menu;
+}
+
+void HoldMenuInput(Menu* menu)
+{
+    menu->was = MENU_ALL_HELD;
+    GetMousePos(&menu->was.mouseX, &menu->was.mouseY);
+}
+
+MenuInput ReadMenuInput(const Menu& menu)
 {
     MenuInput in;
     int buttons;
     GetMousePos(&in.mouseX, &in.mouseY);
     GetMouseButtons(&buttons);
-    in.pointerMoved = in.mouseX != *lastX || in.mouseY != *lastY;
-    *lastX = in.mouseX;
-    *lastY = in.mouseY;
+    in.pointerMoved = in.mouseX != menu.was.mouseX || in.mouseY != menu.was.mouseY;
     in.leftButton = (buttons & MOUSE_LEFT) != 0;
     in.up = IsKeyDown(VK_UP);
     in.down = IsKeyDown(VK_DOWN);

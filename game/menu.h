@@ -54,6 +54,12 @@ enum MenuAction {
 int MenuRowAt(const MenuLayout& layout, int x, int y);
 // One frame of the menu: moves the selection and says what the player did.
 int StepMenu(Menu* menu, const MenuInput& in);
-// The input a menu reads this frame, from the keyboard and the mouse, with
-// the pointer's movement measured against *lastX and *lastY (updated).
-MenuInput ReadMenuInput(int* lastX, int* lastY);
+// A menu coming up with its rows at layout: nothing selected but the first,
+// everything counted as held, the pointer where it is now.
+Menu StartMenu(const MenuLayout& layout);
+// Holds everything again, as when the menu came up (a scene above it went
+// back, and what was pressed there must not count here).
+void HoldMenuInput(Menu* menu);
+// The input the menu reads this frame, from the keyboard and the mouse, the
+// pointer's movement measured against the menu's last reading.
+MenuInput ReadMenuInput(const Menu& menu);

@@ -35,9 +35,7 @@ bool PauseKeyHeld()
 
 SceneChange EnterPause(PauseScene& p, FrameClock&)
 {
-    p.menu = Menu();
-    p.menu.layout = PauseMenuLayout();
-    GetMousePos(&p.lastX, &p.lastY);
+    p.menu = StartMenu(PauseMenuLayout());
     // The frame play stopped on, darkened once, darker still behind the
     // rows, which lie over the character.
     p.imgPausedFrame = DarkenedScreenCopy(55);
@@ -51,7 +49,7 @@ void StepPause(PauseScene& p, const FrameClock&, FrameEnd* end)
 {
     SetMouseCursor(1);
     CopySurface(backBuffer, 0, 0, 1280, 720, p.imgPausedFrame);
-    MenuInput in = ReadMenuInput(&p.lastX, &p.lastY);
+    MenuInput in = ReadMenuInput(p.menu);
     int action = StepMenu(&p.menu, in);
     bool pauseKey = PauseKeyHeld();
     p.leaving = 0;
@@ -79,8 +77,7 @@ SceneChange AfterPauseFrame(PauseScene& p, FrameClock&)
 
 SceneChange ResumePause(PauseScene& p, int, FrameClock&)
 {
-    p.menu.was = MENU_ALL_HELD;
+    HoldMenuInput(&p.menu);
     p.pauseKeyWas = true;
-    GetMousePos(&p.lastX, &p.lastY);
     return Stay();
 }

@@ -25,7 +25,6 @@ struct PauseScene {
     // freed when it ends.
     Surface imgPausedFrame = nullptr;
     bool pauseKeyWas = true;
-    int lastX = 0, lastY = 0;
     int leaving = 0;  // this frame's: 0 stay, else PAUSE_*
     bool toSettings = false;  // this frame's: the settings page comes over the pause
 };

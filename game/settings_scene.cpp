@@ -66,11 +66,9 @@ const char* SettingsValueText(const Settings& s, bool ghost, int row)
 
 SceneChange EnterSettings(SettingsScene& page, FrameClock&)
 {
-    page.menu = Menu();
-    page.menu.layout = SettingsMenuLayout();
+    page.menu = StartMenu(SettingsMenuLayout());
     page.edited = settings;
     page.ghost = GhostWanted(scoreFilePath);
-    GetMousePos(&page.lastX, &page.lastY);
     // The same page over the title and over play.
     page.imgSky = CreateBlankSurface(1280, 720);
     DrawColorKeyed(page.imgSky, 0, 0, 1280, 720, imgBackdrop[0], 0, 0, static_cast<uint32_t>(-1));
@@ -82,7 +80,7 @@ void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
 {
     SetMouseCursor(1);
     CopySurface(backBuffer, 0, 0, 1280, 720, page.imgSky);
-    MenuInput in = ReadMenuInput(&page.lastX, &page.lastY);
+    MenuInput in = ReadMenuInput(page.menu);
     int action = StepMenu(&page.menu, in);
     int row = page.menu.selected;
     page.leaving = action == MENU_BACK || (action == MENU_CHOSEN && row == SETTINGS_ROW_BACK);

@@ -30,7 +30,6 @@ struct SettingsScene {
     // The night sky behind play, darkened once when the page is entered and
     // freed when it is left.
     Surface imgSky = nullptr;
-    int lastX = 0, lastY = 0;
     bool leaving = false;  // this frame's
 };
 
