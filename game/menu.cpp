@@ -1,7 +1,15 @@
 // The rules of a list of choices: selection, clicks and keys, once per press.
 #include "game/menu.h"
 
+#include "game/controls.h"
 #include "input/input.h"
+
+namespace {
+
+// A stick pushed this far (of 32767) moves through a menu as the d-pad does.
+constexpr int MENU_STICK_PUSH = 16384;
+
+}  // namespace
 
 int MenuRowAt(const MenuLayout& layout, int x, int y)
 {
@@ -62,11 +70,24 @@ MenuInput ReadMenuInput(const Menu& menu)
     GetMouseButtons(&buttons);
     in.pointerMoved = in.mouseX != menu.was.mouseX || in.mouseY != menu.was.mouseY;
     in.leftButton = (buttons & MOUSE_LEFT) != 0;
-    in.up = IsKeyDown(VK_UP);
-    in.down = IsKeyDown(VK_DOWN);
-    in.left = IsKeyDown(VK_LEFT);
-    in.right = IsKeyDown(VK_RIGHT);
-    in.accept = IsKeyDown(VK_RETURN);
-    in.back = IsKeyDown(VK_ESCAPE);
+    // The keys and pad buttons bound to the menus, and either stick pushed
+    // past half way.
+    PadState pad;
+    bool attached = PlatformReadPad(&pad);
+    auto held = [&](int action) { return BindingHeld(settings.bindings[action], pad, attached); };
+    auto stick = [&](int axisX, int axisY, int sign, bool vertical) {
+        int value = pad.axes[vertical ? axisY : axisX] * sign;
+        return attached && value >= MENU_STICK_PUSH;
+    };
+    auto pushed = [&](int sign, bool vertical) {
+        return stick(PAD_AXIS_LEFT_X, PAD_AXIS_LEFT_Y, sign, vertical) ||
+               stick(PAD_AXIS_RIGHT_X, PAD_AXIS_RIGHT_Y, sign, vertical);
+    };
+    in.up = held(ACTION_MENU_UP) || pushed(-1, true);
+    in.down = held(ACTION_MENU_DOWN) || pushed(1, true);
+    in.left = held(ACTION_MENU_LEFT) || pushed(-1, false);
+    in.right = held(ACTION_MENU_RIGHT) || pushed(1, false);
+    in.accept = held(ACTION_MENU_ACCEPT);
+    in.back = held(ACTION_MENU_BACK);
     return in;
 }

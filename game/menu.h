@@ -1,10 +1,11 @@
 // A list of choices, one under the other, as the pause menu and the settings
 // pages show them: the rules of moving through it and choosing, apart from
 // the drawing. The pointer picks the row it is over; a row is chosen by a
-// press of the left button that begins and ends over it, or by Enter; the
-// arrow keys move up and down (and change a row's value left and right);
-// Escape goes back. A key counts once per press: holding it does nothing
-// more, so a key still held from the scene before does nothing at all.
+// press of the left button that begins and ends over it, or by Enter (the
+// pad's A); the arrow keys (the d-pad, a stick) move up and down and change
+// a row's value left and right; Escape (B) goes back; the keys and buttons
+// are the player's bindings. A key counts once per press: holding it does
+// nothing more, so a key still held from the scene before does nothing at all.
 //
 // The menu is a plain value: its rows' place on the screen and its state
 // between frames. MenuInput is one frame's reading; StepMenu needs nothing

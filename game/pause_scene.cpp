@@ -2,6 +2,7 @@
 #include "game/pause_scene.h"
 
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/menu_draw.h"
 #include "game/scenes.h"
 #include "gfx/blit.h"
@@ -9,9 +10,6 @@
 #include "input/input.h"
 
 namespace {
-
-constexpr int KEY_P = 0x50;
-constexpr int KEY_PAUSE = 0x13;
 
 const char* const ROW_NAMES[PAUSE_ROWS] = {"RESUME", "RESTART STAGE", "SETTINGS", "LEAVE TO TITLE"};
 
@@ -30,7 +28,7 @@ MenuLayout PauseMenuLayout()
 
 bool PauseKeyHeld()
 {
-    return IsKeyDown(KEY_P) || IsKeyDown(KEY_PAUSE);
+    return ActionHeld(ACTION_PAUSE);
 }
 
 SceneChange EnterPause(PauseScene& p, FrameClock&)

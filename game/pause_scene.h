@@ -31,7 +31,8 @@ struct PauseScene {
 
 // The menu's rows on the 1280 x 720 screen.
 MenuLayout PauseMenuLayout();
-// True while P or Pause is held: the keys that pause play and end the pause.
+// True while an input bound to pausing is held (P, Pause and the pad's Start
+// unless the player bound others): what pauses play and ends the pause.
 bool PauseKeyHeld();
 
 SceneChange EnterPause(PauseScene& pause, FrameClock& clock);

@@ -23,6 +23,9 @@ namespace {
 constexpr int KEY_E = 0x45;
 constexpr int KEY_G = 0x47;
 const char* const SHOT_SOUND = "./se/newSE.wav";
+// A death is felt in the hands too, when the pad can rumble.
+constexpr int DEATH_RUMBLE_PERCENT = 70;
+constexpr uint32_t DEATH_RUMBLE_MS = 350;
 
 // G turns the ghost on and off; the choice is kept beside the best times.
 void ToggleGhostOnG(PlayScene& p)
@@ -147,9 +150,18 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     RunInput in;
     in.frameStart = clock.frameStart;
     bool playing = !RunInCurtain(p.run);
+    PadState pad;
+    bool padAttached = PlatformReadPad(&pad);
     if (playing) {
-        GetMousePos(&in.mouseX, &in.mouseY);
-        GetMouseButtons(&in.buttons);
+        // The rules read a pointer and the mouse's buttons: a stick's aim
+        // becomes the pointer, and whatever fire is bound to the left button.
+        int mouseX, mouseY, mouseButtons;
+        GetMousePos(&mouseX, &mouseY);
+        GetMouseButtons(&mouseButtons);
+        StepPadAim(&p.aim, mouseX, mouseY, pad, padAttached, settings.padDeadzone,
+                   settings.padLeftStickAims, &in.mouseX, &in.mouseY);
+        bool fire = BindingHeld(settings.bindings[ACTION_FIRE], pad, padAttached);
+        in.buttons = (fire ? MOUSE_LEFT : 0) | (mouseButtons & MOUSE_RIGHT);
         in.keyE = IsKeyDown(KEY_E);
         in.keyEscape = IsKeyDown(VK_ESCAPE);
     }
@@ -164,11 +176,15 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
             f.play.ghost = false;
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
         if (f.play.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
-        // P pauses once the frame is played, unless the frame ended the attempt.
+        // P pauses once the frame is played, unless the frame ended the
+        // attempt; so does a pad pulled out, in the frame it is missed.
         bool pauseKey = PauseKeyHeld();
-        p.pauseAsked = pauseKey && !p.pauseKeyWas && f.event == RUN_EVENT_NONE;
+        bool unplugged = p.padWas && !padAttached;
+        p.pauseAsked = ((pauseKey && !p.pauseKeyWas) || unplugged) && f.event == RUN_EVENT_NONE;
         p.pauseKeyWas = pauseKey;
+        if (f.event == RUN_EVENT_DIED && settings.padRumble) PlatformRumblePad(DEATH_RUMBLE_PERCENT, DEATH_RUMBLE_MS);
     }
+    p.padWas = padAttached;
     SetMouseCursor(0);  // the game draws its own cursor
     DrawRunFrame(f);
     if (playing) RecordFrame(p, false, in);

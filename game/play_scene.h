@@ -5,6 +5,7 @@
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
 #pragma once
+#include "game/controls.h"
 #include "game/ghost.h"
 #include "game/recording.h"
 #include "game/run_step.h"
@@ -27,6 +28,8 @@ struct PlayScene {
     bool keyGWas = false;
     bool pauseKeyWas = false;
     bool pauseAsked = false;  // this frame's: the pause comes over play after it
+    PadAim aim;               // the mouse's or a stick's, whichever moved last
+    bool padWas = false;      // a pad was attached last frame
 };
 
 SceneChange EnterPlay(PlayScene& play, FrameClock& clock);

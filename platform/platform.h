@@ -202,6 +202,36 @@ bool PlatformIsKeyHeld(int virtualKey);
 // there, an id out of range, always in the browser).
 bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons);
 
+// ---- game controller ----
+// The pad: the game controller attached first of those still attached, read
+// as SDL's game-controller interface names a pad's parts (the mapping
+// database, and any SDL_GAMECONTROLLERCONFIG the player sets, make any
+// joystick SDL knows such a pad; XInput on Windows; the Gamepad API's
+// standard mapping in the browser). Axes run -32768..32767, the sticks'
+// right and down positive, the triggers 0 (let go) to 32767.
+enum {
+    PAD_AXIS_LEFT_X = 0, PAD_AXIS_LEFT_Y, PAD_AXIS_RIGHT_X, PAD_AXIS_RIGHT_Y,
+    PAD_AXIS_LEFT_TRIGGER, PAD_AXIS_RIGHT_TRIGGER, PAD_AXIS_COUNT
+};
+// A button's number is SDL's (A 0, B 1, X 2, Y 3, Back 4, Guide 5, Start 6,
+// the sticks 7 and 8, the shoulders 9 and 10, the d-pad up, down, left and
+// right 11..14); bit n of buttons is button n held.
+constexpr int PAD_SDL_BUTTONS = 15;
+struct PadState {
+    int16_t axes[PAD_AXIS_COUNT];
+    uint32_t buttons;
+};
+// The pad's state now into *state; false, with *state all zero, when no pad
+// is attached. Pads come and go while the game runs: the next call after a
+// pad is plugged in (or pulled out) sees it.
+bool PlatformReadPad(PadState* state);
+// Rumbles the pad at strength percent (1..100) for ms milliseconds (up to
+// 5000); harmless with no pad or one that cannot rumble. The harness traces it.
+void PlatformRumblePad(int strengthPercent, uint32_t ms);
+// The notches the mouse wheel turned since the last call: positive away from
+// the player (up), negative toward; 0 on a backend without a wheel.
+int PlatformTakeWheelSteps();
+
 // ---- time ----
 // Milliseconds since some fixed point, wrapping at 2^32: times are compared
 // by their unsigned difference. The harness's clock moves only in

@@ -3,7 +3,7 @@
 # tests need, skipping what is already there. Safe to run again and again.
 set -euo pipefail
 packages=(
-  cmake g++ make pkg-config git
+  cmake g++ make pkg-config git ccache
   libsdl2-dev libsdl2-mixer-dev libx11-dev
   libfreetype-dev libfontconfig-dev fonts-bebas-neue fonts-ipafont-mincho fonts-urw-base35
   libpng-dev libmp3lame-dev

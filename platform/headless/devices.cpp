@@ -1,4 +1,4 @@
-// The headless pointer, keys, joysticks and audio: scripted state in, trace lines out.
+// The headless pointer, keys, wheel, pad, joysticks and audio: scripted state in, trace lines out.
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 
@@ -29,6 +29,29 @@ bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons)
     *y = headless.joystickY[id];
     *buttons = headless.joystickButtons[id];
     return true;
+}
+
+bool PlatformReadPad(PadState* state)
+{
+    *state = PadState{};
+    if (!headless.padConnected) return false;
+    for (int i = 0; i < PAD_AXIS_COUNT; i++) state->axes[i] = headless.padAxes[i];
+    state->buttons = headless.padButtons;
+    return true;
+}
+
+void PlatformRumblePad(int strengthPercent, uint32_t ms)
+{
+    if (!headless.padConnected) return;
+    TraceLine("\"ev\":\"rumble\",\"strength\":" + std::to_string(strengthPercent) +
+              ",\"ms\":" + std::to_string(ms));
+}
+
+int PlatformTakeWheelSteps()
+{
+    int steps = headless.wheelSteps;
+    headless.wheelSteps = 0;
+    return steps;
 }
 
 static void TraceAudio(const char* kind, const char* op, const char* path)

@@ -36,12 +36,17 @@ struct HeadlessOptions {
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error);
 
 // ---- the input script ----
-enum { SCRIPT_MOUSE, SCRIPT_DOWN, SCRIPT_UP, SCRIPT_CLOSE };
+enum {
+    SCRIPT_MOUSE, SCRIPT_DOWN, SCRIPT_UP, SCRIPT_CLOSE, SCRIPT_PAD_CONNECT, SCRIPT_PAD_DISCONNECT,
+    SCRIPT_PAD_AXIS, SCRIPT_PAD_DOWN, SCRIPT_PAD_UP, SCRIPT_WHEEL
+};
 struct ScriptAction {
     long long frame;
     int op;     // SCRIPT_*
-    int x, y;   // SCRIPT_MOUSE: client point in logical pixels
-    int key;    // SCRIPT_DOWN / SCRIPT_UP: virtual-key code
+    int x, y;   // SCRIPT_MOUSE: client point in logical pixels; SCRIPT_PAD_AXIS: x the
+                // value; SCRIPT_WHEEL: x the notches
+    int key;    // SCRIPT_DOWN / SCRIPT_UP: virtual-key code; SCRIPT_PAD_AXIS: the axis
+                // (PAD_AXIS_*); SCRIPT_PAD_DOWN / SCRIPT_PAD_UP: the button (SDL's number)
     int line;   // where it came from
 };
 struct Script {
@@ -54,6 +59,11 @@ struct Script {
 bool ParseScript(const std::string& text, Script* script, std::string* error);
 // The virtual-key code of a script key name (lmb, esc, a, 7, ...), or -1.
 int ScriptKeyCode(const std::string& name);
+// A pad axis (leftx lefty rightx righty lefttrigger righttrigger: PAD_AXIS_*)
+// or button (a b x y back guide start leftstick rightstick leftshoulder
+// rightshoulder dpup dpdown dpleft dpright: SDL's numbers) by SDL's name, or -1.
+int ScriptPadAxis(const std::string& name);
+int ScriptPadButton(const std::string& name);
 // True with *value when the whole of token (a NUL inside it included) is a
 // decimal number within [low, high], a sign or leading blanks allowed as
 // strtoll takes them; false with *value untouched otherwise.
@@ -117,6 +127,11 @@ struct HeadlessMachine {
     // audio
     bool musicOpen = false;
     bool musicNotifyPending = false;
+    // the pad: at rest whenever it is plugged in
+    bool padConnected = false;
+    int16_t padAxes[6] = {};
+    uint32_t padButtons = 0;
+    int wheelSteps = 0;               // notches not yet taken
     // joysticks answering on system ids 0..15
     bool joystickPresent[16] = {};
     unsigned joystickX[16] = {}, joystickY[16] = {}, joystickButtons[16] = {};

@@ -83,6 +83,23 @@ void ApplyScriptFrame(long long frame)
         case SCRIPT_DOWN: headless.keys[action.key & 0xFF] = true; break;
         case SCRIPT_UP: headless.keys[action.key & 0xFF] = false; break;
         case SCRIPT_CLOSE: headless.events.push_back(PLATFORM_EVENT_CLOSE); break;
+        case SCRIPT_WHEEL: headless.wheelSteps += action.x; break;
+        case SCRIPT_PAD_CONNECT:
+        case SCRIPT_PAD_DISCONNECT:
+            // A pad comes and goes at rest: nothing it held carries over.
+            if (headless.padConnected != (action.op == SCRIPT_PAD_CONNECT))
+                headless.events.push_back(PLATFORM_EVENT_DEVICE_CHANGE);
+            headless.padConnected = action.op == SCRIPT_PAD_CONNECT;
+            for (int16_t& axis : headless.padAxes) axis = 0;
+            headless.padButtons = 0;
+            break;
+        case SCRIPT_PAD_AXIS:
+            if (headless.padConnected) headless.padAxes[action.key] = static_cast<int16_t>(action.x);
+            break;
+        case SCRIPT_PAD_DOWN:
+            if (headless.padConnected) headless.padButtons |= 1u << action.key;
+            break;
+        case SCRIPT_PAD_UP: headless.padButtons &= ~(1u << action.key); break;
         }
     }
 }

@@ -1,6 +1,8 @@
 // The harness's input script: "dialog yes|no", "N mouse X Y", "N down K",
-// "N up K", "N close"; '#' starts a comment. The keys: lmb rmb mmb esc enter
-// space tab left up right down shift ctrl alt pause f1..f12, letters, digits.
+// "N up K", "N close", "N wheel STEPS", and the pad's "N pad connect",
+// "N pad disconnect", "N pad axis AXIS VALUE", "N pad down|up BUTTON" with
+// SDL's names; '#' starts a comment. The keys: lmb rmb mmb esc enter space
+// tab left up right down shift ctrl alt pause f1..f12, letters, digits.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -32,6 +34,25 @@ int ScriptKeyCode(const std::string& name)
     }
     if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return name[0] - 'a' + 'A';
     if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return name[0];
+    return -1;
+}
+
+int ScriptPadAxis(const std::string& name)
+{
+    static const char* const NAMES[] = {"leftx", "lefty", "rightx", "righty", "lefttrigger",
+                                        "righttrigger"};
+    for (int i = 0; i < 6; i++)
+        if (name == NAMES[i]) return i;
+    return -1;
+}
+
+int ScriptPadButton(const std::string& name)
+{
+    static const char* const NAMES[] = {"a", "b", "x", "y", "back", "guide", "start", "leftstick",
+                                        "rightstick", "leftshoulder", "rightshoulder", "dpup",
+                                        "dpdown", "dpleft", "dpright"};
+    for (int i = 0; i < 15; i++)
+        if (name == NAMES[i]) return i;
     return -1;
 }
 
@@ -106,6 +127,43 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
             return false;
         }
         action.op = command == "down" ? SCRIPT_DOWN : SCRIPT_UP;
+    } else if (command == "wheel") {
+        long long steps;
+        if (tokens.size() != 3 || !ParseWholeNumber(tokens[2], -10000, 10000, &steps)) {
+            *why = "expected \"N wheel STEPS\" with a whole number from -10000 to 10000";
+            return false;
+        }
+        action.op = SCRIPT_WHEEL;
+        action.x = static_cast<int>(steps);
+    } else if (command == "pad") {
+        const std::string what = tokens.size() >= 3 ? tokens[2] : "";
+        if ((what == "connect" || what == "disconnect") && tokens.size() == 3) {
+            action.op = what == "connect" ? SCRIPT_PAD_CONNECT : SCRIPT_PAD_DISCONNECT;
+        } else if (what == "axis") {
+            long long value;
+            if (tokens.size() != 5 || !ParseWholeNumber(tokens[4], -32768, 32767, &value)) {
+                *why = "expected \"N pad axis AXIS VALUE\" with a value from -32768 to 32767";
+                return false;
+            }
+            action.key = ScriptPadAxis(tokens[3]);
+            if (action.key < 0) {
+                *why = "unknown pad axis \"" + Shown(tokens[3]) + "\"";
+                return false;
+            }
+            action.op = SCRIPT_PAD_AXIS;
+            action.x = static_cast<int>(value);
+        } else if ((what == "down" || what == "up") && tokens.size() == 4) {
+            action.key = ScriptPadButton(tokens[3]);
+            if (action.key < 0) {
+                *why = "unknown pad button \"" + Shown(tokens[3]) + "\"";
+                return false;
+            }
+            action.op = what == "down" ? SCRIPT_PAD_DOWN : SCRIPT_PAD_UP;
+        } else {
+            *why = "expected \"N pad connect\", \"N pad disconnect\", \"N pad axis AXIS VALUE\" "
+                   "or \"N pad down|up BUTTON\"";
+            return false;
+        }
     } else if (command == "close") {
         if (tokens.size() != 2) {
             *why = "expected \"N close\"";

@@ -1,5 +1,6 @@
 // The game's event queue: close requests, music notifications and joystick
-// changes, taken from SDL's queue when the game pumps its messages.
+// changes, taken from SDL's queue when the game pumps its messages; the
+// pads and the wheel are kept for their own calls.
 #include <deque>
 
 #include "platform/sdl/sdl_internal.h"
@@ -29,11 +30,18 @@ void TranslateEvent(const SDL_Event& event)
             pointerWindowY = event.motion.y;
         }
         break;
+    case SDL_MOUSEWHEEL:
+        if (event.wheel.windowID == gameId)
+            AddWheelSteps(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
+                                                                          : event.wheel.y);
+        break;
     case SDL_JOYDEVICEADDED:
     case SDL_JOYDEVICEREMOVED:
         CloseJoysticks();  // device indexes move when a joystick comes or goes
         QueueEvent(PLATFORM_EVENT_DEVICE_CHANGE);
         break;
+    case SDL_CONTROLLERDEVICEADDED: PadAdded(event.cdevice.which); break;
+    case SDL_CONTROLLERDEVICEREMOVED: PadRemoved(event.cdevice.which); break;
     default:
         if (TakeMusicDone(event, &reason)) QueueEvent(PLATFORM_EVENT_MUSIC_DONE, reason);
         break;

@@ -45,6 +45,7 @@ void PlatformInit(int, char**)
     // its renderer.
     if (videoIsX11) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // no joystick support is no joystick
+    StartPads();
     OpenAudio();
     StartClock();
 }

@@ -56,6 +56,17 @@ void TranslateEvent(const SDL_Event& event);
 // Closes every joystick opened so far: device indexes move when one comes or
 // goes, and PlatformJoystickPos opens each again when asked for it.
 void CloseJoysticks();
+// Sets SDL's game controllers up, with the player's own mapping file
+// (gamecontrollerdb.txt in the settings folder) when there is one. Once, at
+// PlatformInit; SDL then reports every pad already plugged in as added.
+void StartPads();
+// A joystick (by device index) came: opened as a pad when SDL maps it as
+// one, once however often it is reported. A pad (by its joystick instance
+// id) went: closed and forgotten.
+void PadAdded(int deviceIndex);
+void PadRemoved(int instance);
+// The mouse wheel turned: notches for PlatformTakeWheelSteps, up positive.
+void AddWheelSteps(int steps);
 // The display the game window is on; the first one (0) before there is a
 // window, or when SDL cannot tell.
 int GameDisplay();

@@ -36,3 +36,12 @@ bool PlatformIsKeyHeld(int virtualKey)
 }
 
 bool PlatformJoystickPos(int, unsigned*, unsigned*, unsigned*) { return false; }
+
+// The page's pad comes later; until then there is none.
+bool PlatformReadPad(PadState* state)
+{
+    *state = PadState{};
+    return false;
+}
+void PlatformRumblePad(int, uint32_t) {}
+int PlatformTakeWheelSteps() { return 0; }

@@ -55,3 +55,11 @@ bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons) {
     *buttons = info.wButtons;
     return true;
 }
+
+// The pad comes later; until then there is none.
+bool PlatformReadPad(PadState* state) {
+    *state = PadState{};
+    return false;
+}
+void PlatformRumblePad(int, uint32_t) {}
+int PlatformTakeWheelSteps() { return 0; }
