@@ -35,6 +35,7 @@
 #include "input/input.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_internal.h"
+#include "tests/desktop/private_xvfb.h"
 #include "gfx/screen.h"
 #include "shell/shell.h"
 
@@ -89,31 +90,9 @@ public:
     Screen(int width, int height, const char* xftDpi, bool useRenderer) : width(width), height(height)
     {
         if (__lsan_disable != nullptr) __lsan_disable();
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        server = fork();
-        if (server == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            std::string size = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 2);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", size.c_str(), "-nolisten", "tcp",
-                   "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd wait{fds[0], POLLIN, 0};
-        // Generous: a loaded machine may take its time starting a server.
-        while (poll(&wait, 1, 30000) > 0) {
-            char c;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
-        }
-        close(fds[0]);
-        if (number.empty()) return;
-        display = ":" + number;
+        xvfb = StartPrivateXvfb(std::to_string(width) + "x" + std::to_string(height) + "x24");
+        if (xvfb.display.empty()) return;
+        display = xvfb.display;
         setenv("DISPLAY", display.c_str(), 1);
         unsetenv("WAYLAND_DISPLAY");
         unsetenv("SDL_VIDEODRIVER");
@@ -141,10 +120,7 @@ public:
             SDL_Quit();
         }
         if (x != nullptr) XCloseDisplay(x);
-        if (server > 0) {
-            kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
-        }
+        StopPrivateXvfb(&xvfb);
         if (__lsan_enable != nullptr) __lsan_enable();
     }
 
@@ -247,7 +223,7 @@ public:
     bool ready = false;
     std::string display;
     Display* x = nullptr;
-    pid_t server = -1;
+    PrivateXvfb xvfb;
 };
 
 struct Placement {
