@@ -12,9 +12,9 @@ constexpr Colour UNLIT = 0xB4B4B4;
 
 int RowTop(const Menu& menu, int row) { return menu.layout.y + row * menu.layout.rowHeight; }
 
-void DrawLetters(int x, int y, bool lit, const char* text)
+void DrawLetters(int x, int y, bool lit, const char* text, int width = 32, int height = 64)
 {
-    SetFont(32, 64, "IMPACT");
+    SetFont(width, height, "IMPACT");
     if (lit)
         PrintOutlined(backBuffer, x, y, LIT_OUTLINE, LIT_FILL, "%s", text);
     else
@@ -55,4 +55,17 @@ void DrawMenuRow(const Menu& menu, int row, const char* label)
 void DrawMenuValue(const Menu& menu, int row, int x, const char* value)
 {
     DrawLetters(x, RowTop(menu, row), row == menu.selected, value);
+}
+
+void DrawMenuText(const Menu& menu, int row, int x, int letterWidth, int letterHeight, const char* text)
+{
+    DrawLetters(x, RowTop(menu, row), row == menu.selected, text, letterWidth, letterHeight);
+}
+
+Surface DarkenedNightSky()
+{
+    Surface sky = CreateBlankSurface(1280, 720);
+    DrawColorKeyed(sky, 0, 0, 1280, 720, imgBackdrop[0], 0, 0, static_cast<uint32_t>(-1));
+    DarkenBlock(sky, 0, 0, 1280, 720, 50);
+    return sky;
 }

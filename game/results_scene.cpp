@@ -3,6 +3,7 @@
 #include "game/results_scene.h"
 
 #include "game/assets.h"
+#include "game/controls.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
 #include "gfx/blit.h"
@@ -77,12 +78,16 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
                             static_cast<uint32_t>(-1));
     int buttons;
     GetMouseButtons(&buttons);
+    // Enter and the pad's A go on as a click does, the pad's B leaves as Escape.
+    if (ActionHeld(ACTION_MENU_ACCEPT)) buttons |= MOUSE_LEFT;
+    bool back = ActionHeld(ACTION_MENU_BACK);
+    if (!back) r.backWasHeld = false;
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};
     r.leaving = 0;
-    if (IsKeyDown(VK_ESCAPE)) {
+    if (IsKeyDown(VK_ESCAPE) || (back && !r.backWasHeld)) {
         r.leaving = RESULTS_TO_TITLE;
         *end = FrameEnd{FRAME_TRACED, "results", SCENE_TO_TITLE, r.stage, ""};
     } else if (TakeResultsClick(buttons, &r.clickWait)) {

@@ -27,6 +27,9 @@ struct ResultsScene {
     Pulse highlight = HIGHLIGHT_PULSE_START;
     Pulse click = CLICK_PULSE_START;
     ResultsClickWait clickWait;
+    // Going back (the pad's B) counts once it has been let go: a press still
+    // held from the stage is not one.
+    bool backWasHeld = true;
     int leaving = 0;  // this frame's: 0 stay, else RESULTS_*
 };
 

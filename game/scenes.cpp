@@ -56,6 +56,7 @@ SceneChange EnterScene(Scene& scene, FrameClock& clock)
         SceneChange operator()(ReplayScene& s) { return EnterReplay(s, clock); }
         SceneChange operator()(PauseScene& s) { return EnterPause(s, clock); }
         SceneChange operator()(SettingsScene& s) { return EnterSettings(s, clock); }
+        SceneChange operator()(ControlsScene& s) { return EnterControls(s, clock); }
     } enter{clock};
     return std::visit(enter, scene.value);
 }
@@ -74,6 +75,7 @@ void StepScene(Scene& scene, const FrameClock& clock, FrameEnd* end)
         void operator()(ReplayScene& s) { StepReplay(s, clock, end); }
         void operator()(PauseScene& s) { StepPause(s, clock, end); }
         void operator()(SettingsScene& s) { StepSettings(s, clock, end); }
+        void operator()(ControlsScene& s) { StepControls(s, clock, end); }
     } step{clock, end};
     std::visit(step, scene.value);
 }
@@ -91,6 +93,7 @@ SceneChange AfterFrame(Scene& scene, FrameClock& clock)
         SceneChange operator()(ReplayScene& s) { return AfterReplayFrame(s, clock); }
         SceneChange operator()(PauseScene& s) { return AfterPauseFrame(s, clock); }
         SceneChange operator()(SettingsScene& s) { return AfterSettingsFrame(s, clock); }
+        SceneChange operator()(ControlsScene& s) { return AfterControlsFrame(s, clock); }
     } after{clock};
     return std::visit(after, scene.value);
 }
@@ -108,7 +111,8 @@ SceneChange ResumeScene(Scene& scene, int result, FrameClock& clock)
         SceneChange operator()(ResultsScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(ReplayScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(PauseScene& s) { return ResumePause(s, result, clock); }
-        SceneChange operator()(SettingsScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(SettingsScene& s) { return ResumeSettings(s, result, clock); }
+        SceneChange operator()(ControlsScene& s) { return NothingToResume(s, result, clock); }
     } resume{result, clock};
     return std::visit(resume, scene.value);
 }

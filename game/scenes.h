@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "game/controls_scene.h"
 #include "game/pause_scene.h"
 #include "game/play_scene.h"
 #include "game/question_scene.h"
@@ -36,7 +37,7 @@
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene, PauseScene, SettingsScene>
+                 ReplayScene, PauseScene, SettingsScene, ControlsScene>
         value;
 };
 

@@ -111,7 +111,8 @@ std::string KeyNameOfCode(int code)
     return NameOfCode(KEY_NAMES, code);
 }
 
-// "key p", or "" for an input the file has no name for.
+}  // namespace
+
 std::string InputName(const Input& input)
 {
     std::string name = input.device == INPUT_KEY     ? KeyNameOfCode(input.code)
@@ -120,6 +121,20 @@ std::string InputName(const Input& input)
                                                      : "";
     return name.empty() ? "" : std::string(DEVICE_NAMES[input.device]) + " " + name;
 }
+
+std::vector<Input> NameableInputs()
+{
+    std::vector<Input> inputs;
+    for (int c = 'A'; c <= 'Z'; c++) inputs.push_back({INPUT_KEY, c});
+    for (int c = '0'; c <= '9'; c++) inputs.push_back({INPUT_KEY, c});
+    for (int c = VK_F1; c <= VK_F12; c++) inputs.push_back({INPUT_KEY, c});
+    for (const Name& n : KEY_NAMES) inputs.push_back({INPUT_KEY, n.code});
+    for (const Name& n : MOUSE_NAMES) inputs.push_back({INPUT_MOUSE, n.code});
+    for (const Name& n : PAD_NAMES) inputs.push_back({INPUT_PAD, n.code});
+    return inputs;
+}
+
+namespace {
 
 // ---- text ----
 

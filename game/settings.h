@@ -81,6 +81,12 @@ enum Action {
 };
 // The bindings the game has without a settings file.
 std::array<Binding, ACTION_COUNT> DefaultBindings();
+// An input as the file names it ("key p", "mouse left", "pad start"), or ""
+// for one it has no name for.
+std::string InputName(const Input& input);
+// Every input the file has a name for: the keys, the mouse's buttons and
+// the pad's buttons, triggers included.
+std::vector<Input> NameableInputs();
 
 struct Settings {
     int musicVolume = 100;       // percent, 0..100 in steps of 10

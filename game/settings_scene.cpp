@@ -15,7 +15,8 @@
 namespace {
 
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
-const char* const ROW_NAMES[SETTINGS_ROWS] = {"MUSIC", "EFFECTS", "AT START", "GHOST", "BACK"};
+const char* const ROW_NAMES[SETTINGS_ROWS] = {"MUSIC", "EFFECTS", "AT START", "GHOST", "CONTROLS",
+                                              "BACK"};
 constexpr int VALUE_X = 760;
 
 // An arrow stops at the ends; a click (or Enter) goes round from the end to
@@ -32,7 +33,7 @@ int Stepped(int value, int step, bool wrap, int low, int high, int by)
 
 MenuLayout SettingsMenuLayout()
 {
-    return MenuLayout{300, 200, 700, 90, SETTINGS_ROWS};  // x, y, width, row height, rows
+    return MenuLayout{300, 190, 700, 85, SETTINGS_ROWS};  // x, y, width, row height, rows
 }
 
 void StepSettingsValue(Settings* s, bool* ghost, int row, int step, bool wrap)
@@ -70,9 +71,7 @@ SceneChange EnterSettings(SettingsScene& page, FrameClock&)
     page.edited = settings;
     page.ghost = GhostWanted(scoreFilePath);
     // The same page over the title and over play.
-    page.imgSky = CreateBlankSurface(1280, 720);
-    DrawColorKeyed(page.imgSky, 0, 0, 1280, 720, imgBackdrop[0], 0, 0, static_cast<uint32_t>(-1));
-    DarkenBlock(page.imgSky, 0, 0, 1280, 720, 50);
+    page.imgSky = DarkenedNightSky();
     return Stay();
 }
 
@@ -84,6 +83,7 @@ void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
     int action = StepMenu(&page.menu, in);
     int row = page.menu.selected;
     page.leaving = action == MENU_BACK || (action == MENU_CHOSEN && row == SETTINGS_ROW_BACK);
+    page.toControls = action == MENU_CHOSEN && row == SETTINGS_ROW_CONTROLS;
     int step = action == MENU_LESS ? -1 : action == MENU_MORE || action == MENU_CHOSEN ? 1 : 0;
     Settings before = page.edited;
     bool ghostBefore = page.ghost;
@@ -98,11 +98,16 @@ void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
         DrawMenuRow(page.menu, r, ROW_NAMES[r]);
         DrawMenuValue(page.menu, r, VALUE_X, SettingsValueText(page.edited, page.ghost, r));
     }
-    *end = FrameEnd{page.leaving ? FRAME_TRACED : FRAME_SHOWN, "settings", SCENE_PLAYING, 0, ""};
+    bool left = page.leaving || page.toControls;
+    *end = FrameEnd{left ? FRAME_TRACED : FRAME_SHOWN, "settings", SCENE_PLAYING, 0, ""};
 }
 
 SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
 {
+    if (page.toControls) {
+        page.toControls = false;
+        return Push(Scene{ControlsScene{}});
+    }
     if (!page.leaving) return Stay();
     if (!(page.edited == settings)) {
         settings = page.edited;
@@ -113,4 +118,14 @@ SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
     page.imgSky = nullptr;
     SetMouseCursor(0);
     return Pop(SETTINGS_DONE);
+}
+
+SceneChange ResumeSettings(SettingsScene& page, int, FrameClock&)
+{
+    page.edited.bindings = settings.bindings;
+    page.edited.padDeadzone = settings.padDeadzone;
+    page.edited.padLeftStickAims = settings.padLeftStickAims;
+    page.edited.padRumble = settings.padRumble;
+    HoldMenuInput(&page.menu);
+    return Stay();
 }

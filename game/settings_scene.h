@@ -2,7 +2,8 @@
 // effects' loudness (heard at once), what the game does at start-up (ask, a
 // window, full screen), and the ghost. Left and right (or a click) change the
 // row's value; Escape or BACK goes back to the scene below, which is left as
-// it was. What changed is kept in the settings file when the page is left.
+// it was. CONTROLS opens the Controls page. What changed is kept in the
+// settings file when the page is left.
 #pragma once
 #include "game/menu.h"
 #include "game/scene_frame.h"
@@ -19,6 +20,7 @@ enum {
     SETTINGS_ROW_EFFECTS,
     SETTINGS_ROW_START,
     SETTINGS_ROW_GHOST,
+    SETTINGS_ROW_CONTROLS,
     SETTINGS_ROW_BACK,
     SETTINGS_ROWS
 };
@@ -31,6 +33,7 @@ struct SettingsScene {
     // freed when it is left.
     Surface imgSky = nullptr;
     bool leaving = false;  // this frame's
+    bool toControls = false;  // this frame's: CONTROLS chosen
 };
 
 // The page's rows on the 1280 x 720 screen.
@@ -45,3 +48,5 @@ const char* SettingsValueText(const Settings& settings, bool ghost, int row);
 SceneChange EnterSettings(SettingsScene& page, FrameClock& clock);
 void StepSettings(SettingsScene& page, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock& clock);
+// Back from the Controls page: its changes, kept already, are the page's too.
+SceneChange ResumeSettings(SettingsScene& page, int result, FrameClock& clock);

@@ -4,6 +4,8 @@
 
 #include "audio/audio.h"
 #include "game/assets.h"
+#include "game/controls.h"
+#include "game/menu.h"
 #include "game/scenes.h"
 #include "gfx/text.h"
 #include "game/stage.h"
@@ -77,6 +79,41 @@ void DrawSettingsChoice(bool lit)
     ReleaseFont();
 }
 
+TitleHover PickedHover(int picked)
+{
+    TitleHover hover;
+    hover.start = picked == TITLE_PICK_START;
+    hover.end = picked == TITLE_PICK_END;
+    hover.settings = picked == TITLE_PICK_SETTINGS;
+    return hover;
+}
+
+// The keys and the pad pick a button: left START, right END, up SETTINGS,
+// down back to START; the first press only shows where the pick is. The
+// mouse moving hands the buttons back to the pointer. True when the picked
+// button is chosen this frame; *backPressed when going back (the pad's B)
+// was pressed, which leaves the title as Escape does.
+bool StepTitlePick(TitleScene& t, int mouseX, int mouseY, bool* backPressed)
+{
+    MenuInput in = ReadMenuInput(Menu{});
+    bool now[6] = {in.left, in.right, in.up, in.down, in.accept, in.back};
+    bool pressed[6];
+    for (int i = 0; i < 6; i++) {
+        pressed[i] = now[i] && !t.menuWas[i];
+        t.menuWas[i] = now[i];
+    }
+    *backPressed = pressed[5];
+    if (mouseX != t.mouseWasX || mouseY != t.mouseWasY) t.picked = TITLE_PICK_NONE;
+    t.mouseWasX = mouseX;
+    t.mouseWasY = mouseY;
+    bool first = t.picked == TITLE_PICK_NONE;
+    if (pressed[0] || pressed[3]) t.picked = TITLE_PICK_START;
+    if (pressed[1]) t.picked = TITLE_PICK_END;
+    if (pressed[2]) t.picked = TITLE_PICK_SETTINGS;
+    if (pressed[4] && first) t.picked = TITLE_PICK_START;
+    return pressed[4] && !first;
+}
+
 }  // namespace
 
 SceneChange EnterTitle(TitleScene&, FrameClock& clock)
@@ -111,14 +148,23 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     t.cursorAngle = NextCursorAngle(t.cursorAngle);
     DrawRotated(backBuffer, mx, my, 32, 32, imgCursor, 0, 0, 32, 32, t.cursorAngle, 0xFF00FF);
 
-    t.hover = TitleHoverAt(mx, my);
+    TitleHover mouseHover = TitleHoverAt(mx, my);
+    bool backPressed = false;
+    bool accepted = StepTitlePick(t, mx, my, &backPressed);
+    t.hover = t.picked ? PickedHover(t.picked) : mouseHover;
     t.hoverTested = true;
 
-    TitleClick click = TitleClickOf(buttons, t.hover);
+    TitleClick click = TitleClickOf(buttons, mouseHover);
+    if (accepted) {
+        click.clickSound = true;
+        click.quit = t.picked == TITLE_PICK_END;
+        click.start = t.picked == TITLE_PICK_START;
+        click.settings = t.picked == TITLE_PICK_SETTINGS;
+    }
     if (click.clickSound) PlaySoundEffect(CLICK_SOUND);  // again on every frame the button is held
     bool escape = IsKeyDown(VK_ESCAPE);
     if (!escape) t.escapeStillHeld = false;
-    escape = escape && !t.escapeStillHeld;
+    escape = (escape && !t.escapeStillHeld) || backPressed;
     t.choice = click.quit || (!click.start && !click.settings && escape) ? 2
                : click.start                                            ? 1
                : click.settings                                         ? 3
@@ -152,6 +198,7 @@ SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
 {
     if (result == SETTINGS_DONE) {
         t.escapeStillHeld = true;
+        for (bool& held : t.menuWas) held = true;  // what left the settings is not a press here
         return Stay();
     }
     FreeTitleSurfaces();

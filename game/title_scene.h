@@ -8,6 +8,8 @@
 
 struct SceneChange;
 
+enum { TITLE_PICK_NONE = 0, TITLE_PICK_START, TITLE_PICK_END, TITLE_PICK_SETTINGS };
+
 struct TitleScene {
     // How the title was reached, as its frames' trace names it: SCENE_PLAYING
     // at the program's start, SCENE_TO_TITLE after a game; and the stage last
@@ -24,6 +26,12 @@ struct TitleScene {
     TitleHover hover;
     bool hoverTested = false;
     int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape), 3 SETTINGS
+    // The button chosen with the keys or a pad (TITLE_PICK_*), shown as if
+    // hovered until the mouse moves; and last frame's menu inputs, so that
+    // each press counts once (all held at first: nothing carried over counts).
+    int picked = 0;
+    bool menuWas[6] = {true, true, true, true, true, true};
+    int mouseWasX = 0, mouseWasY = 0;
     // Back from the settings page with Escape held: it ends the game only
     // once it has been let go.
     bool escapeStillHeld = false;

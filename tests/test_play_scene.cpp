@@ -146,6 +146,25 @@ protected:
     }
 };
 
+TEST_F(PlayRuns, EachDeathRumblesThePadOnceAndNothingElseDoes)
+{
+    WriteStage(1, {{33, 10, 4}, {32, 15, 5}, {31, 15, 5}});
+    Run("0 pad connect\n10 mouse 100 360\n10 down lmb\n", 200);
+    size_t death = Find("death-curtain");
+    ASSERT_LT(death, frames.size());
+    int rumbles = 0;
+    for (const std::string& e : events)
+        if (e.find("\"ev\":\"rumble\"") != std::string::npos) {
+            rumbles++;
+            EXPECT_NE(e.find("\"strength\":70,\"ms\":350"), std::string::npos) << e;
+        }
+    int deaths = 0;
+    for (size_t i = 1; i < frames.size(); i++)
+        deaths += frames[i].scene == "death-curtain" && frames[i - 1].scene == "play";
+    EXPECT_GE(deaths, 1);
+    EXPECT_EQ(rumbles, deaths);
+}
+
 TEST_F(PlayRuns, ADeathRunsTheCurtainAndRespawnsAtTheCheckpointWithTheBeesHome)
 {
     // Checkpoint under the start, spikes four columns right, a nest in view.

@@ -108,6 +108,7 @@ TEST_F(SettingsPage, AChosenDisplayIsNotAskedAndNothingChangedWritesNothing)
     GameRun run = PlayWithSettings(TO_SETTINGS + "20 down down\n21 up down\n22 down down\n23 up down\n"
                                                  "30 down right\n31 up right\n"
                                                  "40 down down\n41 up down\n42 down down\n43 up down\n"
+                                                 "44 down down\n45 up down\n"
                                                  "50 down enter\n51 up enter\n",
                                    70);
     EXPECT_NE(ReadFileText(SettingsFile()).find("start_display = window"), std::string::npos);
