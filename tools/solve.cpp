@@ -52,7 +52,8 @@ std::string StagePath(const std::string& stages, int stage)
 
 // The bees' speed that stage `stage` starts with when every stage before it
 // is skipped with key E on its first frame, as the stage scripts do: each
-// skipped frame is played as the game plays it, the mouse resting and let go.
+// skipped frame is played as the game plays it, nothing fired (so where the
+// pointer rests turns only the character, never moves it).
 bool SkippedBeeSteps(const std::string& stages, int stage, int* beeSteps)
 {
     *beeSteps = 0;  // nothing has touched it before the first stage
@@ -106,8 +107,8 @@ int SolveByPad(const std::string& stages, const std::string& out, int only)
         runs[stage - 1] = inputs;
         std::string heading = "# Stage " + std::to_string(stage) +
                               " cleared by pad (the right stick aims, the right trigger fires), from the "
-                              "title to its results screen; stages before it are skipped with key E "
-                              "(written by tools/solve --pad).\n";
+                              "title to its results screen, all by pad but the stages before it, skipped "
+                              "with key E (written by tools/solve --pad).\n";
         std::ofstream(out + "/pad-stage" + std::to_string(stage) + ".txt")
             << solve::WriteScript(runs, stage, stage, false, heading, true);
     }

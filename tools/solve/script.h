@@ -17,6 +17,11 @@ constexpr long long COUNTDOWN_FRAMES = 4000 / 16;
 constexpr long long FIRST_PLAY_FRAME = 1 + OPENING_CURTAIN_FRAMES + COUNTDOWN_FRAMES;  // title click first
 constexpr long long RESULTS_FRAMES = RESULTS_CLICK_DELAY + 1;  // a click is taken from the eleventh frame on
 constexpr long long NEXT_STAGE_FRAMES = OPENING_CURTAIN_FRAMES + COUNTDOWN_FRAMES;
+// A pad run picks START with the pad's left and chooses it with A on the
+// title's fourth frame (the title counts a press once it has seen the
+// button up): its play begins that much later.
+constexpr long long PAD_TITLE_CHOICE_FRAME = 3;
+constexpr long long PAD_FIRST_PLAY_FRAME = FIRST_PLAY_FRAME + PAD_TITLE_CHOICE_FRAME;
 constexpr int START_X = 300, START_Y = 580;  // on the title's START button
 constexpr int END_X = 950, END_Y = 560;      // on its END button
 
@@ -39,12 +44,11 @@ struct ScriptWriter {
         Line(frame, down ? "down lmb" : "up lmb");
         held = down;
     }
-    // A click that is let go on the next frame, for a pad run, whose play
-    // must not find the button held.
-    void Click(long long frame)
+    // A pad button pressed and let go on the next frame.
+    void Press(long long frame, const char* button)
     {
-        Button(frame, true);
-        Button(frame + 1, false);
+        Line(frame, std::string("pad down ") + button);
+        Line(frame + 1, std::string("pad up ") + button);
     }
 
     // The pad: the right stick's axes and the right trigger, each written
@@ -74,9 +78,10 @@ struct ScriptWriter {
 // firstPlayed with key E and playing the rest with the given runs. With end
 // set it confirms the last results too and leaves with END from the title;
 // otherwise it closes the window on the last results screen and confirms.
-// With pad the runs are the pad's: a pad is connected from the start, the
-// title and the results are clicked and let go, and each stage's stick and
-// trigger let go as it ends.
+// With pad the runs are the pad's and so is everything else but the key E
+// skips: a pad is connected from the start, START and END are picked on the
+// title with it, the results go on with A, and each stage's stick and
+// trigger are let go as it ends.
 inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int firstPlayed, int stages,
                                bool end, const std::string& heading, bool pad = false)
 {
@@ -84,13 +89,16 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
     w.text = heading;
     w.text += "dialog no\n";  // the full-screen question: play in a window
     if (!end) w.text += "dialog yes\n";  // the close at the end: yes, quit
-    if (pad) w.Line(0, "pad connect");
-    w.Mouse(0, START_X, START_Y);
-    if (pad)
-        w.Click(0);
-    else
-        w.Button(0, true);
     long long base = FIRST_PLAY_FRAME;
+    if (pad) {
+        w.Line(0, "pad connect");
+        w.Press(PAD_TITLE_CHOICE_FRAME - 2, "dpleft");
+        w.Press(PAD_TITLE_CHOICE_FRAME, "a");
+        base = PAD_FIRST_PLAY_FRAME;
+    } else {
+        w.Mouse(0, START_X, START_Y);
+        w.Button(0, true);
+    }
     for (int stage = 1; stage <= stages; stage++) {
         w.text += "# stage " + std::to_string(stage) + "\n";
         long long goal = base;
@@ -123,11 +131,16 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
             break;
         }
         if (pad)
-            w.Click(results + RESULTS_FRAMES - 1);
+            w.Press(results + RESULTS_FRAMES - 1, "a");
         else
             w.Button(results + RESULTS_FRAMES - 1, true);
         base = results + RESULTS_FRAMES + NEXT_STAGE_FRAMES;
-        if (stage == 4) {
+        if (stage == 4 && pad) {
+            w.text += "# back on the title: END\n";
+            long long title = results + RESULTS_FRAMES;
+            w.Press(title + 1, "dpright");
+            w.Press(title + 3, "a");
+        } else if (stage == 4) {
             w.text += "# back on the title: END\n";
             long long title = results + RESULTS_FRAMES;
             // The title puts the pointer on its own spot when it starts; put it back on END.
