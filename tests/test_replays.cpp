@@ -2,9 +2,15 @@
 // clear the shipped stages in the real game: each stage's script reaches that
 // stage's goal by mouse, without a death, and shows its results; the full-game
 // script plays all four stages from the title, confirms every results screen
-// and leaves with END. And the solver itself: on a small stage of its own, the
-// run it finds plays the same in the real game.
+// and leaves with END; each pad script clears its stage with the right stick
+// and trigger alone, and the run's kept recording verifies at its time. And
+// the solver itself: on a small stage of its own, the run it finds plays the
+// same in the real game.
 #include "tests/test_wholegame_harness.h"
+#include "game/controls.h"
+#include "game/recording.h"
+#include "game/replay_files.h"
+#include "game/score.h"
 #include "tools/solve/field.h"
 #include "tools/solve/script.h"
 #include "tools/solve/search.h"
@@ -62,12 +68,13 @@ protected:
         return run;
     }
 
-    // Stage n of script stageN.txt: played to its goal, its results shown,
-    // the window closed with the quit question answered yes.
-    void ExpectStageProof(int n)
+    // Stage n of the script (stageN.txt unless named): played to its goal,
+    // its results shown, the window closed with the quit question answered yes.
+    StageOutcome ExpectStageProof(int n, std::string name = "")
     {
+        if (name.empty()) name = "stage" + std::to_string(n) + ".txt";
         StageOutcome outcome[5];
-        GameRun run = Replay("stage" + std::to_string(n) + ".txt", outcome);
+        GameRun run = Replay(name, outcome);
         SCOPED_TRACE(Describe(SceneRuns(run)));
         EXPECT_EQ(run.status, 1);
         for (int stage = 1; stage < n; stage++) {
@@ -81,7 +88,9 @@ protected:
         // A real clear: a stage's worth of flying, and a clock that ran from its start.
         EXPECT_GT(o.playFrames, 300);
         EXPECT_EQ(o.goalClockMs, 16LL * o.playFrames);
-        printf("stage %d: cleared at clockMs %lld (%d play frames)\n", n, o.goalClockMs, o.playFrames);
+        printf("%s: stage %d cleared at clockMs %lld (%d play frames)\n", name.c_str(), n, o.goalClockMs,
+               o.playFrames);
+        return o;
     }
 };
 
@@ -89,6 +98,71 @@ TEST_F(ReplayTest, Stage1IsClearedByMouse) { ExpectStageProof(1); }
 TEST_F(ReplayTest, Stage2IsClearedByMouse) { ExpectStageProof(2); }
 TEST_F(ReplayTest, Stage3IsClearedByMouse) { ExpectStageProof(3); }
 TEST_F(ReplayTest, Stage4IsClearedByMouse) { ExpectStageProof(4); }
+
+// The pad's proofs, tools/solve --pad's pad-stageN.txt: stage n cleared as
+// the mouse's scripts clear it, every input the pad's but the key E that
+// skips the stages before it (the window's close and its question aside),
+// aimed by the stick all through, as the run's recording shows; the recording
+// verifies at the time the results showed.
+class PadReplayTest : public ReplayTest, public testing::WithParamInterface<int> {};
+
+TEST_P(PadReplayTest, TheStageIsClearedByPadAndItsRecordingVerifies)
+{
+    const int n = GetParam();
+    const std::string name = "pad-stage" + std::to_string(n) + ".txt";
+    std::string script = ReadScript(name);
+    std::istringstream lines(script);
+    bool played = false;  // past the stage's own heading
+    int padLines = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "# stage " + std::to_string(n)) played = true;
+        std::istringstream words(line);
+        long long frame;
+        std::string what, which;
+        if (!(words >> frame >> what)) continue;  // headings and dialog answers
+        words >> which;
+        bool skip = !played && (what == "down" || what == "up") && which == "e";
+        EXPECT_TRUE(what == "pad" || what == "close" || skip) << line;
+        padLines += what == "pad";
+    }
+    EXPECT_TRUE(played);
+    EXPECT_GT(padLines, 0);
+
+    // A fresh table, so that the run's time enters it and its recording is kept.
+    std::string table;
+    for (int k = 0; k < 20; k++) table += " 5999999";
+    PutScores(table);
+    StageOutcome o = ExpectStageProof(n, name);
+    std::string kept = folder + "/txt/stage" + std::to_string(n) + "-rank1.replay";
+    Recording r;
+    std::string why;
+    ASSERT_TRUE(ReadRecordingFile(kept.c_str(), &r, &why)) << why;
+    // Every play frame aimed where a stick aims, the rules' pointer a stick's
+    // length from the character (the mouse rests far off it, where the title
+    // put it).
+    int aimed = 0;
+    for (const RecordedFrame& f : r.frames) {
+        if (f.curtain) continue;
+        aimed++;
+        double reach = std::hypot(f.mouseX - 640.0, f.mouseY - 360.0);
+        if (std::fabs(reach - PAD_AIM_DISTANCE) > 1.0) {
+            ADD_FAILURE() << "play frame " << aimed << " aims at " << f.mouseX << "," << f.mouseY;
+            break;
+        }
+    }
+    EXPECT_EQ(aimed, r.playFrames);
+    EXPECT_EQ(r.playFrames, o.playFrames);
+
+    std::string said = folder + "/verify.txt";
+    int raw = std::system(("'" + HARNESS + "' --dir '" + folder + "' --verify '" + kept + "' >'" + said + "' 2>&1").c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << ReadText(said);
+    TimeText shown = FormatRunTime(r.timeMs);
+    EXPECT_NE(ReadText(said).find("stage " + std::to_string(n) + " in " + shown.clock + shown.fraction),
+              std::string::npos)
+        << ReadText(said);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, PadReplayTest, testing::Range(1, 5));
 
 TEST_F(ReplayTest, TheWholeGameIsPlayedFromTheTitleToEnd)
 {
@@ -171,23 +245,29 @@ TEST_F(SolverReplay, ARunFoundByTheSolverClearsTheSameStageInTheGame)
     fs::remove(folder + "/txt/dw_stage1.txt");
     fs::copy_file(folder + "/txt/small.txt", folder + "/txt/dw_stage1.txt");
 
-    static solve::Moment start, end;
-    start = solve::Moment();
-    BeginRun(start.run, PlayState());
-    std::vector<solve::Input> inputs;
-    ASSERT_TRUE(solve::SearchStage(solve::MakeField(), start, solve::SearchSettings(), &inputs, &end));
-    EXPECT_EQ(end.scene, SCENE_GOAL);
+    // By mouse, and by the pad's stick and trigger.
+    for (bool pad : {false, true}) {
+        SCOPED_TRACE(pad ? "pad" : "mouse");
+        static solve::Moment start, end;
+        start = solve::Moment();
+        BeginRun(start.run, PlayState());
+        solve::SearchSettings settings;
+        settings.pad = pad;
+        std::vector<solve::Input> inputs;
+        ASSERT_TRUE(solve::SearchStage(solve::MakeField(), start, settings, &inputs, &end));
+        EXPECT_EQ(end.scene, SCENE_GOAL);
 
-    std::string script = solve::WriteScript({inputs}, 1, 1, false, "# small stage\n");
-    GameRun run = Play(script, 3000);
-    EXPECT_EQ(run.status, 1);
-    std::vector<SceneRun> runs = SceneRuns(run);
-    SCOPED_TRACE(Describe(runs));
-    ASSERT_GE(runs.size(), 5u);
-    EXPECT_EQ(runs[3].scene, "play");
-    EXPECT_EQ(runs[3].first, solve::FIRST_PLAY_FRAME);
-    EXPECT_EQ(runs[3].frames, (int)inputs.size());
-    EXPECT_EQ(runs[4].scene, "clear-curtain");
+        std::string script = solve::WriteScript({inputs}, 1, 1, false, "# small stage\n", pad);
+        GameRun run = Play(script, 3000);
+        EXPECT_EQ(run.status, 1);
+        std::vector<SceneRun> runs = SceneRuns(run);
+        SCOPED_TRACE(Describe(runs));
+        ASSERT_GE(runs.size(), 5u);
+        EXPECT_EQ(runs[3].scene, "play");
+        EXPECT_EQ(runs[3].first, pad ? solve::PAD_FIRST_PLAY_FRAME : solve::FIRST_PLAY_FRAME);
+        EXPECT_EQ(runs[3].frames, (int)inputs.size());
+        EXPECT_EQ(runs[4].scene, "clear-curtain");
+    }
 }
 
 }  // namespace

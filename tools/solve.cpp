@@ -7,6 +7,11 @@
 // screen, the stages before it skipped with key E so that each proof stands on
 // its own) and fullgame.txt (all four stages played, every results screen, END).
 // Prints each stage's clear time: the play clock at the goal.
+//   solve --pad STAGE_FOLDER SCRIPT_FOLDER [STAGE]
+// searches the same way with the pad, the right stick pushed one of
+// PAD_DIRECTIONS ways and the right trigger pulled or let go, and writes
+// pad-stage1.txt .. pad-stage4.txt (or only STAGE's), each as soon as it is
+// found.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -40,12 +45,92 @@ bool Confirm(const solve::Moment& start, const std::vector<solve::Input>& inputs
     return false;
 }
 
+std::string StagePath(const std::string& stages, int stage)
+{
+    return stages + "/dw_stage" + std::to_string(stage) + ".txt";
+}
+
+// The bees' speed that stage `stage` starts with when every stage before it
+// is skipped with key E on its first frame, as the stage scripts do: each
+// skipped frame is played as the game plays it, nothing fired (so where the
+// pointer rests turns only the character, never moves it).
+bool SkippedBeeSteps(const std::string& stages, int stage, int* beeSteps)
+{
+    *beeSteps = 0;  // nothing has touched it before the first stage
+    for (int k = 1; k < stage; k++) {
+        if (!LoadStageFile(StagePath(stages, k))) return false;
+        static Run run;
+        PlayState first;
+        first.beeStepsPerFrame = *beeSteps;
+        BeginRun(run, first);
+        RunInput in;
+        in.mouseX = solve::START_X;
+        in.mouseY = solve::START_Y;
+        in.keyE = true;
+        static RunFrame frame;
+        StepRun(run, in, &frame);
+        *beeSteps = run.play.beeStepsPerFrame;
+    }
+    return true;
+}
+
+// The pad's proofs: each stage searched from the start the game gives it
+// after the skipped ones, and its script written at once.
+int SolveByPad(const std::string& stages, const std::string& out, int only)
+{
+    solve::SearchSettings settings;
+    settings.progress = true;
+    settings.pad = true;
+    for (int stage = 1; stage <= 4; stage++) {
+        if (only != 0 && stage != only) continue;
+        int beeSteps;
+        if (!SkippedBeeSteps(stages, stage, &beeSteps) || !LoadStageFile(StagePath(stages, stage))) {
+            fprintf(stderr, "solve: the stage files in %s are not whole\n", stages.c_str());
+            return 1;
+        }
+        static solve::Moment start, end;
+        start = solve::Moment();
+        PlayState first;
+        first.beeStepsPerFrame = beeSteps;
+        BeginRun(start.run, first);
+        fprintf(stderr, "stage %d by pad: searching\n", stage);
+        std::vector<solve::Input> inputs;
+        if (!solve::SearchStage(solve::MakeField(), start, settings, &inputs, &end) || !Confirm(start, inputs)) {
+            fprintf(stderr, "solve: no clearing run by pad found for stage %d\n", stage);
+            return 1;
+        }
+        printf("stage %d by pad: cleared in %zu play frames, clock %zu ms at the goal\n", stage,
+               inputs.size(), inputs.size() * 16);
+        fflush(stdout);
+        // Only the stage played needs its run; those before are skipped.
+        std::vector<std::vector<solve::Input>> runs(stage);
+        runs[stage - 1] = inputs;
+        std::string heading = "# Stage " + std::to_string(stage) +
+                              " cleared by pad (the right stick aims, the right trigger fires), from the "
+                              "title to its results screen, all by pad but the stages before it, skipped "
+                              "with key E (written by tools/solve --pad).\n";
+        std::ofstream(out + "/pad-stage" + std::to_string(stage) + ".txt")
+            << solve::WriteScript(runs, stage, stage, false, heading, true);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::string(argv[1]) == "--pad") {
+        std::string stage = argc == 5 ? argv[4] : "0";
+        int only = stage.size() == 1 && stage[0] >= '0' && stage[0] <= '4' ? stage[0] - '0' : -1;
+        if ((argc != 4 && argc != 5) || only < 0 || (argc == 5 && only == 0)) {
+            fprintf(stderr, "usage: solve --pad STAGE_FOLDER SCRIPT_FOLDER [STAGE 1..4]\n");
+            return 64;
+        }
+        return SolveByPad(argv[2], argv[3], only);
+    }
     if (argc != 3) {
-        fprintf(stderr, "usage: solve STAGE_FOLDER SCRIPT_FOLDER\n");
+        fprintf(stderr, "usage: solve STAGE_FOLDER SCRIPT_FOLDER\n"
+                        "       solve --pad STAGE_FOLDER SCRIPT_FOLDER [STAGE 1..4]\n");
         return 64;
     }
     std::string stages = argv[1], out = argv[2];

@@ -1,6 +1,7 @@
 // Harness scripts from solved runs: the title's START click, each stage's
-// play frames at the frame numbers the game gives them, the results screens
-// confirmed, and the ending (END on the title, or a confirmed close).
+// play frames at the frame numbers the game gives them (the mouse's, or the
+// pad's stick and trigger), the results screens confirmed, and the ending
+// (END on the title, or a confirmed close).
 #pragma once
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ constexpr long long COUNTDOWN_FRAMES = 4000 / 16;
 constexpr long long FIRST_PLAY_FRAME = 1 + OPENING_CURTAIN_FRAMES + COUNTDOWN_FRAMES;  // title click first
 constexpr long long RESULTS_FRAMES = RESULTS_CLICK_DELAY + 1;  // a click is taken from the eleventh frame on
 constexpr long long NEXT_STAGE_FRAMES = OPENING_CURTAIN_FRAMES + COUNTDOWN_FRAMES;
+// A pad run picks START with the pad's left and chooses it with A on the
+// title's fourth frame (the title counts a press once it has seen the
+// button up): its play begins that much later.
+constexpr long long PAD_TITLE_CHOICE_FRAME = 3;
+constexpr long long PAD_FIRST_PLAY_FRAME = FIRST_PLAY_FRAME + PAD_TITLE_CHOICE_FRAME;
 constexpr int START_X = 300, START_Y = 580;  // on the title's START button
 constexpr int END_X = 950, END_Y = 560;      // on its END button
 
@@ -38,22 +44,61 @@ struct ScriptWriter {
         Line(frame, down ? "down lmb" : "up lmb");
         held = down;
     }
+    // A pad button pressed and let go on the next frame.
+    void Press(long long frame, const char* button)
+    {
+        Line(frame, std::string("pad down ") + button);
+        Line(frame + 1, std::string("pad up ") + button);
+    }
+
+    // The pad: the right stick's axes and the right trigger, each written
+    // when it changes (a pad connects at rest).
+    int stickX = 0, stickY = 0;
+    bool trigger = false;
+    void Axis(long long frame, const char* axis, int value)
+    {
+        Line(frame, std::string("pad axis ") + axis + " " + std::to_string(value));
+    }
+    void Stick(long long frame, int x, int y)
+    {
+        if (x != stickX) Axis(frame, "rightx", x);
+        if (y != stickY) Axis(frame, "righty", y);
+        stickX = x;
+        stickY = y;
+    }
+    void Trigger(long long frame, bool pulled)
+    {
+        if (pulled == trigger) return;
+        Axis(frame, "righttrigger", pulled ? PAD_TRIGGER_PRESSED : 0);
+        trigger = pulled;
+    }
 };
 
 // A script that goes through stages 1..stages, skipping those before
 // firstPlayed with key E and playing the rest with the given runs. With end
 // set it confirms the last results too and leaves with END from the title;
 // otherwise it closes the window on the last results screen and confirms.
+// With pad the runs are the pad's and so is everything else but the key E
+// skips: a pad is connected from the start, START and END are picked on the
+// title with it, the results go on with A, and each stage's stick and
+// trigger are let go as it ends.
 inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int firstPlayed, int stages,
-                               bool end, const std::string& heading)
+                               bool end, const std::string& heading, bool pad = false)
 {
     ScriptWriter w;
     w.text = heading;
     w.text += "dialog no\n";  // the full-screen question: play in a window
     if (!end) w.text += "dialog yes\n";  // the close at the end: yes, quit
-    w.Mouse(0, START_X, START_Y);
-    w.Button(0, true);
     long long base = FIRST_PLAY_FRAME;
+    if (pad) {
+        w.Line(0, "pad connect");
+        w.Press(PAD_TITLE_CHOICE_FRAME - 2, "dpleft");
+        w.Press(PAD_TITLE_CHOICE_FRAME, "a");
+        base = PAD_FIRST_PLAY_FRAME;
+    } else {
+        w.Mouse(0, START_X, START_Y);
+        w.Button(0, true);
+    }
     for (int stage = 1; stage <= stages; stage++) {
         w.text += "# stage " + std::to_string(stage) + "\n";
         long long goal = base;
@@ -63,6 +108,11 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
         } else {
             const std::vector<Input>& run = runs[stage - 1];
             for (size_t f = 0; f < run.size(); f++) {
+                if (run[f].pad) {
+                    w.Stick(base + (long long)f, run[f].stickX, run[f].stickY);
+                    w.Trigger(base + (long long)f, run[f].firing);
+                    continue;
+                }
                 w.Mouse(base + (long long)f, run[f].mouseX, run[f].mouseY);
                 w.Button(base + (long long)f, run[f].firing);
             }
@@ -74,13 +124,23 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
         // that) and pressed again for the screen's eleventh frame, the first
         // on which a click counts.
         w.Button(goal + 1, false);
+        w.Trigger(goal + 1, false);
+        w.Stick(goal + 1, 0, 0);
         if (stage == stages && !end) {
             w.Line(results + 4, "close");
             break;
         }
-        w.Button(results + RESULTS_FRAMES - 1, true);
+        if (pad)
+            w.Press(results + RESULTS_FRAMES - 1, "a");
+        else
+            w.Button(results + RESULTS_FRAMES - 1, true);
         base = results + RESULTS_FRAMES + NEXT_STAGE_FRAMES;
-        if (stage == 4) {
+        if (stage == 4 && pad) {
+            w.text += "# back on the title: END\n";
+            long long title = results + RESULTS_FRAMES;
+            w.Press(title + 1, "dpright");
+            w.Press(title + 3, "a");
+        } else if (stage == 4) {
             w.text += "# back on the title: END\n";
             long long title = results + RESULTS_FRAMES;
             // The title puts the pointer on its own spot when it starts; put it back on END.

@@ -1,7 +1,8 @@
 // The search for a clearing run: a beam of the most promising moments of play,
 // each tried with a handful of inputs held for a few frames (fire in one of
 // several directions, fire at a nearby bee, or let go), keeping the moments
-// nearest the goal by the distance map and dropping every one that dies.
+// nearest the goal by the distance map and dropping every one that dies. The
+// inputs are the mouse's, or the pad's right stick and trigger.
 #pragma once
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,7 @@ struct SearchSettings {
     int directions = 24;  // aims around the character
     int maxFrames = 6000;
     bool progress = false;  // report the best moment on standard error now and then
+    bool pad = false;       // play with the pad's stick and trigger, not the mouse
 };
 
 struct Trail {
@@ -53,11 +55,74 @@ inline double Score(const Field& field, const Moment& m)
     return score;
 }
 
+// Where on screen the rank-th nearest awake bee's centre is (0 the nearest,
+// by its distance from the gun's pivot); false when fewer are awake.
+inline bool NearBee(const Moment& m, int rank, short* x, short* y)
+{
+    std::vector<std::pair<double, int>> near;
+    for (int i = 0; i < m.run.play.beeCount; i++) {
+        const Bee& b = m.run.play.bees[i];
+        if (b.state != BEE_ACTIVE) continue;
+        double dx = b.x + 32 - m.run.play.camX - GUN_PIVOT_X, dy = b.y + 32 - m.run.play.camY - GUN_PIVOT_Y;
+        near.push_back({dx * dx + dy * dy, i});
+    }
+    if (rank >= (int)near.size()) return false;
+    std::nth_element(near.begin(), near.begin() + rank, near.end());
+    const Bee& b = m.run.play.bees[near[rank].second];
+    *x = (short)(b.x + 32 - (int)m.run.play.camX);
+    *y = (short)(b.y + 32 - (int)m.run.play.camY);
+    return true;
+}
+
+// The pad's input for a choice, as ChoiceInput below: the stick pushed the
+// way opposite the heading, or toward the bee (the one of the pad's
+// directions whose aim turns the gun nearest the bee); letting go centres the
+// stick and lets the trigger go, the aim holding its last angle. Letting go
+// waits until the stick has aimed once, so that the resting mouse is never
+// the aim.
+inline bool PadChoiceInput(const Moment& m, int choice, const SearchSettings& s, Input* in)
+{
+    in->pad = true;
+    in->mouseX = in->mouseY = 0;
+    if (choice == s.directions) {
+        in->stickX = in->stickY = 0;
+        in->firing = false;
+        return m.aim.stickAims;
+    }
+    int k;
+    if (choice < s.directions) {
+        k = (int)std::lround((double)PAD_DIRECTIONS * choice / s.directions + PAD_DIRECTIONS / 2) % PAD_DIRECTIONS;
+    } else {
+        if (!NearBee(m, choice - s.directions - 1, &in->mouseX, &in->mouseY)) return false;
+        double want = std::atan2((double)in->mouseY - GUN_PIVOT_Y, (double)in->mouseX - GUN_PIVOT_X);
+        double best = 10;
+        k = 0;
+        for (int d = 0; d < PAD_DIRECTIONS; d++) {
+            StickAxes axes = PadDirection(d);
+            int x, y;
+            if (!StickAimPoint(axes.x, axes.y, 0, &x, &y)) continue;
+            double off = std::fabs(std::remainder(std::atan2((double)y - GUN_PIVOT_Y, (double)x - GUN_PIVOT_X) - want,
+                                                  2 * 3.14159265358979));
+            if (off < best) {
+                best = off;
+                k = d;
+            }
+        }
+        in->mouseX = in->mouseY = 0;
+    }
+    StickAxes axes = PadDirection(k);
+    in->stickX = axes.x;
+    in->stickY = axes.y;
+    in->firing = true;
+    return true;
+}
+
 // The input of one frame of a choice. Choices below `directions` fire so the
 // recoil pushes toward that heading; the next one lets go; the rest fire at
 // the k-th nearest awake bee.
 inline bool ChoiceInput(const Moment& m, int choice, const SearchSettings& s, Input* in)
 {
+    if (s.pad) return PadChoiceInput(m, choice, s, in);
     if (choice < s.directions) {
         double a = 2 * 3.14159265358979 * choice / s.directions;
         // The mouse goes opposite the way we want to be pushed.
@@ -73,20 +138,7 @@ inline bool ChoiceInput(const Moment& m, int choice, const SearchSettings& s, In
         in->firing = false;
         return true;
     }
-    int rank = choice - s.directions - 1;
-    // The awake bees by distance.
-    std::vector<std::pair<double, int>> near;
-    for (int i = 0; i < m.run.play.beeCount; i++) {
-        const Bee& b = m.run.play.bees[i];
-        if (b.state != BEE_ACTIVE) continue;
-        double dx = b.x + 32 - m.run.play.camX - GUN_PIVOT_X, dy = b.y + 32 - m.run.play.camY - GUN_PIVOT_Y;
-        near.push_back({dx * dx + dy * dy, i});
-    }
-    if (rank >= (int)near.size()) return false;
-    std::nth_element(near.begin(), near.begin() + rank, near.end());
-    const Bee& b = m.run.play.bees[near[rank].second];
-    in->mouseX = (short)(b.x + 32 - (int)m.run.play.camX);
-    in->mouseY = (short)(b.y + 32 - (int)m.run.play.camY);
+    if (!NearBee(m, choice - s.directions - 1, &in->mouseX, &in->mouseY)) return false;
     if (in->mouseX == PLAYER_SCREEN_X && in->mouseY == PLAYER_SCREEN_Y) in->mouseY += 1;
     in->firing = true;
     return true;
