@@ -13,6 +13,7 @@
 #include "gfx/surface.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void DrawSettingsChoice(bool lit)
 SceneChange EnterTitle(TitleScene&, FrameClock& clock)
 {
     LoadTitleSurfaces();
-    clock.frameStart = PlatformTimeMs();
+    clock.frameStart = GameTimeMs();
     SetMousePos(650, 500);
     PlayMusic(TITLE_MUSIC);
     return Stay();
