@@ -12,9 +12,9 @@ constexpr Colour UNLIT = 0xB4B4B4;
 
 int RowTop(const Menu& menu, int row) { return menu.layout.y + row * menu.layout.rowHeight; }
 
-void DrawLetters(int x, int y, bool lit, const char* text)
+void DrawLetters(int x, int y, int height, bool lit, const char* text)
 {
-    SetFont(32, 64, "IMPACT");
+    SetFont(height / 2, height, "IMPACT");
     if (lit)
         PrintOutlined(backBuffer, x, y, LIT_OUTLINE, LIT_FILL, "%s", text);
     else
@@ -49,10 +49,10 @@ void DrawMenuHeading(int x, int y, const char* text)
 
 void DrawMenuRow(const Menu& menu, int row, const char* label)
 {
-    DrawLetters(menu.layout.x, RowTop(menu, row), row == menu.selected, label);
+    DrawLetters(menu.layout.x, RowTop(menu, row), menu.layout.letterHeight, row == menu.selected, label);
 }
 
 void DrawMenuValue(const Menu& menu, int row, int x, const char* value)
 {
-    DrawLetters(x, RowTop(menu, row), row == menu.selected, value);
+    DrawLetters(x, RowTop(menu, row), menu.layout.letterHeight, row == menu.selected, value);
 }
