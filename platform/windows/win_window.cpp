@@ -56,11 +56,9 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         SetFocused(LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0);
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_SETFOCUS:
-        SetFocused(true);
-        return 0;
     case WM_KILLFOCUS:
-        SetFocused(false);
-        return 0;
+        SetFocused(message == WM_SETFOCUS);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_SYSCHAR:
         // Alt+Enter switches the display (the frame loop reads the keys);
         // the window has no menu for it, and the system would beep.
