@@ -22,7 +22,6 @@ const char* const PAD_LABELS[PAD_BUTTON_COUNT] = {
     "A", "B", "X", "Y", "BACK", "GUIDE", "START", "LS", "RS", "LB", "RB", "UP", "DOWN", "LEFT",
     "RIGHT", "LT", "RT"};
 constexpr int VALUE_X = 560;
-constexpr int LETTER_W = 18, LETTER_H = 36;
 
 std::string Upper(std::string text)
 {
@@ -38,7 +37,7 @@ void RumbleOnce() { PlatformRumblePad(70, 200); }
 
 MenuLayout ControlsMenuLayout()
 {
-    return MenuLayout{150, 150, 980, 40, CONTROLS_ROWS};  // x, y, width, row height, rows
+    return MenuLayout{150, 150, 980, 40, CONTROLS_ROWS, 36};  // x, y, width, row height, rows, letters
 }
 
 bool PressIntoBinding(Binding* binding, const Input& input)
@@ -169,7 +168,7 @@ void StepControls(ControlsScene& page, const FrameClock&, FrameEnd* end)
     char text[64];
     for (int r = 0; r < CONTROLS_ROWS; r++) {
         const char* label = r < ACTION_COUNT ? ACTION_LABELS[r] : OTHER_LABELS[r - ACTION_COUNT];
-        DrawMenuText(page.menu, r, page.menu.layout.x, LETTER_W, LETTER_H, label);
+        DrawMenuRow(page.menu, r, label);
         std::string value;
         if (r < ACTION_COUNT) {
             if (r == page.waitingAction) {
@@ -187,7 +186,7 @@ void StepControls(ControlsScene& page, const FrameClock&, FrameEnd* end)
         } else if (r == CONTROLS_ROW_RUMBLE) {
             value = page.edited.padRumble ? "< ON >" : "< OFF >";
         }
-        if (!value.empty()) DrawMenuText(page.menu, r, VALUE_X, LETTER_W, LETTER_H, value.c_str());
+        if (!value.empty()) DrawMenuValue(page.menu, r, VALUE_X, value.c_str());
     }
     *end = FrameEnd{page.leaving ? FRAME_TRACED : FRAME_SHOWN, "controls", SCENE_PLAYING, 0, ""};
 }

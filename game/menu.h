@@ -19,6 +19,7 @@ struct MenuLayout {
     int width = 0;          // every row's width
     int rowHeight = 0;      // from one row's top to the next's
     int rows = 0;           // 1..MENU_MAX_ROWS
+    int letterHeight = 64;  // the rows' lettering (half as wide), at most rowHeight to read well
 };
 
 // The held state of what a menu reads, one frame's worth.

@@ -12,9 +12,9 @@ constexpr Colour UNLIT = 0xB4B4B4;
 
 int RowTop(const Menu& menu, int row) { return menu.layout.y + row * menu.layout.rowHeight; }
 
-void DrawLetters(int x, int y, bool lit, const char* text, int width = 32, int height = 64)
+void DrawLetters(int x, int y, int height, bool lit, const char* text)
 {
-    SetFont(width, height, "IMPACT");
+    SetFont(height / 2, height, "IMPACT");
     if (lit)
         PrintOutlined(backBuffer, x, y, LIT_OUTLINE, LIT_FILL, "%s", text);
     else
@@ -49,17 +49,12 @@ void DrawMenuHeading(int x, int y, const char* text)
 
 void DrawMenuRow(const Menu& menu, int row, const char* label)
 {
-    DrawLetters(menu.layout.x, RowTop(menu, row), row == menu.selected, label);
+    DrawLetters(menu.layout.x, RowTop(menu, row), menu.layout.letterHeight, row == menu.selected, label);
 }
 
 void DrawMenuValue(const Menu& menu, int row, int x, const char* value)
 {
-    DrawLetters(x, RowTop(menu, row), row == menu.selected, value);
-}
-
-void DrawMenuText(const Menu& menu, int row, int x, int letterWidth, int letterHeight, const char* text)
-{
-    DrawLetters(x, RowTop(menu, row), row == menu.selected, text, letterWidth, letterHeight);
+    DrawLetters(x, RowTop(menu, row), menu.layout.letterHeight, row == menu.selected, value);
 }
 
 Surface DarkenedNightSky()

@@ -16,10 +16,6 @@ void DrawMenuHeading(int x, int y, const char* text);
 void DrawMenuRow(const Menu& menu, int row, const char* label);
 // A row's value (as "< 70 % >"), drawn at x within the row.
 void DrawMenuValue(const Menu& menu, int row, int x, const char* value);
-// Text within a row at x, in letters of the given size (as SetFont takes
-// it), lit when the row is selected: for pages with more rows than fit at
-// the usual size.
-void DrawMenuText(const Menu& menu, int row, int x, int letterWidth, int letterHeight, const char* text);
 // The night sky behind play, darkened to half its light, as the settings
 // pages lie over it; the caller owns it (DeleteSurface).
 Surface DarkenedNightSky();

@@ -14,6 +14,7 @@
 #include "game/scenes.h"
 #include "game/score.h"
 #include "game/stage.h"
+#include "game/stage_view.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -99,6 +100,7 @@ void StartStage(PlayScene& p, const PlayState& state)
     LoadStage(p.stage);
     BeginRun(p.run, state);
     StartRecording(p);
+    p.assisted = false;
 }
 
 // The game is over (Escape, or the results' way out): the title again, which
@@ -123,7 +125,7 @@ SceneChange RestartStage(PlayScene& p, FrameClock& clock)
     s.beamLength = was.beamLength;
     s.shotFrames = was.shotFrames;
     s.cursorSpin = was.cursorSpin;
-    s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
+    s.frameStart = s.runStart = clock.frameStart = GameTimeMs();
     StartStage(p, s);
     return Stay();
 }
@@ -140,7 +142,7 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
     // title's countdown has loaded: it never costs the player time.
     if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
     // One reading for both: the first frame's clock is then a whole frame.
-    s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
+    s.frameStart = s.runStart = clock.frameStart = GameTimeMs();
     StartStage(p, s);
     return Stay();
 }
@@ -177,16 +179,25 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
         if (f.play.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
         // P pauses once the frame is played, unless the frame ended the
-        // attempt; so does a pad pulled out, in the frame it is missed.
+        // attempt; so does a pad pulled out, in the frame it is missed, and
+        // with the setting a window that lost the focus (once for each loss:
+        // a pause resumed while still away plays on).
         bool pauseKey = PauseKeyHeld();
         bool unplugged = p.padWas && !padAttached;
-        p.pauseAsked = ((pauseKey && !p.pauseKeyWas) || unplugged) && f.event == RUN_EVENT_NONE;
+        bool focusKept = FrameKeptFocus();
+        bool focusLost = settings.pauseOnFocusLoss && !focusKept && !p.focusPaused;
+        p.pauseAsked = ((pauseKey && !p.pauseKeyWas) || unplugged || focusLost) && f.event == RUN_EVENT_NONE;
         p.pauseKeyWas = pauseKey;
+        if (focusKept) p.focusPaused = false;
+        else if (p.pauseAsked) p.focusPaused = true;
         if (f.event == RUN_EVENT_DIED && settings.padRumble) PlatformRumblePad(DEATH_RUMBLE_PERCENT, DEATH_RUMBLE_MS);
     }
     p.padWas = padAttached;
+    // The pacing read the same setting for this frame's wait.
+    if (settings.gameSpeed < 100) p.assisted = true;
     SetMouseCursor(0);  // the game draws its own cursor
     DrawRunFrame(f);
+    if (p.assisted) DrawAssistMark();
     if (playing) RecordFrame(p, false, in);
     else if (f.kind != RUN_FRAME_LEAVE_CURTAIN) RecordFrame(p, true, in);  // the time ends with the goal's curtain
 
@@ -228,6 +239,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
         results.runTimeMs = p.recording.timeMs;
         results.stage = p.stage;
         results.recording = p.recordingOn ? &p.recording : nullptr;
+        results.assisted = p.assisted;
         return Push(Scene{results});
     }
     case RUN_EVENT_GONE: return BackToTitle(p);
@@ -247,6 +259,8 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         uint32_t paused = clock.frameStart - s.frameStart;
         s.runStart += paused;
         if (p.recordingOn) p.recording.pauses.push_back({(uint32_t)p.recording.frames.size(), paused});
+        // A pause resumed while the window is still away plays on.
+        p.focusPaused = !FrameKeptFocus();
         // The settings page may have turned the ghost on or off.
         bool ghostWas = p.ghostOn;
         p.ghostOn = GhostWanted(scoreFilePath);
@@ -277,7 +291,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     s.camY = START_CAM_Y;
     s.respawnCamX = (int)START_CAM_X;
     s.respawnCamY = (int)START_CAM_Y;
-    s.frameStart = s.runStart = clock.frameStart = PlatformTimeMs();
+    s.frameStart = s.runStart = clock.frameStart = GameTimeMs();
     StartStage(p, s);
     return Stay();
 }

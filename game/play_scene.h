@@ -4,6 +4,8 @@
 // the title. The character stays at the screen's centre and the camera
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
+// P, a pad pulled out and (with the setting) the window losing the focus
+// pause play.
 #pragma once
 #include "game/controls.h"
 #include "game/ghost.h"
@@ -30,6 +32,12 @@ struct PlayScene {
     bool pauseAsked = false;  // this frame's: the pause comes over play after it
     PadAim aim;               // the mouse's or a stick's, whichever moved last
     bool padWas = false;      // a pad was attached last frame
+    // The window's focus is away, and the pause it asked for has been had:
+    // a pause from a loss of focus comes once for each loss.
+    bool focusPaused = false;
+    // A frame of the run being played went at a game speed below 100: the
+    // run is an assisted one, shown as such and never ranked.
+    bool assisted = false;
 };
 
 SceneChange EnterPlay(PlayScene& play, FrameClock& clock);

@@ -67,5 +67,7 @@ Surface CharacterPicture(const PlayState& s);
 
 // The whole frame into backBuffer as view says: a black clear (left out when
 // the far backdrop covers it), the backdrops, the gun, the stage, the ghost
-// (when view.ghost), the character, the bees, the clock and the cursor.
+// (when view.ghost), the character, the bees, the clock and the cursor; with
+// the reduced flashing setting, the character and the bees as flashing.h
+// says.
 void DrawPlayFrame(const PlayView& view);

@@ -11,6 +11,7 @@
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ SceneChange EnterReplay(ReplayScene& v, FrameClock& clock)
         fprintf(stderr, "Prismveldt: %s was played on another file of stage %d; it may not replay as it was\n",
                 v.path.c_str(), v.recording.stage);
     StartRecordedRun(v.recording, &v.run);
-    clock.frameStart = PlatformTimeMs();
+    clock.frameStart = GameTimeMs();
     SetMouseCursor(0);
     DrawPlayFrame(PlayView());  // until the first frame: the stage as it starts
     return Stay();

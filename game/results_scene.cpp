@@ -11,6 +11,7 @@
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/shell.h"
 #include "game/scenes.h"
 
 namespace {
@@ -39,8 +40,15 @@ void DrawNotSaved()
     PrintOutlined(backBuffer, 276, 420, 0x1E1E78, 0x5A5AFF, "TIME NOT SAVED");
 }
 
+// In the same place, for a run played at a lower game speed.
+void DrawNotRanked()
+{
+    SetFont(24, 48, "IMPACT");
+    PrintOutlined(backBuffer, 246, 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -53,10 +61,12 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     SetFont(96, 80, "IMPACT");
     PrintTextOn(backBuffer, 250, 570, ClickColour(click), COLOR_NONE, "CLICK START");
     // Bottom row first. Every entry equal to the run lights up, so equal
-    // times light up together, and a run that did not enter lights none.
+    // times light up together, and a run that did not enter (or was not
+    // ranked) lights none.
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
-        DrawRankRow(r, row[r], static_cast<uint32_t>(row[r]) == runTimeMs, highlight);
+        DrawRankRow(r, row[r], !assisted && static_cast<uint32_t>(row[r]) == runTimeMs, highlight);
     if (notSaved) DrawNotSaved();
+    if (assisted) DrawNotRanked();
     ReleaseFont();
 }
 
@@ -64,9 +74,12 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
-    r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
+    if (r.assisted)
+        r.entry = StandingBestTimes(scoreFilePath);
+    else
+        r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
     r.notSaved = r.entry.rank > 0 && !r.entry.fileWritten;
-    clock.frameStart = PlatformTimeMs();
+    clock.frameStart = GameTimeMs();
     return Stay();
 }
 
@@ -82,7 +95,7 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (ActionHeld(ACTION_MENU_ACCEPT)) buttons |= MOUSE_LEFT;
     bool back = ActionHeld(ACTION_MENU_BACK);
     if (!back) r.backWasHeld = false;
-    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved);
+    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};

@@ -2,7 +2,9 @@
 // five best times, until a click leads on to the next stage or Escape (or
 // the last stage's click) back to the title. The time is ranked into the
 // score file, with the run's recording, when the screen is entered, before
-// anything is shown, so that leaving with Escape never costs it.
+// anything is shown, so that leaving with Escape never costs it. An assisted
+// run (played at a lower game speed) is never ranked: the screen shows the
+// best times as they stand and says so, and nothing is written.
 #pragma once
 #include <cstdint>
 #include "game/scene_frame.h"
@@ -21,6 +23,7 @@ struct ResultsScene {
     // The run's recording (the play scene's, which waits below while the
     // screen is up), or nullptr when the run outgrew what one holds.
     const Recording* recording = nullptr;
+    bool assisted = false;      // some of the run was played at a lower game speed
 
     RunEntry entry{};
     bool notSaved = false;  // ranked, but the table could not be kept

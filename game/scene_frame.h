@@ -16,7 +16,7 @@ enum {
 };
 
 // The loop's pacing: the start of the frame being stepped. A scene that
-// starts a clock of its own sets it to PlatformTimeMs(), so that its first
+// starts a clock of its own sets it to GameTimeMs() (shell.h), so that its first
 // frame comes a whole period after that reading.
 struct FrameClock {
     uint32_t frameStart = 0;

@@ -305,6 +305,17 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
     return entry;
 }
 
+RunEntry StandingBestTimes(const char* path)
+{
+    RunEntry entry;
+    entry.fileState = SCORE_FILE_NEW;
+    entry.fileWritten = false;
+    entry.rank = 0;
+    if (path != nullptr) entry.fileState = ReadScoreFile(path, &entry.table);
+    if (path == nullptr || entry.fileState == SCORE_FILE_DAMAGED) entry.table = *SessionTable();
+    return entry;
+}
+
 TimeText FormatRunTime(uint32_t t)
 {
     TimeText text;

@@ -133,6 +133,11 @@ struct RunEntry {
 struct Recording;
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage,
                       const Recording* recording = nullptr);
+// The best times as they stand, for a run that is not to be ranked (an
+// assisted one): the table EnterRunTime would rank into (the score file's,
+// read without the lock, as a look; this session's own with path nullptr or
+// a damaged file), with rank 0 and fileWritten false. Writes nothing.
+RunEntry StandingBestTimes(const char* path);
 // The rank (1..5) a run took in row, which RankRunTime has just ranked it
 // into: the first entry of its time (an equal time already there ranks
 // below it), or 0 when it did not enter.

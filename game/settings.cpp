@@ -275,7 +275,7 @@ const Field FIELDS[] = {
     Field{"start_display", FIELD_START_DISPLAY, &Settings::startDisplay, nullptr, 0, 0, 0, 0},
     Switch("pause_on_focus_loss", &Settings::pauseOnFocusLoss),
     Switch("vsync", &Settings::vsync),
-    Number("game_speed", &Settings::gameSpeed, 50, 100, 10),
+    Number("game_speed", &Settings::gameSpeed, GAME_SPEED_MIN, 100, 10),
     Number("pad_deadzone", &Settings::padDeadzone, 0, 30, 1),
     Switch("pad_left_stick_aims", &Settings::padLeftStickAims),
     Switch("pad_rumble", &Settings::padRumble),

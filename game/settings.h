@@ -88,13 +88,16 @@ std::string InputName(const Input& input);
 // the pad's buttons, triggers included.
 std::vector<Input> NameableInputs();
 
+// The slowest game speed, percent: the assist's other end is full speed, 100.
+constexpr int GAME_SPEED_MIN = 50;
+
 struct Settings {
     int musicVolume = 100;       // percent, 0..100 in steps of 10
     int effectsVolume = 100;     // percent, 0..100 in steps of 10
     int startDisplay = START_DISPLAY_ASK;  // StartDisplay
     bool pauseOnFocusLoss = false;
     bool vsync = false;
-    int gameSpeed = 100;         // percent, 50..100 in steps of 10
+    int gameSpeed = 100;         // percent, GAME_SPEED_MIN..100 in steps of 10
     int padDeadzone = 15;        // percent of the stick's travel, 0..30
     bool padLeftStickAims = false;
     bool padRumble = true;

@@ -11,13 +11,17 @@
 #include "game/score.h"
 #include "gfx/blit.h"
 #include "input/input.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
 
 namespace {
 
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
-const char* const ROW_NAMES[SETTINGS_ROWS] = {"MUSIC", "EFFECTS", "AT START", "GHOST", "CONTROLS",
-                                              "BACK"};
-constexpr int VALUE_X = 760;
+const char* const ROW_NAMES[SETTINGS_ROWS] = {
+    "MUSIC", "EFFECTS", "AT START", "DISPLAY", "VSYNC", "GAME SPEED", "PAUSE ON FOCUS LOSS",
+    "REDUCED FLASHING", "GHOST", "CONTROLS", "BACK",
+};
+constexpr int VALUE_X = 780;
 
 // An arrow stops at the ends; a click (or Enter) goes round from the end to
 // the start.
@@ -29,30 +33,41 @@ int Stepped(int value, int step, bool wrap, int low, int high, int by)
     return value;
 }
 
+const char* OnOff(bool on) { return on ? "< ON >" : "< OFF >"; }
+
 }  // namespace
 
 MenuLayout SettingsMenuLayout()
 {
-    return MenuLayout{300, 190, 700, 85, SETTINGS_ROWS};  // x, y, width, row height, rows
+    // Rows a little over their lettering apart, from under the heading.
+    return MenuLayout{240, 128, 800, 52, SETTINGS_ROWS, 48};  // x, y, width, row height, rows, letters
 }
 
-void StepSettingsValue(Settings* s, bool* ghost, int row, int step, bool wrap)
+void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
 {
+    Settings& s = v->settings;
+    if (step == 0) return;
     switch (row) {
-    case SETTINGS_ROW_MUSIC: s->musicVolume = Stepped(s->musicVolume, step, wrap, 0, 100, 10); break;
-    case SETTINGS_ROW_EFFECTS: s->effectsVolume = Stepped(s->effectsVolume, step, wrap, 0, 100, 10); break;
+    case SETTINGS_ROW_MUSIC: s.musicVolume = Stepped(s.musicVolume, step, wrap, 0, 100, 10); break;
+    case SETTINGS_ROW_EFFECTS: s.effectsVolume = Stepped(s.effectsVolume, step, wrap, 0, 100, 10); break;
     case SETTINGS_ROW_START:
-        s->startDisplay =
-            Stepped(s->startDisplay, step, wrap, START_DISPLAY_ASK, START_DISPLAY_FULLSCREEN, 1);
+        s.startDisplay =
+            Stepped(s.startDisplay, step, wrap, START_DISPLAY_ASK, START_DISPLAY_FULLSCREEN, 1);
         break;
-    case SETTINGS_ROW_GHOST: *ghost = !*ghost; break;
+    case SETTINGS_ROW_DISPLAY: v->fullscreen = !v->fullscreen; break;
+    case SETTINGS_ROW_VSYNC: s.vsync = !s.vsync; break;
+    case SETTINGS_ROW_SPEED: s.gameSpeed = Stepped(s.gameSpeed, step, wrap, GAME_SPEED_MIN, 100, 10); break;
+    case SETTINGS_ROW_FOCUS_PAUSE: s.pauseOnFocusLoss = !s.pauseOnFocusLoss; break;
+    case SETTINGS_ROW_REDUCED_FLASHING: s.reducedFlashing = !s.reducedFlashing; break;
+    case SETTINGS_ROW_GHOST: v->ghost = !v->ghost; break;
     default: break;
     }
 }
 
-const char* SettingsValueText(const Settings& s, bool ghost, int row)
+const char* SettingsValueText(const SettingsValues& v, int row)
 {
     static char text[32];
+    const Settings& s = v.settings;
     switch (row) {
     case SETTINGS_ROW_MUSIC: snprintf(text, sizeof text, "< %d %% >", s.musicVolume); return text;
     case SETTINGS_ROW_EFFECTS: snprintf(text, sizeof text, "< %d %% >", s.effectsVolume); return text;
@@ -60,7 +75,12 @@ const char* SettingsValueText(const Settings& s, bool ghost, int row)
         return s.startDisplay == START_DISPLAY_WINDOW       ? "< WINDOW >"
                : s.startDisplay == START_DISPLAY_FULLSCREEN ? "< FULL SCREEN >"
                                                             : "< ASK >";
-    case SETTINGS_ROW_GHOST: return ghost ? "< ON >" : "< OFF >";
+    case SETTINGS_ROW_DISPLAY: return v.fullscreen ? "< FULL SCREEN >" : "< WINDOW >";
+    case SETTINGS_ROW_VSYNC: return OnOff(s.vsync);
+    case SETTINGS_ROW_SPEED: snprintf(text, sizeof text, "< %d %% >", s.gameSpeed); return text;
+    case SETTINGS_ROW_FOCUS_PAUSE: return OnOff(s.pauseOnFocusLoss);
+    case SETTINGS_ROW_REDUCED_FLASHING: return OnOff(s.reducedFlashing);
+    case SETTINGS_ROW_GHOST: return OnOff(v.ghost);
     default: return "";
     }
 }
@@ -68,8 +88,8 @@ const char* SettingsValueText(const Settings& s, bool ghost, int row)
 SceneChange EnterSettings(SettingsScene& page, FrameClock&)
 {
     page.menu = StartMenu(SettingsMenuLayout());
-    page.edited = settings;
-    page.ghost = GhostWanted(scoreFilePath);
+    page.edited.settings = settings;
+    page.edited.ghost = GhostWanted(scoreFilePath);
     // The same page over the title and over play.
     page.imgSky = DarkenedNightSky();
     return Stay();
@@ -79,24 +99,27 @@ void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
 {
     SetMouseCursor(1);
     CopySurface(backBuffer, 0, 0, 1280, 720, page.imgSky);
+    // F11 and Alt+Enter switch the display on this page too.
+    page.edited.fullscreen = displayMode == DISPLAY_FULLSCREEN;
     MenuInput in = ReadMenuInput(page.menu);
     int action = StepMenu(&page.menu, in);
     int row = page.menu.selected;
     page.leaving = action == MENU_BACK || (action == MENU_CHOSEN && row == SETTINGS_ROW_BACK);
     page.toControls = action == MENU_CHOSEN && row == SETTINGS_ROW_CONTROLS;
     int step = action == MENU_LESS ? -1 : action == MENU_MORE || action == MENU_CHOSEN ? 1 : 0;
-    Settings before = page.edited;
-    bool ghostBefore = page.ghost;
-    if (!page.leaving && step != 0) StepSettingsValue(&page.edited, &page.ghost, row, step, action == MENU_CHOSEN);
-    if (!(page.edited == before) || page.ghost != ghostBefore) {
-        SetAudioVolumes(page.edited.musicVolume, page.edited.effectsVolume);
+    SettingsValues before = page.edited;
+    if (!page.leaving) StepSettingsValue(&page.edited, row, step, action == MENU_CHOSEN);
+    page.switchDisplay = page.edited.fullscreen != before.fullscreen;
+    if (page.edited.settings.vsync != before.settings.vsync) PlatformSetVsync(page.edited.settings.vsync);
+    if (!(page.edited == before)) {
+        SetAudioVolumes(page.edited.settings.musicVolume, page.edited.settings.effectsVolume);
         // The click, at the new loudness, says how loud the effects now are.
         PlaySoundEffect(CLICK_SOUND);
     }
-    DrawMenuHeading(420, 40, "SETTINGS");
+    DrawMenuHeading(420, 0, "SETTINGS");
     for (int r = 0; r < SETTINGS_ROWS; r++) {
         DrawMenuRow(page.menu, r, ROW_NAMES[r]);
-        DrawMenuValue(page.menu, r, VALUE_X, SettingsValueText(page.edited, page.ghost, r));
+        DrawMenuValue(page.menu, r, VALUE_X, SettingsValueText(page.edited, r));
     }
     bool left = page.leaving || page.toControls;
     *end = FrameEnd{left ? FRAME_TRACED : FRAME_SHOWN, "settings", SCENE_PLAYING, 0, ""};
@@ -108,12 +131,15 @@ SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
         page.toControls = false;
         return Push(Scene{ControlsScene{}});
     }
+    // The next frame is drawn in the new display; it shows what the display
+    // really is (a full screen refused stays a window).
+    if (page.switchDisplay) SwitchDisplayMode(page.edited.fullscreen ? DISPLAY_FULLSCREEN : DISPLAY_WINDOWED);
     if (!page.leaving) return Stay();
-    if (!(page.edited == settings)) {
-        settings = page.edited;
+    if (!(page.edited.settings == settings)) {
+        settings = page.edited.settings;
         SaveSettings(SettingsFilePath(), settings);
     }
-    if (page.ghost != GhostWanted(scoreFilePath)) KeepGhostWanted(scoreFilePath, page.ghost);
+    if (page.edited.ghost != GhostWanted(scoreFilePath)) KeepGhostWanted(scoreFilePath, page.edited.ghost);
     DeleteSurface(page.imgSky);
     page.imgSky = nullptr;
     SetMouseCursor(0);
@@ -122,10 +148,11 @@ SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
 
 SceneChange ResumeSettings(SettingsScene& page, int, FrameClock&)
 {
-    page.edited.bindings = settings.bindings;
-    page.edited.padDeadzone = settings.padDeadzone;
-    page.edited.padLeftStickAims = settings.padLeftStickAims;
-    page.edited.padRumble = settings.padRumble;
+    Settings& edited = page.edited.settings;
+    edited.bindings = settings.bindings;
+    edited.padDeadzone = settings.padDeadzone;
+    edited.padLeftStickAims = settings.padLeftStickAims;
+    edited.padRumble = settings.padRumble;
     HoldMenuInput(&page.menu);
     return Stay();
 }

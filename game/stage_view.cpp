@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "game/assets.h"
+#include "game/flashing.h"
 #include "game/play_step.h"
 #include "game/score.h"
+#include "game/settings.h"
 #include "game/stage.h"
 #include "gfx/blit.h"
 #include "gfx/rotate.h"
@@ -85,6 +87,13 @@ void DrawClock(uint32_t timeMs)
     ReleaseFont();
 }
 
+void DrawAssistMark()
+{
+    SetFont(16, 32, "IMPACT");
+    PrintOutlined(backBuffer, 16, 8, 0x3C3C3C, 0xDCDCDC, "ASSIST");
+    ReleaseFont();
+}
+
 void DrawCursor(int x, int y, int angle)
 {
     DrawRotatedAboutPivot(backBuffer, x, y, 32, 32, imgCursor, 0, 0, 32, 32, angle, SPRITE_KEY, 16, 16);
@@ -107,8 +116,17 @@ void DrawPlayFrame(const PlayView& view)
     if (view.ghost)
         DrawBlended(backBuffer, view.ghostX, view.ghostY, 80, 128, view.ghostPicture,
                     view.ghostFacingLeft ? 80 : 0, 0, 80, 128, GHOST_ALPHA, SPRITE_KEY);
-    DrawCharacter(view.character, view.facingLeft);
-    DrawBees(view.beeSprites, view.beeSpriteCount);
+    if (!settings.reducedFlashing) {
+        DrawCharacter(view.character, view.facingLeft);
+        DrawBees(view.beeSprites, view.beeSpriteCount);
+    } else {
+        // The idle pictures held on the first, the wings slowed (flashing.h).
+        DrawCharacter(view.character == imgKyara3 ? imgKyara2 : view.character, view.facingLeft);
+        BeeSprite steadier[MAX_BEES];
+        int count = view.beeSpriteCount < MAX_BEES ? view.beeSpriteCount : MAX_BEES;
+        for (int i = 0; i < count; i++) steadier[i] = SteadierBee(view.beeSprites[i], view.clockMs);
+        DrawBees(steadier, count);
+    }
     DrawClock(view.clockMs);
     DrawCursor(view.cursorX, view.cursorY, view.cursorAngle);
 }

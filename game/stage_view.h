@@ -28,6 +28,8 @@ void DrawStageLayer(int x, int y);
 void DrawCharacter(Surface picture, int facingLeft);
 // The run's clock, in the digits of the results screen.
 void DrawClock(uint32_t timeMs);
+// "ASSIST", small in the top left corner: a run played at a lower game speed.
+void DrawAssistMark();
 // The aiming cursor, its corner at (x, y), turned by angle.
 void DrawCursor(int x, int y, int angle);
 // A curtain picture (0..49) over the whole screen, black see-through.

@@ -11,6 +11,7 @@
 #include "gfx/surface.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
+#include "shell/shell.h"
 
 void DrawStartView()
 {
@@ -48,7 +49,7 @@ SceneChange AfterOpeningCurtainFrame(OpeningCurtainScene& c, FrameClock&)
 
 SceneChange EnterCountdown(CountdownScene& c, FrameClock&)
 {
-    c.countdownStart = PlatformTimeMs();
+    c.countdownStart = GameTimeMs();
     return Stay();
 }
 

@@ -15,6 +15,7 @@
 #include "gfx/surface.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ bool StepTitlePick(TitleScene& t, int mouseX, int mouseY, bool* backPressed)
 SceneChange EnterTitle(TitleScene&, FrameClock& clock)
 {
     LoadTitleSurfaces();
-    clock.frameStart = PlatformTimeMs();
+    clock.frameStart = GameTimeMs();
     SetMousePos(650, 500);
     PlayMusic(TITLE_MUSIC);
     return Stay();

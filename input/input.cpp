@@ -1,5 +1,6 @@
 // Keyboard, mouse and joystick queries over the platform layer. Every query
-// samples the held state at the moment of the call; there is no edge detection.
+// samples the held state at the moment of the call; there is no edge
+// detection, only keys held back until let go.
 #include "input/input.h"
 
 #include "platform/platform.h"
@@ -8,9 +9,23 @@
 int16_t joystickIds[JOYSTICK_SLOTS] = {-1, -1, -1, -1, -1, -1, -1, -1,
                                        -1, -1, -1, -1, -1, -1, -1, -1};
 
+static bool heldBack[256];
+
 int IsKeyDown(int virtualKey)
 {
+    if (virtualKey >= 0 && virtualKey < 256 && heldBack[virtualKey]) return 0;
     return PlatformIsKeyHeld(virtualKey) ? 1 : 0;
+}
+
+void HoldKeyBack(int virtualKey)
+{
+    if (virtualKey >= 0 && virtualKey < 256) heldBack[virtualKey] = true;
+}
+
+void ReleaseKeysLetGo()
+{
+    for (int key = 0; key < 256; key++)
+        if (heldBack[key] && !PlatformIsKeyHeld(key)) heldBack[key] = false;
 }
 
 void GetMouseButtons(int* buttons)

@@ -1,5 +1,6 @@
-// Polled keyboard, mouse and joystick queries. Nothing is queued and nothing is
-// remembered between calls: each query samples the machine's state right now.
+// Polled keyboard, mouse and joystick queries. Nothing is queued: each query
+// samples the machine's state right now, and only a key held back stays
+// unseen until it is let go.
 #pragma once
 #include <cstdint>
 
@@ -21,6 +22,7 @@ enum {
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
     VK_F1 = 0x70,  // F1..F12 are 0x70..0x7B
+    VK_F11 = 0x7A,
     VK_F12 = 0x7B
     // digits and letters are their upper-case characters: '0'..'9', 'A'..'Z'
 };
@@ -35,8 +37,14 @@ constexpr unsigned JOY_HIGH_THRESHOLD = 0xBFFF;
 extern int16_t joystickIds[JOYSTICK_SLOTS];
 
 // 1 while the key (a virtual-key code, above) is held, else 0; a key the
-// backend does not know is never held.
+// backend does not know is never held, nor one held back (below).
 int IsKeyDown(int virtualKey);
+// Holds the key (0..255) back from IsKeyDown until it has been let go, for
+// a key that did something of its own (Enter of Alt+Enter switching the
+// display), so that the scene does not take it too. ReleaseKeysLetGo looks
+// at the held-back keys and lets go of those no longer held: once a frame.
+void HoldKeyBack(int virtualKey);
+void ReleaseKeysLetGo();
 // *buttons (not null) becomes the MOUSE_LEFT / MOUSE_RIGHT flags of the held
 // buttons.
 void GetMouseButtons(int* buttons);

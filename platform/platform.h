@@ -113,6 +113,29 @@ void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool c
 // show nothing without a window, nor Windows while it is minimised. The
 // harness writes the frame's hash and its shot here, when asked for them.
 void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch);
+// True while the picture fills the screen as PlatformSetFullscreen made it:
+// false before, and after PlatformRestoreDisplay. The
+// browser also answers false once the page's full screen has ended without
+// the game (the player pressed Escape) or the browser refused it.
+bool PlatformIsFullscreen();
+// True when the game window has had the keyboard's focus all along since the
+// last call: false while it is without it (the player switched to another
+// window, or minimised this one; in the browser, the tab is hidden or the
+// page lost the focus), and false once for a loss that was over before this
+// call (a hidden tab stops the browser's frames, so the game may not look
+// until the tab is back). The harness's window loses it at the script's
+// "N focus out" and has it again at "N focus in". True before the window is
+// first shaped.
+bool PlatformWindowFocused();
+// Whether the frames wait for the display's refresh: with on, a frame
+// presented from then on is shown at the display's next refresh, the
+// present (or the frame after it) waiting for it where the backend can: the
+// desktop's renderer by SDL_RenderSetVSync (the game's own scaler cannot
+// wait, and shows frames as they come), Windows by waiting for the
+// desktop's composition after presenting (DwmFlush). The browser always
+// shows frames at the display's refresh, on or off. Off at start; the
+// harness traces a change.
+void PlatformSetVsync(bool on);
 // Destroys the game window (and the desktop's renderer with it); frames
 // presented afterwards show nothing. Nothing to destroy in the harness or the
 // browser.

@@ -1,4 +1,5 @@
-// SetDisplayMode: the window (plain or doubled) or the full screen, at a size.
+// SetDisplayMode: the window (plain or doubled) or the full screen, at a size;
+// and the switch between the window and the full screen while the game runs.
 #include <cstring>
 
 #include "platform/platform.h"
@@ -28,19 +29,10 @@ static void ShowWindowed(int x, int y, int width, int height, int scale)
     PlatformShowCursor(true);
 }
 
-void SetDisplayMode(int x, int y, int width, int height, int mode, const char* title)
+// The window shaped for the display mode, at the logical screen's size.
+static void ShowDisplayMode(int x, int y, int width, int height, int mode)
 {
-    if (title == nullptr) title = "";
-    windowX = x;
-    windowY = y;
-    screenWidth = width;
-    screenHeight = height;
     displayMode = mode;
-    StoreTitle(title);
-    PlatformSetWindowTitle(windowTitle);
-    captionless = title[0] == '\0' ? 1 : 0;
-    SetFont(8, 16, "ＭＳ 明朝");
-
     if (mode == DISPLAY_FULLSCREEN) {
         if (PlatformTestFullscreen(width, height)) {
             PlatformSetFullscreen(width, height);
@@ -54,5 +46,36 @@ void SetDisplayMode(int x, int y, int width, int height, int mode, const char* t
     } else if (mode == DISPLAY_WINDOWED || mode == DISPLAY_WINDOWED_DOUBLE) {
         ShowWindowed(x, y, width, height, PixelScale());
     }
+}
+
+void SetDisplayMode(int x, int y, int width, int height, int mode, const char* title)
+{
+    if (title == nullptr) title = "";
+    windowX = x;
+    windowY = y;
+    screenWidth = width;
+    screenHeight = height;
+    displayMode = mode;  // the font below is made at the mode's scale
+    StoreTitle(title);
+    PlatformSetWindowTitle(windowTitle);
+    captionless = title[0] == '\0' ? 1 : 0;
+    SetFont(8, 16, "ＭＳ 明朝");
+    ShowDisplayMode(x, y, width, height, mode);
     PumpMessages();
+}
+
+bool DisplaySwitchable()
+{
+    return screenWidth >= 64 && screenHeight >= 64;
+}
+
+void SwitchDisplayMode(int mode)
+{
+    if (!DisplaySwitchable() || (mode != DISPLAY_WINDOWED && mode != DISPLAY_FULLSCREEN)) return;
+    // A switch can take the window system a good part of a second: the
+    // game's clock, and so a run's time, leaves it out.
+    uint32_t held = GameTimeMs();
+    ShowDisplayMode(windowX, windowY, screenWidth, screenHeight, mode);
+    PumpMessages();
+    HoldGameClock(held);
 }

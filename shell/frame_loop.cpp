@@ -2,7 +2,9 @@
 // here, in the shape of a classic game's main loop. The scenes (game/scenes.h)
 // say what a frame draws and what comes next; this file alone waits for the
 // frame's start, presents, traces and pumps, and changes scenes between
-// frames.
+// frames. It also watches what every scene answers alike: F11 and Alt+Enter
+// switch between the window and the full screen, and the window's focus is
+// asked once a frame.
 #include <memory>
 #include <string>
 #include <utility>
@@ -11,6 +13,7 @@
 #include "game/assets.h"
 #include "game/scenes.h"
 #include "gfx/surface.h"
+#include "input/input.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -20,9 +23,42 @@ struct FrameLoop {
     std::vector<std::unique_ptr<Scene>> stack;  // the top steps; those below wait as they are
     FrameClock clock;
     void (*atEnd)() = nullptr;
+    // Last frame's F11 and Enter, as held: a switch is a press, not a hold.
+    // Held at first, so that a key held as the loop starts does nothing.
+    bool f11Was = true, enterWas = true;
 };
 
+bool focusKept = true;  // this frame's answer of PlatformWindowFocused
+
+// The game's display mode follows what the platform shows: the browser's
+// player may leave the page's full screen with Escape, or fill the screen
+// with the page's own button.
+void FollowShownDisplay()
+{
+    if (!DisplaySwitchable()) return;
+    bool shown = PlatformIsFullscreen();
+    if (shown != (displayMode == DISPLAY_FULLSCREEN)) displayMode = shown ? DISPLAY_FULLSCREEN : DISPLAY_WINDOWED;
+}
+
+// F11, or Enter with Alt held, switches between the window and the full
+// screen, in whatever scene; the key is then held back from the scene (Enter
+// would choose a menu's row).
+void WatchDisplayKeys(FrameLoop& loop)
+{
+    bool f11 = PlatformIsKeyHeld(VK_F11);
+    bool enter = PlatformIsKeyHeld(VK_RETURN);
+    bool altEnter = enter && !loop.enterWas && PlatformIsKeyHeld(VK_MENU);
+    bool pressed = (f11 && !loop.f11Was) || altEnter;
+    loop.f11Was = f11;
+    loop.enterWas = enter;
+    if (!pressed || !DisplaySwitchable()) return;
+    HoldKeyBack(altEnter ? VK_RETURN : VK_F11);
+    SwitchDisplayMode(displayMode == DISPLAY_FULLSCREEN ? DISPLAY_WINDOWED : DISPLAY_FULLSCREEN);
+}
+
 }  // namespace
+
+bool FrameKeptFocus() { return focusKept; }
 
 void TraceFrame(const FrameEnd& end)
 {
@@ -82,8 +118,12 @@ bool TickFrameLoop(void* context)
 {
     FrameLoop& loop = *static_cast<FrameLoop*>(context);
     if (loop.stack.empty()) return false;
-    if (!PlatformFrameDue(loop.clock.frameStart, FRAME_PERIOD_MS)) return true;
+    if (!FrameDue(loop.clock.frameStart)) return true;
     loop.clock.frameStart = WaitNextFrame(loop.clock.frameStart);
+    focusKept = PlatformWindowFocused();
+    ReleaseKeysLetGo();
+    FollowShownDisplay();
+    WatchDisplayKeys(loop);
     Scene& scene = *loop.stack.back();
     FrameEnd end;
     StepScene(scene, loop.clock, &end);
@@ -106,7 +146,7 @@ void RunFrameLoop(Scene first, void (*atEnd)())
 {
     FrameLoop* loop = new FrameLoop;
     loop->atEnd = atEnd;
-    loop->clock.frameStart = PlatformTimeMs();
+    loop->clock.frameStart = GameTimeMs();
     loop->stack.push_back(std::make_unique<Scene>(std::move(first)));
     ApplyChange(*loop, EnterScene(*loop->stack.back(), loop->clock));
     PlatformRunFrames(TickFrameLoop, EndFrameLoop, loop);

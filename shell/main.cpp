@@ -38,5 +38,6 @@ int main(int argc, char** argv)
     settingsFileOption = options.settingsPath;
     LoadSettings(SettingsFilePath(), &settings);
     SetAudioVolumes(settings.musicVolume, settings.effectsVolume);
+    PlatformSetVsync(settings.vsync);
     return RunProgram(options);
 }

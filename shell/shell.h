@@ -34,6 +34,20 @@ void GameMain();
 // Surfaces made before keep their old size: the back buffer is to be made
 // again after a change of size.
 void SetDisplayMode(int x, int y, int width, int height, int mode, const char* title);
+// True once the display shows the game's own screen: false while the logical
+// screen is the start-up question's 1 x 1 stand-in (under 64 x 64).
+bool DisplaySwitchable();
+// Switches between the window and the full screen at once (mode
+// DISPLAY_WINDOWED or DISPLAY_FULLSCREEN; a full screen the display refuses
+// stays a window), keeping the logical screen, the window's place and its
+// title, and pumps messages; the game's clock leaves the switch's time out.
+// Surfaces keep their size (the logical screen's does not change). Nothing
+// for another mode, or while the display is not switchable.
+void SwitchDisplayMode(int mode);
+// Whether the game window kept the keyboard's focus since the frame before:
+// PlatformWindowFocused, asked by the frame loop once at each frame's start,
+// so that a loss seen in one scene is not taken again in the next.
+bool FrameKeptFocus();
 // Takes every event waiting in the platform's queue and hands each to
 // WindowProc, until the queue is empty; a backend holds its events back
 // while its own message box is open. It need not return: a close request
@@ -71,10 +85,43 @@ const char* SetMemoryTask(const char* what);
 // Never returns.
 [[noreturn]] void ExitOutOfMemory(const char* what);
 
-// Waits until FRAME_PERIOD_MS have passed since previousStart and returns the
-// new frame's start time (the harness's clock jumps there instead). On the
-// browser, which never waits, only once PlatformFrameDue says the frame may
-// start.
+// ---- the game's clock ----
+// The clock the scenes read (frame starts, a run's time, the countdown) and
+// frames are paced by: exactly the platform's PlatformTimeMs() until the
+// game speed is first set below 100 or the display first switches. At speed
+// percent it runs at that share of real time, so frames FRAME_PERIOD_MS
+// apart on it come further apart in real time while everything the game
+// measures by it stays as at full speed; while the display switches it
+// stands still.
+
+// How the game's clock follows the platform's: gameBase at realBase, then
+// speed percent (GAME_SPEED_MIN..100) of the real milliseconds since. A
+// plain value, so that its rounding is tested on its own.
+struct GameClock {
+    uint32_t realBase = 0, gameBase = 0;
+    int speed = 100;
+};
+// The game's time at real time realMs (rounded down).
+uint32_t GameClockAt(const GameClock& clock, uint32_t realMs);
+// The first real millisecond at which the game's clock reads gameMs: for
+// gameMs at or after gameBase, GameClockAt of the answer is gameMs exactly.
+uint32_t RealTimeOf(const GameClock& clock, uint32_t gameMs);
+// The clock at speed (held to GAME_SPEED_MIN..100) from realMs on, reading
+// at realMs what it read there before.
+void SetGameClockSpeed(GameClock* clock, int speed, uint32_t realMs);
+
+// The game's clock now.
+uint32_t GameTimeMs();
+// The game's clock goes on from gameMs as of now: the real time since it read
+// gameMs (a display switch) is left out of everything it measures.
+void HoldGameClock(uint32_t gameMs);
+// Whether the frame after the one that started at previousStart (on the
+// game's clock) may start now (PlatformFrameDue for its real wait); the game
+// speed setting is read here and in WaitNextFrame, once a frame.
+bool FrameDue(uint32_t previousStart);
+// Waits until the game's clock has run FRAME_PERIOD_MS since previousStart
+// and returns the new frame's start on it (the harness's clock jumps there
+// instead). On the browser, which never waits, only once FrameDue.
 uint32_t WaitNextFrame(uint32_t previousStart);
 
 struct FrameEnd;

@@ -216,11 +216,11 @@ TEST_F(PadGame, FireBoundToAKeyFiresAndTheMouseNoLonger)
 
 TEST_F(PadGame, TheControlsPageBindsAPressAndKeepsItInTheSettingsFile)
 {
-    // Up on the title picks SETTINGS; A; down four rows to CONTROLS; A; A on
-    // FIRE; then the pad's X is pressed for it; B twice goes back out.
-    std::string script = "dialog no\n0 pad connect\n5 pad down dpup\n6 pad up dpup\n8 pad down a\n9 pad up a\n";
-    for (int i = 0; i < 4; i++)
-        script += std::to_string(20 + 2 * i) + " pad down dpdown\n" + std::to_string(21 + 2 * i) + " pad up dpdown\n";
+    // Up on the title picks SETTINGS; A; up round to BACK and up again to
+    // CONTROLS; A; A on FIRE; then the pad's X is pressed for it; B twice
+    // goes back out.
+    std::string script = "dialog no\n0 pad connect\n5 pad down dpup\n6 pad up dpup\n8 pad down a\n9 pad up a\n"
+                         "20 pad down dpup\n21 pad up dpup\n22 pad down dpup\n23 pad up dpup\n";
     script += "30 pad down a\n31 pad up a\n40 pad down a\n41 pad up a\n50 pad down x\n51 pad up x\n"
               "60 pad down b\n61 pad up b\n70 pad down b\n71 pad up b\n";
     GameRun run = PlayWithSettings(script, 90);

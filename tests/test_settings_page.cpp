@@ -1,39 +1,80 @@
 // The settings page: each row's steps, and through the real game, the page
 // reached from the title and from the pause, its changes heard at once, kept
 // in the settings file, and what start-up does with them.
+#include <map>
+
 #include "game/settings_scene.h"
 #include "tests/test_wholegame_harness.h"
 
 TEST(SettingsRows, ArrowsStopAtTheEndsAndClicksGoRound)
 {
-    Settings s;
-    bool ghost = false;
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_MUSIC, +1, false);
+    SettingsValues v;
+    Settings& s = v.settings;
+    StepSettingsValue(&v, SETTINGS_ROW_MUSIC, +1, false);
     EXPECT_EQ(s.musicVolume, 100);  // already loudest
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_MUSIC, +1, true);
+    StepSettingsValue(&v, SETTINGS_ROW_MUSIC, +1, true);
     EXPECT_EQ(s.musicVolume, 0);  // a click goes round
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_MUSIC, -1, false);
+    StepSettingsValue(&v, SETTINGS_ROW_MUSIC, -1, false);
     EXPECT_EQ(s.musicVolume, 0);
-    for (int i = 0; i < 3; i++) StepSettingsValue(&s, &ghost, SETTINGS_ROW_MUSIC, +1, false);
+    for (int i = 0; i < 3; i++) StepSettingsValue(&v, SETTINGS_ROW_MUSIC, +1, false);
     EXPECT_EQ(s.musicVolume, 30);
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_EFFECTS, -1, false);
+    StepSettingsValue(&v, SETTINGS_ROW_EFFECTS, -1, false);
     EXPECT_EQ(s.effectsVolume, 90);
-    EXPECT_STREQ(SettingsValueText(s, ghost, SETTINGS_ROW_EFFECTS), "< 90 % >");
-    EXPECT_STREQ(SettingsValueText(s, ghost, SETTINGS_ROW_START), "< ASK >");
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_START, +1, false);
-    EXPECT_STREQ(SettingsValueText(s, ghost, SETTINGS_ROW_START), "< WINDOW >");
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_START, +1, false);
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_START, +1, false);
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_EFFECTS), "< 90 % >");
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_START), "< ASK >");
+    StepSettingsValue(&v, SETTINGS_ROW_START, +1, false);
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_START), "< WINDOW >");
+    StepSettingsValue(&v, SETTINGS_ROW_START, +1, false);
+    StepSettingsValue(&v, SETTINGS_ROW_START, +1, false);
     EXPECT_EQ(s.startDisplay, START_DISPLAY_FULLSCREEN);
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_START, +1, true);
+    StepSettingsValue(&v, SETTINGS_ROW_START, +1, true);
     EXPECT_EQ(s.startDisplay, START_DISPLAY_ASK);
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_GHOST, -1, false);
-    EXPECT_TRUE(ghost);
-    EXPECT_STREQ(SettingsValueText(s, ghost, SETTINGS_ROW_GHOST), "< ON >");
-    Settings before = s;
-    StepSettingsValue(&s, &ghost, SETTINGS_ROW_BACK, +1, true);
-    EXPECT_TRUE(s == before);
-    EXPECT_STREQ(SettingsValueText(s, ghost, SETTINGS_ROW_BACK), "");
+    StepSettingsValue(&v, SETTINGS_ROW_GHOST, -1, false);
+    EXPECT_TRUE(v.ghost);
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_GHOST), "< ON >");
+    SettingsValues before = v;
+    StepSettingsValue(&v, SETTINGS_ROW_BACK, +1, true);
+    EXPECT_TRUE(v == before);
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_BACK), "");
+}
+
+TEST(SettingsRows, TheNewRowsStepWithinTheirRangesAndNoWhereElse)
+{
+    SettingsValues v;
+    Settings& s = v.settings;
+    // The game speed: 100 down to 50 in tens, held there, round by a click.
+    StepSettingsValue(&v, SETTINGS_ROW_SPEED, +1, false);
+    EXPECT_EQ(s.gameSpeed, 100);
+    for (int i = 0; i < 7; i++) StepSettingsValue(&v, SETTINGS_ROW_SPEED, -1, false);
+    EXPECT_EQ(s.gameSpeed, GAME_SPEED_MIN);
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_SPEED), "< 50 % >");
+    StepSettingsValue(&v, SETTINGS_ROW_SPEED, -1, true);
+    EXPECT_EQ(s.gameSpeed, 100);
+    // Each switch turns by any step, and touches nothing but its own value.
+    struct { int row; bool SettingsValues::*own; bool Settings::*setting; } switches[] = {
+        {SETTINGS_ROW_DISPLAY, &SettingsValues::fullscreen, nullptr},
+        {SETTINGS_ROW_VSYNC, nullptr, &Settings::vsync},
+        {SETTINGS_ROW_FOCUS_PAUSE, nullptr, &Settings::pauseOnFocusLoss},
+        {SETTINGS_ROW_REDUCED_FLASHING, nullptr, &Settings::reducedFlashing},
+    };
+    for (const auto& sw : switches) {
+        SCOPED_TRACE(sw.row);
+        SettingsValues was = v;
+        StepSettingsValue(&v, sw.row, -1, false);
+        bool on = sw.own ? v.*sw.own : v.settings.*sw.setting;
+        EXPECT_TRUE(on);
+        EXPECT_STREQ(SettingsValueText(v, sw.row), sw.row == SETTINGS_ROW_DISPLAY ? "< FULL SCREEN >" : "< ON >");
+        StepSettingsValue(&v, sw.row, 0, false);  // no step: no change
+        StepSettingsValue(&v, sw.row, +1, true);
+        EXPECT_TRUE(v == was);
+    }
+    // Every row has a name on the page and fits the screen, BACK last.
+    MenuLayout layout = SettingsMenuLayout();
+    EXPECT_EQ(layout.rows, SETTINGS_ROWS);
+    EXPECT_LE(layout.rows, MENU_MAX_ROWS);
+    EXPECT_LE(layout.letterHeight, layout.rowHeight);
+    EXPECT_LE(layout.y + layout.rows * layout.rowHeight, 720);
+    EXPECT_EQ(SETTINGS_ROW_BACK, SETTINGS_ROWS - 1);
 }
 
 namespace {
@@ -104,11 +145,12 @@ TEST_F(SettingsPage, FromTheTitleTheMusicIsTurnedDownAtOnceAndKept)
 
 TEST_F(SettingsPage, AChosenDisplayIsNotAskedAndNothingChangedWritesNothing)
 {
-    // Down to AT START, right: a window from now on; BACK by Enter.
+    // Down to AT START, right: a window from now on; up and round to BACK,
+    // the last row, and Enter.
     GameRun run = PlayWithSettings(TO_SETTINGS + "20 down down\n21 up down\n22 down down\n23 up down\n"
                                                  "30 down right\n31 up right\n"
-                                                 "40 down down\n41 up down\n42 down down\n43 up down\n"
-                                                 "44 down down\n45 up down\n"
+                                                 "40 down up\n41 up up\n42 down up\n43 up up\n"
+                                                 "44 down up\n45 up up\n"
                                                  "50 down enter\n51 up enter\n",
                                    70);
     EXPECT_NE(ReadFileText(SettingsFile()).find("start_display = window"), std::string::npos);
@@ -139,4 +181,55 @@ TEST_F(SettingsPage, ThePausesSettingsComeBackToThePause)
     EXPECT_EQ(runs[5].scene, "settings");
     EXPECT_EQ(runs[6].scene, "pause");
     EXPECT_EQ(runs[7].scene, "play");
+}
+
+TEST_F(SettingsPage, TheDisplaySwitchesAtOnceByTheRowF11OrAltEnterAndIsNotKept)
+{
+    // On DISPLAY (the fourth row): F11, Alt+Enter back, the row's right,
+    // Enter on it (a click of the row) back; then Escape.
+    std::string script = TO_SETTINGS + "20 down down\n21 up down\n22 down down\n23 up down\n"
+                                       "24 down down\n25 up down\n"
+                                       "30 down f11\n31 up f11\n"
+                                       "40 down alt\n41 down enter\n42 up enter\n43 up alt\n"
+                                       "50 down right\n51 up right\n"
+                                       "60 down enter\n61 up enter\n"
+                                       "70 down esc\n71 up esc\n";
+    GameRun run = RunGame(folder, script, 80, "", "--frame-hashes '" + folder + "/hashes.txt'");
+    std::map<long long, std::string> hash;
+    std::ifstream in(folder + "/hashes.txt");
+    for (long long n; in >> n;) {
+        std::string width, height, value;
+        in >> width >> height >> value;
+        hash[n] = value;
+    }
+    // The page shows WINDOW, FULL SCREEN, WINDOW (Enter of Alt+Enter did
+    // not also choose the row), FULL SCREEN, WINDOW.
+    for (long long n : {29, 35, 45, 55, 65}) ASSERT_TRUE(hash.count(n)) << n;
+    EXPECT_NE(hash[29], hash[35]);
+    EXPECT_EQ(hash[29], hash[45]);
+    EXPECT_EQ(hash[35], hash[55]);
+    EXPECT_EQ(hash[29], hash[65]);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    ASSERT_GE(runs.size(), 3u);
+    EXPECT_EQ(runs[1].scene, "settings");
+    EXPECT_EQ(runs[2].scene, "title");
+    // The display now is the game's state, not a setting: nothing to save.
+    EXPECT_FALSE(fs::exists(SettingsFile()));
+}
+
+TEST_F(SettingsPage, F11InPlayKeepsTheRunGoingFrameForFrame)
+{
+    // The same run with and without switching to full screen and back.
+    const std::string toPlay = "dialog no\n0 mouse 300 580\n0 down lmb\n1 up lmb\n290 mouse 100 100\n"
+                               "290 down lmb\n";
+    GameRun plain = PlayWithSettings(toPlay, 360);
+    GameRun switched = PlayWithSettings(toPlay + "300 down f11\n301 up f11\n320 down alt\n320 down enter\n"
+                                                 "321 up enter\n321 up alt\n",
+                                        360);
+    std::vector<std::string> a, b;
+    for (const TraceEvent* e : plain.Frames()) a.push_back(e->line);
+    for (const TraceEvent* e : switched.Frames()) b.push_back(e->line);
+    ASSERT_GT(switched.Frames("play").size(), 50u);
+    EXPECT_EQ(a, b);
 }

@@ -38,7 +38,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
 // ---- the input script ----
 enum {
     SCRIPT_MOUSE, SCRIPT_DOWN, SCRIPT_UP, SCRIPT_CLOSE, SCRIPT_PAD_CONNECT, SCRIPT_PAD_DISCONNECT,
-    SCRIPT_PAD_AXIS, SCRIPT_PAD_DOWN, SCRIPT_PAD_UP, SCRIPT_WHEEL
+    SCRIPT_PAD_AXIS, SCRIPT_PAD_DOWN, SCRIPT_PAD_UP, SCRIPT_WHEEL, SCRIPT_FOCUS_OUT, SCRIPT_FOCUS_IN
 };
 struct ScriptAction {
     long long frame;
@@ -124,6 +124,9 @@ struct HeadlessMachine {
     int windowX = 0, windowY = 0, clientWidth = 0, clientHeight = 0;
     bool windowCaptionless = false;
     std::string windowTitle;
+    bool focused = true;              // until the script's "N focus out"
+    bool focusLost = false;           // a "focus out" not yet asked about
+    bool vsync = false;
     // audio
     bool musicOpen = false;
     bool musicNotifyPending = false;

@@ -84,6 +84,11 @@ void ApplyScriptFrame(long long frame)
         case SCRIPT_UP: headless.keys[action.key & 0xFF] = false; break;
         case SCRIPT_CLOSE: headless.events.push_back(PLATFORM_EVENT_CLOSE); break;
         case SCRIPT_WHEEL: headless.wheelSteps += action.x; break;
+        case SCRIPT_FOCUS_OUT:
+            headless.focused = false;
+            headless.focusLost = true;
+            break;
+        case SCRIPT_FOCUS_IN: headless.focused = true; break;
         case SCRIPT_PAD_CONNECT:
         case SCRIPT_PAD_DISCONNECT:
             // A pad comes and goes at rest: nothing it held carries over.

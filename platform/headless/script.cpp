@@ -1,5 +1,6 @@
 // The harness's input script: "dialog yes|no", "N mouse X Y", "N down K",
-// "N up K", "N close", "N wheel STEPS", and the pad's "N pad connect",
+// "N up K", "N close", "N wheel STEPS", "N focus out|in" (the window loses
+// or gets back the keyboard's focus), and the pad's "N pad connect",
 // "N pad disconnect", "N pad axis AXIS VALUE", "N pad down|up BUTTON" with
 // SDL's names; '#' starts a comment. The keys: lmb rmb mmb esc enter space
 // tab left up right down shift ctrl alt pause f1..f12, letters, digits.
@@ -164,6 +165,12 @@ static bool ParseCommand(const std::vector<std::string>& tokens, int line, Scrip
                    "or \"N pad down|up BUTTON\"";
             return false;
         }
+    } else if (command == "focus") {
+        if (tokens.size() != 3 || (tokens[2] != "out" && tokens[2] != "in")) {
+            *why = "expected \"N focus out\" or \"N focus in\"";
+            return false;
+        }
+        action.op = tokens[2] == "out" ? SCRIPT_FOCUS_OUT : SCRIPT_FOCUS_IN;
     } else if (command == "close") {
         if (tokens.size() != 2) {
             *why = "expected \"N close\"";

@@ -27,6 +27,24 @@ void PlatformSetFullscreen(int width, int height)
 
 void PlatformRestoreDisplay() { headless.fullscreen = false; }
 
+bool PlatformIsFullscreen() { return headless.fullscreen; }
+
+bool PlatformWindowFocused()
+{
+    bool focused = headless.focused && !headless.focusLost;
+    headless.focusLost = false;
+    return focused;
+}
+
+// Traced only when it changes, so that a game that never turns it on traces
+// as it always did.
+void PlatformSetVsync(bool on)
+{
+    if (on == headless.vsync) return;
+    headless.vsync = on;
+    TraceLine(std::string("\"ev\":\"vsync\",\"on\":") + (on ? "true" : "false"));
+}
+
 void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless)
 {
     headless.fullscreen = false;

@@ -1,6 +1,6 @@
 // The game's event queue: close requests, music notifications and joystick
 // changes, taken from SDL's queue when the game pumps its messages; the
-// pads and the wheel are kept for their own calls.
+// pads, the wheel and the window's focus are kept for their own calls.
 #include <deque>
 
 #include "platform/sdl/sdl_internal.h"
@@ -9,6 +9,10 @@ int pointerWindowX = 0, pointerWindowY = 0;
 bool messageBoxOpen = false;
 uint32_t messageBoxMs = 0;
 static std::deque<PlatformEvent> pending;
+// Until the window manager says otherwise: without one, no focus event ever
+// comes, and the game's window is the only one there is.
+static bool windowFocused = true;
+static bool focusLost = false;  // since the game last asked
 
 void QueueEvent(int type, int musicReason)
 {
@@ -21,8 +25,13 @@ void TranslateEvent(const SDL_Event& event)
     int reason;
     switch (event.type) {
     case SDL_WINDOWEVENT:
-        if (event.window.windowID == gameId && event.window.event == SDL_WINDOWEVENT_CLOSE)
-            QueueEvent(PLATFORM_EVENT_CLOSE);
+        if (event.window.windowID != gameId) break;
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) QueueEvent(PLATFORM_EVENT_CLOSE);
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            windowFocused = false;
+            focusLost = true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) windowFocused = true;
         break;
     case SDL_MOUSEMOTION:
         if (event.motion.windowID == gameId) {
@@ -46,6 +55,13 @@ void TranslateEvent(const SDL_Event& event)
         if (TakeMusicDone(event, &reason)) QueueEvent(PLATFORM_EVENT_MUSIC_DONE, reason);
         break;
     }
+}
+
+bool PlatformWindowFocused()
+{
+    bool focused = windowFocused && !focusLost;
+    focusLost = false;
+    return focused;
 }
 
 bool PlatformPollEvent(PlatformEvent* event)

@@ -20,6 +20,7 @@ int frameWidth = 0, frameHeight = 0;
 SDL_Texture* sharpTexture = nullptr;  // the frame enlarged with whole pixels
 int sharpWidth = 0, sharpHeight = 0;
 ScaleChoice scaleChoice = SCALE_CHOICE_AUTO;
+bool vsyncWanted = false;  // for the renderer, now and when it is made
 std::vector<uint32_t> scaled;  // for a window whose pixels are not 32-bit
 
 constexpr unsigned GL_RENDERER_NAME = 0x1F01;  // GL_RENDERER
@@ -155,14 +156,17 @@ void StartPresenting(SDL_Window* window)
     if (asked != nullptr && SDL_strcasecmp(asked, "software") == 0) return;
     if (asked != nullptr && *asked != '\0') {
         renderer = SDL_CreateRenderer(window, -1, 0);
+        if (renderer != nullptr && vsyncWanted) SDL_RenderSetVSync(renderer, 1);
         return;
     }
-    if (!GraphicsDevicePresent()) return;
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer != nullptr && RasterizesOnTheProcessor(renderer)) {
-        SDL_DestroyRenderer(renderer);
-        renderer = nullptr;
+    if (GraphicsDevicePresent()) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer != nullptr && RasterizesOnTheProcessor(renderer)) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+        }
     }
+    if (renderer != nullptr && vsyncWanted) SDL_RenderSetVSync(renderer, 1);
 }
 
 void StopPresenting()
@@ -175,6 +179,15 @@ void StopPresenting()
 }
 
 bool PresentingWithRenderer() { return renderer != nullptr; }
+
+// SDL's renderer waits for the refresh in SDL_RenderPresent. The game's own
+// scaler writes the window's pixels, and SDL gives a window surface no way
+// to wait for the display: there the frames are shown as they come.
+void PlatformSetVsync(bool on)
+{
+    vsyncWanted = on;
+    if (renderer != nullptr) SDL_RenderSetVSync(renderer, on ? 1 : 0);
+}
 
 void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch)
 {

@@ -49,8 +49,8 @@ bool TakeMusicDone(const SDL_Event& event, int* reason);
 void QueueEvent(int type, int musicReason = 0);
 // Takes in one SDL event meant for the game: the game window's close request,
 // a joystick coming or going (the opened joysticks are forgotten) and a
-// finished song become game events; a pointer move over the game window is
-// remembered. Anything else is let be. A message box's own events are the
+// finished song become game events; a pointer move over the game window and
+// the window's focus coming and going are remembered. Anything else is let be. A message box's own events are the
 // box's, not for here.
 void TranslateEvent(const SDL_Event& event);
 // Closes every joystick opened so far: device indexes move when one comes or

@@ -100,6 +100,8 @@ void PlatformRestoreDisplay()
     gameWindowFullscreen = false;
 }
 
+bool PlatformIsFullscreen() { return gameWindowFullscreen; }
+
 void PlatformSetWindowed(int x, int y, int clientWidth, int clientHeight, bool captionless)
 {
     pictureWidth = clientWidth > 0 ? clientWidth : 1;

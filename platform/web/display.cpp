@@ -17,6 +17,8 @@ static std::vector<uint32_t> rgba;
 EM_JS(void, PageSetTitle, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, PageShapeCanvas, (int width, int height), { Module.web.shapeCanvas(width, height); });
 EM_JS(void, PageFullscreen, (int on), { Module.web.fullscreen(on !== 0); });
+EM_JS(int, PageFullscreenOn, (), { return Module.web.fullscreenOn ? 1 : 0; });
+EM_JS(int, PageTakeFocus, (), { return Module.web.takeFocus() ? 1 : 0; });
 EM_JS(void, PagePresent, (const uint32_t* pixels, int width, int height, int firstRow, int rows), {
     Module.web.present(pixels, width, height, firstRow, rows);
 });
@@ -52,6 +54,17 @@ void PlatformSetFullscreen(int width, int height)
 }
 
 void PlatformRestoreDisplay() { PageFullscreen(0); }
+
+bool PlatformIsFullscreen() { return PageFullscreenOn() != 0; }
+
+bool PlatformWindowFocused()
+{
+    if (scripted) return ScriptFocused();
+    return PageTakeFocus() != 0;
+}
+
+// The page's frames come at the display's refreshes whatever the setting.
+void PlatformSetVsync(bool) {}
 
 void PlatformSetWindowed(int, int, int clientWidth, int clientHeight, bool)
 {

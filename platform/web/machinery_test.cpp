@@ -14,6 +14,7 @@ static Script script;
 static size_t nextAction = 0;
 static bool keys[256] = {};
 static int cursorX = 0, cursorY = 0;
+static bool focused = true, focusLost = false;
 
 bool StartScript(const char* text)
 {
@@ -40,11 +41,24 @@ void ApplyScriptInput(long long frame)
         case SCRIPT_DOWN: keys[action.key & 0xFF] = true; break;
         case SCRIPT_UP: keys[action.key & 0xFF] = false; break;
         case SCRIPT_CLOSE: QueueEvent(PLATFORM_EVENT_CLOSE); break;
+        case SCRIPT_FOCUS_OUT:
+            focused = false;
+            focusLost = true;
+            break;
+        case SCRIPT_FOCUS_IN: focused = true; break;
+        default: break;  // no pad or wheel in the page
         }
     }
 }
 
 bool ScriptKeyHeld(int virtualKey) { return keys[virtualKey & 0xFF]; }
+
+bool ScriptFocused()
+{
+    bool kept = focused && !focusLost;
+    focusLost = false;
+    return kept;
+}
 
 void ScriptPointer(int* x, int* y)
 {

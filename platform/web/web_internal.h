@@ -42,6 +42,9 @@ void ApplyScriptInput(long long frame);
 // move of the pointer, which holds until a later script line moves it.
 // Keys are virtual-key codes 0..255.
 bool ScriptKeyHeld(int virtualKey);
+// The window's focus as the script's "focus" lines left it, as the harness
+// answers PlatformWindowFocused: false too, once, after a "focus out".
+bool ScriptFocused();
 void ScriptPointer(int* x, int* y);
 void MoveScriptPointer(int x, int y);
 // The script's next Yes/No answer, taken from its queue, as in the harness;

@@ -4,12 +4,16 @@
 // to the client area with black bars where its shape differs.
 #include "platform/windows/win_internal.h"
 
+#include <dwmapi.h>
+
 #include <vector>
 
 #include "platform/scaling/scaling.h"
 
 int pictureWidth = 1, pictureHeight = 1;
 static std::vector<uint32_t> scaledFrame;
+static bool fullscreen = false;
+static bool vsync = false;
 
 static DEVMODEA DisplayModeRecord(int width, int height) {
     DEVMODEA mode = {};
@@ -45,10 +49,25 @@ void PlatformSetFullscreen(int width, int height) {
     SetWindowLongW(mainWindow, GWL_STYLE, static_cast<LONG>(WS_POPUP | WS_VISIBLE));
     SetWindowPos(mainWindow, HWND_TOPMOST, cover.left, cover.top, cover.right - cover.left,
                  cover.bottom - cover.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    fullscreen = true;
 }
 
 void PlatformRestoreDisplay() {
     ChangeDisplaySettingsA(nullptr, 0);
+    fullscreen = false;
+}
+
+bool PlatformIsFullscreen() {
+    return fullscreen;
+}
+
+// GDI draws into the window at once; what waits for the display is the
+// desktop's compositor, which shows the window's new pixels at its next
+// refresh. Waiting for that composition (DwmFlush) after each present ties
+// the frames to the refresh. Without composition (Windows 7's basic theme)
+// DwmFlush returns at once, and the frames are shown as they come.
+void PlatformSetVsync(bool on) {
+    vsync = on;
 }
 
 PictureRect PictureInClient() {
@@ -84,6 +103,7 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch) {
     PatBlt(windowDC, rect.x + rect.width, rect.y, clientWidth - rect.x - rect.width, rect.height, BLACKNESS);
     if (rect.width == width && rect.height == height) {
         ShowPixels(rect.x, rect.y, width, height, pixels, pitch);
+        if (vsync) DwmFlush();
         return;
     }
     // GDI's own stretching is either blocky or slow and soft; the game's
@@ -92,4 +112,5 @@ void PlatformPresent(const uint32_t* pixels, int width, int height, int pitch) {
     DrawPicture(pixels, width, height, pitch, scaledFrame.data(), rect.width, rect.height, rect.width,
                 PictureRect{0, 0, rect.width, rect.height}, ChooseFilter(width, height, rect, SCALE_CHOICE_AUTO));
     ShowPixels(rect.x, rect.y, rect.width, rect.height, scaledFrame.data(), rect.width);
+    if (vsync) DwmFlush();
 }

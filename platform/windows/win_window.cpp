@@ -13,6 +13,13 @@ HWND mainWindow = nullptr;
 HDC windowDC = nullptr;
 
 static std::deque<PlatformEvent> pendingEvents;
+static bool windowFocused = true;  // until the system says otherwise
+static bool focusLost = false;     // since the game last asked
+
+static void SetFocused(bool focused) {
+    if (!focused) focusLost = true;
+    windowFocused = focused;
+}
 
 void QueuePlatformEvent(int type, int musicReason) {
     pendingEvents.push_back(PlatformEvent{type, musicReason});
@@ -43,6 +50,20 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DEVICECHANGE:
         QueuePlatformEvent(PLATFORM_EVENT_DEVICE_CHANGE, 0);
         return 0;
+    case WM_ACTIVATE:
+        // Another program's window came to the front (or this one went back
+        // there); minimised counts as away.
+        SetFocused(LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        SetFocused(message == WM_SETFOCUS);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SYSCHAR:
+        // Alt+Enter switches the display (the frame loop reads the keys);
+        // the window has no menu for it, and the system would beep.
+        if (wParam == VK_RETURN) return 0;
+        return DefWindowProcW(window, message, wParam, lParam);
     case MM_MCINOTIFY:
         QueuePlatformEvent(PLATFORM_EVENT_MUSIC_DONE, static_cast<int>(wParam));
         return 0;
@@ -92,6 +113,14 @@ bool PlatformPollEvent(PlatformEvent* event) {
     *event = pendingEvents.front();
     pendingEvents.pop_front();
     return true;
+}
+
+bool PlatformWindowFocused() {
+    // Messages reach the procedure in the game's pump; a loss since the last
+    // pump is seen at the next.
+    bool focused = windowFocused && !focusLost;
+    focusLost = false;
+    return focused;
 }
 
 void PlatformSetWindowTitle(const char* title) {

@@ -66,6 +66,27 @@ echo "$size" >"$WORK/size"
 i=0
 while ! grep -q "first frame presented" "$WORK/game.err" && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done
 sleep 1
+# With $SWITCHED: F11 to full screen, then Alt+Enter back, each size kept.
+if [ -n "$SWITCHED" ]; then
+  wait_size() {
+    size=""; i=0
+    while [ "$size" != "$1" ] && [ $i -lt 100 ]; do
+      sleep 0.1; i=$((i+1))
+      size=$(xdotool getwindowgeometry "$g" 2>/dev/null | awk '/Geometry/ {print $2}')
+    done
+    echo "$size"
+  }
+  # Held as a player holds a key: the game reads the keys once a frame.
+  xdotool windowfocus --sync "$g" 2>/dev/null
+  xdotool keydown F11 2>/dev/null; sleep 0.2; xdotool keyup F11 2>/dev/null
+  wait_size "$SWITCHED" >"$WORK/switched"
+  sleep 0.5
+  xdotool windowfocus --sync "$g" 2>/dev/null
+  xdotool keydown alt 2>/dev/null; xdotool keydown Return 2>/dev/null; sleep 0.2
+  xdotool keyup Return 2>/dev/null; xdotool keyup alt 2>/dev/null
+  wait_size "$WANT" >"$WORK/back"
+  sleep 1
+fi
 kill -0 $game 2>/dev/null && echo running >"$WORK/state"
 import -window root -depth 8 "rgb:$WORK/screen.rgb" 2>/dev/null
 kill $game
@@ -112,12 +133,14 @@ protected:
 
     // Runs the game on a screen of width x height, answering answer ("y" or
     // "n"), and returns what the screen showed.
-    Shown Play(int width, int height, const char* answer, const std::string& want, const std::string& name)
+    Shown Play(int width, int height, const char* answer, const std::string& want, const std::string& name,
+               const std::string& switched = "")
     {
         std::ofstream(work + "/play.sh") << PLAY;
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         std::string command = "cd '" + work + "' && GAME='" + GAME + "' DATA='" + DATA + "' WORK='" + work +
-                              "' ANSWER=" + answer + " WANT=" + want + " SCREEN=" + std::to_string(width) + "x" +
+                              "' ANSWER=" + answer + " WANT=" + want + " SWITCHED='" + switched +
+                              "' SCREEN=" + std::to_string(width) + "x" +
                               std::to_string(height) + " SHOT='" + SHOTS + "/game-" + name +
                               ".png' SDL_AUDIODRIVER=dummy timeout 120 xvfb-run -a -s '-screen 0 " + screen +
                               "' sh play.sh >run.txt 2>&1";
@@ -161,6 +184,15 @@ TEST_F(GameScreens, FullScreenFillsTheMonitor)
         EXPECT_EQ(shown.Lit(0, 0, 1024, 96), 0);
         EXPECT_EQ(shown.Lit(0, 672, 1024, 768), 0);
     }
+}
+
+TEST_F(GameScreens, F11FillsTheScreenAndAltEnterGivesTheWindowBack)
+{
+    Shown shown = Play(1920, 1080, "n", "1280x720", "switched-1920x1080", "1920x1080");
+    EXPECT_EQ(ReadText(work + "/switched"), "1920x1080\n") << "F11: full screen";
+    EXPECT_EQ(ReadText(work + "/back"), "1280x720\n") << "Alt+Enter: the window again";
+    // The title goes on in the window: the game has not stopped or restarted.
+    EXPECT_GT(shown.Lit(0, 0, 1920, 1080), 1280L * 720 * 9 / 10);
 }
 
 TEST_F(GameScreens, WindowFitsASmallScreen)

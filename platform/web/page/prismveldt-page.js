@@ -94,14 +94,26 @@ var Module = (function () {
   window.addEventListener("keydown", function (event) {
     var key = VirtualKey(event);
     if (!key || !started) return;
-    // The browser's own keys stay the browser's (reload, full screen, tools).
-    if (key < 0x70 || key > 0x7B) event.preventDefault();
+    // The browser's own keys stay the browser's (reload, tools); F11 is the
+    // game's, which fills the screen with the page as Alt+Enter does.
+    if (key < 0x70 || key > 0x7B || key === 0x7A) event.preventDefault();
     if (boxOpen) { if (!event.repeat) boxEvents.push({ type: 3, x: 0, y: 0, key: key }); }
     else keys[key] = 1;
   });
   window.addEventListener("keyup", function (event) { keys[VirtualKey(event)] = 0; });
   // Keys released while the tab is away would stay held for ever.
   window.addEventListener("blur", function () { keys.fill(0); });
+  // The game asks once a frame whether the page kept the focus; a hidden tab
+  // runs no frames, so a loss is kept until it has been asked about.
+  var focusLost = false;
+  function FocusedNow() { return !document.hidden && document.hasFocus(); }
+  window.addEventListener("blur", function () { focusLost = true; });
+  document.addEventListener("visibilitychange", function () { if (document.hidden) focusLost = true; });
+  // Whether the page fills the screen as the game asked: the player may leave
+  // it with Escape, and the browser may refuse it.
+  document.addEventListener("fullscreenchange", function () {
+    web.fullscreenOn = !!document.fullscreenElement;
+  });
 
   // ---- Web Audio: decoded sounds, one effect at a time, the music ----
   var audio = null, sounds = [null], soundByPath = {}, effect = null, music = null;
@@ -128,10 +140,17 @@ var Module = (function () {
       }
       Fit();
     },
+    fullscreenOn: false,
     fullscreen: function (on) {
+      web.fullscreenOn = on && (!!document.fullscreenElement || !!stage.requestFullscreen);
       if (on && !document.fullscreenElement && stage.requestFullscreen)
-        stage.requestFullscreen().catch(function () {});
+        stage.requestFullscreen().catch(function () { web.fullscreenOn = !!document.fullscreenElement; });
       if (!on && document.fullscreenElement) document.exitFullscreen().catch(function () {});
+    },
+    takeFocus: function () {
+      var kept = FocusedNow() && !focusLost;
+      focusLost = false;
+      return kept;
     },
     // A frame, of which only `rows` rows from firstRow on differ from the last.
     present: function (pixels, width, height, firstRow, rows) {

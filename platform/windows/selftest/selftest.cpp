@@ -44,6 +44,19 @@ static void CheckWindowAndEvents() {
     CHECK(std::wstring(className) == L"WCNAME");
     CHECK((GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
 
+    // The focus as the window procedure hears of it: a loss is told once even
+    // when it is over by the time the game asks.
+    PlatformWindowFocused();  // whatever came before
+    SendMessageW(mainWindow, WM_KILLFOCUS, 0, 0);
+    SendMessageW(mainWindow, WM_SETFOCUS, 0, 0);
+    CHECK(!PlatformWindowFocused());
+    CHECK(PlatformWindowFocused());
+    SendMessageW(mainWindow, WM_ACTIVATE, WA_INACTIVE, 0);
+    CHECK(!PlatformWindowFocused());
+    CHECK(!PlatformWindowFocused());  // still away
+    SendMessageW(mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
+    CHECK(PlatformWindowFocused());
+
     PlatformSetWindowTitle("本当に終了しますか？");
     wchar_t title[64] = {};
     GetWindowTextW(mainWindow, title, 64);
@@ -146,6 +159,14 @@ static void CheckPresent() {
     PlatformPresent(nullptr, width, height, pitch); // ignored, no crash
     PlatformPresent(frame.data(), width, height, width - 1);
 
+    // With vertical sync a present waits for the desktop's composition, a
+    // refresh at most, never long.
+    PlatformSetVsync(true);
+    DWORD before = GetTickCount();
+    for (int i = 0; i < 10; i++) PlatformPresent(frame.data(), width, height, pitch);
+    CHECK(GetTickCount() - before < 1000);
+    PlatformSetVsync(false);
+
     // A frame of half the client's size is shown twice as large.
     PlatformPresent(frame.data(), width / 2, height / 2, pitch);
     if (Shown(5, 5) != CLR_INVALID) {
@@ -169,7 +190,9 @@ static void CheckScaledFullScreen() {
 
     const int width = 1279, height = 719;
     CHECK(PlatformTestFullscreen(width, height));
+    CHECK(!PlatformIsFullscreen());
     PlatformSetFullscreen(width, height);
+    CHECK(PlatformIsFullscreen());
     DEVMODEA during = {};
     during.dmSize = sizeof during;
     EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &during);
@@ -207,6 +230,7 @@ static void CheckScaledFullScreen() {
     }
 
     PlatformRestoreDisplay();
+    CHECK(!PlatformIsFullscreen());
     PlatformSetWindowed(0, 0, 1280, 720, false);
 }
 
