@@ -89,12 +89,16 @@ TEST(HarnessScript, ReadsEveryCommand)
                             "12 close\n"
                             "dialog yes\r\n"
                             "3 down e\n"
-                            "4 down 7\n",
+                            "4 down 7\n"
+                            "20 focus out\n"
+                            "21 focus in\n",
                             &script, &error)) << error;
     ASSERT_EQ(script.answers.size(), 2u);
     EXPECT_FALSE(script.answers[0]);
     EXPECT_TRUE(script.answers[1]);
-    ASSERT_EQ(script.actions.size(), 7u);
+    ASSERT_EQ(script.actions.size(), 9u);
+    EXPECT_EQ(script.actions[7].op, SCRIPT_FOCUS_OUT);
+    EXPECT_EQ(script.actions[8].op, SCRIPT_FOCUS_IN);
     // sorted by frame, file order kept within a frame
     EXPECT_EQ(script.actions[0].frame, 3);
     EXPECT_EQ(script.actions[0].key, 'E');
@@ -147,7 +151,7 @@ TEST(HarnessScript, NamesTheBadLine)
         "-1 down a",           "5 mouse 1",       "5 mouse 1 2 3",   "5 mouse a b",
         "5 down",              "5 down hyper",    "5 up a b",        "5 close now",
         "5 jump",              "5",               "99999999999999999999 close",
-        "5 mouse 1 99999999999",
+        "5 mouse 1 99999999999", "5 focus",         "5 focus away",    "5 focus out now",
     };
     for (const char* line : bad) {
         Script script;

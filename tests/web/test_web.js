@@ -4,8 +4,9 @@
 // after a reload the page starts again from "click to play", the start-up
 // question is answered with a click on the canvas shown at another size, the
 // title shows with its music, START is clicked with the mouse, play runs at
-// the game's pace, a finger aims and fires, the best time is still there,
-// and leaving the tab is asked about first.
+// the game's pace, a finger aims and fires, F11 and Alt+Enter switch the
+// page's full screen, the best time is still there, and leaving the tab is
+// asked about first.
 //   node test_web.js URL SOURCE_DIR OUT_DIR     (tests/test_web.sh runs it)
 "use strict";
 const fs = require("fs");
@@ -211,6 +212,27 @@ async function ReadScores(page) {
     Check(Math.abs(touching.x - 400) <= 1 && Math.abs(touching.y - 500) <= 1 && touching.held === 1 &&
           touching.shots > shotsBefore && lifted === 0,
           `a finger aims, fires while down and lets go (${JSON.stringify({ ...touching, shotsBefore, lifted })})`);
+
+    // F11 fills the screen with the page, Alt+Enter gives the tab back, and
+    // the game goes on meanwhile. The keys are held for a while, as a
+    // player's are: the game reads them once a frame.
+    const framesBeforeSwitch = await page.evaluate(() => Module.web.framesShown);
+    const Shown = () => page.evaluate(() => ({ asked: Module.web.fullscreenOn, full: !!document.fullscreenElement }));
+    await page.keyboard.down("F11");
+    await Sleep(200);
+    await page.keyboard.up("F11");
+    await Sleep(500);
+    const filled = await Shown();
+    await page.keyboard.down("Alt");
+    await page.keyboard.down("Enter");
+    await Sleep(200);
+    await page.keyboard.up("Enter");
+    await page.keyboard.up("Alt");
+    await Sleep(500);
+    const back = await Shown();
+    const framesSwitched = await page.evaluate(() => Module.web.framesShown) - framesBeforeSwitch;
+    Check(filled.asked && filled.full && !back.asked && !back.full && framesSwitched > 10,
+          `F11 fills the screen and Alt+Enter gives the tab back (${JSON.stringify({ filled, back, framesSwitched })})`);
 
     // Leaving the tab while the game runs is asked first: staying leaves the
     // game going as it was, leaving ends it.
