@@ -21,12 +21,14 @@ if ! [ -d "$work/node_modules/puppeteer-core" ]; then
   (cd "$work" && npm install --no-audit --no-fund --silent puppeteer-core@24)
 fi
 
-# The site plus what the test plays: the stage 1 replay, in a copy of its own.
+# The site plus what the test plays: the stage 1 replay and the pad's script,
+# in copies of their own.
 served="$work/site"
 rm -rf "$served"
 mkdir -p "$served"
 for file in "$site"/*; do ln -s "$file" "$served/"; done
 cp tests/replays/stage1.txt "$served/stage1-script.txt"
+cp tests/golden/pad.txt "$served/pad-script.txt"
 gunzip -c "$site/prismveldt.data.gz" >/dev/null  # a torn download fails here, not in the browser
 cp "$root/build-web-work/stage/game/shipped-txt/scoretime.txt" "$out/shipped-scoretime.txt"
 
