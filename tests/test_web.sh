@@ -40,4 +40,4 @@ for _ in $(seq 50); do
   python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
   sleep 0.1
 done
-NODE_PATH="$work/node_modules" timeout 170 node tests/web/test_web.js "http://127.0.0.1:$port/" "$root" "$out"
+NODE_PATH="$work/node_modules" timeout 240 node tests/web/test_web.js "http://127.0.0.1:$port/" "$root" "$out"

@@ -144,7 +144,8 @@ async function ReadScores(page) {
 // everything, which the game must not read. The real page (with the test
 // build's trace on the console), played with the pad.
 async function CheckPad(browser, errors) {
-  const page = await browser.newPage();
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
   const trace = [], unmapped = [];
   page.on("console", (m) => {
     const t = m.text();
@@ -219,15 +220,17 @@ async function CheckPad(browser, errors) {
   const play = await WaitTrace(0, (line) => line.scene === "play", 20000);
   const pushed = trace.length;
   await page.evaluate(() => window.testPad.set([0, 0, -1, 0], { 7: 1 }));
-  const fired = await WaitTrace(pushed, (line) => line.scene === "play" && line.firing === 1 && line.velX > 0, 5000);
-  Check(play !== null && fired !== null,
-        `the right stick aims and the right trigger fires (${JSON.stringify(fired && { n: fired.n,
-          firing: fired.firing, velX: fired.velX, camX: fired.camX })})`);
+  // Pushed right, well away from the wall the stage starts at.
+  const fired = play && await WaitTrace(pushed, (line) => line.scene === "play" && line.firing === 1 &&
+                                        line.camX > play.camX + 100, 5000);
+  Check(fired !== null && fired !== undefined,
+        `the right stick aims and the right trigger fires (${JSON.stringify(play && { from: play.camX })} ` +
+        `to ${JSON.stringify(fired && { n: fired.n, firing: fired.firing, camX: fired.camX })})`);
   const pulled = trace.length;
   await page.evaluate(() => { window.testPad.attached = false; });
   const paused = await WaitTrace(pulled, (line) => line.scene === "pause", 3000);
   Check(paused !== null, `the pad pulled out pauses play (${paused ? "frame " + paused.n : "no pause"})`);
-  await page.close();
+  await context.close();
 }
 
 (async () => {
@@ -254,9 +257,6 @@ async function CheckPad(browser, errors) {
     const shipped = fs.readFileSync(path.join(outDir, "shipped-scoretime.txt"), "utf8");
     const saved = await ReadScores(page);
     Check(saved !== null && saved !== shipped, "the replay's run left a new best time in the score file");
-
-    // The pad's script, in a storage without the replay's best time.
-    CheckFrames(await PlayScript(browser, "pad-script.txt", errors), "pad", "the pad's script");
 
     // ---- a reload: the page as a player meets it ----
     // (A tab with a touch screen as well as a mouse.)
@@ -401,7 +401,11 @@ async function CheckPad(browser, errors) {
       Check(counted > 52 && counted < 64, `at ${hz} Hz the game keeps its pace (${counted.toFixed(1)} frames a second)`);
       await fast.close();
     }
-    await CheckPad(browser, errors);
+    // The pad's script and the page's own pad, side by side in storages of
+    // their own (the replay's best time is not in them): neither is timed.
+    const [padHashes] = await Promise.all([PlayScript(browser, "pad-script.txt", errors),
+                                           CheckPad(browser, errors)]);
+    CheckFrames(padHashes, "pad", "the pad's script");
     Check(errors.length === 0, "no script errors" + (errors.length ? ": " + errors.join("; ") : ""));
   } finally {
     await browser.close();
