@@ -21,12 +21,14 @@ if ! [ -d "$work/node_modules/puppeteer-core" ]; then
   (cd "$work" && npm install --no-audit --no-fund --silent puppeteer-core@24)
 fi
 
-# The site plus what the test plays: the stage 1 replay, in a copy of its own.
+# The site plus what the test plays: the stage 1 replay and the pad's script,
+# in copies of their own.
 served="$work/site"
 rm -rf "$served"
 mkdir -p "$served"
 for file in "$site"/*; do ln -s "$file" "$served/"; done
 cp tests/replays/stage1.txt "$served/stage1-script.txt"
+cp tests/golden/pad.txt "$served/pad-script.txt"
 gunzip -c "$site/prismveldt.data.gz" >/dev/null  # a torn download fails here, not in the browser
 cp "$root/build-web-work/stage/game/shipped-txt/scoretime.txt" "$out/shipped-scoretime.txt"
 
@@ -38,4 +40,4 @@ for _ in $(seq 50); do
   python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
   sleep 0.1
 done
-NODE_PATH="$work/node_modules" timeout 170 node tests/web/test_web.js "http://127.0.0.1:$port/" "$root" "$out"
+NODE_PATH="$work/node_modules" timeout 240 node tests/web/test_web.js "http://127.0.0.1:$port/" "$root" "$out"

@@ -15,5 +15,11 @@ bool ScriptKeyHeld(int) { return false; }
 bool ScriptFocused() { return true; }
 void ScriptPointer(int* x, int* y) { *x = *y = 0; }
 void MoveScriptPointer(int, int) {}
+bool ScriptReadPad(PadState* state)
+{
+    *state = PadState{};
+    return false;
+}
+int ScriptTakeWheelSteps() { return 0; }
 bool ScriptAnswer(bool*) { return false; }
 void PrintFrameHash(long long, const uint32_t*, int, int, int) {}

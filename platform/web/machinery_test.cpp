@@ -3,6 +3,7 @@
 // harness's input script driving the game frame by frame, so that a test
 // sees the frames the harness shows for the same script, and the frames'
 // hashes, as the harness computes them.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -15,6 +16,11 @@ static size_t nextAction = 0;
 static bool keys[256] = {};
 static int cursorX = 0, cursorY = 0;
 static bool focused = true, focusLost = false;
+// The script's pad, at rest whenever it is plugged in, and the wheel's notches not yet taken.
+static bool padConnected = false;
+static int16_t padAxes[PAD_AXIS_COUNT] = {};
+static uint32_t padButtons = 0;
+static int wheelSteps = 0;
 
 bool StartScript(const char* text)
 {
@@ -46,7 +52,27 @@ void ApplyScriptInput(long long frame)
             focusLost = true;
             break;
         case SCRIPT_FOCUS_IN: focused = true; break;
-        default: break;  // no pad or wheel in the page
+        // The pad and the wheel as the harness plays them, its device change too.
+        case SCRIPT_WHEEL: {
+            // Held to a bound no script reaches in earnest, so the count cannot overflow.
+            long long steps = static_cast<long long>(wheelSteps) + action.x;
+            wheelSteps = static_cast<int>(std::clamp(steps, -1000000LL, 1000000LL));
+            break;
+        }
+        case SCRIPT_PAD_CONNECT:
+        case SCRIPT_PAD_DISCONNECT:
+            if (padConnected != (action.op == SCRIPT_PAD_CONNECT)) QueueEvent(PLATFORM_EVENT_DEVICE_CHANGE);
+            padConnected = action.op == SCRIPT_PAD_CONNECT;
+            for (int16_t& axis : padAxes) axis = 0;
+            padButtons = 0;
+            break;
+        case SCRIPT_PAD_AXIS:
+            if (padConnected) padAxes[action.key] = static_cast<int16_t>(action.x);
+            break;
+        case SCRIPT_PAD_DOWN:
+            if (padConnected) padButtons |= 1u << action.key;
+            break;
+        case SCRIPT_PAD_UP: padButtons &= ~(1u << action.key); break;
         }
     }
 }
@@ -70,6 +96,22 @@ void MoveScriptPointer(int x, int y)
 {
     cursorX = x;
     cursorY = y;
+}
+
+bool ScriptReadPad(PadState* state)
+{
+    *state = PadState{};
+    if (!padConnected) return false;
+    for (int i = 0; i < PAD_AXIS_COUNT; i++) state->axes[i] = padAxes[i];
+    state->buttons = padButtons;
+    return true;
+}
+
+int ScriptTakeWheelSteps()
+{
+    int steps = wheelSteps;
+    wheelSteps = 0;
+    return steps;
 }
 
 bool ScriptAnswer(bool* answer)

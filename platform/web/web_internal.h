@@ -33,8 +33,8 @@ extern bool scripted;
 // follows the answer. False, with a message on standard error, when it does
 // not parse.
 bool StartScript(const char* text);
-// Applies the script's lines for that frame (pointer, keys, close requests),
-// at the start of the frame. Calls come in frame order; lines for frames
+// Applies the script's lines for that frame (pointer, keys, close requests,
+// the pad and the wheel), at the start of the frame. Calls come in frame order; lines for frames
 // already past are passed over. Pointer lines are in logical pixels, scaled by
 // PixelScale() as the harness does, so displayMode must be current.
 void ApplyScriptInput(long long frame);
@@ -47,6 +47,10 @@ bool ScriptKeyHeld(int virtualKey);
 bool ScriptFocused();
 void ScriptPointer(int* x, int* y);
 void MoveScriptPointer(int x, int y);
+// The pad and the wheel as the script left them: false with *state all zero
+// while its pad is not plugged in; the notches turned since the last call.
+bool ScriptReadPad(PadState* state);
+int ScriptTakeWheelSteps();
 // The script's next Yes/No answer, taken from its queue, as in the harness;
 // false, with *answer untouched, when the run is not scripted or the script
 // has none left (the player answers in the page).

@@ -6,6 +6,7 @@
 void PlatformLetterBoxes(const BoxLettering&) {}
 
 bool PlatformMessageBox(const char* text, const char* caption, int style) {
+    StopPadRumble();  // no frame reads the pad while the box waits
     std::wstring wideText = Utf8ToWide(text);
     std::wstring wideCaption = Utf8ToWide(caption);
     UINT flags = MB_YESNO;

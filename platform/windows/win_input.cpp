@@ -1,5 +1,6 @@
-// Pointer, keys and joysticks on Windows: the system-wide key state, the screen
-// cursor and the multimedia joystick interface, all polled.
+// Pointer, keys, wheel and joysticks on Windows: the system-wide key state, the
+// screen cursor and the multimedia joystick interface, all polled; the wheel's
+// turns as the window procedure hands them on.
 #include "platform/windows/win_internal.h"
 
 #include <mmsystem.h>
@@ -56,10 +57,22 @@ bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons) {
     return true;
 }
 
-// The pad comes later; until then there is none.
-bool PlatformReadPad(PadState* state) {
-    *state = PadState{};
-    return false;
+// A notch is WHEEL_DELTA; finer wheels send parts of one, which add up. The
+// game may never take them: the count is held to a bound.
+static int wheelDelta = 0, wheelSteps = 0;
+constexpr int WHEEL_STEPS_HELD = 1000000;
+
+void AddWheelDelta(int delta) {
+    wheelDelta += delta;
+    int steps = wheelDelta / WHEEL_DELTA;  // toward zero: what is left keeps its sign
+    wheelDelta -= steps * WHEEL_DELTA;
+    wheelSteps += steps;
+    if (wheelSteps > WHEEL_STEPS_HELD) wheelSteps = WHEEL_STEPS_HELD;
+    if (wheelSteps < -WHEEL_STEPS_HELD) wheelSteps = -WHEEL_STEPS_HELD;
 }
-void PlatformRumblePad(int, uint32_t) {}
-int PlatformTakeWheelSteps() { return 0; }
+
+int PlatformTakeWheelSteps() {
+    int steps = wheelSteps;
+    wheelSteps = 0;
+    return steps;
+}

@@ -12,6 +12,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <xinput.h>
 #include <string>
 
 #include "platform/platform.h"
@@ -38,6 +39,27 @@ void CreateGameWindow();
 // Appends an event for PlatformPollEvent (a music end's reason is the
 // system's MCI notification code, which the MUSIC_DONE_* values match).
 void QueuePlatformEvent(int type, int musicReason);
+// The mouse wheel turned by delta (WM_MOUSEWHEEL's, WHEEL_DELTA a notch, up
+// positive): whole notches for PlatformTakeWheelSteps, the rest kept for the
+// next turn.
+void AddWheelDelta(int delta);
+
+// The pad's parts as SDL names them (platform.h's PadState) from XInput's:
+// the sticks turned down-positive, the triggers 0..32767, the buttons in
+// SDL's numbering (the guide button, which XInput has not, never held).
+void PadStateFromXInput(const XINPUT_GAMEPAD& gamepad, PadState* state);
+// Stops the rumble PlatformRumblePad started, if it still runs; before the
+// program ends or a message box takes the thread, so that no pad is left
+// rumbling while no frame reads it.
+void StopPadRumble();
+// XInput's calls, as its library exports them.
+typedef DWORD WINAPI XInputGetStateFunction(DWORD user, XINPUT_STATE* state);
+typedef DWORD WINAPI XInputSetStateFunction(DWORD user, XINPUT_VIBRATION* vibration);
+// Reads the pads through these instead of XInput's library (the self-test's
+// pads), forgetting every pad seen so far; either nullptr: XInput's library
+// again, as at start-up. Not for the game itself.
+void UseXInputFunctions(XInputGetStateFunction* get, XInputSetStateFunction* set);
+
 // The game's UTF-8 text as UTF-16 for the W functions, a copy the caller
 // owns; empty for nullptr or "". Malformed bytes come out as the system's
 // converter makes them, or byte for byte should it refuse the text.

@@ -47,6 +47,7 @@ const char* PlatformProgramName() { return "prismveldt"; }
 
 [[noreturn]] void PlatformExit(int status) {
     timeEndPeriod(1);
+    StopPadRumble();  // a pad would rumble on after the program
     // Whatever was written to standard output goes out; nothing else runs.
     std::fflush(nullptr);
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));

@@ -47,6 +47,10 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         // player has answered the confirmation.
         QueuePlatformEvent(PLATFORM_EVENT_CLOSE, 0);
         return 0;
+    case WM_MOUSEWHEEL:
+        // Up, away from the player, is positive, as the game counts it.
+        AddWheelDelta(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
     case WM_DEVICECHANGE:
         QueuePlatformEvent(PLATFORM_EVENT_DEVICE_CHANGE, 0);
         return 0;

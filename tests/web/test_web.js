@@ -1,12 +1,15 @@
 // The browser build in headless Chromium (driven by puppeteer-core): the
 // stage 1 replay played through the page shows the harness's frames bit for
-// bit (tests/golden/stage1.hashes) and keeps its new best time in IndexedDB;
+// bit (tests/golden/stage1.hashes), as the pad's script does
+// (tests/golden/pad.hashes), and keeps its new best time in IndexedDB;
 // after a reload the page starts again from "click to play", the start-up
 // question is answered with a click on the canvas shown at another size, the
 // title shows with its music, START is clicked with the mouse, play runs at
 // the game's pace, a finger aims and fires, F11 and Alt+Enter switch the
 // page's full screen, the best time is still there, and leaving the tab is
-// asked about first.
+// asked about first. A pad of the test's own through the Gamepad API: read
+// as SDL names its parts (a pad without the standard mapping is left alone),
+// it aims and fires in play and, pulled out, pauses; the wheel turns in notches.
 //   node test_web.js URL SOURCE_DIR OUT_DIR     (tests/test_web.sh runs it)
 "use strict";
 const fs = require("fs");
@@ -88,11 +91,146 @@ async function HashCanvas(page) {
   return `${width} ${height} ${hash.toString(16).padStart(16, "0")}`;
 }
 
+// The frames a scripted run printed are the harness's, recorded in tests/golden/NAME.hashes.
+function CheckFrames(hashes, name, what) {
+  const golden = fs.readFileSync(path.join(sourceDir, `tests/golden/${name}.hashes`), "utf8")
+    .trim().split("\n");
+  let firstDifferent = -1;
+  for (let i = 0; i < Math.max(golden.length, hashes.length); i++)
+    if (golden[i] !== hashes[i]) { firstDifferent = i; break; }
+  Check(firstDifferent < 0, `${what}'s ${hashes.length} frames are the harness's ` +
+        `${golden.length}` + (firstDifferent < 0 ? "" : ` (first difference: line ${firstDifferent + 1}: ` +
+        `${hashes[firstDifferent]} against ${golden[firstDifferent]})`));
+}
+
+// Plays a script in a page of its own (and a storage of its own), printing
+// each frame's hash; the hashes once the game has ended.
+async function PlayScript(browser, script, errors) {
+  const context = await browser.createBrowserContext();
+  try {
+    const page = await context.newPage();
+    const hashes = [];
+    page.on("console", (m) => { const t = m.text(); if (t.startsWith("hash ")) hashes.push(t.slice(5)); });
+    page.on("pageerror", (e) => errors.push(e.message));
+    await page.setViewport({ width: 1280, height: 720 });
+    await page.goto(url + "?hashes&script=" + script);
+    await page.click("#play");
+    await page.waitForFunction(() => Module.web && Module.web.ended !== undefined,
+                               { timeout: 90000, polling: 250 });
+    return hashes;
+  } finally {
+    await context.close();
+  }
+}
+
+// Answers the start-up question No with a click on its button, once it is up.
+async function AnswerQuestionNo(page) {
+  await page.waitForFunction(() => Module.web && Module.web.boxOpen && Module.web.boxOpen(),
+                             { timeout: 60000 });
+  const question = await CanvasLook(page);
+  await ClickPicture(page, (question.width - 280) / 2 + 211, (question.height - 123) / 2 + 95);
+}
+
 async function ReadScores(page) {
   return page.evaluate(() => {
     try { return new TextDecoder().decode(Module.FS.readFile("/game/txt/scoretime.txt")); }
     catch (e) { return null; }
   });
+}
+
+// A pad of the test's own through the Gamepad API (navigator.getGamepads
+// made before the page loads): a standard-mapped pad whose sticks and
+// buttons the test sets, behind a pad without the standard mapping that holds
+// everything, which the game must not read. The real page (with the test
+// build's trace on the console), played with the pad.
+async function CheckPad(browser, errors) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  const trace = [], unmapped = [];
+  page.on("console", (m) => {
+    const t = m.text();
+    if (t.startsWith("trace ")) { try { trace.push(JSON.parse(t.slice(6))); } catch (e) { errors.push(t); } }
+    if (t.includes("no standard mapping")) unmapped.push(t);
+  });
+  page.on("pageerror", (e) => errors.push(e.message));
+  await page.evaluateOnNewDocument(() => {
+    const Button = (value) => ({ pressed: value > 0.5, touched: value > 0, value });
+    const pad = { id: "Test pad (STANDARD GAMEPAD)", index: 1, connected: true, mapping: "standard",
+      timestamp: 0, axes: [], buttons: [],
+      vibrationActuator: { type: "dual-rumble", playEffect: (type, effect) => {
+        window.testRumbles.push({ type, ...effect });
+        return Promise.resolve("complete");
+      } } };
+    const odd = { id: "Odd test pad", index: 0, connected: true, mapping: "", timestamp: 0,
+      axes: [1, 1, 1, 1, 1, 1], buttons: Array.from({ length: 20 }, () => Button(1)) };
+    window.testRumbles = [];
+    window.testPad = { attached: true, set: (axes, buttons) => {
+      pad.axes = axes;
+      pad.buttons = Array.from({ length: 17 }, (_, i) => Button(buttons[i] || 0));
+    } };
+    window.testPad.set([0, 0, 0, 0], {});
+    Object.defineProperty(navigator, "getGamepads", { configurable: true,
+      value: () => [odd, window.testPad.attached ? pad : null, null, null] });
+  });
+  await page.setViewport({ width: 1280, height: 720 });
+  await page.goto(url + "?trace");
+  await page.click("#play");
+  await AnswerQuestionNo(page);
+  await page.waitForFunction(() => Module.web.framesShown > 30, { timeout: 20000 });
+
+  // The parts as SDL names them: the sticks' far ends, the triggers as axes,
+  // the buttons in SDL's numbers (A 0, Back 4, Guide 5, left shoulder 9,
+  // d-pad right 14); the rumble on both motors; the wheel's pixels and lines.
+  const read = await page.evaluate(() => {
+    window.testPad.set([-1, 1, 0.5, -0.25], { 0: 1, 4: 1, 6: 1, 7: 0.25, 8: 1, 15: 1, 16: 1 });
+    const pad = Module.web.readPad();
+    window.testPad.set([0, 0, 0, 0], {});
+    Module.web.rumblePad(70, 350);
+    const canvas = document.getElementById("canvas"), Turn = (deltaY, deltaMode) =>
+      canvas.dispatchEvent(new WheelEvent("wheel", { deltaY, deltaMode, cancelable: true }));
+    const kept = Turn(-250, 0);  // false: the page does not scroll
+    const pixels = Module.web.takeWheelSteps();
+    Turn(-50, 0);
+    Turn(6, 1);
+    return { pad, kept, pixels, rest: Module.web.takeWheelSteps(), rumbles: window.testRumbles };
+  });
+  const expected = { axes: [-32768, 32767, 16384, -8192, 32767, 8192], buttons: 1 | 16 | 32 | 512 | 16384 };
+  Check(JSON.stringify(read.pad) === JSON.stringify(expected) && unmapped.length === 1,
+        `the standard pad is read as SDL names its parts, the other is left alone ` +
+        `(${JSON.stringify(read.pad)}; ${unmapped.length} said unmapped)`);
+  const rumble = read.rumbles[0] || {};
+  Check(read.rumbles.length === 1 && rumble.type === "dual-rumble" && rumble.duration === 350 &&
+        rumble.strongMagnitude === 0.7 && rumble.weakMagnitude === 0.7,
+        `the rumble plays on both motors (${JSON.stringify(read.rumbles)})`);
+  Check(!read.kept && read.pixels === 2 && read.rest === -1,
+        `the wheel turns in notches (${JSON.stringify({ kept: read.kept, pixels: read.pixels, rest: read.rest })})`);
+
+  // START with the mouse, which is then left right of the character: the
+  // stick aims left instead, and the trigger fires, so the recoil pushes right.
+  const box = await ClickPicture(page, 350, 580);
+  await MovePicture(page, box, 1000, 360);
+  // The first trace line from the index from on that passes test, waited for.
+  const WaitTrace = async (from, test, ms) => {
+    for (const end = Date.now() + ms; Date.now() < end; await Sleep(50)) {
+      const found = trace.slice(from).find(test);
+      if (found) return found;
+    }
+    return null;
+  };
+  const play = await WaitTrace(0, (line) => line.scene === "play", 20000);
+  const pushed = trace.length;
+  await page.evaluate(() => window.testPad.set([0, 0, -1, 0], { 7: 1 }));
+  // Pushed right, well away from the wall the stage starts at.
+  const fired = play && await WaitTrace(pushed, (line) => line.scene === "play" && line.firing === 1 &&
+                                        line.camX > play.camX + 100, 5000);
+  Check(fired !== null && fired !== undefined,
+        `the right stick aims and the right trigger fires (${JSON.stringify(play && { from: play.camX })} ` +
+        `to ${JSON.stringify(fired && { n: fired.n, firing: fired.firing, camX: fired.camX })})`);
+  const pulled = trace.length;
+  await page.evaluate(() => { window.testPad.attached = false; });
+  const paused = await WaitTrace(pulled, (line) => line.scene === "pause", 3000);
+  Check(paused !== null, `the pad pulled out pauses play (${paused ? "frame " + paused.n : "no pause"})`);
+  await context.close();
 }
 
 (async () => {
@@ -112,14 +250,7 @@ async function ReadScores(page) {
     await page.click("#play");
     await page.waitForFunction(() => Module.web && Module.web.ended !== undefined,
                                { timeout: 90000, polling: 250 });
-    const golden = fs.readFileSync(path.join(sourceDir, "tests/golden/stage1.hashes"), "utf8")
-      .trim().split("\n");
-    let firstDifferent = -1;
-    for (let i = 0; i < Math.max(golden.length, hashes.length); i++)
-      if (golden[i] !== hashes[i]) { firstDifferent = i; break; }
-    Check(firstDifferent < 0, `the replay's ${hashes.length} frames are the harness's ` +
-          `${golden.length}` + (firstDifferent < 0 ? "" : ` (first difference: line ${firstDifferent + 1}: ` +
-          `${hashes[firstDifferent]} against ${golden[firstDifferent]})`));
+    CheckFrames(hashes, "stage1", "the replay");
     const last = hashes.length ? hashes[hashes.length - 1].replace(/^\d+ /, "") : "none";
     const shown = await HashCanvas(page);
     Check(shown === last, `the canvas shows the last frame whole (${shown} against ${last})`);
@@ -281,10 +412,7 @@ async function ReadScores(page) {
       await fast.setViewport({ width: 960, height: 600 });
       await fast.goto(url);
       await fast.click("#play");
-      await fast.waitForFunction(() => Module.web && Module.web.boxOpen && Module.web.boxOpen(),
-                                 { timeout: 60000 });
-      const question = await CanvasLook(fast);  // answered No, as above
-      await ClickPicture(fast, (question.width - 280) / 2 + 211, (question.height - 123) / 2 + 95);
+      await AnswerQuestionNo(fast);
       await fast.waitForFunction(() => Module.web.framesShown > 60, { timeout: 20000 });
       const counted = await fast.evaluate(async () => {
         const before = Module.web.framesShown, start = performance.now();
@@ -294,6 +422,11 @@ async function ReadScores(page) {
       Check(counted > 52 && counted < 64, `at ${hz} Hz the game keeps its pace (${counted.toFixed(1)} frames a second)`);
       await fast.close();
     }
+    // The pad's script and the page's own pad, side by side in storages of
+    // their own (the replay's best time is not in them): neither is timed.
+    const [padHashes] = await Promise.all([PlayScript(browser, "pad-script.txt", errors),
+                                           CheckPad(browser, errors)]);
+    CheckFrames(padHashes, "pad", "the pad's script");
     Check(errors.length === 0, "no script errors" + (errors.length ? ": " + errors.join("; ") : ""));
   } finally {
     await browser.close();

@@ -1,7 +1,8 @@
 // The page's side of the browser build: downloads the game (its data and
 // program come gzip-compressed and are unpacked here, so any static server
-// will do), then hands the game its canvas, the pointer and keys, Web Audio
-// and the message boxes' place. The game's side is platform/web/*.cpp.
+// will do), then hands the game its canvas, the pointer, keys and wheel, the
+// pad, Web Audio and the message boxes' place. The game's side is
+// platform/web/*.cpp.
 "use strict";
 
 var Module = (function () {
@@ -115,6 +116,61 @@ var Module = (function () {
     web.fullscreenOn = !!document.fullscreenElement;
   });
 
+  // ---- the wheel, in notches, up positive ----
+  // Browsers give a turn in pixels (Chrome and Edge 100 a notch, a touchpad's
+  // glide many small ones), in lines (Firefox, 3 a notch) or in pages (one a
+  // notch here); the parts add up to whole notches, the rest waits.
+  var WHEEL_NOTCH = [100, 3, 1];  // by deltaMode: pixels, lines, pages
+  var wheelNotches = 0;
+  canvas.addEventListener("wheel", function (event) {
+    event.preventDefault();  // the page never scrolls or zooms under the game
+    var turned = -event.deltaY / (WHEEL_NOTCH[event.deltaMode] || WHEEL_NOTCH[0]);
+    if (isFinite(turned)) wheelNotches = Math.max(-1e6, Math.min(1e6, wheelNotches + turned));
+  }, { passive: false });
+
+  // ---- the pad: the Gamepad API's standard mapping, as SDL names its parts ----
+  // SDL's number of each standard button; the triggers (6 and 7) are read as axes.
+  var SDL_BUTTONS = [0, 1, 2, 3, 9, 10, -1, -1, 4, 6, 7, 8, 11, 12, 13, 14, 5];
+  var padOrder = [];      // the attached pads' indexes, in the order they came
+  var padsNamed = Object.create(null);  // the pads without the standard mapping, each said once
+  // The pad: of those attached, the first to come that has the standard
+  // mapping. Any other's buttons and axes could be anything at all, so it is
+  // not read; the console says so once.
+  function CurrentPad() {
+    var pads;
+    try { pads = navigator.getGamepads ? navigator.getGamepads() || [] : []; } catch (e) { pads = []; }
+    var attached = [];
+    for (var i = 0; i < pads.length; i++) if (pads[i] && pads[i].connected !== false) attached.push(i);
+    padOrder = padOrder.filter(function (index) { return attached.indexOf(index) >= 0; });
+    attached.forEach(function (index) { if (padOrder.indexOf(index) < 0) padOrder.push(index); });
+    for (var k = 0; k < padOrder.length; k++) {
+      var pad = pads[padOrder[k]];
+      if (pad.mapping === "standard") return pad;
+      if (!padsNamed[pad.id]) {
+        padsNamed[pad.id] = true;
+        console.warn("prismveldt: the pad \"" + pad.id + "\" has no standard mapping in this " +
+                     "browser; the game does not read it");
+      }
+    }
+    return null;
+  }
+  function Within(value, low, high) {
+    value = Number(value);
+    return value > high ? high : value < low ? low : value === value ? value : 0;  // NaN: 0
+  }
+  // -1..1, down and right positive, to -32768..32767; 0..1 to 0..32767.
+  function StickAxis(value) {
+    value = Within(value || 0, -1, 1);
+    return value < 0 ? Math.round(value * 32768) : Math.round(value * 32767);
+  }
+  function TriggerAxis(button) {
+    var value = button && typeof button === "object" ? button.value : button;
+    return Math.round(Within(value || 0, 0, 1) * 32767);
+  }
+  function Held(button) {
+    return button && typeof button === "object" ? !!button.pressed : Number(button) > 0.5;
+  }
+
   // ---- Web Audio: decoded sounds, one effect at a time, the music ----
   var audio = null, sounds = [null], soundByPath = {}, effect = null, music = null;
   function StopSource(source) { try { source.stop(); } catch (e) {} }
@@ -132,6 +188,32 @@ var Module = (function () {
   var web = {
     pointerX: -1, pointerY: -1, keys: keys,
     movePointer: function (x, y) { web.pointerX = x; web.pointerY = y; },
+    takeWheelSteps: function () {
+      var steps = Math.trunc(wheelNotches);
+      wheelNotches -= steps;
+      return steps;
+    },
+    // The pad now: { axes: [left x, left y, right x, right y, left trigger,
+    // right trigger], buttons: bit n for SDL's button n }, or null for none.
+    readPad: function () {
+      var pad = CurrentPad();
+      if (!pad) return null;
+      var axes = pad.axes || [], buttons = pad.buttons || [], bits = 0;
+      for (var i = 0; i < SDL_BUTTONS.length; i++)
+        if (SDL_BUTTONS[i] >= 0 && Held(buttons[i])) bits |= 1 << SDL_BUTTONS[i];
+      return { axes: [StickAxis(axes[0]), StickAxis(axes[1]), StickAxis(axes[2]), StickAxis(axes[3]),
+                      TriggerAxis(buttons[6]), TriggerAxis(buttons[7])], buttons: bits >>> 0 };
+    },
+    // Both motors at percent (1..100) for ms, where the browser and the pad can.
+    rumblePad: function (percent, ms) {
+      var pad = CurrentPad(), actuator = pad && pad.vibrationActuator;
+      if (!actuator || typeof actuator.playEffect !== "function") return;
+      var magnitude = Within(percent, 0, 100) / 100;
+      try {
+        Promise.resolve(actuator.playEffect("dual-rumble", { startDelay: 0, duration: ms,
+          strongMagnitude: magnitude, weakMagnitude: magnitude })).catch(function () {});
+      } catch (e) {}
+    },
     shapeCanvas: function (width, height) {
       if (canvas.width !== width || canvas.height !== height) {
         canvas.width = width;

@@ -1,7 +1,8 @@
 // Checks of the Windows backend on a real (or Wine's) Windows: the window and
 // its events, presenting (scaled, and the scaled full screen), the frame
-// wait, the GDI glyph source, the one-step file replace replacing a file, and
-// the settings folder. Run by tools/windows-smoke.sh; exit status 0 when all
+// wait, the GDI glyph source, the one-step file replace replacing a file, the
+// settings folder, and the wheel and the pad (XInput's, and pads of the
+// test's own put in its place). Run by tools/windows-smoke.sh; exit status 0 when all
 // pass.
 // GoogleTest has no MinGW build in Debian, hence the few lines of CHECK below.
 #include "platform/windows/win_internal.h"
@@ -267,6 +268,157 @@ static void CheckInputAndAudio() {
     PlatformStopSound();
 }
 
+static void CheckWheel() {
+    CHECK(PlatformTakeWheelSteps() == 0);
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    CHECK(PlatformTakeWheelSteps() == 2);
+    CHECK(PlatformTakeWheelSteps() == 0);
+    // A fine wheel's parts of a notch add up; toward the player is negative.
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, 40), 0);
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, 40), 0);
+    CHECK(PlatformTakeWheelSteps() == 0);
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, 40), 0);
+    CHECK(PlatformTakeWheelSteps() == 1);
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-3 * WHEEL_DELTA - 10)), 0);
+    CHECK(PlatformTakeWheelSteps() == -3);
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, 10), 0);  // the -10 left over, undone
+    SendMessageW(mainWindow, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA - 1), 0);
+    CHECK(PlatformTakeWheelSteps() == 0);
+}
+
+// The test's own pads in XInput's four slots: what each holds, whether it is
+// plugged in, how often each was asked, and the last rumble sent to each.
+static struct {
+    bool connected[XUSER_MAX_COUNT];
+    XINPUT_GAMEPAD gamepad[XUSER_MAX_COUNT];
+    int asked[XUSER_MAX_COUNT];
+    int motor[XUSER_MAX_COUNT];
+} fakePads;
+
+static DWORD WINAPI FakeGetState(DWORD user, XINPUT_STATE* state) {
+    if (user >= XUSER_MAX_COUNT) return ERROR_BAD_ARGUMENTS;
+    fakePads.asked[user]++;
+    if (!fakePads.connected[user]) return ERROR_DEVICE_NOT_CONNECTED;
+    state->dwPacketNumber = 1;
+    state->Gamepad = fakePads.gamepad[user];
+    return ERROR_SUCCESS;
+}
+
+static DWORD WINAPI FakeSetState(DWORD user, XINPUT_VIBRATION* vibration) {
+    if (user >= XUSER_MAX_COUNT || !fakePads.connected[user]) return ERROR_DEVICE_NOT_CONNECTED;
+    CHECK(vibration->wLeftMotorSpeed == vibration->wRightMotorSpeed);
+    fakePads.motor[user] = vibration->wLeftMotorSpeed;
+    return ERROR_SUCCESS;
+}
+
+static void CheckPadMapping() {
+    // Every button on its own lands on SDL's number; the guide is never held.
+    const struct {
+        WORD bit;
+        int sdl;
+    } buttons[] = {
+        {XINPUT_GAMEPAD_A, 0}, {XINPUT_GAMEPAD_B, 1}, {XINPUT_GAMEPAD_X, 2}, {XINPUT_GAMEPAD_Y, 3},
+        {XINPUT_GAMEPAD_BACK, 4}, {XINPUT_GAMEPAD_START, 6}, {XINPUT_GAMEPAD_LEFT_THUMB, 7},
+        {XINPUT_GAMEPAD_RIGHT_THUMB, 8}, {XINPUT_GAMEPAD_LEFT_SHOULDER, 9},
+        {XINPUT_GAMEPAD_RIGHT_SHOULDER, 10}, {XINPUT_GAMEPAD_DPAD_UP, 11},
+        {XINPUT_GAMEPAD_DPAD_DOWN, 12}, {XINPUT_GAMEPAD_DPAD_LEFT, 13},
+        {XINPUT_GAMEPAD_DPAD_RIGHT, 14},
+    };
+    PadState state;
+    for (const auto& button : buttons) {
+        XINPUT_GAMEPAD gamepad = {};
+        gamepad.wButtons = button.bit;
+        PadStateFromXInput(gamepad, &state);
+        CHECK(state.buttons == 1u << button.sdl);
+    }
+    XINPUT_GAMEPAD all = {};
+    all.wButtons = 0xFFFF;  // the two bits XInput leaves unused too
+    PadStateFromXInput(all, &state);
+    CHECK(state.buttons == 0x7FDFu);
+
+    // Up-positive sticks turned down-positive, the far ends within range;
+    // triggers from let go to pressed all the way.
+    XINPUT_GAMEPAD gamepad = {};
+    gamepad.sThumbLX = -32768;
+    gamepad.sThumbLY = -32768;
+    gamepad.sThumbRX = 32767;
+    gamepad.sThumbRY = 32767;
+    gamepad.bLeftTrigger = 255;
+    gamepad.bRightTrigger = 0;
+    PadStateFromXInput(gamepad, &state);
+    CHECK(state.axes[PAD_AXIS_LEFT_X] == -32768);
+    CHECK(state.axes[PAD_AXIS_LEFT_Y] == 32767);
+    CHECK(state.axes[PAD_AXIS_RIGHT_X] == 32767);
+    CHECK(state.axes[PAD_AXIS_RIGHT_Y] == -32767);
+    CHECK(state.axes[PAD_AXIS_LEFT_TRIGGER] == 32767);
+    CHECK(state.axes[PAD_AXIS_RIGHT_TRIGGER] == 0);
+    CHECK(state.buttons == 0);
+    gamepad.sThumbRY = 0;
+    gamepad.sThumbLY = 1000;
+    gamepad.bRightTrigger = 64;  // a quarter of the way: the game's "held" begins about there
+    PadStateFromXInput(gamepad, &state);
+    CHECK(state.axes[PAD_AXIS_RIGHT_Y] == 0 && state.axes[PAD_AXIS_LEFT_Y] == -1000);
+    CHECK(state.axes[PAD_AXIS_RIGHT_TRIGGER] == 64 * 32767 / 255);
+}
+
+static void CheckPad() {
+    CheckPadMapping();
+    // XInput's own, with no pad plugged in: nothing, all zero, and a rumble
+    // that goes nowhere.
+    PadState state;
+    std::memset(&state, 0x5A, sizeof state);
+    CHECK(!PlatformReadPad(&state));
+    CHECK(state.buttons == 0 && state.axes[PAD_AXIS_LEFT_Y] == 0 && state.axes[PAD_AXIS_RIGHT_TRIGGER] == 0);
+    PlatformRumblePad(70, 350);
+    CHECK(!PlatformReadPad(&state));
+
+    // A pad in the second slot: read on every call, the empty slots only at
+    // the first look.
+    std::memset(&fakePads, 0, sizeof fakePads);
+    UseXInputFunctions(FakeGetState, FakeSetState);
+    fakePads.connected[1] = true;
+    fakePads.gamepad[1].sThumbRY = 20000;
+    fakePads.gamepad[1].wButtons = XINPUT_GAMEPAD_START;
+    CHECK(PlatformReadPad(&state));
+    CHECK(state.axes[PAD_AXIS_RIGHT_Y] == -20000 && state.buttons == 1u << 6);
+    CHECK(fakePads.asked[0] == 1 && fakePads.asked[2] == 1 && fakePads.asked[3] == 1);
+    // A pad plugged into the first slot is found by the next look, a second
+    // on; the one that came first stays the pad.
+    fakePads.connected[0] = true;
+    fakePads.gamepad[0].wButtons = XINPUT_GAMEPAD_A;
+    CHECK(PlatformReadPad(&state) && state.buttons == 1u << 6);
+    CHECK(fakePads.asked[0] == 1 && fakePads.asked[1] >= 3 && fakePads.asked[3] == 1);
+
+    // The rumble: both motors at the strength (held to 100), stopped by a
+    // read once its time has passed.
+    PlatformRumblePad(70, 3000);
+    CHECK(fakePads.motor[1] == 0xFFFF * 70 / 100);
+    CHECK(PlatformReadPad(&state) && fakePads.motor[1] != 0);
+    PlatformRumblePad(250, 60000);
+    CHECK(fakePads.motor[1] == 0xFFFF);
+    PlatformRumblePad(70, 50);
+    Sleep(1100);
+    int askedBefore = fakePads.asked[0];
+    CHECK(PlatformReadPad(&state) && state.buttons == 1u << 6);
+    CHECK(fakePads.motor[1] == 0);
+    CHECK(fakePads.asked[0] == askedBefore + 1 && fakePads.asked[3] == 2);
+    PlatformRumblePad(0, 350);
+    CHECK(fakePads.motor[1] == 0);
+
+    // Pulled out: the next read goes to the pad that came next, then to none.
+    fakePads.connected[1] = false;
+    CHECK(PlatformReadPad(&state) && state.buttons == 1u << 0);
+    fakePads.connected[0] = false;
+    std::memset(&state, 0x5A, sizeof state);
+    CHECK(!PlatformReadPad(&state));
+    CHECK(state.buttons == 0 && state.axes[PAD_AXIS_RIGHT_Y] == 0);
+    PlatformRumblePad(70, 350);  // no pad: nothing to rumble
+    CHECK(fakePads.motor[0] == 0 && fakePads.motor[1] == 0);
+    UseXInputFunctions(nullptr, nullptr);
+    CHECK(!PlatformReadPad(&state));
+}
+
 struct InkCount {
     long inked;
     int glyphs;
@@ -402,6 +554,8 @@ int main(int argc, char** argv) {
     CheckScaledFullScreen();
     CheckTime();
     CheckInputAndAudio();
+    CheckWheel();
+    CheckPad();
     CheckGlyphs();
     CheckReplaceFile();
     CheckSettingsFolder();
