@@ -165,7 +165,9 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
         bool fire = BindingHeld(settings.bindings[ACTION_FIRE], pad, padAttached);
         in.buttons = (fire ? MOUSE_LEFT : 0) | (mouseButtons & MOUSE_RIGHT);
         in.keyE = IsKeyDown(KEY_E);
-        in.keyEscape = IsKeyDown(VK_ESCAPE);
+        bool escape = IsKeyDown(VK_ESCAPE);
+        if (!escape) p.escapeStillHeld = false;
+        in.keyEscape = escape && !p.escapeStillHeld;
     }
     RunFrame& f = p.frame;
     StepRun(p.run, in, &f);
@@ -261,6 +263,10 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         if (p.recordingOn) p.recording.pauses.push_back({(uint32_t)p.recording.frames.size(), paused});
         // A pause resumed while the window is still away plays on.
         p.focusPaused = !FrameKeptFocus();
+        // The key that resumed is still down: play takes it only once it
+        // has been let go (Escape would leave the stage, P pause again).
+        p.pauseKeyWas = true;
+        p.escapeStillHeld = true;
         // The settings page may have turned the ghost on or off.
         bool ghostWas = p.ghostOn;
         p.ghostOn = GhostWanted(scoreFilePath);

@@ -32,6 +32,7 @@ struct PlayScene {
     bool pauseAsked = false;  // this frame's: the pause comes over play after it
     PadAim aim;               // the mouse's or a stick's, whichever moved last
     bool padWas = false;      // a pad was attached last frame
+    bool escapeStillHeld = false;  // Escape resumed the pause and is not let go yet
     // The window's focus is away, and the pause it asked for has been had:
     // a pause from a loss of focus comes once for each loss.
     bool focusPaused = false;

@@ -198,3 +198,21 @@ TEST_F(PauseMenu, LeavingGoesStraightToTheTitleAndEscapeOrPResume)
         EXPECT_EQ(run.Frames("pause").size(), 30u) << key;
     }
 }
+
+TEST_F(PauseMenu, TheKeyThatResumesIsNotTakenByPlayUntilLetGo)
+{
+    // Escape held for ten frames resumes the pause and does not leave the
+    // stage; P held after a pause of a pad pulled out does not pause again.
+    GameRun run = Play(TO_PLAY + "330 down esc\n340 up esc\n", 400);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    EXPECT_TRUE(run.Frames("leave-curtain").empty());
+    EXPECT_EQ(runs.back().scene, "play");
+    run = Play("dialog no\n0 mouse 300 580\n0 down lmb\n1 up lmb\n0 pad connect\n"
+               "300 pad disconnect\n320 down p\n330 up p\n",
+               400);
+    runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    EXPECT_EQ(run.Frames("pause").size(), 20u);  // frames 301 to 320, once
+    EXPECT_EQ(runs.back().scene, "play");
+}
