@@ -184,7 +184,7 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
         // attempt; so does a pad pulled out, in the frame it is missed, and
         // with the setting a window that lost the focus (once for each loss:
         // a pause resumed while still away plays on).
-        bool pauseKey = PauseKeyHeld();
+        bool pauseKey = BindingHeld(settings.bindings[ACTION_PAUSE], pad, padAttached);
         bool unplugged = p.padWas && !padAttached;
         bool focusKept = FrameKeptFocus();
         bool focusLost = settings.pauseOnFocusLoss && !focusKept && !p.focusPaused;

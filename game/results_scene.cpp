@@ -92,8 +92,10 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     int buttons;
     GetMouseButtons(&buttons);
     // Enter and the pad's A go on as a click does, the pad's B leaves as Escape.
-    if (ActionHeld(ACTION_MENU_ACCEPT)) buttons |= MOUSE_LEFT;
-    bool back = ActionHeld(ACTION_MENU_BACK);
+    PadState pad;
+    bool attached = PlatformReadPad(&pad);
+    if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
+    bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
     if (!back) r.backWasHeld = false;
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted);
     AdvanceHighlightPulse(&r.highlight);

@@ -32,6 +32,16 @@ bool LoadStageFile(const std::string& path)
     return ParseStageNumbers(text.data(), text.size(), &tileMap[0][0]) == MAP_CELLS;
 }
 
+// A stage's first moment, its run begun with the bees' speed the stages
+// before it left.
+void StartMoment(solve::Moment& start, int beeSteps)
+{
+    start = solve::Moment();
+    PlayState first;
+    first.beeStepsPerFrame = beeSteps;
+    BeginRun(start.run, first);
+}
+
 // Plays the inputs again from the start and answers whether the last one, and
 // only the last one, reaches the goal.
 bool Confirm(const solve::Moment& start, const std::vector<solve::Input>& inputs)
@@ -89,10 +99,7 @@ int SolveByPad(const std::string& stages, const std::string& out, int only)
             return 1;
         }
         static solve::Moment start, end;
-        start = solve::Moment();
-        PlayState first;
-        first.beeStepsPerFrame = beeSteps;
-        BeginRun(start.run, first);
+        StartMoment(start, beeSteps);
         fprintf(stderr, "stage %d by pad: searching\n", stage);
         std::vector<solve::Input> inputs;
         if (!solve::SearchStage(solve::MakeField(), start, settings, &inputs, &end) || !Confirm(start, inputs)) {
@@ -145,10 +152,7 @@ int main(int argc, char** argv)
             return 1;
         }
         static solve::Moment start, end;
-        start = solve::Moment();
-        PlayState first;
-        first.beeStepsPerFrame = beeSteps;
-        BeginRun(start.run, first);
+        StartMoment(start, beeSteps);
         solve::Field field = solve::MakeField();
         fprintf(stderr, "stage %d: searching\n", stage);
         std::vector<solve::Input> inputs;
