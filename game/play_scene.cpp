@@ -112,6 +112,7 @@ SceneChange BackToTitle(const PlayScene& p)
     title.selector = SCENE_TO_TITLE;
     title.stage = p.stage;
     title.beeSteps = p.run.play.beeStepsPerFrame;
+    title.leftWasDown = true;  // the click that left the results is not a press here
     return Replace(Scene{title});
 }
 

@@ -74,6 +74,8 @@ void StepClosingCurtain(Run& run, RunFrame* frame, bool clearing)
     frame->kind = clearing ? RUN_FRAME_CLEAR_CURTAIN : RUN_FRAME_LEAVE_CURTAIN;
     frame->curtain.picture = 49 - 2 * k;
     AimForCurtain(run.play, &frame->curtain);
+    frame->curtain.showClock = clearing;
+    frame->curtain.clockMs = run.play.frameStart - run.play.runStart;
     frame->selector = clearing ? SCENE_GOAL : SCENE_TO_TITLE;
     frame->event = RUN_EVENT_NONE;
     if (run.curtainFrame == (clearing ? CLEAR_CURTAIN_FRAMES : LEAVE_CURTAIN_FRAMES)) {
@@ -137,6 +139,7 @@ void DrawRunFrame(const RunFrame& frame)
         DrawGunAndBeam(c.gun);
         DrawCharacter(c.character, c.facingLeft);
         DrawCurtain(c.picture);
+        if (c.showClock) DrawClock(c.clockMs);
         break;
     case RUN_FRAME_LEAVE_CURTAIN:
         DrawGunAndBeam(c.gun);

@@ -68,6 +68,10 @@ struct CurtainView {
     int cursorX = 0, cursorY = 0; // the death's curtain shows the cursor, turned 10 degrees
     Surface character = nullptr;
     int facingLeft = 0;
+    // The goal's curtain shows the run's clock still running, so that its
+    // last frame reads the time that is kept.
+    bool showClock = false;
+    uint32_t clockMs = 0;
 };
 
 // What one frame left: its kind, what the scene's selector reads in the

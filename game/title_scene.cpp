@@ -147,7 +147,8 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     GetMousePos(&mx, &my);
     GetMouseButtons(&buttons);
     t.cursorAngle = NextCursorAngle(t.cursorAngle);
-    DrawRotated(backBuffer, mx, my, 32, 32, imgCursor, 0, 0, 32, 32, t.cursorAngle, 0xFF00FF);
+    // The turning cursor is centred on the pointer's hot spot.
+    DrawRotated(backBuffer, mx - 16, my - 16, 32, 32, imgCursor, 0, 0, 32, 32, t.cursorAngle, 0xFF00FF);
 
     TitleHover mouseHover = TitleHoverAt(mx, my);
     bool backPressed = false;
@@ -155,14 +156,20 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     t.hover = t.picked ? PickedHover(t.picked) : mouseHover;
     t.hoverTested = true;
 
-    TitleClick click = TitleClickOf(buttons, mouseHover);
+    // A press acts once, in the frame it starts, on the button it starts
+    // over: held on, it clicks no more, and dragged onto a button it does
+    // nothing there.
+    bool leftDown = (buttons & MOUSE_LEFT) != 0;
+    bool pressStarts = leftDown && !t.leftWasDown;
+    t.leftWasDown = leftDown;
+    TitleClick click = pressStarts ? TitleClickOf(buttons, mouseHover) : TitleClick{false, false, false, false};
     if (accepted) {
         click.clickSound = true;
         click.quit = t.picked == TITLE_PICK_END;
         click.start = t.picked == TITLE_PICK_START;
         click.settings = t.picked == TITLE_PICK_SETTINGS;
     }
-    if (click.clickSound) PlaySoundEffect(CLICK_SOUND);  // again on every frame the button is held
+    if (click.clickSound) PlaySoundEffect(CLICK_SOUND);
     bool escape = IsKeyDown(VK_ESCAPE);
     if (!escape) t.escapeStillHeld = false;
     escape = (escape && !t.escapeStillHeld) || backPressed;
@@ -200,6 +207,7 @@ SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
     if (result == SETTINGS_DONE) {
         t.escapeStillHeld = true;
         for (bool& held : t.menuWas) held = true;  // what left the settings is not a press here
+        t.leftWasDown = true;
         return Stay();
     }
     FreeTitleSurfaces();

@@ -32,6 +32,10 @@ struct TitleScene {
     int picked = 0;
     bool menuWas[6] = {true, true, true, true, true, true};
     int mouseWasX = 0, mouseWasY = 0;
+    // The left button in the last frame: a press counts in the frame it
+    // starts. Set when the title follows a game, so that a press carried
+    // over from the scene before never counts.
+    bool leftWasDown = false;
     // Back from the settings page with Escape held: it ends the game only
     // once it has been let go.
     bool escapeStillHeld = false;

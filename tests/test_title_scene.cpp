@@ -1,9 +1,11 @@
 // The title menu in the running game (headless harness): Escape and END end
-// the program, a click outside the buttons only sounds, both buttons are no
-// click, START starts even on the frame the pointer arrives, and nothing
+// the program, a press clicks once and acts only on the button it starts
+// over, both buttons are no click, START starts even on the frame the
+// pointer arrives, and nothing
 // interrupts the opening curtain and countdown.
 #include "tests/test_wholegame_harness.h"
 #include "tests/test_bad_input_support.h"
+#include "tests/shot_pixels.h"
 
 namespace {
 
@@ -46,12 +48,43 @@ TEST_F(TitleSceneTest, EndClickedEndsTheProgram)
     EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK}));
 }
 
-TEST_F(TitleSceneTest, ClickOutsideTheButtonsOnlySoundsEveryFrameItIsHeld)
+TEST_F(TitleSceneTest, AHeldPressClicksOnceAndOnlyWhereItStarted)
 {
+    // Outside the buttons: one click for the press, none while it is held.
     GameRun run = Play("0 mouse 640 100\n2 down lmb\n5 up lmb\n8 down esc\n", 100);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x9"}));
-    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK, CLICK, CLICK}));
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK}));
+
+    // Two presses, two clicks.
+    run = Play("0 mouse 640 100\n2 down lmb\n3 up lmb\n4 down lmb\n5 up lmb\n8 down esc\n", 100);
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK, CLICK}));
+
+    // Started on empty space and dragged onto END, then onto START: the
+    // press stays where it began, and the game neither quits nor starts.
+    run = Play("0 mouse 640 100\n2 down lmb\n4 mouse 950 560\n8 mouse 300 580\n12 up lmb\n"
+               "14 down esc\n", 100);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x15"}));
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK}));
+
+    // Fire held while Escape leaves the game: back on the title that press
+    // is not a new one; it neither clicks nor, brought over START, starts.
+    run = Play(badinput::START_GAME + "4 up lmb\n290 down lmb\n300 down esc\n301 up esc\n"
+               "340 mouse 300 580\n", 420);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    ASSERT_FALSE(runs.empty());
+    EXPECT_EQ(runs.back().scene, "title");
+    EXPECT_GT(runs.back().frames, 60);
+    std::vector<std::string> audio = AudioCalls(run);
+    ASSERT_FALSE(audio.empty());
+    EXPECT_EQ(audio.back(), TITLE_MUSIC);
+
+    // Let go and pressed again over END: that press quits.
+    run = Play("0 mouse 640 100\n2 down lmb\n4 mouse 950 560\n6 up lmb\n8 down lmb\n", 100);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Scenes(run), (std::vector<std::string>{"title x9"}));
+    EXPECT_EQ(AudioCalls(run), (std::vector<std::string>{TITLE_MUSIC, CLICK, CLICK}));
 }
 
 TEST_F(TitleSceneTest, BothButtonsOrTheRightAloneOverStartDoNothing)
@@ -73,16 +106,16 @@ TEST_F(TitleSceneTest, OnlyTheRestingBoxCounts)
 
 TEST_F(TitleSceneTest, PointerArrivingAndClickingInOneFrameStarts)
 {
-    // The pointer starts at (650, 500), outside both buttons.
-    GameRun run = Play("0 down lmb\n5 mouse 300 580\n6 up lmb\n", 40);
+    // The pointer starts at (650, 500), outside both buttons; it reaches
+    // START in the frame the press begins.
+    GameRun run = Play("5 mouse 300 580\n5 down lmb\n6 up lmb\n", 40);
     std::vector<SceneRun> runs = SceneRuns(run);
     ASSERT_GE(runs.size(), 2u);
     EXPECT_EQ(runs[0].scene, "title");
     EXPECT_EQ(runs[0].frames, 6);
     EXPECT_EQ(runs[1].scene, "start-curtain");
     std::vector<std::string> audio = AudioCalls(run);
-    std::vector<std::string> expected = {TITLE_MUSIC, CLICK, CLICK, CLICK, CLICK, CLICK, CLICK,
-                                         "music stop", STAGE_MUSIC};
+    std::vector<std::string> expected = {TITLE_MUSIC, CLICK, "music stop", STAGE_MUSIC};
     EXPECT_EQ(audio, expected);
 }
 
@@ -142,4 +175,75 @@ TEST_F(TitleSceneTest, ASmallerBackgroundPictureLeavesBlackBehindIt)
     std::string stayed = lastFrame("0 mouse 900 380\n");
     EXPECT_EQ(wandered.rfind("29 ", 0), 0u) << wandered;
     EXPECT_EQ(wandered, stayed);
+}
+
+// The shot of frame n of a run of script, or empty.
+std::vector<uint32_t> ShotOf(const std::string& folder, const std::string& script, long long n)
+{
+    fs::remove_all(folder + "/shots");
+    GameRun run = RunGame(folder, script, n + 1, "",
+                          "--shot-dir '" + folder + "/shots' --shot " + std::to_string(n));
+    char name[32];
+    snprintf(name, sizeof name, "/shots/frame-%06lld.png", n);
+    int w = 0, h = 0;
+    return ReadShot(folder + name, &w, &h);
+}
+
+TEST_F(TitleSceneTest, TheTurningCursorIsCentredOnThePointer)
+{
+    // The same title frame with the pointer at two places over the sky: the
+    // pixels that differ near each place are the cursor, centred on it.
+    const long long n = 20;
+    std::vector<uint32_t> a = ShotOf(folder, "0 mouse 400 200\n", n);
+    std::vector<uint32_t> b = ShotOf(folder, "0 mouse 900 200\n", n);
+    ASSERT_EQ(a.size(), 1280u * 720u);
+    ASSERT_EQ(b.size(), a.size());
+    for (int px : {400, 900}) {
+        int left = 1280, right = -1, top = 720, bottom = -1;
+        for (int y = 200 - 40; y < 200 + 40; y++)
+            for (int x = px - 40; x < px + 40; x++)
+                if (a[y * 1280 + x] != b[y * 1280 + x]) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, left) << "no cursor near x " << px;
+        EXPECT_NEAR((left + right) / 2.0, px, 3.0);
+        EXPECT_NEAR((top + bottom) / 2.0, 200, 3.0);
+    }
+}
+
+TEST_F(TitleSceneTest, TheGoalsCurtainEndsOnTheClockThatIsKept)
+{
+    const uint32_t CLOCK_FILL = 0xFFFF64;  // the clock's yellow, as the shot holds it
+    // E on frame 300 clears the stage: the clear curtain follows and its
+    // last frame is the one whose clock is kept. Another run, still playing
+    // at that frame, shows that same clock: its digits (the pixels of the
+    // clock's own fill colour) must match the curtain's.
+    GameRun run = Play(badinput::START_GAME + "300 down e\n301 up e\n", 400);
+    std::vector<SceneRun> runs = SceneRuns(run);
+    long long last = -1;
+    for (const SceneRun& r : runs)
+        if (r.scene == "clear-curtain") last = r.first + r.frames - 1;
+    ASSERT_GT(last, 300);
+    std::vector<uint32_t> curtain = ShotOf(folder, badinput::START_GAME + "300 down e\n301 up e\n", last);
+    std::vector<uint32_t> playing = ShotOf(folder, badinput::START_GAME, last);
+    ASSERT_EQ(curtain.size(), 1280u * 720u);
+    ASSERT_EQ(playing.size(), curtain.size());
+    int digits = 0, differ = 0;
+    for (int y = 0; y < 120; y++)
+        for (int x = 500; x < 860; x++) {
+            bool a = curtain[y * 1280 + x] == CLOCK_FILL, b = playing[y * 1280 + x] == CLOCK_FILL;
+            digits += a;
+            differ += a != b;
+        }
+    EXPECT_GT(digits, 200);
+    EXPECT_EQ(differ, 0);
+    // And a frame earlier the curtain's clock read less.
+    std::vector<uint32_t> before = ShotOf(folder, badinput::START_GAME + "300 down e\n301 up e\n", last - 1);
+    ASSERT_EQ(before.size(), curtain.size());
+    int changed = 0;
+    for (int y = 0; y < 120; y++)
+        for (int x = 500; x < 860; x++)
+            changed += (before[y * 1280 + x] == CLOCK_FILL) != (curtain[y * 1280 + x] == CLOCK_FILL);
+    EXPECT_GT(changed, 0);
 }
