@@ -6,12 +6,16 @@
 #include "game/settings.h"
 #include "gfx/screen.h"
 #include "platform/platform.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 namespace {
 
-const char* const QUESTION = "フルスクリーンにしますか？";
-const char* const QUESTION_CAPTION = "確認";
+int AskFullScreen()
+{
+    return PlatformAskBox(Said(PHRASE_FULL_SCREEN_QUESTION), Said(PHRASE_FULL_SCREEN_CAPTION), PLATFORM_BOX_YESNO);
+}
+
 
 // The answer taken: the display as asked for, the pictures, then the title.
 SceneChange Answered(const QuestionScene& q)
@@ -25,20 +29,20 @@ SceneChange Answered(const QuestionScene& q)
 
 SceneChange EnterQuestion(QuestionScene& q, FrameClock&)
 {
-    // A 1 x 1 window titled "未定" stands while the player is asked.
-    SetDisplayMode(0, 0, 1, 1, DISPLAY_WINDOWED, "未定");
+    // A 1 x 1 window titled "未定" ("not yet") stands while the player is asked.
+    SetDisplayMode(0, 0, 1, 1, DISPLAY_WINDOWED, Said(PHRASE_QUESTION_WINDOW_TITLE));
     // A player who chose the display in the settings is not asked.
     if (settings.startDisplay != START_DISPLAY_ASK) {
         q.answer = settings.startDisplay == START_DISPLAY_FULLSCREEN ? 1 : 0;
         return Answered(q);
     }
-    q.answer = PlatformAskBox(QUESTION, QUESTION_CAPTION, PLATFORM_BOX_YESNO);
+    q.answer = AskFullScreen();
     return q.answer == PLATFORM_BOX_WAITING ? Stay() : Answered(q);
 }
 
 void StepQuestion(QuestionScene& q, const FrameClock&, FrameEnd* end)
 {
-    q.answer = PlatformAskBox(QUESTION, QUESTION_CAPTION, PLATFORM_BOX_YESNO);
+    q.answer = AskFullScreen();
     end->kind = FRAME_SILENT;  // the box is all there is to see
 }
 

@@ -11,6 +11,7 @@
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 namespace {
@@ -29,8 +30,8 @@ SceneChange EnterReplay(ReplayScene& v, FrameClock& clock)
 {
     std::string why;
     if (!ReadRecordingFile(v.path.c_str(), &v.recording, &why)) {
-        std::string text = std::string("再生できません:") + v.path + "\n" + why;
-        PlatformMessageBox(text.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
+        std::string text = std::string(Said(PHRASE_CANNOT_REPLAY)) + v.path + "\n" + why;
+        PlatformMessageBox(text.c_str(), Said(PHRASE_ERROR_CAPTION), PLATFORM_BOX_OK_ERROR);
         return EndScenes();
     }
     LoadStage(v.recording.stage);

@@ -13,6 +13,15 @@
 namespace fs = std::filesystem;
 
 Settings settings;
+
+int LanguageOf(const Settings& s)
+{
+    switch (s.language) {
+    case LANGUAGE_ENGLISH: return PLATFORM_LANGUAGE_ENGLISH;
+    case LANGUAGE_JAPANESE: return PLATFORM_LANGUAGE_JAPANESE;
+    default: return PlatformSystemLanguage();
+    }
+}
 std::string settingsFileOption;
 
 std::array<Binding, ACTION_COUNT> DefaultBindings()
@@ -241,19 +250,21 @@ std::string BindingText(const Binding& binding)
     return text.empty() ? "none" : text;
 }
 
-const char* const START_DISPLAY_NAMES[] = {"ask", "window", "fullscreen"};
+const char* const START_DISPLAY_NAMES[] = {"ask", "window", "fullscreen", nullptr};
+const char* const LANGUAGE_NAMES[] = {"system", "english", "japanese", nullptr};
 
 // ---- the known settings, in the file's order ----
 
-enum FieldKind { FIELD_NUMBER, FIELD_SWITCH, FIELD_START_DISPLAY, FIELD_BINDING };
+enum FieldKind { FIELD_NUMBER, FIELD_SWITCH, FIELD_CHOICE, FIELD_BINDING };
 
 struct Field {
     const char* name;
     FieldKind kind;
-    int Settings::*number;  // FIELD_NUMBER, FIELD_START_DISPLAY
+    int Settings::*number;  // FIELD_NUMBER, FIELD_CHOICE
     bool Settings::*flag;   // FIELD_SWITCH
     int low, high, step;    // FIELD_NUMBER
     int action;             // FIELD_BINDING
+    const char* const* choices = nullptr;  // FIELD_CHOICE: the values' names, by value, then nullptr
 };
 
 Field Number(const char* name, int Settings::*number, int low, int high, int step)
@@ -264,6 +275,11 @@ Field Switch(const char* name, bool Settings::*flag)
 {
     return Field{name, FIELD_SWITCH, nullptr, flag, 0, 0, 0, 0};
 }
+// A value from 0 up named by choices; the first is the default.
+Field Choice(const char* name, int Settings::*number, const char* const* choices)
+{
+    return Field{name, FIELD_CHOICE, number, nullptr, 0, 0, 0, 0, choices};
+}
 Field Bind(const char* name, int action)
 {
     return Field{name, FIELD_BINDING, nullptr, nullptr, 0, 0, 0, action};
@@ -272,7 +288,7 @@ Field Bind(const char* name, int action)
 const Field FIELDS[] = {
     Number("music_volume", &Settings::musicVolume, 0, 100, 10),
     Number("effects_volume", &Settings::effectsVolume, 0, 100, 10),
-    Field{"start_display", FIELD_START_DISPLAY, &Settings::startDisplay, nullptr, 0, 0, 0, 0},
+    Choice("start_display", &Settings::startDisplay, START_DISPLAY_NAMES),
     Switch("pause_on_focus_loss", &Settings::pauseOnFocusLoss),
     Switch("vsync", &Settings::vsync),
     Number("game_speed", &Settings::gameSpeed, GAME_SPEED_MIN, 100, 10),
@@ -280,6 +296,7 @@ const Field FIELDS[] = {
     Switch("pad_left_stick_aims", &Settings::padLeftStickAims),
     Switch("pad_rumble", &Settings::padRumble),
     Switch("reduced_flashing", &Settings::reducedFlashing),
+    Choice("language", &Settings::language, LANGUAGE_NAMES),
     Bind("bind_fire", ACTION_FIRE),
     Bind("bind_pause", ACTION_PAUSE),
     Bind("bind_retry", ACTION_RETRY),
@@ -296,9 +313,11 @@ std::string ValueText(const Field& field, const Settings& s)
     switch (field.kind) {
     case FIELD_NUMBER: return std::to_string(s.*field.number);
     case FIELD_SWITCH: return s.*field.flag ? "on" : "off";
-    case FIELD_START_DISPLAY: {
-        int display = s.*field.number;
-        return display >= 0 && display <= START_DISPLAY_FULLSCREEN ? START_DISPLAY_NAMES[display] : "ask";
+    case FIELD_CHOICE: {
+        int value = s.*field.number;
+        for (int i = 0; field.choices[i]; i++)
+            if (i == value) return field.choices[i];
+        return field.choices[0];
     }
     case FIELD_BINDING: return BindingText(s.bindings[field.action]);
     }
@@ -322,10 +341,10 @@ bool ReadValue(const Field& field, const std::string& value, Settings* s)
         if (value != "on" && value != "off") return false;
         s->*field.flag = value == "on";
         return true;
-    case FIELD_START_DISPLAY:
-        for (int display = 0; display <= START_DISPLAY_FULLSCREEN; display++)
-            if (value == START_DISPLAY_NAMES[display]) {
-                s->*field.number = display;
+    case FIELD_CHOICE:
+        for (int i = 0; field.choices[i]; i++)
+            if (value == field.choices[i]) {
+                s->*field.number = i;
                 return true;
             }
         return false;
@@ -342,7 +361,12 @@ std::string Takes(const Field& field)
         return std::to_string(field.low) + ".." + std::to_string(field.high) +
                (field.step > 1 ? " in steps of " + std::to_string(field.step) : "");
     case FIELD_SWITCH: return "on or off";
-    case FIELD_START_DISPLAY: return "ask, window or fullscreen";
+    case FIELD_CHOICE: {
+        std::string names = field.choices[0];
+        for (int i = 1; field.choices[i]; i++)
+            names += (field.choices[i + 1] ? ", " : " or ") + std::string(field.choices[i]);
+        return names;
+    }
     case FIELD_BINDING:
         return "one to " + std::to_string(BINDING_INPUTS) +
                " inputs such as key p, mouse left or pad a, with commas between, or none";
@@ -356,6 +380,7 @@ const char* const HEADER =
     "# does not know are kept as they are.\n"
     "# Volumes: 0..100 in steps of 10. game_speed: 50..100 in steps of 10.\n"
     "# pad_deadzone: 0..30. start_display: ask, window or fullscreen.\n"
+    "# language: system, english or japanese.\n"
     "# Switches: on or off. A binding: up to three inputs with commas between,\n"
     "# each key NAME, mouse left|right|middle or pad BUTTON (SDL's names), or none.\n"
     "# A value the game cannot use counts as its default.\n"

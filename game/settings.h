@@ -42,6 +42,10 @@ enum StartDisplay {
     START_DISPLAY_FULLSCREEN
 };
 
+// The language of the boxes and the window's title: the system's (see
+// PlatformSystemLanguage), or one chosen.
+enum LanguageChoice { LANGUAGE_SYSTEM = 0, LANGUAGE_ENGLISH, LANGUAGE_JAPANESE };
+
 // What an input comes from. A key's code is its Windows virtual-key code (as
 // input/input.h and the harness's scripts name keys); a mouse button's is
 // its virtual-key code too (VK_LBUTTON 1, VK_RBUTTON 2, VK_MBUTTON 4); a pad
@@ -102,6 +106,7 @@ struct Settings {
     bool padLeftStickAims = false;
     bool padRumble = true;
     bool reducedFlashing = false;
+    int language = LANGUAGE_SYSTEM;  // LanguageChoice
     std::array<Binding, ACTION_COUNT> bindings = DefaultBindings();  // by Action
     bool operator==(const Settings&) const = default;
 };
@@ -111,6 +116,10 @@ struct Settings {
 // first frame to the last, and passing one value through every step of
 // every scene would change each of their signatures for nothing.
 extern Settings settings;
+
+// The language settings ask for: PLATFORM_LANGUAGE_ENGLISH or
+// PLATFORM_LANGUAGE_JAPANESE, the system's when they leave it to the system.
+int LanguageOf(const Settings& settings);
 
 // What a settings file's text says.
 struct SettingsText {

@@ -1,6 +1,7 @@
 // The settings page: its rows, the values' steps, and keeping what changed.
 #include "game/settings_scene.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "audio/audio.h"
@@ -12,6 +13,7 @@
 #include "gfx/blit.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 namespace {
@@ -19,7 +21,7 @@ namespace {
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 const char* const ROW_NAMES[SETTINGS_ROWS] = {
     "MUSIC", "EFFECTS", "AT START", "DISPLAY", "VSYNC", "GAME SPEED", "PAUSE ON FOCUS LOSS",
-    "REDUCED FLASHING", "GHOST", "CONTROLS", "BACK",
+    "REDUCED FLASHING", "GHOST", "LANGUAGE", "CONTROLS", "BACK",
 };
 constexpr int VALUE_X = 780;
 
@@ -39,8 +41,10 @@ const char* OnOff(bool on) { return on ? "< ON >" : "< OFF >"; }
 
 MenuLayout SettingsMenuLayout()
 {
-    // Rows a little over their lettering apart, from under the heading.
-    return MenuLayout{240, 128, 800, 52, SETTINGS_ROWS, 48};  // x, y, width, row height, rows, letters
+    // Rows a little over their lettering apart, from under the heading down
+    // to the screen's foot.
+    constexpr int ROW_HEIGHT = std::min(52, (710 - 128) / SETTINGS_ROWS);
+    return MenuLayout{240, 128, 800, ROW_HEIGHT, SETTINGS_ROWS, ROW_HEIGHT - 4};  // x, y, width, row height, rows, letters
 }
 
 void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
@@ -60,6 +64,9 @@ void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
     case SETTINGS_ROW_FOCUS_PAUSE: s.pauseOnFocusLoss = !s.pauseOnFocusLoss; break;
     case SETTINGS_ROW_REDUCED_FLASHING: s.reducedFlashing = !s.reducedFlashing; break;
     case SETTINGS_ROW_GHOST: v->ghost = !v->ghost; break;
+    case SETTINGS_ROW_LANGUAGE:
+        s.language = Stepped(s.language, step, wrap, LANGUAGE_SYSTEM, LANGUAGE_JAPANESE, 1);
+        break;
     default: break;
     }
 }
@@ -81,6 +88,10 @@ const char* SettingsValueText(const SettingsValues& v, int row)
     case SETTINGS_ROW_FOCUS_PAUSE: return OnOff(s.pauseOnFocusLoss);
     case SETTINGS_ROW_REDUCED_FLASHING: return OnOff(s.reducedFlashing);
     case SETTINGS_ROW_GHOST: return OnOff(v.ghost);
+    case SETTINGS_ROW_LANGUAGE:
+        return s.language == LANGUAGE_ENGLISH    ? "< ENGLISH >"
+               : s.language == LANGUAGE_JAPANESE ? "< JAPANESE >"
+                                                 : "< SYSTEM >";
     default: return "";
     }
 }
@@ -137,6 +148,7 @@ SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
     if (!page.leaving) return Stay();
     if (!(page.edited.settings == settings)) {
         settings = page.edited.settings;
+        UseSettingsLanguage();
         SaveSettings(SettingsFilePath(), settings);
     }
     if (page.edited.ghost != GhostWanted(scoreFilePath)) KeepGhostWanted(scoreFilePath, page.edited.ghost);

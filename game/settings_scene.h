@@ -2,7 +2,7 @@
 // effects' loudness (heard at once), what the game does at start-up (ask, a
 // window, full screen), the display now (switched at once), vertical sync
 // (at once), the game speed, pausing when the window loses the focus,
-// reduced flashing, and the ghost. Left and right (or a click) change the
+// reduced flashing, the ghost and the boxes' language. Left and right (or a click) change the
 // row's value; Escape or BACK goes back to the scene below, which is left as
 // it was. CONTROLS opens the Controls page. What changed is kept in the
 // settings file when the page is left (the display now is not: AT START says
@@ -18,7 +18,8 @@ struct SceneChange;
 // What the page goes back with: apart from every other scene's result.
 constexpr int SETTINGS_DONE = 21;
 
-// The rows, top to bottom; a row added goes before BACK, which stays last.
+// The rows, top to bottom; a row added goes before CONTROLS and BACK,
+// which stay last.
 enum {
     SETTINGS_ROW_MUSIC,
     SETTINGS_ROW_EFFECTS,
@@ -29,6 +30,7 @@ enum {
     SETTINGS_ROW_FOCUS_PAUSE,
     SETTINGS_ROW_REDUCED_FLASHING,
     SETTINGS_ROW_GHOST,
+    SETTINGS_ROW_LANGUAGE,
     SETTINGS_ROW_CONTROLS,
     SETTINGS_ROW_BACK,
     SETTINGS_ROWS

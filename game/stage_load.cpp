@@ -1,8 +1,10 @@
 // Reading a stage file into the grid, then bringing the stage picture up to date.
 #include <cstdio>
+#include <string>
 #include "game/stage.h"
 #include "gfx/whole_file.h"
 #include "platform/platform.h"
+#include "shell/phrases.h"
 
 namespace {
 
@@ -12,7 +14,7 @@ constexpr unsigned long long STAGE_READ_LIMIT = 4ull << 20;
 
 [[noreturn]] void StageFileError()
 {
-    PlatformWriteStdout("ファイルオープンエラー\n");
+    PlatformWriteStdout((std::string(Said(PHRASE_STAGE_NOT_OPENED)) + "\n").c_str());
     PlatformExit(0);
 }
 

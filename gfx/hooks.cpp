@@ -28,6 +28,7 @@ const char* KeepTask(const char* what) {
 }  // namespace
 
 void (*gfxPumpMessages)() = PumpNothing;
+void (*gfxPictureNotLoaded)(const char* path) = nullptr;
 void (*gfxEndProgram)() = EndAtOnce;
 void (*gfxExitOutOfMemory)(const char* what) = ReportAndEnd;
 const char* (*gfxSetMemoryTask)(const char* what) = KeepTask;

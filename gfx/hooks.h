@@ -27,6 +27,11 @@ extern void (*gfxPumpMessages)();
 // status 1.
 extern void (*gfxEndProgram)();
 
+// Shows the error box of a picture that cannot be loaded, path its file
+// (nullptr for none); gfxEndProgram follows. Default (nullptr): the box in
+// Japanese, "Bitmapロードエラー:" and the path, captioned "エラー".
+extern void (*gfxPictureNotLoaded)(const char* path);
+
 // Called when a surface cannot be made for want of memory, with what it was
 // (a picture's path or "WxHの画像"): reports it and ends the program. It is
 // not to return (if it does, the process ends at once with status 1).

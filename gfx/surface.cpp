@@ -90,8 +90,12 @@ static void CopyBlock(Surface destination, int x, int y, int w, int h,
 }
 
 [[noreturn]] static void ShowLoadErrorAndExit(const char* path) {
-    std::string message = std::string("Bitmapロードエラー:") + (path ? path : "");
-    PlatformMessageBox(message.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
+    if (gfxPictureNotLoaded) {
+        gfxPictureNotLoaded(path);
+    } else {
+        std::string message = std::string("Bitmapロードエラー:") + (path ? path : "");
+        PlatformMessageBox(message.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
+    }
     GfxEndProgram();
 }
 

@@ -199,6 +199,21 @@ struct BoxLettering {
 // PlatformInit.
 void PlatformLetterBoxes(const BoxLettering& lettering);
 
+// ---- the player's language ----
+enum { PLATFORM_LANGUAGE_JAPANESE = 0, PLATFORM_LANGUAGE_ENGLISH = 1 };
+// The language the system's user interface is in, as far as the game
+// speaks it: Japanese for a Japanese locale, English for any other. The
+// desktop reads LC_ALL, then LC_MESSAGES, then LANG (the first one set and
+// not empty); Windows the user's UI language; the browser
+// navigator.language. The harness answers Japanese unless its --lang says
+// otherwise. May be called before PlatformInit on every backend but the
+// harness, whose command line decides.
+int PlatformSystemLanguage();
+// The language of the buttons of the boxes a backend draws itself (Yes, No,
+// OK), from then on; Japanese until it is called. The system's own boxes
+// (Windows) are lettered by the system, and the harness shows no buttons.
+void PlatformSetBoxLanguage(int language);
+
 // ---- pointer and keys ----
 // Shows or hides the pointer over the game window. Cheap enough for every
 // frame: the desktop and the browser pass only a change on to the system.

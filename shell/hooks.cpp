@@ -3,9 +3,12 @@
 // messages, a picture that cannot be loaded ends the program, running out
 // of memory gets its box) and the lettering of the message boxes the
 // backends draw themselves, with the game's own text.
+#include <string>
+
 #include "gfx/hooks.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 namespace {
@@ -31,11 +34,19 @@ int DrawBoxParagraphs(uint32_t* pixels, int pictureWidth, int pictureHeight, int
                                height, text);
 }
 
+// The picture's error box in the player's language.
+void PictureNotLoaded(const char* path)
+{
+    std::string message = std::string(Said(PHRASE_PICTURE_NOT_LOADED)) + (path ? path : "");
+    PlatformMessageBox(message.c_str(), Said(PHRASE_ERROR_CAPTION), PLATFORM_BOX_OK_ERROR);
+}
+
 }  // namespace
 
 void InstallShellHooks()
 {
     gfxPumpMessages = PumpMessages;
+    gfxPictureNotLoaded = PictureNotLoaded;
     gfxEndProgram = ShutdownAndExit;
     gfxExitOutOfMemory = ExitOutOfMemory;
     gfxSetMemoryTask = SetMemoryTask;

@@ -9,6 +9,7 @@
 #include "audio/audio.h"
 #include "game/settings.h"
 #include "shell/options.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 int main(int argc, char** argv)
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     // the game and the replay viewer read the settings once, here.
     settingsFileOption = options.settingsPath;
     LoadSettings(SettingsFilePath(), &settings);
+    UseSettingsLanguage();
     SetAudioVolumes(settings.musicVolume, settings.effectsVolume);
     PlatformSetVsync(settings.vsync);
     return RunProgram(options);

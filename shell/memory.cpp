@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 namespace {
@@ -47,8 +48,8 @@ void ExitOutOfMemory(const char* what)
     std::fprintf(stderr, "Prismveldt: out of memory%s%s\n", what ? " making " : "", what ? what : "");
     if (ending) PlatformExit(1);  // the box itself could not be made
     ending = true;
-    std::string text = "メモリが足りません";
+    std::string text = Said(PHRASE_OUT_OF_MEMORY);
     if (what != nullptr) text += std::string(":") + what;
-    PlatformMessageBox(text.c_str(), "エラー", PLATFORM_BOX_OK_ERROR);
+    PlatformMessageBox(text.c_str(), Said(PHRASE_ERROR_CAPTION), PLATFORM_BOX_OK_ERROR);
     ShutdownAndExit();
 }

@@ -2,12 +2,14 @@
 // the start-up pictures, and the game's scenes.
 #include "game/assets.h"
 #include "game/scenes.h"
+#include <cstdio>
 #include <utility>
 
 #include "gfx/rotate.h"
 #include "gfx/screen.h"
 #include "platform/platform.h"
 #include "shell/options.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 namespace {
@@ -41,6 +43,7 @@ static void WatchMain(const char* path)
 int RunProgram(const GameOptions& options)
 {
     // The first window: tiny, off the corner, until the display mode shapes it.
+    snprintf(windowTitle, WINDOW_TITLE_CAPACITY, "%s", Said(PHRASE_FIRST_WINDOW_TITLE));
     PlatformSetWindowTitle(windowTitle);
     PlatformSetWindowed(-10, -10, 3, 3, false);
     FillTrigTables();

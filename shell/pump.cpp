@@ -3,6 +3,7 @@
 #include "audio/audio.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "shell/phrases.h"
 #include "shell/shell.h"
 
 void WindowProc(const PlatformEvent* event)
@@ -10,7 +11,7 @@ void WindowProc(const PlatformEvent* event)
     switch (event->type) {
     case PLATFORM_EVENT_CLOSE:
         // No leaves everything as it was: the scene resumes with its next frame.
-        if (PlatformMessageBox("本当に終了しますか？", "終了確認です", PLATFORM_BOX_YESNO_QUESTION))
+        if (PlatformMessageBox(Said(PHRASE_QUIT_QUESTION), Said(PHRASE_QUIT_CAPTION), PLATFORM_BOX_YESNO_QUESTION))
             ShutdownAndExit();
         break;
     case PLATFORM_EVENT_MUSIC_DONE:

@@ -148,9 +148,10 @@ inline const std::string START_GAME =
 
 // The start of a shell script that plays the desktop game ($GAME) under a
 // private X server: the game started, its full-screen question answered No
-// with a key. The game's process is $game.
+// with a key. The game speaks Japanese there, as the tests read its boxes;
+// its process is $game.
 inline const std::string START_DESKTOP_GAME_SH = R"SH(
-"$GAME" >game.out 2>game.err &
+LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8 "$GAME" >game.out 2>game.err &
 game=$!
 w=""; i=0
 while [ -z "$w" ] && [ $i -lt 150 ]; do

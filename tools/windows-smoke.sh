@@ -141,7 +141,9 @@ log "starting the game in $game"
 (cd "$game" && exec wine prismveldt.exe >"$work/game.log" 2>&1) &
 gamePid=$!
 
-box=$(WaitWindow "確認" 120) || Fail "no full-screen question"
+# Wine's user interface speaks English here (the machine has no Japanese
+# locale), so the game's boxes do too.
+box=$(WaitWindow "Confirm" 120) || Fail "no full-screen question"
 sleep 1
 import -window root "$work/question.png"
 log "full-screen question shown; answering No"
@@ -176,7 +178,7 @@ log "title frame: standard deviation $deviation ($work/title.png)"
 
 log "asking the window to close (Alt+F4)"
 PressKeys "$window" alt+F4
-confirm=$(WaitWindow "終了確認です" 20) || Fail "no quit confirmation"
+confirm=$(WaitWindow "Quit" 20) || Fail "no quit confirmation"
 sleep 0.5
 import -window root "$work/confirm.png"
 log "quit confirmation shown; answering Yes"
@@ -223,7 +225,7 @@ rm -f "$game"/txt/*.replay
 log "playing the corridor in the Windows game"
 (cd "$game" && exec wine prismveldt.exe >"$work/corridor.log" 2>&1) &
 gamePid=$!
-box=$(WaitWindow "確認" 120) || Fail "no full-screen question (corridor)"
+box=$(WaitWindow "Confirm" 120) || Fail "no full-screen question (corridor)"
 sleep 1
 PressKeys "$box" Tab Return
 window=$(WaitWindow "Prismveldt" 30) || Fail "no game window (corridor)"

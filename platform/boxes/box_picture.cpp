@@ -25,6 +25,7 @@ int DrawNoParagraphs(uint32_t*, int, int, int, int, int, uint32_t, const char*, 
 }
 
 BoxLettering lettering = {MeasureNothing, DrawNoLine, DrawNoParagraphs};
+bool buttonsInEnglish = false;
 
 const char* const BOX_FACE = "ＭＳ 明朝";
 constexpr int FONT_WIDTH = 9, FONT_HEIGHT = 18;
@@ -79,6 +80,8 @@ void DrawIcon(BoxPicture& box, int left, int top)
 
 } // namespace
 
+void PlatformSetBoxLanguage(int language) { buttonsInEnglish = language == PLATFORM_LANGUAGE_ENGLISH; }
+
 void PlatformLetterBoxes(const BoxLettering& given)
 {
     lettering.measure = given.measure ? given.measure : MeasureNothing;
@@ -92,8 +95,8 @@ void LayOutBox(BoxPicture& box)
     if (box.style == PLATFORM_BOX_OK_ERROR) {
         box.buttons.push_back(BoxButton{"OK", true, BoxRect{}});
     } else {
-        box.buttons.push_back(BoxButton{"はい(Y)", true, BoxRect{}});
-        box.buttons.push_back(BoxButton{"いいえ(N)", false, BoxRect{}});
+        box.buttons.push_back(BoxButton{buttonsInEnglish ? "Yes (Y)" : "はい(Y)", true, BoxRect{}});
+        box.buttons.push_back(BoxButton{buttonsInEnglish ? "No (N)" : "いいえ(N)", false, BoxRect{}});
     }
 
     int textWidth, lineHeight;

@@ -26,13 +26,15 @@ struct HeadlessOptions {
     std::string shotDir;
     std::set<long long> shots;
     std::string frameHashesPath;  // empty: no hashes
+    int language = 0;             // --lang: PLATFORM_LANGUAGE_*, Japanese unless told
 };
 // Parses argv[1..] into *options, which it resets first: the harness's own
 // options and the game's (--dir, --settings, --verify and --replay, each
 // with a value; --help and --version without), each value neither missing
 // nor empty. False with a message in *error for a bad command line (an
 // unknown option, a missing value, a frame count or number that is not a
-// whole number from 0 up, --shot without --shot-dir).
+// whole number from 0 up, --shot without --shot-dir, a --lang other than en
+// or ja).
 bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::string* error);
 
 // ---- the input script ----
@@ -127,6 +129,7 @@ struct HeadlessMachine {
     bool focused = true;              // until the script's "N focus out"
     bool focusLost = false;           // a "focus out" not yet asked about
     bool vsync = false;
+    int language = 0;                 // the system's language the game is told (--lang)
     // audio
     bool musicOpen = false;
     bool musicNotifyPending = false;

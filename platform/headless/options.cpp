@@ -11,13 +11,13 @@
 // The harness's own options, each with its value; the game reads --dir,
 // --settings, --verify, --replay, --help and --version itself.
 static const char* const HARNESS_OPTIONS[] = {"--script", "--trace", "--max-frames", "--shot-dir",
-                                              "--shot", "--frame-hashes", nullptr};
+                                              "--shot", "--frame-hashes", "--lang", nullptr};
 
 const char* const* PlatformCommandOptions() { return HARNESS_OPTIONS; }
 const char* PlatformCommandUsage()
 {
     return " [--script FILE] [--trace FILE|-] [--max-frames N] [--shot-dir DIR] [--shot N]..."
-           " [--frame-hashes FILE]";
+           " [--frame-hashes FILE] [--lang en|ja]";
 }
 const char* PlatformProgramName() { return "prismveldt-headless"; }
 
@@ -31,7 +31,7 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
                      option == "--frame-hashes" || option == "--verify" || option == "--replay" ||
-                     option == "--settings";
+                     option == "--settings" || option == "--lang";
         if (!known) {
             *error = "unknown option \"" + Shown(option) + "\"";
             return false;
@@ -46,6 +46,16 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else if (option == "--trace") options->tracePath = value;
         else if (option == "--shot-dir") options->shotDir = value;
         else if (option == "--frame-hashes") options->frameHashesPath = value;
+        else if (option == "--lang") {
+            // The system's language as the game is told it: the harness's
+            // traces stay in Japanese unless a test asks for English.
+            std::string lang = value;
+            if (lang != "en" && lang != "ja") {
+                *error = "--lang takes en or ja, not \"" + Shown(lang) + "\"";
+                return false;
+            }
+            options->language = lang == "en" ? PLATFORM_LANGUAGE_ENGLISH : PLATFORM_LANGUAGE_JAPANESE;
+        }
         else if (option == "--verify" || option == "--replay" || option == "--settings") {
             // The game's own options: it reads them itself.
         }
@@ -143,6 +153,7 @@ void PlatformInit(int argc, char** argv)
     headless.shotDir = Absolute(options.shotDir);
     headless.shots = options.shots;
     headless.maxFrames = options.maxFrames;
+    headless.language = options.language;
     if (!options.dir.empty() && chdir(options.dir.c_str()) != 0)
         Usage("cannot enter the folder " + options.dir);
 }

@@ -2,8 +2,14 @@
 // Japanese texts show whatever the system's ANSI code page is.
 #include "platform/windows/win_internal.h"
 
-// The system letters its own boxes.
+// The system letters its own boxes, buttons included.
 void PlatformLetterBoxes(const BoxLettering&) {}
+void PlatformSetBoxLanguage(int) {}
+
+int PlatformSystemLanguage() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? PLATFORM_LANGUAGE_JAPANESE
+                                                                       : PLATFORM_LANGUAGE_ENGLISH;
+}
 
 bool PlatformMessageBox(const char* text, const char* caption, int style) {
     StopPadRumble();  // no frame reads the pad while the box waits

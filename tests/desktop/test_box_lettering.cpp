@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/boxes/box_picture.h"
 #include "platform/platform.h"
+#include "gfx/text.h"
 #include "shell/shell.h"
 
 namespace {
@@ -52,6 +54,62 @@ TEST(BoxLettering, ABoxIsLetteredOnlyOnceTheShellHasHandedOverTheText)
     for (const BoxButton& button : box.buttons) {
         BoxRect inside{button.rect.x + 2, button.rect.y + 2, button.rect.w - 4, button.rect.h - 4};
         EXPECT_GT(Marked(box, inside, BUTTON), 20) << button.label;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BoxLettering, TheButtonsSpeakTheBoxesLanguageAndHoldTheirLabels)
+{
+    InstallShellHooks();
+    PlatformSetBoxLanguage(PLATFORM_LANGUAGE_ENGLISH);
+    BoxPicture english = QuitBox();
+    PlatformSetBoxLanguage(PLATFORM_LANGUAGE_JAPANESE);
+    BoxPicture japanese = QuitBox();
+    ASSERT_EQ(english.buttons.size(), 2u);
+    ASSERT_EQ(japanese.buttons.size(), 2u);
+    EXPECT_STREQ(english.buttons[0].label, "Yes (Y)");
+    EXPECT_STREQ(english.buttons[1].label, "No (N)");
+    EXPECT_STREQ(japanese.buttons[0].label, "はい(Y)");
+    EXPECT_STREQ(japanese.buttons[1].label, "いいえ(N)");
+    // Each label fits inside its button, with room to spare.
+    for (const BoxButton& button : english.buttons) {
+        int width = 0, height = 0;
+        MeasureTextWithFace("ＭＳ 明朝", 9, 18, button.label, &width, &height);
+        EXPECT_LT(width + 8, button.rect.w) << button.label;
+    }
+}
+
+// The desktop's language is the session's locale, as the C library reads
+// one for messages: LC_ALL over LC_MESSAGES over LANG, the empty ones skipped.
+TEST(SystemLanguage, TheDesktopFollowsTheLocale)
+{
+    struct Case {
+        const char *lcAll, *lcMessages, *lang;
+        int language;
+    } cases[] = {
+        {nullptr, nullptr, "ja_JP.UTF-8", PLATFORM_LANGUAGE_JAPANESE},
+        {nullptr, nullptr, "en_GB.UTF-8", PLATFORM_LANGUAGE_ENGLISH},
+        {nullptr, "ja_JP.eucJP", "en_US.UTF-8", PLATFORM_LANGUAGE_JAPANESE},
+        {"de_DE.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8", PLATFORM_LANGUAGE_ENGLISH},
+        {"", "", "ja", PLATFORM_LANGUAGE_JAPANESE},
+        {"C", nullptr, "ja_JP.UTF-8", PLATFORM_LANGUAGE_ENGLISH},
+        {nullptr, nullptr, "jam_JM", PLATFORM_LANGUAGE_ENGLISH},  // not Japanese, though it starts so
+        {nullptr, nullptr, "ja_JP@cjknarrow", PLATFORM_LANGUAGE_JAPANESE},
+        {nullptr, nullptr, nullptr, PLATFORM_LANGUAGE_ENGLISH},
+    };
+    for (const Case& c : cases) {
+        const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+        const char* values[] = {c.lcAll, c.lcMessages, c.lang};
+        for (int i = 0; i < 3; i++) {
+            if (values[i]) setenv(names[i], values[i], 1);
+            else unsetenv(names[i]);
+        }
+        EXPECT_EQ(PlatformSystemLanguage(), c.language)
+            << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
+            << (c.lang ? c.lang : "-");
     }
 }
 

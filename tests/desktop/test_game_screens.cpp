@@ -44,7 +44,7 @@ std::string ReadText(const std::string& path)
 // check, and once the game has ended as a PNG to look at.
 const char* const PLAY = R"SH(
 cd "$DATA"
-PRISMVELDT_TIMING=1 "$GAME" >"$WORK/game.out" 2>"$WORK/game.err" &
+LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8 PRISMVELDT_TIMING=1 "$GAME" >"$WORK/game.out" 2>"$WORK/game.err" &
 game=$!
 find_window() {
   for c in $(xdotool search --name . 2>/dev/null); do

@@ -145,6 +145,10 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
             long long title = results + RESULTS_FRAMES;
             // The title puts the pointer on its own spot when it starts; put it back on END.
             for (long long f = title; f < title + 3; f++) w.Line(f, "mouse " + std::to_string(END_X) + " " + std::to_string(END_Y));
+            // The results' click is still held: the title takes only a press
+            // that starts over END.
+            w.Button(title + 1, false);
+            w.Button(title + 2, true);
         }
     }
     return w.text;
