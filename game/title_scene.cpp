@@ -54,14 +54,22 @@ void FreeTitleSurfaces()
     }
 }
 
-// The title's frame, 1280 x 680, is stretched over 1280 x 720 and copied
-// whole, without a key: unless it is smaller (a modder's frame), it covers
-// every pixel of the screen and clearing to black first would be wasted.
+// The title's frame is copied whole, without a key: unless it is smaller (a
+// modder's frame), it covers every pixel of the screen and clearing to black
+// first would be wasted.
 bool CoversScreen(Surface frame)
 {
     int s = PixelScale();
     return frame && frame->width >= 1280 * s && frame->height >= 680 * s &&
            backBuffer->width <= 1280 * s && backBuffer->height <= 720 * s;
+}
+
+// The rows of the frame shown over the screen's 720: a frame as tall as the
+// screen is shown as it is; a shorter one (an older data folder's 680 rows)
+// has its top 680 rows stretched over the screen.
+int FrameRows(Surface frame)
+{
+    return frame && frame->height >= 720 * PixelScale() ? 720 : 680;
 }
 
 void DrawButton(MenuBox box, Surface picture, int width, int height)
@@ -133,7 +141,7 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     StepTitleCurtain(&t.curtainPos, &t.curtainDir);
     Surface frame = imgTitleCurtain[static_cast<int>(t.curtainPos)];
     if (!CoversScreen(frame)) FillSurface(backBuffer, 0);
-    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, frame, 0, 0, 1280, 680,
+    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, frame, 0, 0, 1280, FrameRows(frame),
                             static_cast<uint32_t>(-1));
     DrawBlended(backBuffer, 60, 0, 1100, 650, imgTitleLogo, 0, 0, 793, 487, 100, 0xFF00FF);
     // The buttons are drawn with last frame's hover state, so they grow one

@@ -247,3 +247,41 @@ TEST_F(TitleSceneTest, TheGoalsCurtainEndsOnTheClockThatIsKept)
             changed += (before[y * 1280 + x] == CLOCK_FILL) != (curtain[y * 1280 + x] == CLOCK_FILL);
     EXPECT_GT(changed, 0);
 }
+
+TEST_F(TitleSceneTest, ABackgroundAsTallAsTheScreenIsShownRowForRow)
+{
+    // The title's frames are 720 rows, shown as they are: a frame whose
+    // bottom 20 rows differ must look different (stretching its top 680 rows
+    // would never show them). An older frame of 680 rows is still stretched
+    // over the whole screen, leaving no black band at the bottom.
+    fs::remove(folder + "/bmp");
+    fs::create_directories(folder + "/bmp/curtain");
+    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp"))
+        if (entry.path().filename() != "curtain")
+            fs::create_symlink(entry.path(), folder + "/bmp/" + entry.path().filename().string());
+    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp/curtain"))
+        fs::create_symlink(entry.path(), folder + "/bmp/curtain/" + entry.path().filename().string());
+    // rows, and how many of them at the bottom are a second colour.
+    auto lastFrameWith = [&](int rows, int bottomRows) {
+        std::string pixels;
+        for (int y = 0; y < rows; y++)  // bottom-up
+            for (int x = 0; x < 1280; x++) pixels += y < bottomRows ? "\x20\xA0\x40" : "\x90\x60\x30";
+        std::string picture = badinput::Bmp(1280, rows, 24, 0, "", pixels);
+        for (int number = 51; number <= 120; number++) {
+            std::string path = folder + "/bmp/curtain/" + std::to_string(number) + ".bmp";
+            fs::remove(path);
+            std::ofstream(path, std::ios::binary) << picture;
+        }
+        std::string hashes = folder + "/hashes.txt";
+        GameRun run = RunGame(folder, "0 mouse 900 380\n", 10, "", "--frame-hashes '" + hashes + "'");
+        EXPECT_EQ(run.status, 2) << run.output;
+        std::ifstream in(hashes);
+        std::string line, last;
+        while (std::getline(in, line)) last = line;
+        return last;
+    };
+    std::string plain = lastFrameWith(720, 0);
+    EXPECT_EQ(plain.rfind("9 ", 0), 0u) << plain;
+    EXPECT_NE(lastFrameWith(720, 20), plain);
+    EXPECT_EQ(lastFrameWith(680, 0), plain);
+}

@@ -47,7 +47,7 @@ Picture MakeMiddleLayer();  // white lets the far backdrop through
 constexpr int CURTAIN_PICTURES = 50;
 constexpr int TITLE_FRAMES = 70;
 Picture MakeCurtain(int k);  // 1280 x 680; 0 closed, black where open, all open from 48
-// Paints the 70 title background frames (1280 x 680, opaque, sharing one
+// Paints the 70 title background frames (1280 x 720, opaque, sharing one
 // palette of at most 256 colours so that no colour flickers between them)
 // and hands them to sink in order, k = 0 .. 69; all 70 are held until the
 // last is handed over, and each is only good during sink's call.

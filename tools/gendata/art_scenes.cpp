@@ -23,22 +23,23 @@ Sdf Crisp(Sdf shape)
     return [shape](float x, float y) { return shape(x, y) < 0 ? -1.0f : 1.0f; };
 }
 
-// The dusk sky shared by the far backdrop, the title and the results screen:
-// deep indigo above, rose at the horizon, a band of aurora, stars. With
-// bands, the sky is painted in that many flat stripes and the aurora in a few
-// flat sheets, like cut paper (the title's style).
-Col Sky(float x, float y, float horizon, int period, float auroraPhase, int bands = 0)
+// The dusk sky's colour from the top (t = 0) down to the horizon (t = 1):
+// deep indigo above, violet, rose at the horizon.
+Col SkyColour(float t)
+{
+    if (t < 0.55f)
+        return Mix(Hex(0x0A0A24), Hex(0x25195A), t / 0.55f);
+    if (t < 0.85f)
+        return Mix(Hex(0x25195A), Hex(0x7A3A86), (t - 0.55f) / 0.3f);
+    return Mix(Hex(0x7A3A86), Hex(0xE07A8E), (t - 0.85f) / 0.15f);
+}
+
+// The painted dusk sky of the far backdrop and the results screen: the
+// colour of SkyColour, a band of aurora, stars.
+Col Sky(float x, float y, float horizon, int period, float auroraPhase)
 {
     float t = Clamp01(y / horizon);
-    if (bands)
-        t = (std::floor(t * bands) + 0.5f) / bands;
-    Col col;
-    if (t < 0.55f)
-        col = Mix(Hex(0x0A0A24), Hex(0x25195A), t / 0.55f);
-    else if (t < 0.85f)
-        col = Mix(Hex(0x25195A), Hex(0x7A3A86), (t - 0.55f) / 0.3f);
-    else
-        col = Mix(Hex(0x7A3A86), Hex(0xE07A8E), (t - 0.85f) / 0.15f);
+    Col col = SkyColour(t);
     // Aurora: a wavy curtain, brighter in vertical streaks.
     float w = TAU / period;
     float centre = horizon * 0.32f + 40 * std::sin(x * w * 2 + auroraPhase) + 25 * std::sin(x * w * 5 + 1.3f);
@@ -46,10 +47,6 @@ Col Sky(float x, float y, float horizon, int period, float auroraPhase, int band
     float streak = Fbm(x, 0, 40, 3, period, 808);
     float glowAmt = band * (0.25f + 0.6f * streak) * Smooth(0, 0.3f, t + 0.15f);
     float shade = Clamp01((y - centre + 40) / 110);
-    if (bands) {
-        glowAmt = Step(glowAmt / 0.85f, 5) * 0.85f;
-        shade = Step(shade, 3);
-    }
     Col aur = Mix(Hex(0x3FF0C0), Hex(0xA060FF), shade);
     col = Screen(col, Scale(aur, glowAmt * 0.55f));
     return col;
@@ -351,42 +348,147 @@ Picture MakeCurtain(int k)
     return pic;
 }
 
+namespace {
+
+// The title's sky, cut from paper: flat sheets laid from the top down, each
+// one colour of the dusk sky with a gently waving cut edge, and each casting
+// a thin shadow on the sheet below it. The sheets are narrower toward the
+// horizon, where the sky's colour changes fastest, so no step between two
+// neighbours is large; and each edge is a shape of its own, so the sky reads
+// as layers of paper rather than as a gradient cut into stripes.
+struct PaperSky {
+    struct Edge {
+        float y, amp, wave, phase;
+    };
+    std::vector<Edge> edges;     // top to bottom
+    std::vector<Col> sheets;     // edges.size() + 1 colours, top to bottom
+    std::vector<Col> shadows;    // the same sheets in the shadow of the one above
+
+    float EdgeY(size_t i, float x) const
+    {
+        const Edge& e = edges[i];
+        return e.y + e.amp * (std::sin(x * TAU / e.wave + e.phase) +
+                              0.35f * std::sin(x * TAU / (e.wave * 0.41f) + 2.1f * e.phase));
+    }
+    Col At(float x, float y) const
+    {
+        size_t sheet = 0;
+        float above = -1e9f;
+        for (size_t i = 0; i < edges.size(); i++) {
+            float e = EdgeY(i, x);
+            if (y >= e) {
+                sheet = i + 1;
+                above = e;
+            }
+        }
+        return y - above < 3 ? shadows[sheet] : sheets[sheet];
+    }
+};
+
+PaperSky MakePaperSky(float horizon)
+{
+    // The rows of the cut edges on the screen.
+    const float rows[] = {62, 128, 190, 248, 302, 352, 398, 440, 478, 512, 542, 568};
+    PaperSky sky;
+    Rng rng(909);
+    float top = 0;
+    for (float y : rows) {
+        sky.edges.push_back({y, rng.Range(3.5f, 7.5f), rng.Range(380, 820), rng.Range(0, TAU)});
+        sky.sheets.push_back(SkyColour(Clamp01((top + y) / 2 / horizon)));
+        top = y;
+    }
+    sky.sheets.push_back(SkyColour(Clamp01((top + horizon) / 2 / horizon)));
+    for (Col c : sky.sheets)
+        sky.shadows.push_back(Scale(c, 0.8f));
+    return sky;
+}
+
+// The aurora over the title, a ribbon of paper folded into slanting pleats:
+// a bright green cut edge along its ragged top, green above and violet below,
+// every other pleat a shade deeper, and a faint violet fringe under it. It
+// gives the amount of each tint at a point (0 outside the ribbon).
+struct AuroraTint {
+    float green = 0, violet = 0;
+};
+AuroraTint Aurora(float x, float y, int width)
+{
+    float w = TAU / width;
+    float centre = 200 + 42 * std::sin(x * w * 2 + 1.0f) + 26 * std::sin(x * w * 5 + 1.3f);
+    float top = centre - 36 - 44 * Fbm(x, 0, 56, 2, width, 808);
+    float bottom = centre + 24 + 6 * std::sin(x * w * 9 + 0.4f);
+    float fringe = bottom + 16 + 8 * std::sin(x * w * 7 + 2.0f);
+    AuroraTint tint;
+    if (y < top || y >= fringe)
+        return tint;
+    if (y >= bottom) {
+        tint.violet = 0.12f;
+        return tint;
+    }
+    bool deep = int(std::floor((x - 0.3f * (y - centre)) / 34)) % 2 != 0;
+    float fold = deep ? 0.7f : 1.0f;
+    if (y - top < 3)
+        tint.green = 0.5f;
+    else if (y < top + 0.45f * (bottom - top))
+        tint.green = 0.3f * fold;
+    else
+        tint.violet = 0.26f * fold;
+    return tint;
+}
+
+// A shaft of light from above the screen, cut as a long lens: it widens from
+// its top end and narrows to a point at its foot, a flat pale tint with a
+// brighter core.
+struct LightShaft {
+    float angle, halfWidth, near, far, hue;
+};
+
+}  // namespace
+
 void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
 {
-    // The title's background is the meadow in a cut-paper style: flat bands
-    // of sky, flat sheets of aurora and light, crisp stars. Besides the look,
-    // it keeps the 70 frames small: each is a few hundred colours in long
-    // runs, which an 8-bit run-length picture holds in a tenth of the space
-    // of a painted one, and which the title copies run by run.
-    const int W = 1280, H = 680, BANDS = 56;
-    // The still part: sky, stars, hills and spires.
+    // The title's background is the meadow in a cut-paper style: sheets of
+    // sky, a folded ribbon of aurora, shafts of light, crisp stars, all in
+    // flat colours with crisp edges. Besides the look, it keeps the 70 frames
+    // small: each is a few hundred colours in long runs, which an 8-bit
+    // run-length picture holds in a tenth of the space of a painted one, and
+    // which the title copies run by run. The frames are as tall as the
+    // screen, so the title shows them as they are.
+    const int W = 1280, H = 720;
+    const float horizon = 593;
+    // The still part: sky, aurora, stars, hills and spires.
+    PaperSky sky = MakePaperSky(horizon);
     Canvas base = MakeCanvas(W, H);
     for (int y = 0; y < H; y++)
-        for (int x = 0; x < W; x++)
-            SetPx(base, x, y, Sky(x + 0.5f, y + 0.5f, 560, W, 1.0f, BANDS));
-    Stars(base, W, 131, 380, 300, true);
-    std::vector<Spire> spires = Spires(W, 7, 620, 120, 330, 505);
-    for (int y = 300; y < H; y++)
         for (int x = 0; x < W; x++) {
             float fx = x + 0.5f, fy = y + 0.5f;
-            float hill = Ridge(fx, W, 640, 90, 300, 501);
+            Col col = sky.At(fx, fy);
+            AuroraTint a = Aurora(fx, fy, W);
+            col = Screen(col, Add(Scale(Hex(0x3FF0C0), a.green), Scale(Hex(0xA060FF), a.violet)));
+            SetPx(base, x, y, col);
+        }
+    Stars(base, W, 131, 402, 300, true);
+    std::vector<Spire> spires = Spires(W, 7, 656, 127, 349, 505);
+    for (int y = 318; y < H; y++)
+        for (int x = 0; x < W; x++) {
+            float fx = x + 0.5f, fy = y + 0.5f;
+            float hill = Ridge(fx, W, 678, 95, 300, 501);
             float ds = 1e9f;
             const Spire* near = nullptr;
             for (const Spire& s : spires) {
-                float d = SpireSdf(s, fx, fy, 660, W);
+                float d = SpireSdf(s, fx, fy, 699, W);
                 if (d <= 0.5f || (ds > 0.5f && d < ds)) {
                     ds = d;
                     near = &s;
                 }
             }
             if (ds <= 0.5f) {
-                Col col = SpireColour(*near, fx, fy, W, 130, 4);
+                Col col = SpireColour(*near, fx, fy, W, 138, 4);
                 Px& p = base.px[size_t(y) * W + x];
                 float a = Step(0.5f - ds, 2);
                 p = {Lerp(p.r, col.r, a), Lerp(p.g, col.g, a), Lerp(p.b, col.b, a), 1};
             }
             if (fy > hill) {
-                Col col = Mix(Hex(0x2A2660), Hex(0x141233), Step((fy - hill) / 90, 5));
+                Col col = Mix(Hex(0x2A2660), Hex(0x141233), Step((fy - hill) / 95, 5));
                 col = Mix(col, Hex(0x3F8A90), fy - hill < 4 ? 0.8f : 0.0f);
                 SetPx(base, x, y, col);
             }
@@ -399,31 +501,44 @@ void MakeTitleFrames(const std::function<void(int, const Picture&)>& sink)
     };
     std::vector<Mote> motes;
     for (int i = 0; i < 90; i++)
-        motes.push_back({rng.Range(0, W), rng.Range(80, H), rng.Range(1.5f, 4), rng.Uniform()});
-    const float sx = 640, sy = -120;  // where the light comes from
+        motes.push_back({rng.Range(0, W), rng.Range(85, H), rng.Range(1.5f, 4), rng.Uniform()});
+    // Shafts of light fanning down from a light above the screen's top edge,
+    // each of one hue, swaying a little as the frames advance.
+    const float sx = 640, sy = -130;
+    const LightShaft shafts[] = {
+        {-0.98f, 0.050f, 150, 560, 0.83f}, {-0.64f, 0.062f, 160, 700, 0.62f}, {-0.30f, 0.045f, 140, 820, 0.50f},
+        {-0.04f, 0.070f, 150, 880, 0.55f}, {0.14f, 0.040f, 220, 760, 0.72f},  {0.44f, 0.058f, 150, 720, 0.90f},
+        {0.80f, 0.050f, 170, 600, 0.66f},
+    };
     std::vector<Picture> frames;
     for (int k = 0; k < TITLE_FRAMES; k++) {
         float phase = k / float(TITLE_FRAMES - 1);  // 0..1
         Canvas c = base;
         for (int y = 0; y < H; y++)
             for (int x = 0; x < W; x++) {
-                float a = std::atan2(x + 0.5f - sx, y + 0.5f - sy);
-                float rays = 0.5f + 0.5f * std::sin(a * 14 + phase * 1.6f) * std::sin(a * 9 - phase * 1.1f);
-                float fall = std::exp(-(y + 0.5f) / 420) * Smooth(0, 200, float(y));
-                // Two sheets of light, the inner one brighter, in a few hues
-                // fanning round from the light.
-                float light = std::pow(rays, 3.0f) * fall;
-                if (light < 0.1f)
+                float dx = x + 0.5f - sx, dy = y + 0.5f - sy;
+                float a = std::atan2(dx, dy), r = std::hypot(dx, dy);
+                Col tint{};
+                for (int i = 0; i < int(std::size(shafts)); i++) {
+                    const LightShaft& s = shafts[i];
+                    float u = (r - s.near) / (s.far - s.near);
+                    if (u <= 0 || u >= 1)
+                        continue;
+                    float half = s.halfWidth * std::sqrt(std::sin(3.1415927f * u));
+                    float off = std::fabs(a - s.angle - 0.06f * std::sin(phase * 2.5f + i * 1.3f));
+                    if (off >= half)
+                        continue;
+                    float amt = off < half * 0.45f ? 0.22f : 0.11f;
+                    tint = Add(tint, Scale(Hue(s.hue, 0.45f, 1), amt));
+                }
+                if (tint.r <= 0 && tint.g <= 0 && tint.b <= 0)
                     continue;
-                float amt = light < 0.2f ? 0.12f : 0.22f;
-                float hue = std::round((0.55f + a * 0.35f + phase * 0.05f) * 6) / 6;
-                Col tint = Hue(hue, 0.45f, 1);
                 Px& p = c.px[size_t(y) * W + x];
-                Col col = Screen({p.r, p.g, p.b}, Scale(tint, amt));
+                Col col = Screen({p.r, p.g, p.b}, tint);
                 p = {col.r, col.g, col.b, 1};
             }
         for (const Mote& m : motes) {
-            float y = m.y - phase * 140 * (0.5f + m.r / 4);
+            float y = m.y - phase * 148 * (0.5f + m.r / 4);
             float x = m.x + 18 * std::sin(phase * 3 + m.hue * TAU);
             float bright = 0.5f + 0.5f * std::sin(phase * 5 + m.hue * 20);
             SetClip(c, x - m.r * 5, y - m.r * 5, x + m.r * 5, y + m.r * 5);

@@ -86,21 +86,66 @@ void Bricks(Canvas& c, Col light, Col dark, Col mortar, uint32_t seed)
 
 void Hive(Canvas& c, bool nest)
 {
-    // Honeycomb: hexagonal cells of dark, burnt wax, lit only at their
-    // centres. Kept deep in value so the yellow clock reads over a hive.
+    // Honeycomb: hexagonal cups of burnt wax between raised walls, lit from
+    // the top left. A wall's crest and its face toward the light are bright,
+    // its other face is in shade; inside a cup the far side catches the light
+    // and the near side lies in the wall's shadow; some cups hold honey with
+    // a glint. Three cups across and four rows down repeat exactly every 64
+    // pixels, so neighbouring hive cells join into one comb. Kept deep in
+    // value so the yellow clock reads over a hive.
     Fill(c, CELL, [](float x, float y) {
-        const float s = 11;
-        float qy = y / (s * 1.5f);
-        int row = int(std::floor(qy));
-        float off = row % 2 ? s * 0.866f : 0;
-        float cx = std::round((x - off) / (s * 1.732f)) * s * 1.732f + off;
-        float cy = row * s * 1.5f + s * 0.75f;
-        float d = std::hypot(x - cx, y - cy);
-        Col wax = Mix(Hex(0xB0602A), Hex(0x5A2410), Clamp01(d / 8 + y / 200));
-        Col col = d > 7.5f ? Hex(0x2E1208) : wax;
-        if (x < 1 || y < 1 || x > 63 || y > 63)
-            col = Hex(0x1E0A04);
-        return col;
+        const float across = 64.0f / 3, apothem = across / 2, rowStep = 16;
+        // Rows 16 apart instead of a regular comb's 18.5: the cups are
+        // squashed a little so that four rows fill the cell.
+        const float squash = across * 0.866f / rowStep;
+        float bestD = 1e9f, bdx = 0, bdy = 0;
+        int bestCol = 0, bestRow = 0;
+        int row0 = int(std::floor(y / rowStep));
+        for (int row = row0 - 1; row <= row0 + 1; row++) {
+            float off = (row % 2 + 2) % 2 ? across / 2 : 0;
+            float cy = row * rowStep + rowStep / 2;
+            int col0 = int(std::floor((x - off) / across));
+            for (int col = col0 - 1; col <= col0 + 1; col++) {
+                float cx = col * across + across / 2 + off;
+                float dx = x - cx, dy = (y - cy) * squash;
+                float d = dx * dx + dy * dy;
+                if (d < bestD) {
+                    bestD = d;
+                    bdx = dx;
+                    bdy = dy;
+                    bestCol = col;
+                    bestRow = row;
+                }
+            }
+        }
+        // Distance from the cup's centre in the hexagon's own measure: the
+        // walls stand at the apothem.
+        float h = std::max(std::fabs(bdx), std::fabs(bdx) * 0.5f + std::fabs(bdy) * 0.866f);
+        float len = std::max(0.001f, std::hypot(bdx, bdy));
+        // How much the point's side of the cup faces the light (top left).
+        float toLight = -(bdx * 0.6f + bdy * 0.8f) / len;
+        const float wall = 2.4f;
+        if (h > apothem - wall) {
+            // The wall: its inner face, on this cup's side, slopes down into
+            // the cup, so it is lit where the cup's side faces away from the light.
+            float crest = Clamp01((h - (apothem - wall)) / wall);
+            Col face = toLight < -0.3f ? Hex(0x804218) : toLight > 0.3f ? Hex(0x3A160A) : Hex(0x5C2A10);
+            return crest > 0.75f ? Hex(0xA0602A) : face;
+        }
+        int cell = ((bestCol % 3 + 3) % 3) + 3 * ((bestRow % 4 + 4) % 4);
+        bool honey = (0x9A5 >> cell) & 1;  // a fixed few of the twelve cups
+        float depth = h / (apothem - wall);
+        if (honey) {
+            Col col = toLight * depth > 0.35f ? Hex(0x6A300C) : depth < 0.5f ? Hex(0xA8581A) : Hex(0x8A4212);
+            // A glint on the honey, toward the light.
+            float gx = bdx + 3.5f, gy = bdy + 3.0f;
+            if (gx * gx * 0.6f + gy * gy < 3.2f)
+                col = Hex(0xF0B050);
+            return col;
+        }
+        // An empty cup: its far (lower right) side catches the light.
+        float lit = -toLight * depth;
+        return lit > 0.45f ? Hex(0x5A2610) : lit < -0.3f ? Hex(0x1C0804) : Hex(0x2E1208);
     });
     if (nest) {
         Fill(c, Grow(Ellipse(32, 34, 14, 12), 2.5f), Hex(0xC07A30));
@@ -200,28 +245,41 @@ void Checkpoint(Canvas& c)
 
 void Goal(Canvas& c)
 {
-    // The way out: a gate of rainbow light between two golden posts, as
-    // tall as the cell. The goal stands two cells tall, and stacked cells
-    // join into one gate; the sky shows beside the posts.
-    Fill(c, Box(8, 0, 56, 64), [](float x, float y) {
-        float d = std::fabs(x - 32) / 24;  // 0 at the centre, 1 at the posts
-        // Both waves repeat every 64 rows, so stacked cells meet seamlessly.
-        const float row = 6.2831853f / 64;
-        float shimmer = 0.5f + 0.5f * std::sin(y * row * 3 + x * 0.12f);
-        Col core = Hex(0xFFFDF2);
-        Col edge = Hue(0.6f + 0.25f * std::sin(y * row) + d * 0.35f, 0.75f, 1);
-        Col col = Mix(core, edge, Smooth(0.1f, 0.9f, d));
-        return Mix(col, Hex(0xFFFFFF), (1 - d) * shimmer * 0.25f);
+    // The way out: a pillar of prism light between two golden posts, the
+    // whole cell tall. The goal stands two cells tall and stacked cells join
+    // into one pillar, so everything repeats every 64 rows (the chevrons
+    // every 32). Made to be found from across the stage: a white-hot core,
+    // the spectrum in flat stripes on either side, bright chevrons rising
+    // through it, dark outlines and a pale halo outside them, so it stands
+    // out on the dark hills and on the rose horizon alike. The sky still
+    // shows at both sides: the goal is walked into, not a block.
+    Fill(c, Box(4, -1, 60, 65), Hex(0xFFF4D0));
+    Fill(c, Box(5.5f, -1, 58.5f, 65), OUTLINE);
+    Fill(c, Box(9, -1, 55, 65), [](float x, float) {
+        float d = std::fabs(x - 32);  // 0 at the centre, 23 at the posts
+        if (d < 5)
+            return Hex(0xFFFEF6);
+        // The spectrum outward from the core, violet at the posts.
+        const uint32_t bands[] = {0xFFF080, 0xFFB640, 0xFF6A8A, 0xC07CFF, 0x6A8CFF};
+        int band = std::min(4, int((d - 5) / 3.6f));
+        return Hex(bands[band]);
     });
-    for (float x : {9.0f, 55.0f}) {
-        Sdf post = Box(x - 4.5f, 0, x + 4.5f, 64, 1);
-        Fill(c, Grow(post, 1), OUTLINE);
-        Fill(c, post, [x](float px, float) { return px < x ? Hex(0xFFE08A) : Hex(0xD89A2A); });
+    // Chevrons pointing up, two per cell, each with a shadow under it.
+    for (float y0 : {-16.0f, 16.0f, 48.0f}) {
+        Sdf chevron = Subtract(Polygon({32, y0 - 9, 49, y0 + 8, 15, y0 + 8}),
+                               Polygon({32, y0 - 2, 49, y0 + 15, 15, y0 + 15}));
+        Sdf inside = Box(9, -1, 55, 65);
+        Fill(c, Intersect([chevron](float x, float y) { return chevron(x, y - 2); }, inside), Hex(0x5A2EA8), 0.85f);
+        Fill(c, Intersect(chevron, inside), Hex(0xFFFFFF));
     }
-    // Stars drifting up through the light.
-    for (auto [x, y, r] : {std::tuple{24.f, 14.f, 4.f}, {40.f, 34.f, 5.f}, {28.f, 52.f, 3.5f}}) {
-        Fill(c, Polygon({x, y - r, x + r * 0.3f, y, x, y + r, x - r * 0.3f, y}), Hex(0xFFFEF8));
-        Fill(c, Polygon({x - r, y, x, y - r * 0.3f, x + r, y, x, y + r * 0.3f}), Hex(0xFFFEF8));
+    for (float x : {10.5f, 53.5f}) {
+        Sdf post = Box(x - 4, -1, x + 4, 65);
+        Fill(c, Grow(post, 1), OUTLINE);
+        Fill(c, post, [x](float px, float) {
+            return px < x - 1.5f ? Hex(0xFFF0B0) : px < x + 1.5f ? Hex(0xFFD060) : Hex(0xC8841E);
+        });
+        // A stud on each post, level with the chevrons' tips.
+        Fill(c, Circle(x, 32, 2.2f), Hex(0xFFFFF4));
     }
 }
 
