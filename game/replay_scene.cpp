@@ -27,11 +27,15 @@ bool Pressed(int key) { return TakeKeyPresses(key) > 0; }
 // stage file).
 bool ReplayOver(const ReplayScene& v) { return RunOver(v.run) || v.next >= v.recording.frames.size(); }
 
+// The end shows from the frame after the run's last, which is shown as the
+// run showed it.
+bool AtEnd(const ReplayScene& v) { return !v.stepped && ReplayOver(v); }
+
 // The label of the top left corner.
 const char* LabelOf(const ReplayScene& v)
 {
     if (v.paused) return "REPLAY  PAUSE";
-    if (ReplayOver(v)) return "REPLAY  END";
+    if (AtEnd(v)) return "REPLAY  END";
     if (v.speed == 2) return "REPLAY  x2";
     if (v.speed == 4) return "REPLAY  x4";
     return "REPLAY";
@@ -41,7 +45,7 @@ const char* LabelOf(const ReplayScene& v)
 // the viewer too; nothing for a run that never got there.
 bool EndTime(const ReplayScene& v, TimeText* time)
 {
-    if (v.run.phase != RUN_CLEARED) return false;
+    if (!AtEnd(v) || v.run.phase != RUN_CLEARED) return false;
     *time = FormatRunTime(v.recording.timeMs);
     return true;
 }
@@ -116,6 +120,7 @@ void StepReplay(ReplayScene& v, const FrameClock&, FrameEnd* end)
 
     // Several recorded frames to one shown at higher speeds; the last is
     // drawn. Frames are drawn exactly as the run showed them.
+    v.stepped = false;
     for (int step = 0; !v.paused && step < v.speed && !ReplayOver(v); step++) {
         // Behind a death's curtain the stage is loaded again, as in play:
         // after the curtain's last frame has been drawn for good.
@@ -128,6 +133,7 @@ void StepReplay(ReplayScene& v, const FrameClock&, FrameEnd* end)
         in.mouseY = f.mouseY;
         in.buttons = f.buttons;
         StepRun(v.run, in, &v.frame);
+        v.stepped = true;
         if (v.frame.event == RUN_EVENT_RESPAWNED) v.reloadStage = true;
     }
     // The frame is drawn afresh every time, so that no label of a frame

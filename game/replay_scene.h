@@ -29,6 +29,7 @@ struct ReplayScene {
     size_t next = 0;     // the recording's next frame
     int speed = 1;       // recorded frames a shown frame
     bool paused = false;
+    bool stepped = false;      // this frame's: a recorded frame was stepped
     bool reloadStage = false;  // a death's curtain has run: the stage is loaded before the next frame
     bool leaving = false;
 };
