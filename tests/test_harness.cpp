@@ -239,7 +239,7 @@ TEST_F(HarnessMachine, ClockWrapsLikeAMillisecondCounter)
 
 TEST_F(HarnessMachine, AKeysPressesCountUntilTakenATapWithinAFrameIncluded)
 {
-    Load("1 down space\n1 up space\n2 down a\n3 down a\n4 up a\n4 down a\n4 down lmb\n");
+    Load("1 down space\n1 up space\n2 down a\n3 down a\n4 up a\n4 down a\n4 down lmb\n4 down mmb\n");
     PlatformWaitFrame(0, 16);   // frame 0
     PlatformWaitFrame(16, 16);  // frame 1: a tap the held state never shows
     EXPECT_FALSE(PlatformIsKeyHeld(VK_SPACE));
@@ -250,6 +250,7 @@ TEST_F(HarnessMachine, AKeysPressesCountUntilTakenATapWithinAFrameIncluded)
     PlatformWaitFrame(64, 16);  // frame 4: let go and pressed again
     EXPECT_EQ(PlatformTakeKeyPresses('A'), 2);
     EXPECT_EQ(PlatformTakeKeyPresses(VK_LBUTTON), 0);  // the mouse counts none
+    EXPECT_EQ(PlatformTakeKeyPresses(VK_MBUTTON), 0);
     EXPECT_EQ(PlatformTakeKeyPresses(-1), 0);
     EXPECT_EQ(PlatformTakeKeyPresses(256), 0);
 }

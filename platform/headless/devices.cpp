@@ -22,10 +22,11 @@ bool PlatformIsKeyHeld(int virtualKey)
     return virtualKey >= 0 && virtualKey < 256 && headless.keys[virtualKey];
 }
 
-// The script's mouse buttons are keys 1 and 2 to it; they count no presses here.
+// The script's mouse buttons are keys 1, 2 and 4 to it; they count no presses here.
 int PlatformTakeKeyPresses(int virtualKey)
 {
-    if (virtualKey < 0 || virtualKey > 255 || virtualKey == 0x01 || virtualKey == 0x02) return 0;
+    if (virtualKey < 0 || virtualKey > 255 || virtualKey == 0x01 || virtualKey == 0x02 || virtualKey == 0x04)
+        return 0;
     int presses = headless.keyPresses[virtualKey];
     headless.keyPresses[virtualKey] = 0;
     return presses;

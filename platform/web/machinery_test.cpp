@@ -86,7 +86,7 @@ bool ScriptKeyHeld(int virtualKey) { return keys[virtualKey & 0xFF]; }
 
 int ScriptTakeKeyPresses(int virtualKey)
 {
-    if (virtualKey == 0x01 || virtualKey == 0x02) return 0;  // the mouse's buttons
+    if (virtualKey == 0x01 || virtualKey == 0x02 || virtualKey == 0x04) return 0;  // the mouse's buttons
     int presses = keyPresses[virtualKey & 0xFF];
     keyPresses[virtualKey & 0xFF] = 0;
     return presses;
