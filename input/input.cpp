@@ -1,6 +1,6 @@
 // Keyboard, mouse and joystick queries over the platform layer. Every query
-// samples the held state at the moment of the call; there is no edge
-// detection, only keys held back until let go.
+// but TakeKeyPresses samples the held state at the moment of the call; there
+// is no edge detection, only keys held back until let go.
 #include "input/input.h"
 
 #include "platform/platform.h"
@@ -26,6 +26,13 @@ void ReleaseKeysLetGo()
 {
     for (int key = 0; key < 256; key++)
         if (heldBack[key] && !PlatformIsKeyHeld(key)) heldBack[key] = false;
+}
+
+int TakeKeyPresses(int virtualKey)
+{
+    int presses = PlatformTakeKeyPresses(virtualKey);
+    if (virtualKey >= 0 && virtualKey < 256 && heldBack[virtualKey]) return 0;
+    return presses;
 }
 
 void GetMouseButtons(int* buttons)

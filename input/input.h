@@ -1,6 +1,6 @@
-// Polled keyboard, mouse and joystick queries. Nothing is queued: each query
-// samples the machine's state right now, and only a key held back stays
-// unseen until it is let go.
+// Polled keyboard, mouse and joystick queries. Each query samples the
+// machine's state right now, and only a key held back stays unseen until it
+// is let go; only TakeKeyPresses counts what happened between two reads.
 #pragma once
 #include <cstdint>
 
@@ -45,6 +45,10 @@ int IsKeyDown(int virtualKey);
 // at the held-back keys and lets go of those no longer held: once a frame.
 void HoldKeyBack(int virtualKey);
 void ReleaseKeysLetGo();
+// How many times the keyboard's key went down since it was last asked
+// (PlatformTakeKeyPresses): for a menu's keys, so that a tap between two
+// frames acts. Presses while the key is held back are taken and count none.
+int TakeKeyPresses(int virtualKey);
 // *buttons (not null) becomes the MOUSE_LEFT / MOUSE_RIGHT flags of the held
 // buttons.
 void GetMouseButtons(int* buttons);

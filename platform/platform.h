@@ -234,6 +234,14 @@ void PlatformSetPointer(int x, int y);
 // the left and right mouse buttons, 0x1B Escape, 0x41..0x5A letters, ...); a
 // code the backend has no key for, or one outside 0..255, is never held.
 bool PlatformIsKeyHeld(int virtualKey);
+// How many times the keyboard's key went down since the last call for that
+// key (since start-up for the first), held or let go since: a tap shorter
+// than a frame, which PlatformIsKeyHeld never sees, still counts once. The
+// system's repeats of a key held down do not count, nor do the mouse's
+// buttons; a code the backend has no key for, or one outside 0..255, counts
+// none. The count is held to KEY_PRESSES_HELD.
+constexpr int KEY_PRESSES_HELD = 1000;
+int PlatformTakeKeyPresses(int virtualKey);
 // The position of the system's joystick id (0..15): its axes 0..65535 with
 // the centre at 32768, and a mask of the buttons held (bit i: button i).
 // False, with nothing written, when that joystick does not answer (none

@@ -1,10 +1,11 @@
 // The one way the tests run the real game: the headless harness in a game
 // folder, with a script, the trace read back line by line into events with
-// the fields the tests look at.
+// the fields the tests look at, and the shots it took read back.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,6 +132,23 @@ inline GameRun RunGame(const std::string& folder, const std::string& script, lon
     run.output = ReadText(outputPath);
     run.events = ReadTrace(tracePath);
     return run;
+}
+
+// A picture the harness shot, read back with libpng: 0xRRGGBB per pixel.
+inline std::vector<uint32_t> ReadShot(const std::string& path, int* width, int* height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint32_t> pixels;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return pixels;
+    *width = (int)image.width;
+    *height = (int)image.height;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        pixels.push_back((uint32_t)rgb[i] << 16 | (uint32_t)rgb[i + 1] << 8 | rgb[i + 2]);
+    return pixels;
 }
 
 }  // namespace harness

@@ -9,6 +9,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "gfx/screen.h"
+#include "input/input.h"
 #include "shell/shell.h"
 
 namespace {
@@ -234,6 +235,24 @@ TEST_F(HarnessMachine, ClockWrapsLikeAMillisecondCounter)
     headless.clockMs = 0xFFFFFFF8u;
     PlatformWaitFrame(0xFFFFFFF8u, 16);
     EXPECT_EQ(PlatformTimeMs(), 8u);
+}
+
+TEST_F(HarnessMachine, AKeysPressesCountUntilTakenATapWithinAFrameIncluded)
+{
+    Load("1 down space\n1 up space\n2 down a\n3 down a\n4 up a\n4 down a\n4 down lmb\n4 down mmb\n");
+    PlatformWaitFrame(0, 16);   // frame 0
+    PlatformWaitFrame(16, 16);  // frame 1: a tap the held state never shows
+    EXPECT_FALSE(PlatformIsKeyHeld(VK_SPACE));
+    EXPECT_EQ(PlatformTakeKeyPresses(VK_SPACE), 1);
+    EXPECT_EQ(PlatformTakeKeyPresses(VK_SPACE), 0);  // taken
+    PlatformWaitFrame(32, 16);  // frame 2
+    PlatformWaitFrame(48, 16);  // frame 3: a down of a key already held is no press
+    PlatformWaitFrame(64, 16);  // frame 4: let go and pressed again
+    EXPECT_EQ(PlatformTakeKeyPresses('A'), 2);
+    EXPECT_EQ(PlatformTakeKeyPresses(VK_LBUTTON), 0);  // the mouse counts none
+    EXPECT_EQ(PlatformTakeKeyPresses(VK_MBUTTON), 0);
+    EXPECT_EQ(PlatformTakeKeyPresses(-1), 0);
+    EXPECT_EQ(PlatformTakeKeyPresses(256), 0);
 }
 
 TEST_F(HarnessMachine, ScriptLinesTakeEffectAtTheStartOfTheirFrame)

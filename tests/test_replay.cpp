@@ -720,32 +720,202 @@ std::map<long long, std::string> Hashes(const std::string& path)
     return hashes;
 }
 
+// The viewer's labels lie in two corners of the 1280 x 720 picture: the
+// state at the top left, the keys at the bottom left. Elsewhere (and away from
+// the end's time) a frame of the viewer is the run's own.
+struct Area {
+    int x, y, width, height;
+    bool Holds(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+};
+const Area VIEWER_STATE = {0, 0, 300, 72};
+const Area VIEWER_KEYS = {0, 680, 320, 40};
+
+struct Shot {
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+
+Shot ReadShotOf(const std::string& dir, long long frame)
+{
+    char name[32];
+    snprintf(name, sizeof name, "/frame-%06lld.png", frame);
+    Shot shot;
+    shot.pixels = ReadShot(dir + name, &shot.width, &shot.height);
+    EXPECT_EQ(shot.pixels.size(), size_t(1280 * 720)) << dir << name;
+    if (shot.pixels.size() != size_t(1280 * 720)) shot.pixels.assign(1280 * 720, 0);
+    shot.width = 1280;
+    shot.height = 720;
+    return shot;
+}
+
+// Pixels of a and b that differ, inside the area (or outside all of skip).
+int Differing(const Shot& a, const Shot& b, const Area* inside, std::vector<Area> skip = {})
+{
+    int n = 0;
+    for (int y = 0; y < 720; y++)
+        for (int x = 0; x < 1280; x++) {
+            if (inside && !inside->Holds(x, y)) continue;
+            bool skipped = false;
+            for (const Area& area : skip) skipped = skipped || area.Holds(x, y);
+            if (!skipped && a.At(x, y) != b.At(x, y)) n++;
+        }
+    return n;
+}
+
+std::string Shots(const std::string& dir, const std::vector<long long>& frames)
+{
+    std::string options = "--shot-dir '" + dir + "'";
+    for (long long f : frames) options += " --shot " + std::to_string(f);
+    return options;
+}
+
+// The label fields of the viewer's frame n in the trace ("" when there is no such frame).
+std::string ViewerField(const GameRun& run, long long n, const std::string& name)
+{
+    for (const Event* e : run.Frames("replay"))
+        if (e->n == n) return StringField(e->line, name);
+    return "";
+}
+
+// The game's frame numbers of the run's own frames of stage 1 in order (play
+// and curtains): the viewer at 1x shows the i-th of them as its frame i.
+std::vector<long long> RunFrames(const GameRun& run)
+{
+    std::vector<long long> frames;
+    for (const Event& e : run.events)
+        if (e.ev == "frame" && e.stageNo == 1 &&
+            (e.scene == "play" || e.scene == "death-curtain" || e.scene == "clear-curtain"))
+            frames.push_back(e.n);
+    return frames;
+}
+
 TEST_F(Replays, WatchingARecordingShowsTheFramesTheRunShowed)
 {
-    std::string played = folder.path + "/played.hashes", watched = folder.path + "/watched.hashes";
-    GameRun run = folder.Play(Script("stage1.txt"), 30000, "", "--frame-hashes '" + played + "'");
+    std::string played = folder.path + "/played", watched = folder.path + "/watched";
+    GameRun run = folder.Play(Script("stage1.txt"), 30000, "", "--frame-hashes '" + played + ".hashes'");
     ASSERT_EQ(run.status, 1);
-    std::string command = "'" + HARNESS + "' --dir '" + folder.path + "' --replay '" + Kept(1) +
-                          "' --frame-hashes '" + watched + "' --max-frames 1300 >/dev/null 2>&1";
-    std::system(command.c_str());
-    std::map<long long, std::string> playedHashes = Hashes(played), watchedHashes = Hashes(watched);
-    // The run's own frames in order: play and curtains of stage 1. The goal's
-    // play frame was never shown by the game; the viewer shows it.
-    long long viewerFrame = 0, compared = 0;
-    for (const Event& e : run.events) {
-        if (e.ev != "frame" || e.stageNo != 1) continue;
-        if (e.scene != "play" && e.scene != "death-curtain" && e.scene != "clear-curtain") continue;
-        long long mine = viewerFrame++;
-        if (!playedHashes.count(e.n)) continue;  // the goal's frame
-        ASSERT_TRUE(watchedHashes.count(mine)) << mine;
-        EXPECT_EQ(watchedHashes[mine], playedHashes[e.n]) << "run frame " << e.n << ", viewer frame " << mine;
+    std::vector<long long> runFrames = RunFrames(run);
+    ASSERT_GT(runFrames.size(), 900u);
+    // Every 40th of the run's frames, its death's and goal's curtains among
+    // them, and the last: the viewer's frame is the run's but for its labels.
+    std::vector<long long> mine, theirs;
+    for (size_t i = 0; i < runFrames.size(); i += 40) mine.push_back(i);
+    mine.push_back(runFrames.size() - 1);
+    std::map<long long, std::string> playedHashes = Hashes(played + ".hashes");
+    for (long long i : mine) {
+        // The goal's play frame was never shown by the game; the viewer shows it.
+        if (playedHashes.count(runFrames[i])) theirs.push_back(runFrames[i]);
+    }
+    folder.Play(Script("stage1.txt"), 30000, "", Shots(played, theirs));
+    GameRun watch = folder.Play("", 1300, "", "--replay '" + Kept(1) + "' --frame-hashes '" + watched +
+                                                  ".hashes' " + Shots(watched, mine));
+    long long compared = 0;
+    for (long long i : mine) {
+        if (!playedHashes.count(runFrames[i])) continue;
+        Shot viewer = ReadShotOf(watched, i), game = ReadShotOf(played, runFrames[i]);
+        EXPECT_EQ(Differing(viewer, game, nullptr, {VIEWER_STATE, VIEWER_KEYS}), 0)
+            << "run frame " << runFrames[i] << ", viewer frame " << i;
+        // REPLAY and the keys are there at 1x, over play and curtains alike.
+        EXPECT_GT(Differing(viewer, game, &VIEWER_STATE), 200) << "viewer frame " << i;
+        EXPECT_GT(Differing(viewer, game, &VIEWER_KEYS), 200) << "viewer frame " << i;
+        EXPECT_EQ(ViewerField(watch, i, "label"), "REPLAY");
         compared++;
         if (HasFailure()) break;
     }
-    EXPECT_GT(compared, 900);
+    EXPECT_GT(compared, 20);
     // After the last frame the viewer says so.
-    ASSERT_TRUE(watchedHashes.count(viewerFrame + 5));
-    EXPECT_NE(watchedHashes[viewerFrame + 5], watchedHashes[viewerFrame - 1]);
+    std::map<long long, std::string> watchedHashes = Hashes(watched + ".hashes");
+    long long last = runFrames.size() - 1;
+    ASSERT_TRUE(watchedHashes.count(last + 5));
+    EXPECT_NE(watchedHashes[last + 5], watchedHashes[last]);
+    EXPECT_EQ(ViewerField(watch, last + 5, "label"), "REPLAY  END");
+}
+
+TEST_F(Replays, TheViewerSaysWhatItShowsAndTakesItsKeysOnTaps)
+{
+    GameRun run = folder.Play(Script("stage1.txt"), 30000);
+    ASSERT_EQ(run.status, 1);
+    Recording r;
+    std::string why;
+    ASSERT_TRUE(ReadRecordingFile(Kept(1).c_str(), &r, &why)) << why;
+    std::vector<long long> runFrames = RunFrames(run);
+    ASSERT_EQ(runFrames.size(), r.frames.size());
+    // Every key tapped down and up between two frames. Paused at 300 for
+    // ten frames, it shows the run's frame 299; its end comes ten frames late,
+    // and is paused after a while.
+    const long long pause = 300, end = static_cast<long long>(r.frames.size()) + 10, endPause = end + 20;
+    auto tap = [](long long frame, const char* key) {
+        return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame) + " up " + key + "\n";
+    };
+    std::string script = tap(pause, "space") + tap(pause + 10, "space") + tap(endPause, "space");
+    std::string shots = folder.path + "/watched";
+    GameRun watch = folder.Play(script, endPause + 20, "",
+                                "--replay '" + Kept(1) + "' " + Shots(shots, {pause + 5, end + 5, endPause + 5}));
+    ASSERT_FALSE(watch.Frames("replay").empty()) << watch.output;
+    folder.Play(Script("stage1.txt"), 30000, "",
+                Shots(folder.path + "/played", {runFrames[pause - 1], runFrames.back()}));
+    Shot pausedInPlay = ReadShotOf(shots, pause + 5), atEnd = ReadShotOf(shots, end + 5),
+         pausedAtEnd = ReadShotOf(shots, endPause + 5);
+    Shot runsFrame = ReadShotOf(folder.path + "/played", runFrames[pause - 1]),
+         runsLast = ReadShotOf(folder.path + "/played", runFrames.back());
+
+    // The labels: REPLAY, paused, the end with the run's time as the table
+    // holds it, paused again; the keys at every one of them.
+    TimeText kept = FormatRunTime(r.timeMs);
+    EXPECT_EQ(ViewerField(watch, 10, "label"), "REPLAY");
+    EXPECT_EQ(ViewerField(watch, pause, "label"), "REPLAY  PAUSE");
+    EXPECT_EQ(ViewerField(watch, pause + 10, "label"), "REPLAY");
+    EXPECT_EQ(ViewerField(watch, end - 1, "label"), "REPLAY");
+    EXPECT_EQ(ViewerField(watch, end - 1, "time"), "");
+    EXPECT_EQ(ViewerField(watch, end, "label"), "REPLAY  END");
+    EXPECT_EQ(ViewerField(watch, end, "time"), std::string(kept.clock) + kept.fraction);
+    EXPECT_EQ(ViewerField(watch, endPause, "label"), "REPLAY  PAUSE");
+    EXPECT_EQ(ViewerField(watch, endPause, "time"), std::string(kept.clock) + kept.fraction);
+    for (long long n : {10LL, pause, end, endPause}) {
+        std::string keys = ViewerField(watch, n, "keys");
+        for (const char* key : {"SPACE", "1 2 4", "ESC"}) EXPECT_NE(keys.find(key), std::string::npos) << keys;
+    }
+    // The end waits for Escape.
+    EXPECT_EQ(watch.Frames("replay").back()->n, endPause + 19);
+
+    // The pause stands still on the run's own frame.
+    EXPECT_EQ(Differing(pausedInPlay, runsFrame, nullptr, {VIEWER_STATE, VIEWER_KEYS}), 0);
+    // The end shows its time over the goal's wipe.
+    int timeShown = Differing(atEnd, runsLast, nullptr, {VIEWER_STATE, VIEWER_KEYS});
+    EXPECT_GT(timeShown, 5000);
+    // Paused at the end, only the label changes, and it reads PAUSE alone:
+    // its corner is the wipe but for the pixels the same label changes over
+    // play, with nothing left of END's.
+    EXPECT_EQ(Differing(pausedAtEnd, atEnd, nullptr, {VIEWER_STATE}), 0);
+    int label = 0, leftOver = 0;
+    for (int y = 0; y < VIEWER_STATE.height; y++)
+        for (int x = 0; x < VIEWER_STATE.width; x++) {
+            bool lettering = pausedInPlay.At(x, y) != runsFrame.At(x, y);
+            label += lettering;
+            leftOver += !lettering && pausedAtEnd.At(x, y) != runsLast.At(x, y);
+        }
+    EXPECT_GT(label, 500);
+    EXPECT_LT(leftOver, 10) << "of " << label << " pixels of the label";
+}
+
+TEST_F(Replays, TheViewersSpeedAndLeavingActOnTaps)
+{
+    ASSERT_EQ(folder.Play(Script("stage1.txt"), 30000).status, 1);
+    auto tap = [](long long frame, const char* key) {
+        return std::to_string(frame) + " down " + key + "\n" + std::to_string(frame) + " up " + key + "\n";
+    };
+    GameRun watch = folder.Play(tap(100, "2") + tap(150, "4") + tap(200, "1") + tap(250, "esc"), 400, "",
+                                "--replay '" + Kept(1) + "'");
+    EXPECT_EQ(ViewerField(watch, 99, "label"), "REPLAY");
+    EXPECT_EQ(ViewerField(watch, 100, "label"), "REPLAY  x2");
+    EXPECT_EQ(ViewerField(watch, 150, "label"), "REPLAY  x4");
+    EXPECT_EQ(ViewerField(watch, 200, "label"), "REPLAY");
+    // Escape left at once, its frame unshown, and the game ended as it
+    // always ends (status 1), long before the frame limit.
+    ASSERT_FALSE(watch.Frames("replay").empty());
+    EXPECT_EQ(watch.Frames("replay").back()->n, 249);
+    EXPECT_EQ(watch.status, 1) << watch.output;
 }
 
 TEST_F(Replays, TheGhostIsDrawnOnlyWhenItIsOn)

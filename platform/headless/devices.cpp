@@ -22,6 +22,16 @@ bool PlatformIsKeyHeld(int virtualKey)
     return virtualKey >= 0 && virtualKey < 256 && headless.keys[virtualKey];
 }
 
+// The script's mouse buttons are keys 1, 2 and 4 to it; they count no presses here.
+int PlatformTakeKeyPresses(int virtualKey)
+{
+    if (virtualKey < 0 || virtualKey > 255 || virtualKey == 0x01 || virtualKey == 0x02 || virtualKey == 0x04)
+        return 0;
+    int presses = headless.keyPresses[virtualKey];
+    headless.keyPresses[virtualKey] = 0;
+    return presses;
+}
+
 bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons)
 {
     if (id < 0 || id >= 16 || !headless.joystickPresent[id]) return false;

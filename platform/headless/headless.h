@@ -118,6 +118,7 @@ struct HeadlessMachine {
     std::deque<int> events;           // PLATFORM_EVENT_* waiting for the pump
     std::deque<int> musicReasons;     // reason of each PLATFORM_EVENT_MUSIC_DONE, in order
     bool keys[256] = {};
+    int keyPresses[256] = {};         // a script's "down" of a key that was up, not yet taken
     int cursorX = 0, cursorY = 0;     // over the picture, in its pixels
     bool cursorVisible = true;
     // the window as the shell last shaped it

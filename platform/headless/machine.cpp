@@ -80,7 +80,11 @@ void ApplyScriptFrame(long long frame)
             headless.cursorX = action.x * PixelScale();
             headless.cursorY = action.y * PixelScale();
             break;
-        case SCRIPT_DOWN: headless.keys[action.key & 0xFF] = true; break;
+        case SCRIPT_DOWN:
+            if (!headless.keys[action.key & 0xFF] && headless.keyPresses[action.key & 0xFF] < KEY_PRESSES_HELD)
+                headless.keyPresses[action.key & 0xFF]++;
+            headless.keys[action.key & 0xFF] = true;
+            break;
         case SCRIPT_UP: headless.keys[action.key & 0xFF] = false; break;
         case SCRIPT_CLOSE: headless.events.push_back(PLATFORM_EVENT_CLOSE); break;
         case SCRIPT_WHEEL: headless.wheelSteps += action.x; break;

@@ -1,6 +1,7 @@
 // The game's event queue: close requests, music notifications and joystick
 // changes, taken from SDL's queue when the game pumps its messages; the
-// pads, the wheel and the window's focus are kept for their own calls.
+// pads, the wheel, the keys' presses and the window's focus are kept for
+// their own calls.
 #include <deque>
 
 #include "platform/sdl/sdl_internal.h"
@@ -38,6 +39,9 @@ void TranslateEvent(const SDL_Event& event)
             pointerWindowX = event.motion.x;
             pointerWindowY = event.motion.y;
         }
+        break;
+    case SDL_KEYDOWN:
+        if (event.key.windowID == gameId && !event.key.repeat) AddKeyPress(event.key.keysym.scancode);
         break;
     case SDL_MOUSEWHEEL:
         if (event.wheel.windowID == gameId)

@@ -126,6 +126,34 @@ bool PlatformIsKeyHeld(int virtualKey)
     return false;
 }
 
+// Presses by scancode, as the window's key events brought them: a virtual key
+// of two scancodes (Shift, Ctrl, Alt, Enter) counts the presses of both.
+static int pressesOf[SDL_NUM_SCANCODES];
+
+void AddKeyPress(SDL_Scancode code)
+{
+    if (code > SDL_SCANCODE_UNKNOWN && code < SDL_NUM_SCANCODES && pressesOf[code] < KEY_PRESSES_HELD)
+        pressesOf[code]++;
+}
+
+int PlatformTakeKeyPresses(int virtualKey)
+{
+    if (MouseButtonMask(virtualKey) != 0) return 0;
+    // The events that came since the last frame's pump are counted first.
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (!messageBoxOpen && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN) > 0)
+        TranslateEvent(event);
+    SDL_Scancode codes[2];
+    int count = ScancodesOf(virtualKey, codes), presses = 0;
+    for (int i = 0; i < count; i++) {
+        if (codes[i] <= SDL_SCANCODE_UNKNOWN || codes[i] >= SDL_NUM_SCANCODES) continue;
+        presses += pressesOf[codes[i]];
+        pressesOf[codes[i]] = 0;
+    }
+    return presses < KEY_PRESSES_HELD ? presses : KEY_PRESSES_HELD;
+}
+
 // SDL joystick device indexes stand for the system ids 0..15.
 static SDL_Joystick* joysticks[16];
 

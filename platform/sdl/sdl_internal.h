@@ -67,6 +67,9 @@ void PadAdded(int deviceIndex);
 void PadRemoved(int instance);
 // The mouse wheel turned: notches for PlatformTakeWheelSteps, up positive.
 void AddWheelSteps(int steps);
+// A key of the game window went down (not the system's repeat of one held):
+// one press for PlatformTakeKeyPresses.
+void AddKeyPress(SDL_Scancode code);
 // The display the game window is on; the first one (0) before there is a
 // window, or when SDL cannot tell.
 int GameDisplay();

@@ -11,6 +11,7 @@ EM_JS(int, PagePointerX, (), { return Module.web.pointerX; });
 EM_JS(int, PagePointerY, (), { return Module.web.pointerY; });
 EM_JS(void, PageMovePointer, (int x, int y), { Module.web.movePointer(x, y); });
 EM_JS(int, PageKeyHeld, (int key), { return Module.web.keys[key] ? 1 : 0; });
+EM_JS(int, PageTakeKeyPresses, (int key), { return Module.web.takeKeyPresses(key); });
 
 void PlatformGetPointer(int* x, int* y)
 {
@@ -35,6 +36,13 @@ bool PlatformIsKeyHeld(int virtualKey)
     if (virtualKey < 0 || virtualKey > 255) return false;
     if (scripted) return ScriptKeyHeld(virtualKey);
     return PageKeyHeld(virtualKey) != 0;
+}
+
+int PlatformTakeKeyPresses(int virtualKey)
+{
+    if (virtualKey < 0 || virtualKey > 255) return 0;
+    if (scripted) return ScriptTakeKeyPresses(virtualKey);
+    return PageTakeKeyPresses(virtualKey);
 }
 
 bool PlatformJoystickPos(int, unsigned*, unsigned*, unsigned*) { return false; }

@@ -12,6 +12,7 @@ bool StartScript(const char*)
 }
 void ApplyScriptInput(long long) {}
 bool ScriptKeyHeld(int) { return false; }
+int ScriptTakeKeyPresses(int) { return 0; }
 bool ScriptFocused() { return true; }
 void ScriptPointer(int* x, int* y) { *x = *y = 0; }
 void MoveScriptPointer(int, int) {}

@@ -14,6 +14,7 @@
 static Script script;
 static size_t nextAction = 0;
 static bool keys[256] = {};
+static int keyPresses[256] = {};  // as the harness counts them
 static int cursorX = 0, cursorY = 0;
 static bool focused = true, focusLost = false;
 // The script's pad, at rest whenever it is plugged in, and the wheel's notches not yet taken.
@@ -44,7 +45,11 @@ void ApplyScriptInput(long long frame)
             cursorX = action.x * PixelScale();
             cursorY = action.y * PixelScale();
             break;
-        case SCRIPT_DOWN: keys[action.key & 0xFF] = true; break;
+        case SCRIPT_DOWN:
+            if (!keys[action.key & 0xFF] && keyPresses[action.key & 0xFF] < KEY_PRESSES_HELD)
+                keyPresses[action.key & 0xFF]++;
+            keys[action.key & 0xFF] = true;
+            break;
         case SCRIPT_UP: keys[action.key & 0xFF] = false; break;
         case SCRIPT_CLOSE: QueueEvent(PLATFORM_EVENT_CLOSE); break;
         case SCRIPT_FOCUS_OUT:
@@ -78,6 +83,14 @@ void ApplyScriptInput(long long frame)
 }
 
 bool ScriptKeyHeld(int virtualKey) { return keys[virtualKey & 0xFF]; }
+
+int ScriptTakeKeyPresses(int virtualKey)
+{
+    if (virtualKey == 0x01 || virtualKey == 0x02 || virtualKey == 0x04) return 0;  // the mouse's buttons
+    int presses = keyPresses[virtualKey & 0xFF];
+    keyPresses[virtualKey & 0xFF] = 0;
+    return presses;
+}
 
 bool ScriptFocused()
 {

@@ -42,6 +42,7 @@ void ApplyScriptInput(long long frame);
 // move of the pointer, which holds until a later script line moves it.
 // Keys are virtual-key codes 0..255.
 bool ScriptKeyHeld(int virtualKey);
+int ScriptTakeKeyPresses(int virtualKey);
 // The window's focus as the script's "focus" lines left it, as the harness
 // answers PlatformWindowFocused: false too, once, after a "focus out".
 bool ScriptFocused();

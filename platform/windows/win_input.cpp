@@ -47,6 +47,22 @@ bool PlatformIsKeyHeld(int virtualKey) {
     return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
+// Presses as the window procedure saw them go down; the mouse's buttons come
+// as other messages and count none.
+static int keyPresses[256];
+
+void AddKeyPress(int virtualKey) {
+    if (virtualKey > 0 && virtualKey < 256 && keyPresses[virtualKey] < KEY_PRESSES_HELD)
+        keyPresses[virtualKey]++;
+}
+
+int PlatformTakeKeyPresses(int virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255) return 0;
+    int presses = keyPresses[virtualKey];
+    keyPresses[virtualKey] = 0;
+    return presses;
+}
+
 bool PlatformJoystickPos(int id, unsigned* x, unsigned* y, unsigned* buttons) {
     if (id < 0 || id > 15) return false;
     JOYINFO info = {};

@@ -43,6 +43,9 @@ void QueuePlatformEvent(int type, int musicReason);
 // positive): whole notches for PlatformTakeWheelSteps, the rest kept for the
 // next turn.
 void AddWheelDelta(int delta);
+// A key went down (WM_KEYDOWN or WM_SYSKEYDOWN, not a repeat): one press of
+// its virtual key for PlatformTakeKeyPresses.
+void AddKeyPress(int virtualKey);
 
 // The pad's parts as SDL names them (platform.h's PadState) from XInput's:
 // the sticks turned down-positive, the triggers 0..32767, the buttons in

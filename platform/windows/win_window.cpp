@@ -51,6 +51,11 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         // Up, away from the player, is positive, as the game counts it.
         AddWheelDelta(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // Bit 30: the key was already down, a repeat of the system's.
+        if ((lParam & (1L << 30)) == 0) AddKeyPress(static_cast<int>(wParam));
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_DEVICECHANGE:
         QueuePlatformEvent(PLATFORM_EVENT_DEVICE_CHANGE, 0);
         return 0;

@@ -26,6 +26,9 @@ var Module = (function () {
 
   // ---- pointer and keys, in the picture's pixels and virtual-key codes ----
   var keys = new Uint8Array(256);
+  // Presses of the keyboard's keys not yet taken (repeats left out), so that
+  // a tap between two frames still counts; held to the game's bound.
+  var presses = new Uint16Array(256);
   var boxEvents = [], boxOpen = false, boxRect = null, underBox = null;
   var KEY_CODES = { Escape: 0x1B, Enter: 0x0D, NumpadEnter: 0x0D, Space: 0x20, Tab: 0x09,
     Backspace: 0x08, ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
@@ -99,7 +102,10 @@ var Module = (function () {
     // game's, which fills the screen with the page as Alt+Enter does.
     if (key < 0x70 || key > 0x7B || key === 0x7A) event.preventDefault();
     if (boxOpen) { if (!event.repeat) boxEvents.push({ type: 3, x: 0, y: 0, key: key }); }
-    else keys[key] = 1;
+    else {
+      if (!event.repeat && presses[key] < 1000) presses[key]++;
+      keys[key] = 1;
+    }
   });
   window.addEventListener("keyup", function (event) { keys[VirtualKey(event)] = 0; });
   // Keys released while the tab is away would stay held for ever.
@@ -188,6 +194,11 @@ var Module = (function () {
   var web = {
     pointerX: -1, pointerY: -1, keys: keys,
     movePointer: function (x, y) { web.pointerX = x; web.pointerY = y; },
+    takeKeyPresses: function (key) {
+      var n = presses[key];
+      presses[key] = 0;
+      return n;
+    },
     takeWheelSteps: function () {
       var steps = Math.trunc(wheelNotches);
       wheelNotches -= steps;
