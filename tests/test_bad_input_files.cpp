@@ -4,7 +4,6 @@
 // stage file missing (its message, status 0), pictures whose headers lie, and
 // a whole game on pictures far smaller than the game expects.
 #include "tests/test_bad_input_support.h"
-#include "tests/shot_pixels.h"
 
 #include <algorithm>
 #include <cstdint>

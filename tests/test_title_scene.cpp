@@ -5,7 +5,6 @@
 // interrupts the opening curtain and countdown.
 #include "tests/test_wholegame_harness.h"
 #include "tests/test_bad_input_support.h"
-#include "tests/shot_pixels.h"
 
 namespace {
 
