@@ -280,6 +280,7 @@ const Field FIELDS[] = {
     Switch("pad_left_stick_aims", &Settings::padLeftStickAims),
     Switch("pad_rumble", &Settings::padRumble),
     Switch("reduced_flashing", &Settings::reducedFlashing),
+    Switch("feedback_sounds", &Settings::feedbackSounds),
     Bind("bind_fire", ACTION_FIRE),
     Bind("bind_pause", ACTION_PAUSE),
     Bind("bind_retry", ACTION_RETRY),

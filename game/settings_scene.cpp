@@ -1,6 +1,7 @@
 // The settings page: its rows, the values' steps, and keeping what changed.
 #include "game/settings_scene.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "audio/audio.h"
@@ -19,7 +20,7 @@ namespace {
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 const char* const ROW_NAMES[SETTINGS_ROWS] = {
     "MUSIC", "EFFECTS", "AT START", "DISPLAY", "VSYNC", "GAME SPEED", "PAUSE ON FOCUS LOSS",
-    "REDUCED FLASHING", "GHOST", "CONTROLS", "BACK",
+    "REDUCED FLASHING", "GHOST", "FEEDBACK SOUNDS", "CONTROLS", "BACK",
 };
 constexpr int VALUE_X = 780;
 
@@ -39,8 +40,10 @@ const char* OnOff(bool on) { return on ? "< ON >" : "< OFF >"; }
 
 MenuLayout SettingsMenuLayout()
 {
-    // Rows a little over their lettering apart, from under the heading.
-    return MenuLayout{240, 128, 800, 52, SETTINGS_ROWS, 48};  // x, y, width, row height, rows, letters
+    // Rows a little over their lettering apart, from under the heading;
+    // closer together when more rows would leave the screen.
+    int rowHeight = std::min(52, (712 - 128) / SETTINGS_ROWS);
+    return MenuLayout{240, 128, 800, rowHeight, SETTINGS_ROWS, std::min(48, rowHeight)};  // x, y, width, row height, rows, letters
 }
 
 void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
@@ -60,6 +63,7 @@ void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
     case SETTINGS_ROW_FOCUS_PAUSE: s.pauseOnFocusLoss = !s.pauseOnFocusLoss; break;
     case SETTINGS_ROW_REDUCED_FLASHING: s.reducedFlashing = !s.reducedFlashing; break;
     case SETTINGS_ROW_GHOST: v->ghost = !v->ghost; break;
+    case SETTINGS_ROW_FEEDBACK: s.feedbackSounds = !s.feedbackSounds; break;
     default: break;
     }
 }
@@ -81,6 +85,7 @@ const char* SettingsValueText(const SettingsValues& v, int row)
     case SETTINGS_ROW_FOCUS_PAUSE: return OnOff(s.pauseOnFocusLoss);
     case SETTINGS_ROW_REDUCED_FLASHING: return OnOff(s.reducedFlashing);
     case SETTINGS_ROW_GHOST: return OnOff(v.ghost);
+    case SETTINGS_ROW_FEEDBACK: return OnOff(s.feedbackSounds);
     default: return "";
     }
 }
