@@ -120,7 +120,10 @@ void DrawLevelHeld(Surface dst, int x, int y, int w, int h, int sx, int sy, Crys
     // The held crystal's cells, where the render shows a checkpoint: the
     // picture of the stage as loaded decides, not tileMap now.
     int checkpointSheetX = -1;
-    bool lit = imgCheckpointHeld && held.row >= 0 && held.row < MAP_ROWS &&
+    // A lit picture smaller than a cell is not used: it would leave part of
+    // the crystal undrawn.
+    bool lit = imgCheckpointHeld && imgCheckpointHeld->width >= TILE_SIZE * s &&
+               imgCheckpointHeld->height >= TILE_SIZE * s && held.row >= 0 && held.row < MAP_ROWS &&
                SheetCell(TILE_CHECKPOINT, (int)s, &checkpointSheetX);
     for (int row = firstRow; row <= lastRow; ++row) {
         int cy0 = std::max(row * TILE_SIZE, top), cy1 = std::min(row * TILE_SIZE + TILE_SIZE, bottom);
