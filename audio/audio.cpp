@@ -31,6 +31,17 @@ int PlaySoundEffect(const char* path)
     return PlatformPlaySound(path) ? 1 : 0;
 }
 
+int PlayFeedbackSound(const char* path)
+{
+    if (path == nullptr || IsNoSoundFile(path)) return 0;
+    return PlatformPlayFeedback(path) ? 1 : 0;
+}
+
+void StopFeedbackSound()
+{
+    PlatformStopFeedback();
+}
+
 void SetAudioVolumes(int musicPercent, int effectsPercent)
 {
     PlatformSetVolumes(musicPercent, effectsPercent);

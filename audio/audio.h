@@ -1,4 +1,5 @@
-// Sound effects (one at a time, a new one cuts off the old) and the one music
+// Sound effects (one at a time, a new one cuts off the old), the feedback
+// sounds beside them (one at a time too, on a path of their own) and the one music
 // stream "bgm", which the window procedure starts again each time a notified
 // play of it ends, unless it was stopped on purpose. A pipe, a device or a
 // folder in a sound's place is silence, never handed to the sound library.
@@ -10,8 +11,17 @@
 int PlaySoundEffect(const char* path);
 // Stops the effect playing, if any.
 void StopSoundEffect();
+// Starts the one-shot feedback .wav at path (a checkpoint, a death, the goal)
+// beside whatever effect plays, cutting off only the feedback sound playing;
+// StopSoundEffect leaves it alone. Returns 1 when it started; 0 for a null
+// path, a file that is not a regular one, or one the platform could not play
+// (a missing file is silence).
+int PlayFeedbackSound(const char* path);
+// Stops the feedback sound playing, if any.
+void StopFeedbackSound();
 // The music's and the effects' loudness, percentages 0..100 (values outside
-// are held to it), heard at once and by everything after.
+// are held to it), heard at once and by everything after; the feedback
+// sounds take the effects'.
 void SetAudioVolumes(int musicPercent, int effectsPercent);
 // Opens path as "bgm" and plays it from the start, asking for the
 // end-of-play notification that makes it loop. Only one stream is open at a

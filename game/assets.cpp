@@ -5,10 +5,13 @@
 
 #include <cstdio>
 
+#include "platform/platform.h"
+
 #include "game/stage.h"  // the stage picture goes with the start-up surfaces at the end
 
 Surface backBuffer;
 Surface imgTiles;
+Surface imgCheckpointHeld;
 Surface imgKyara2;
 Surface imgKyara3;
 Surface imgKyara;
@@ -34,11 +37,23 @@ void LoadCurtainSurfaces(Surface* pictures, int count, int firstNumber)
     }
 }
 
+// A picture the game plays on without: nullptr when no file is there. One
+// that is there loads (and fails) as every other picture does.
+static Surface LoadPictureIfThere(const char* path)
+{
+    PlatformFile* file = nullptr;
+    uint64_t size = 0;
+    int state = PlatformOpenFile(path, &file, &size);
+    PlatformCloseFile(file);
+    return state == PLATFORM_FILE_MISSING ? nullptr : LoadBitmapSurface(path);
+}
+
 // The backdrop sources, the results background and the curtain frames are
 // only ever copied from, so they are held compactly where that pays.
 void LoadAssets()
 {
     imgTiles = LoadBitmapSurface("./bmp/stage/haikei.bmp");
+    imgCheckpointHeld = LoadPictureIfThere("./bmp/stage/checkpoint_held.bmp");
     imgKyara2 = LoadBitmapSurface("./bmp/character/kyara2.bmp");
     imgKyara3 = LoadBitmapSurface("./bmp/character/kyara3.bmp");
     imgKyara = LoadBitmapSurface("./bmp/character/kyara.bmp");
@@ -78,7 +93,7 @@ void DeleteStartupSurfaces()
         &backBuffer, &imgCursor, &imgBee, &imgTiles, &imgHaikei1, &imgHaikei2,
         &imgBackdropStrip, &imgBackdrop[0], &imgBackdrop[1], &imgBackdrop[2],
         &imgLazer, &imgHansya, &imgHansya2, &imgKyara3, &imgKyara2, &imgGun, &imgClear,
-        &imgKyara,
+        &imgKyara, &imgCheckpointHeld,
     };
     for (Surface* s : order) {
         if (s == &imgTiles) DeleteLevel();

@@ -16,6 +16,7 @@ constexpr int BACKDROP_HEIGHT = 720;
 
 extern Surface backBuffer;        // every scene draws its frame here
 extern Surface imgTiles;          // tile sheet: one row of 64 x 64 cells
+extern Surface imgCheckpointHeld; // 64 x 64 checkpoint cell, lit: it holds the respawn point (may be nullptr)
 extern Surface imgKyara2;         // idle picture 1, two 80 x 128 facings
 extern Surface imgKyara3;         // idle picture 2
 extern Surface imgKyara;          // firing picture
@@ -36,7 +37,9 @@ extern Surface imgBackdrop[BACKDROP_COUNT];  // far backdrop panels, 1920 x 720
 // the screen and builds the backdrops. Once per program, after the display
 // mode the game will run in is set (the pictures and the back buffer take its
 // pixel scale and screen size). A missing or unusable picture ends the
-// program at that picture (LoadBitmapSurface).
+// program at that picture (LoadBitmapSurface). The held checkpoint's picture
+// alone may be missing (an older data folder): it is then nullptr, and no
+// crystal is drawn lit.
 void LoadAssets();
 // count pictures from the curtain folder, ./bmp/curtain/N.bmp for N from
 // firstNumber on, loaded in that order (held compactly) into pictures[0..

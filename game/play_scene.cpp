@@ -24,6 +24,9 @@ namespace {
 constexpr int KEY_E = 0x45;
 constexpr int KEY_G = 0x47;
 const char* const SHOT_SOUND = "./se/newSE.wav";
+const char* const CHECKPOINT_SOUND = "./se/checkpoint.wav";
+const char* const DEATH_SOUND = "./se/death.wav";
+const char* const GOAL_SOUND = "./se/goal.wav";
 // A death is felt in the hands too, when the pad can rumble.
 constexpr int DEATH_RUMBLE_PERCENT = 70;
 constexpr uint32_t DEATH_RUMBLE_MS = 350;
@@ -72,6 +75,30 @@ void RecordFrame(PlayScene& p, bool curtain, const RunInput& in)
     if (!curtain) r.playFrames++;
 }
 
+// The frame's big moment, if it had one, heard: the goal or a death (which
+// end the attempt, so they win over a crystal taken in the same frame), or a
+// crystal newly holding the respawn point.
+void SoundTheMoment(PlayScene& p, const RunFrame& f)
+{
+    const char* sound = nullptr;
+    bool taken = f.play.heldCrystal.row >= 0 && !(f.play.heldCrystal == p.heldCrystal);
+    p.heldCrystal = f.play.heldCrystal;
+    if (f.event == RUN_EVENT_GOAL) sound = GOAL_SOUND;
+    else if (f.event == RUN_EVENT_DIED) sound = DEATH_SOUND;
+    else if (taken) sound = CHECKPOINT_SOUND;
+    if (sound == nullptr || !settings.feedbackSounds) return;
+    PlayFeedbackSound(sound);
+    p.feedbackStarted = true;
+}
+
+// Play stills or ends: a feedback sound still ringing stops with it.
+void StopTheMoment(PlayScene& p)
+{
+    if (!p.feedbackStarted) return;
+    StopFeedbackSound();
+    p.feedbackStarted = false;
+}
+
 // The state after a play frame's updates, for the replay trace.
 std::string PlayTraceFields(const PlayState& s)
 {
@@ -101,12 +128,14 @@ void StartStage(PlayScene& p, const PlayState& state)
     BeginRun(p.run, state);
     StartRecording(p);
     p.assisted = false;
+    p.heldCrystal = HeldCrystal(state.respawnCamX, state.respawnCamY);
 }
 
 // The game is over (Escape, or the results' way out): the title again, which
 // takes the bees' speed over for the next game.
-SceneChange BackToTitle(const PlayScene& p)
+SceneChange BackToTitle(PlayScene& p)
 {
+    StopTheMoment(p);
     StopMusic("bgm");
     TitleScene title;
     title.selector = SCENE_TO_TITLE;
@@ -181,6 +210,7 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
             f.play.ghost = false;
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
         if (f.play.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
+        SoundTheMoment(p, f);
         // P pauses once the frame is played, unless the frame ended the
         // attempt; so does a pad pulled out, in the frame it is missed, and
         // with the setting a window that lost the focus (once for each loss:
@@ -225,6 +255,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
     const PlayState& s = p.run.play;
     if (p.pauseAsked) {
         p.pauseAsked = false;
+        StopTheMoment(p);
         PauseScene pause;
         pause.stage = p.stage;
         return Push(Scene{pause});

@@ -5,7 +5,11 @@
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
 // P, a pad pulled out and (with the setting) the window losing the focus
-// pause play.
+// pause play. A crystal taken as the respawn point, a death and the goal
+// each sound once, at the moment the frame decides it, on the feedback path
+// beside the shot (unless the setting turns them off); taking the crystal
+// already held again is silent. They stop when play pauses or goes back to
+// the title, so they never ring over the menus' clicks.
 #pragma once
 #include "game/controls.h"
 #include "game/ghost.h"
@@ -39,6 +43,10 @@ struct PlayScene {
     // A frame of the run being played went at a game speed below 100: the
     // run is an assisted one, shown as such and never ranked.
     bool assisted = false;
+    // The checkpoint crystal holding the respawn point as the last frame
+    // left it: taking another (or the first) is what sounds.
+    CrystalSpan heldCrystal;
+    bool feedbackStarted = false;  // a feedback sound may still ring
 };
 
 SceneChange EnterPlay(PlayScene& play, FrameClock& clock);

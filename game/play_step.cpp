@@ -82,6 +82,7 @@ int StepPlay(PlayState& s, int mouseX, int mouseY, int buttons, PlayView* view)
     view->beeSpriteCount = StepBees(s, view->gun.pose, view->beeSprites, &killed);
     if (killed) outcome = SCENE_DIED;
     view->clockMs = s.frameStart - s.runStart;
+    view->heldCrystal = HeldCrystal(s.respawnCamX, s.respawnCamY);
     s.cursorSpin += 2;
     if (s.cursorSpin > CURSOR_SPIN_LIMIT) s.cursorSpin = 0;
     view->cursorAngle = s.cursorSpin / 2;

@@ -14,6 +14,7 @@
 #include "game/gun.h"
 #include "game/play_state.h"
 #include "game/scene_frame.h"
+#include "game/stage.h"
 #include "gfx/surface.h"
 
 // What the drawing of a play frame needs, as the frame's rules left it.
@@ -21,6 +22,7 @@ struct PlayView {
     int farScroll = 0;          // the far backdrop's window
     int middleX = 0;            // the middle layer's window: half the camera's x
     int stageX = 0, stageY = 0; // the stage picture's window: the camera
+    CrystalSpan heldCrystal;    // the checkpoint holding the respawn point, drawn lit
     GunView gun;
     Surface character = nullptr;  // firing or one of the idle pictures
     int facingLeft = 0;

@@ -12,6 +12,7 @@ void AimForCurtain(PlayState& s, CurtainView* view)
     AimGun(s, &view->gun, &view->cursorX, &view->cursorY);
     view->stageX = (int)s.camX;
     view->stageY = (int)s.camY;
+    view->heldCrystal = HeldCrystal(s.respawnCamX, s.respawnCamY);
     view->farScroll = s.backdropScroll;
     view->middleX = (int)(s.camX / 2);
     view->character = CharacterPicture(s);
@@ -128,14 +129,14 @@ void DrawRunFrame(const RunFrame& frame)
         DrawFarBackdrop(c.farScroll);
         DrawMiddleLayer(c.middleX);
         DrawGunAndBeam(c.gun);
-        DrawStageLayer(c.stageX, c.stageY);
+        DrawStageLayer(c.stageX, c.stageY, c.heldCrystal);
         DrawCursor(c.cursorX, c.cursorY, 10);
         DrawCharacter(c.character, c.facingLeft);
         DrawCurtain(c.picture);
         break;
     case RUN_FRAME_CLEAR_CURTAIN:
         // The stage under the gun this time.
-        DrawStageLayer(c.stageX, c.stageY);
+        DrawStageLayer(c.stageX, c.stageY, c.heldCrystal);
         DrawGunAndBeam(c.gun);
         DrawCharacter(c.character, c.facingLeft);
         DrawCurtain(c.picture);
@@ -143,7 +144,7 @@ void DrawRunFrame(const RunFrame& frame)
         break;
     case RUN_FRAME_LEAVE_CURTAIN:
         DrawGunAndBeam(c.gun);
-        DrawStageLayer(c.stageX, c.stageY);
+        DrawStageLayer(c.stageX, c.stageY, c.heldCrystal);
         DrawCharacter(c.character, c.facingLeft);
         DrawCurtain(c.picture);
         break;

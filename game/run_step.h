@@ -64,6 +64,7 @@ struct CurtainView {
     int picture = 0;              // curtain picture 0..49
     GunView gun;
     int stageX = 0, stageY = 0;   // the camera
+    CrystalSpan heldCrystal;      // the checkpoint holding the respawn point
     int farScroll = 0, middleX = 0;
     int cursorX = 0, cursorY = 0; // the death's curtain shows the cursor, turned 10 degrees
     Surface character = nullptr;

@@ -296,6 +296,7 @@ const Field FIELDS[] = {
     Switch("pad_left_stick_aims", &Settings::padLeftStickAims),
     Switch("pad_rumble", &Settings::padRumble),
     Switch("reduced_flashing", &Settings::reducedFlashing),
+    Switch("feedback_sounds", &Settings::feedbackSounds),
     Choice("language", &Settings::language, LANGUAGE_NAMES),
     Bind("bind_fire", ACTION_FIRE),
     Bind("bind_pause", ACTION_PAUSE),

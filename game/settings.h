@@ -106,6 +106,7 @@ struct Settings {
     bool padLeftStickAims = false;
     bool padRumble = true;
     bool reducedFlashing = false;
+    bool feedbackSounds = true;  // the sounds of a checkpoint taken, a death, the goal
     int language = LANGUAGE_SYSTEM;  // LanguageChoice
     std::array<Binding, ACTION_COUNT> bindings = DefaultBindings();  // by Action
     bool operator==(const Settings&) const = default;

@@ -21,7 +21,7 @@ namespace {
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 const char* const ROW_NAMES[SETTINGS_ROWS] = {
     "MUSIC", "EFFECTS", "AT START", "DISPLAY", "VSYNC", "GAME SPEED", "PAUSE ON FOCUS LOSS",
-    "REDUCED FLASHING", "GHOST", "LANGUAGE", "CONTROLS", "BACK",
+    "REDUCED FLASHING", "GHOST", "FEEDBACK SOUNDS", "LANGUAGE", "CONTROLS", "BACK",
 };
 constexpr int VALUE_X = 780;
 
@@ -41,10 +41,10 @@ const char* OnOff(bool on) { return on ? "< ON >" : "< OFF >"; }
 
 MenuLayout SettingsMenuLayout()
 {
-    // Rows a little over their lettering apart, from under the heading down
-    // to the screen's foot.
-    constexpr int ROW_HEIGHT = std::min(52, (710 - 128) / SETTINGS_ROWS);
-    return MenuLayout{240, 128, 800, ROW_HEIGHT, SETTINGS_ROWS, ROW_HEIGHT - 4};  // x, y, width, row height, rows, letters
+    // Rows a little over their lettering apart, from under the heading;
+    // closer together when more rows would leave the screen.
+    int rowHeight = std::min(52, (712 - 128) / SETTINGS_ROWS);
+    return MenuLayout{240, 128, 800, rowHeight, SETTINGS_ROWS, std::min(48, rowHeight - 4)};  // x, y, width, row height, rows, letters
 }
 
 void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
@@ -64,6 +64,7 @@ void StepSettingsValue(SettingsValues* v, int row, int step, bool wrap)
     case SETTINGS_ROW_FOCUS_PAUSE: s.pauseOnFocusLoss = !s.pauseOnFocusLoss; break;
     case SETTINGS_ROW_REDUCED_FLASHING: s.reducedFlashing = !s.reducedFlashing; break;
     case SETTINGS_ROW_GHOST: v->ghost = !v->ghost; break;
+    case SETTINGS_ROW_FEEDBACK: s.feedbackSounds = !s.feedbackSounds; break;
     case SETTINGS_ROW_LANGUAGE:
         s.language = Stepped(s.language, step, wrap, LANGUAGE_SYSTEM, LANGUAGE_JAPANESE, 1);
         break;
@@ -88,6 +89,7 @@ const char* SettingsValueText(const SettingsValues& v, int row)
     case SETTINGS_ROW_FOCUS_PAUSE: return OnOff(s.pauseOnFocusLoss);
     case SETTINGS_ROW_REDUCED_FLASHING: return OnOff(s.reducedFlashing);
     case SETTINGS_ROW_GHOST: return OnOff(v.ghost);
+    case SETTINGS_ROW_FEEDBACK: return OnOff(s.feedbackSounds);
     case SETTINGS_ROW_LANGUAGE:
         return s.language == LANGUAGE_ENGLISH    ? "< ENGLISH >"
                : s.language == LANGUAGE_JAPANESE ? "< JAPANESE >"

@@ -2,11 +2,11 @@
 // effects' loudness (heard at once), what the game does at start-up (ask, a
 // window, full screen), the display now (switched at once), vertical sync
 // (at once), the game speed, pausing when the window loses the focus,
-// reduced flashing, the ghost and the boxes' language. Left and right (or a click) change the
-// row's value; Escape or BACK goes back to the scene below, which is left as
-// it was. CONTROLS opens the Controls page. What changed is kept in the
-// settings file when the page is left (the display now is not: AT START says
-// what a start does).
+// reduced flashing, the ghost, the feedback sounds and the boxes' language.
+// Left and right (or a click) change the row's value; Escape or BACK goes
+// back to the scene below, which is left as it was. CONTROLS opens the
+// Controls page. What changed is kept in the settings file when the page is
+// left (the display now is not: AT START says what a start does).
 #pragma once
 #include "game/menu.h"
 #include "game/scene_frame.h"
@@ -30,6 +30,7 @@ enum {
     SETTINGS_ROW_FOCUS_PAUSE,
     SETTINGS_ROW_REDUCED_FLASHING,
     SETTINGS_ROW_GHOST,
+    SETTINGS_ROW_FEEDBACK,
     SETTINGS_ROW_LANGUAGE,
     SETTINGS_ROW_CONTROLS,
     SETTINGS_ROW_BACK,

@@ -127,6 +127,24 @@ void DrawLevel(Surface dst, int x, int y, int w, int h, int sx, int sy);
 // The physical pixel (px, py) of the stage picture (0x00RRGGBB), CLR_INVALID
 // outside it or while no render is current.
 uint32_t LevelPixel(int px, int py);
+// A checkpoint crystal: checkpoint cells side by side in one row, as the
+// stages lay them (two or four wide). row -1: none.
+struct CrystalSpan {
+    int row = -1;
+    int firstCol = 0, lastCol = -1;
+    bool operator==(const CrystalSpan&) const = default;
+};
+// The crystal that holds the respawn point (respawnCamX, respawnCamY), a
+// camera position: the middle foot stood on it when the point was taken, so
+// it is the run of checkpoint cells in tileMap round the cell under that
+// foot. None when that cell is no checkpoint (the stage's start) or lies
+// outside the grid.
+CrystalSpan HeldCrystal(int respawnCamX, int respawnCamY);
+// DrawLevel, with the cells of held drawn from imgCheckpointHeld (magenta
+// left out) instead of the sheet: the crystal that holds the respawn point,
+// lit. Just DrawLevel when held is none, when its cells are no checkpoints in
+// the render, or without that picture (a data folder that has none).
+void DrawLevelHeld(Surface dst, int x, int y, int w, int h, int sx, int sy, CrystalSpan held);
 // Frees the stage picture's copy of the tile sheet and forgets the render
 // (imgTiles itself is the asset module's). A later RenderLevel makes both
 // again.

@@ -79,6 +79,26 @@ void RenderLevel()
 
 void DrawLevel(Surface dst, int x, int y, int w, int h, int sx, int sy)
 {
+    DrawLevelHeld(dst, x, y, w, h, sx, sy, CrystalSpan{});
+}
+
+CrystalSpan HeldCrystal(int respawnCamX, int respawnCamY)
+{
+    // The middle foot's probe: the character's centre, 50 pixels down.
+    long long x = (long long)respawnCamX + 640, y = (long long)respawnCamY + 360 + 50;
+    CrystalSpan span;
+    if (x < 0 || y < 0 || x >= MAP_WIDTH || y >= MAP_HEIGHT) return span;
+    int row = int(y / TILE_SIZE), col = int(x / TILE_SIZE);
+    if (tileMap[row][col] != TILE_CHECKPOINT) return span;
+    span.row = row;
+    span.firstCol = span.lastCol = col;
+    while (span.firstCol > 0 && tileMap[row][span.firstCol - 1] == TILE_CHECKPOINT) span.firstCol--;
+    while (span.lastCol < MAP_COLS - 1 && tileMap[row][span.lastCol + 1] == TILE_CHECKPOINT) span.lastCol++;
+    return span;
+}
+
+void DrawLevelHeld(Surface dst, int x, int y, int w, int h, int sx, int sy, CrystalSpan held)
+{
     if (!rendered || !dst || w <= 0 || h <= 0) return;
     const int64_t s = PixelScale();
     // Physical view rectangle and the part of it that shows the stage.
@@ -97,12 +117,26 @@ void DrawLevel(Surface dst, int x, int y, int w, int h, int sx, int sy)
     int top = int((SY + jn0) / s), bottom = int((SY + jn1) / s);
     int firstCol = left / TILE_SIZE, lastCol = std::min((right - 1) / TILE_SIZE, MAP_COLS - 1);
     int firstRow = top / TILE_SIZE, lastRow = std::min((bottom - 1) / TILE_SIZE, MAP_ROWS - 1);
+    // The held crystal's cells, where the render shows a checkpoint: the
+    // picture of the stage as loaded decides, not tileMap now.
+    int checkpointSheetX = -1;
+    // A lit picture smaller than a cell is not used: it would leave part of
+    // the crystal undrawn.
+    bool lit = imgCheckpointHeld && imgCheckpointHeld->width >= TILE_SIZE * s &&
+               imgCheckpointHeld->height >= TILE_SIZE * s && held.row >= 0 && held.row < MAP_ROWS &&
+               SheetCell(TILE_CHECKPOINT, (int)s, &checkpointSheetX);
     for (int row = firstRow; row <= lastRow; ++row) {
         int cy0 = std::max(row * TILE_SIZE, top), cy1 = std::min(row * TILE_SIZE + TILE_SIZE, bottom);
         for (int col = firstCol; col <= lastCol; ++col) {
             int sheetX = cellSheetX[row * MAP_COLS + col];
             if (sheetX < 0) continue;
             int cx0 = std::max(col * TILE_SIZE, left), cx1 = std::min(col * TILE_SIZE + TILE_SIZE, right);
+            if (lit && row == held.row && col >= held.firstCol && col <= held.lastCol &&
+                sheetX == checkpointSheetX) {
+                DrawColorKeyed(dst, x + (cx0 - sx), y + (cy0 - sy), cx1 - cx0, cy1 - cy0, imgCheckpointHeld,
+                               cx0 - col * TILE_SIZE, cy0 - row * TILE_SIZE, TILE_KEY);
+                continue;
+            }
             DrawColorKeyed(dst, x + (cx0 - sx), y + (cy0 - sy), cx1 - cx0, cy1 - cy0, imgLevelTiles,
                            int(sheetX / s) + (cx0 - col * TILE_SIZE), cy0 - row * TILE_SIZE, WHITE);
         }

@@ -67,9 +67,9 @@ void DrawMiddleLayer(int x)
     DrawColorKeyed(backBuffer, 0, 0, 1280, 720, imgBackdropStrip, x, 0, WHITE_KEY);
 }
 
-void DrawStageLayer(int x, int y)
+void DrawStageLayer(int x, int y, CrystalSpan held)
 {
-    DrawLevel(backBuffer, 0, 0, 1280, 720, x, y);
+    DrawLevelHeld(backBuffer, 0, 0, 1280, 720, x, y, held);
 }
 
 void DrawCharacter(Surface picture, int facingLeft)
@@ -112,7 +112,7 @@ void DrawPlayFrame(const PlayView& view)
     DrawMiddleLayer(view.middleX);
     // The stage is drawn over the gun, so the gun hides behind walls it touches.
     DrawGunAndBeam(view.gun);
-    DrawStageLayer(view.stageX, view.stageY);
+    DrawStageLayer(view.stageX, view.stageY, view.heldCrystal);
     if (view.ghost)
         DrawBlended(backBuffer, view.ghostX, view.ghostY, 80, 128, view.ghostPicture,
                     view.ghostFacingLeft ? 80 : 0, 0, 80, 128, GHOST_ALPHA, SPRITE_KEY);

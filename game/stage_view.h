@@ -7,6 +7,7 @@
 // (LoadStage).
 #pragma once
 #include <cstdint>
+#include "game/stage.h"
 #include "gfx/surface.h"
 
 // The far backdrop: three panels side by side (0, 1, 1) seen through a
@@ -21,8 +22,9 @@ bool FarBackdropHidesClear(int scroll);
 // The middle layer at x, half the camera's x: white lets the far layer through.
 void DrawMiddleLayer(int x);
 // The stage picture from the camera (x, y); beyond the stage's edges the copy
-// reads outside the picture and paints black.
-void DrawStageLayer(int x, int y);
+// reads outside the picture and paints black. The crystal held (the one
+// holding the respawn point) is drawn lit; none before the first is taken.
+void DrawStageLayer(int x, int y, CrystalSpan held = CrystalSpan{});
 // The character at the screen's centre: picture (imgKyara, imgKyara2 or
 // imgKyara3), facing left or right.
 void DrawCharacter(Surface picture, int facingLeft);

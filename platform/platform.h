@@ -343,6 +343,16 @@ void PlatformSetVolumes(int musicPercent, int effectsPercent);
 bool PlatformPlaySound(const char* path);
 // Stops the effect playing, if any.
 void PlatformStopSound();
+// The feedback sounds (a checkpoint taken, a death, the goal) have a path of
+// their own, mixed beside the effect and the music: the shot's starts and
+// stops never touch them, nor they the shot. Starts the one-shot .wav at
+// path, cutting off the feedback sound playing (one at a time), at the
+// effects' loudness. False when it cannot play: no audio device, no such
+// sound (silence, never a default sound). The harness plays nothing, writes
+// it to its trace ("ev":"feedback") and answers true.
+bool PlatformPlayFeedback(const char* path);
+// Stops the feedback sound playing, if any.
+void PlatformStopFeedback();
 // Opens path as the one music stream. False when it cannot: no audio device,
 // no such song, or a stream already open (close that first). The harness
 // writes it to its trace.

@@ -53,7 +53,15 @@ TEST_F(BadFiles, EveryPictureMissingInTurnIsNamedInItsBox)
     ASSERT_EQ(whole.status, 2) << whole.output;
     for (const std::string& name : pictures) {
         fs::rename(folder.path + "/" + name, folder.path + "/" + name + ".away");
-        ExpectPictureBox(folder.Play("", 2), name);
+        if (name == "./bmp/stage/checkpoint_held.bmp") {
+            // The one picture an older data folder may lack: the game plays
+            // on, with no crystal drawn lit.
+            GameRun without = folder.Play("", 2);
+            EXPECT_EQ(without.status, 2) << without.output;
+            EXPECT_EQ(without.Dialogs().size(), whole.Dialogs().size()) << without.output;
+        } else {
+            ExpectPictureBox(folder.Play("", 2), name);
+        }
         fs::rename(folder.path + "/" + name + ".away", folder.path + "/" + name);
         if (HasFailure()) break;  // one message is enough
     }
@@ -303,7 +311,7 @@ TEST_F(BadFiles, EverySoundMissingInTurnLeavesTheGameSilentButPlaying)
     for (const auto& entry : fs::directory_iterator(folder.path + "/se"))
         sounds.push_back(entry.path().filename().string());
     std::sort(sounds.begin(), sounds.end());
-    ASSERT_EQ(sounds.size(), 4u);
+    ASSERT_EQ(sounds.size(), 7u);  // the shot, the click, two songs, three feedback sounds
     for (const std::string& sound : sounds) {
         SCOPED_TRACE(sound);
         fs::remove(folder.path + "/se/" + sound);

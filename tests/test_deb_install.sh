@@ -73,7 +73,8 @@ dpkg -L prismveldt | sort >"$work/files.txt"
 program=$(grep -E '^/usr/(games|bin)/prismveldt-headless$' "$work/files.txt") ||
   fail "the package has no /usr/games or /usr/bin prismveldt-headless"
 data=/usr/share/prismveldt
-for file in "$data/bmp/stage/haikei.bmp" "$data/txt/dw_stage1.txt" "$data/txt/scoretime.txt" \
+for file in "$data/bmp/stage/haikei.bmp" "$data/bmp/stage/checkpoint_held.bmp" "$data/se/goal.wav" \
+  "$data/se/checkpoint.wav" "$data/se/death.wav" "$data/txt/dw_stage1.txt" "$data/txt/scoretime.txt" \
   "$data/fonts/fonts.conf" /usr/share/applications/io.github.prismveldt.Prismveldt.desktop \
   /usr/share/metainfo/io.github.prismveldt.Prismveldt.metainfo.xml \
   /usr/share/icons/hicolor/256x256/apps/io.github.prismveldt.Prismveldt.png \

@@ -178,7 +178,7 @@ TEST(GenData, EveryPictureTheGameLoadsHoldsItsRegions)
         {"bmp/lazer/hansya.bmp", 32, 32},       {"bmp/lazer/hansya2.bmp", 46, 46},
         {"bmp/character/kousenju2.bmp", 128, 64}, {"bmp/curtain/white.bmp", 1, 1},
         {"bmp/curtain/a.bmp", 793, 487},        {"bmp/curtain/start.bmp", 537, 248},
-        {"bmp/curtain/END.bmp", 397, 248},
+        {"bmp/curtain/END.bmp", 397, 248},      {"bmp/stage/checkpoint_held.bmp", 64, 64},
     };
     for (int k = 1; k <= 50; k++)
         needs.push_back({"bmp/curtain/" + std::to_string(k) + ".bmp", 1280, 680});
@@ -419,6 +419,52 @@ TEST(GenData, SoundsAreWaveFilesOfTheRightLength)
     ASSERT_EQ(click.format, 1);
     EXPECT_GT(click.dataBytes, 0u);
     EXPECT_LE(double(click.dataBytes) / (click.rate * click.channels * 2), 0.2);
+}
+
+namespace {
+
+// A mono 16-bit file's samples, scaled to -1..1.
+std::vector<float> WavSamples(const std::string& path)
+{
+    std::vector<uint8_t> bytes = ReadAll(path);
+    Wav w = ParseWav(bytes);
+    std::vector<float> samples;
+    if (w.format != 1 || w.bits != 16 || w.channels != 1) return samples;
+    for (size_t i = w.dataOffset; i + 1 < w.dataOffset + w.dataBytes; i += 2)
+        samples.push_back(int16_t(bytes[i] | bytes[i + 1] << 8) / 32768.0f);
+    return samples;
+}
+
+float Peak(const std::vector<float>& samples)
+{
+    float peak = 0;
+    for (float v : samples) peak = std::max(peak, std::fabs(v));
+    return peak;
+}
+
+}  // namespace
+
+// The feedback sounds: short mono chimes that start at once and die away to
+// silence, at their own peak; one of them over a ringing shot and the stage
+// music never reaches full scale, however they line up.
+TEST(GenData, FeedbackSoundsAreShortAndLeaveHeadroomOverTheShotAndTheMusic)
+{
+    float shot = Peak(WavSamples(DATA + "/se/newSE.wav"));
+    float music = Peak(RenderStageMusic());
+    ASSERT_GT(shot, 0.1f);
+    for (const char* name : {"/se/checkpoint.wav", "/se/death.wav", "/se/goal.wav"}) {
+        SCOPED_TRACE(name);
+        std::vector<float> s = WavSamples(DATA + name);
+        ASSERT_GT(s.size(), size_t(SAMPLE_RATE / 4));
+        EXPECT_LE(s.size(), size_t(SAMPLE_RATE * 1.1));
+        EXPECT_NEAR(Peak(s), FEEDBACK_PEAK, 1.0 / 32768);
+        // Heard at once: loud within its first 20 ms.
+        EXPECT_GT(Peak(std::vector<float>(s.begin(), s.begin() + SAMPLE_RATE / 50)), 0.25 * FEEDBACK_PEAK);
+        // Silent at the end, so it stops without a click.
+        EXPECT_EQ(s.back(), 0.0f);
+        EXPECT_LT(Peak(std::vector<float>(s.end() - SAMPLE_RATE / 100, s.end())), 0.01f);
+        EXPECT_LT(music + shot + Peak(s), 0.99f);
+    }
 }
 
 TEST(GenData, MusicIsMp3OfAtLeastThirtySeconds)

@@ -122,6 +122,8 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
         << ReadText(root.path + "/install.txt");
     for (const char* file : {"bin/prismveldt", "bin/prismveldt-headless",
                              "share/prismveldt/bmp/character/kyara.bmp", "share/prismveldt/se/tw044.mp3",
+                             "share/prismveldt/se/checkpoint.wav", "share/prismveldt/se/death.wav",
+                             "share/prismveldt/se/goal.wav", "share/prismveldt/bmp/stage/checkpoint_held.bmp",
                              "share/prismveldt/txt/dw_stage4.txt", "share/prismveldt/txt/scoretime.txt",
                              "share/prismveldt/fonts/fonts.conf", "share/man/man6/prismveldt.6.gz",
                              "share/man/man6/prismveldt-headless.6.gz"})

@@ -13,6 +13,7 @@
 #include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "game/play_state.h"
 #include "tests/harness_run.h"
 #include "tests/test_play_autopilot.h"
 
@@ -56,6 +57,7 @@ protected:
     fs::path dir;
     std::vector<Frame> frames;
     std::vector<std::string> events;
+    std::vector<harness::Event> trace;  // every line, in order
     int exitCode = -1;
 
     void SetUp() override
@@ -91,7 +93,7 @@ protected:
 
     // Starts the game: No to the full-screen question, START on the title,
     // then the play lines with frames counted from the first play frame.
-    void Run(const std::string& playScript, int playFrames)
+    void Run(const std::string& playScript, int playFrames, const std::string& options = "")
     {
         int firstPlay = FirstPlayFrame();
         ASSERT_GT(firstPlay, 0);
@@ -103,7 +105,7 @@ protected:
             if (sscanf(line.c_str(), "%d %127[^\n]", &n, rest) == 2)
                 script += std::to_string(firstPlay + n) + " " + rest + "\n";
         }
-        Launch(script, firstPlay + playFrames);
+        Launch(script, firstPlay + playFrames, options);
     }
 
     // The title and its countdown take the same frames in every run.
@@ -117,10 +119,11 @@ protected:
         return -1;
     }
 
-    void Launch(const std::string& script, int maxFrames)
+    void Launch(const std::string& script, int maxFrames, const std::string& options = "")
     {
-        harness::GameRun run = harness::RunGame(dir.string(), script, maxFrames);
+        harness::GameRun run = harness::RunGame(dir.string(), script, maxFrames, "", options);
         exitCode = run.status;
+        trace = run.events;
         frames.clear();
         events.clear();
         for (const harness::Event& e : run.events) {
@@ -202,6 +205,87 @@ TEST_F(PlayRuns, ADeathRunsTheCurtainAndRespawnsAtTheCheckpointWithTheBeesHome)
     EXPECT_LE(std::abs(beesAfter[0][0] - 20 * 64) + std::abs(beesAfter[0][1] - 26 * 64), 4);
     // The clock went on through the curtain.
     EXPECT_EQ(Number(back, "clockMs") - Number(dying, "clockMs"), 48 * 16);
+}
+
+// Each feedback sound as "path@frame": the frame line that follows it in the
+// trace is the frame that played it; "stop@frame" for a stop.
+std::vector<std::string> FeedbackAt(const std::vector<harness::Event>& trace)
+{
+    std::vector<std::string> heard, pending;
+    for (const harness::Event& e : trace) {
+        if (e.ev == "feedback") pending.push_back(e.op == "play" ? e.path : e.op);
+        if (e.ev != "frame") continue;
+        for (const std::string& p : pending) heard.push_back(p + "@" + std::to_string(e.n));
+        pending.clear();
+    }
+    return heard;
+}
+
+// The sound and music lines and the frames, all but the feedback's.
+std::vector<std::string> AllButFeedback(const std::vector<harness::Event>& trace)
+{
+    std::vector<std::string> lines;
+    for (const harness::Event& e : trace)
+        if (e.ev != "feedback") lines.push_back(e.line);
+    return lines;
+}
+
+// A crystal taken sounds in the frame the respawn point first lands on it,
+// once: standing on it again after a death is silent. Each death sounds in
+// the frame that decides it, the goal in the frame that touches it; the shot's
+// sound lines and every frame stay exactly as without them, and the setting
+// silences all three.
+TEST_F(PlayRuns, TheBigMomentsSoundOnceEachOnTheFeedbackPathUnlessTurnedOff)
+{
+    // A two-cell crystal under the start, spikes four columns right.
+    WriteStage(1, {{33, 10, 4}, {33, 11, 4}, {32, 15, 5}, {31, 15, 5}});
+    Run("10 mouse 100 360\n10 down lmb\n", 200);
+    std::vector<std::string> heard = FeedbackAt(trace);
+    std::vector<std::string> want;
+    int respawnY = (int)START_CAM_Y;
+    for (size_t i = 0; i < frames.size(); i++) {
+        if (frames[i].scene != "play") continue;
+        int y = (int)Number(frames[i], "respawnY");
+        if (y != respawnY && want.empty())
+            want.push_back("./se/checkpoint.wav@" + std::to_string(frames[i].n));
+        respawnY = y;
+        if (frames[i].sceneId == 1) want.push_back("./se/death.wav@" + std::to_string(frames[i].n));
+    }
+    ASSERT_GE(want.size(), 3u) << "a crystal taken and two deaths at least";
+    EXPECT_EQ(heard, want);
+    std::vector<std::string> withSounds = AllButFeedback(trace);
+
+    std::ofstream(dir / "off.ini") << "feedback_sounds = off\n";
+    Run("10 mouse 100 360\n10 down lmb\n", 200, "--settings '" + (dir / "off.ini").string() + "'");
+    EXPECT_TRUE(FeedbackAt(trace).empty());
+    EXPECT_EQ(AllButFeedback(trace), withSounds);
+
+    // The goal where the character stands: touched in the first play frame.
+    WriteStage(1, {{32, 10, 11}});
+    Run("", 40);
+    size_t curtain = Find("clear-curtain");
+    ASSERT_LT(curtain, frames.size());
+    EXPECT_EQ(FeedbackAt(trace), std::vector<std::string>{"./se/goal.wav@" + std::to_string(frames[curtain - 1].n)});
+    Run("", 40, "--settings '" + (dir / "off.ini").string() + "'");
+    EXPECT_TRUE(FeedbackAt(trace).empty());
+}
+
+// A feedback sound still ringing stops when play pauses or leaves for the
+// title, before the menus' clicks could sound over it; with none started,
+// nothing is stopped.
+TEST_F(PlayRuns, AFeedbackSoundStopsWithThePauseAndTheWayToTheTitle)
+{
+    WriteStage(1, {{33, 10, 4}});
+    Run("20 down p\n21 up p\n40 down esc\n41 up esc\n60 down esc\n61 up esc\n", 120);
+    std::vector<std::string> heard = FeedbackAt(trace);
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].rfind("./se/checkpoint.wav@", 0), 0u) << heard[0];
+    size_t pause = Find("pause");
+    ASSERT_LT(pause, frames.size());
+    EXPECT_EQ(heard[1], "stop@" + std::to_string(frames[pause].n));
+    WriteStage(1, {});
+    Run("20 down esc\n21 up esc\n", 80);
+    EXPECT_TRUE(FeedbackAt(trace).empty());
 }
 
 TEST_F(PlayRuns, KeyEClearsTheStageThroughTheClearCurtain)

@@ -74,6 +74,7 @@ Settings AllChanged()
     s.padLeftStickAims = true;
     s.padRumble = false;
     s.reducedFlashing = true;
+    s.feedbackSounds = false;
     s.language = LANGUAGE_JAPANESE;
     s.bindings[ACTION_FIRE].inputs = {Input{INPUT_KEY, VK_SPACE}, Input{INPUT_MOUSE, VK_MBUTTON},
                                       Input{INPUT_PAD, PAD_RIGHT_SHOULDER}};
@@ -128,6 +129,7 @@ TEST(SettingsFile, EverySettingSavedReadsBackAndDefaultsReadAsDefaults)
                         "pad_left_stick_aims = off\n"
                         "pad_rumble = on\n"
                         "reduced_flashing = off\n"
+                        "feedback_sounds = on\n"
                         "language = system\n"
                         "bind_fire = mouse left, pad righttrigger\n"
                         "bind_pause = key p, key pause, pad start\n"

@@ -32,6 +32,13 @@ TEST(SettingsRows, ArrowsStopAtTheEndsAndClicksGoRound)
     StepSettingsValue(&v, SETTINGS_ROW_GHOST, -1, false);
     EXPECT_TRUE(v.ghost);
     EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_GHOST), "< ON >");
+    // The feedback sounds start on: any step turns them off, and on again.
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_FEEDBACK), "< ON >");
+    StepSettingsValue(&v, SETTINGS_ROW_FEEDBACK, +1, false);
+    EXPECT_FALSE(s.feedbackSounds);
+    EXPECT_STREQ(SettingsValueText(v, SETTINGS_ROW_FEEDBACK), "< OFF >");
+    StepSettingsValue(&v, SETTINGS_ROW_FEEDBACK, -1, true);
+    EXPECT_TRUE(s.feedbackSounds);
     SettingsValues before = v;
     StepSettingsValue(&v, SETTINGS_ROW_BACK, +1, true);
     EXPECT_TRUE(v == before);

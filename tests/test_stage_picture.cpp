@@ -72,6 +72,8 @@ protected:
     {
         DeleteSurface(imgTiles);
         imgTiles = nullptr;
+        DeleteSurface(imgCheckpointHeld);
+        imgCheckpointHeld = nullptr;
         DeleteLevel();
         displayMode = DISPLAY_WINDOWED;
     }
@@ -126,6 +128,71 @@ TEST_P(StagePictureAgainstFlat, EveryViewIsTheSame)
     DeleteSurface(flat);
     DeleteSurface(expected);
     DeleteSurface(actual);
+}
+
+// The crystal that holds the respawn point: found from the respawn point as
+// the whole run of checkpoint cells under the middle foot, and drawn from
+// its lit picture (magenta left out) while every other pixel stays as the
+// plain stage draws it; without the picture, the plain stage.
+TEST_P(StagePictureAgainstFlat, TheHeldCrystalIsDrawnLitAndNothingElse)
+{
+    std::mt19937 random(GetParam() * 31);
+    imgTiles = NoisySheet(random);
+    std::memset(tileMap, 0, sizeof tileMap);
+    for (int c = 30; c <= 33; ++c) tileMap[20][c] = TILE_CHECKPOINT;
+    tileMap[20][35] = TILE_CHECKPOINT;
+    tileMap[21][31] = TILE_CHECKPOINT;  // below, not beside: another crystal
+    tileMap[20][29] = TILE_BLOCK;
+    // A camera whose middle foot (640, 410 from its corner) is in cell (row, col).
+    auto held = [](int row, int col) { return HeldCrystal(col * 64 - 640 + 17, row * 64 - 410 + 9); };
+    EXPECT_EQ(held(20, 32), (CrystalSpan{20, 30, 33}));
+    EXPECT_EQ(held(20, 30), (CrystalSpan{20, 30, 33}));
+    EXPECT_EQ(held(20, 35), (CrystalSpan{20, 35, 35}));
+    EXPECT_EQ(held(21, 31), (CrystalSpan{21, 31, 31}));
+    EXPECT_EQ(held(20, 29).row, -1);
+    EXPECT_EQ(held(25, 40).row, -1);
+    EXPECT_EQ(HeldCrystal(-100000, 0).row, -1);
+    EXPECT_EQ(HeldCrystal(12800, 2150).row, -1);
+    EXPECT_EQ(HeldCrystal(INT32_MAX, INT32_MAX).row, -1);
+
+    imgCheckpointHeld = CreateBlankSurface(64, 64);
+    uint32_t* lit = WritablePixels(imgCheckpointHeld);
+    for (int i = 0; i < imgCheckpointHeld->width * imgCheckpointHeld->height; ++i)
+        lit[i] = i % 7 == 0 ? TILE_KEY : 0x100000 + i;
+    RenderLevel();
+    Surface plain = CreateBlankSurface(1280, 720), marked = CreateBlankSurface(1280, 720);
+    auto draw = [&](Surface dst, CrystalSpan span) {
+        uint32_t* p = WritablePixels(dst);
+        for (int i = 0; i < dst->width * dst->height; ++i) p[i] = 0x0A0B0C;
+        DrawLevelHeld(dst, 0, 0, 1280, 720, 30 * 64 - 100, 20 * 64 - 100, span);
+    };
+    draw(plain, CrystalSpan{});
+    CrystalSpan span = held(20, 31);
+    draw(marked, span);
+    int s = PixelScale(), changed = 0;
+    for (int y = 0; y < 720 * s; ++y)
+        for (int x = 0; x < 1280 * s; ++x) {
+            uint32_t got = marked->pixels[(size_t)y * marked->width + x];
+            uint32_t was = plain->pixels[(size_t)y * plain->width + x];
+            int lx = x / s + 30 * 64 - 100, ly = y / s + 20 * 64 - 100;  // the stage's pixel
+            bool inSpan = ly / 64 == 20 && lx / 64 >= 30 && lx / 64 <= 33;
+            if (!inSpan) {
+                ASSERT_EQ(got, was) << x << "," << y;
+                continue;
+            }
+            size_t px = (size_t)((lx % 64) * s + x % s), py = (size_t)((ly % 64) * s + y % s);
+            uint32_t source = lit[py * imgCheckpointHeld->width + px];
+            ASSERT_EQ(got, source == TILE_KEY ? 0x0A0B0Cu : source) << x << "," << y;
+            changed += got != was;
+        }
+    EXPECT_GT(changed, 4 * 64 * 64 * s * s / 2);
+    // No picture (an older data folder), or no crystal held: the plain stage.
+    DeleteSurface(imgCheckpointHeld);
+    imgCheckpointHeld = nullptr;
+    draw(marked, span);
+    EXPECT_EQ(std::memcmp(marked->pixels, plain->pixels, size_t(plain->width) * plain->height * 4), 0);
+    DeleteSurface(plain);
+    DeleteSurface(marked);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, StagePictureAgainstFlat, ::testing::Values(1, 2));

@@ -54,6 +54,7 @@ void WriteScoreFileIfAbsent()
 void MakePictures()
 {
     Save("bmp/stage/haikei.bmp", MakeTileSheet());
+    Save("bmp/stage/checkpoint_held.bmp", MakeHeldCheckpoint());
     Save("bmp/stage/haikei1.bmp", MakeMiddleLayer());
     Save("bmp/stage/haikei2.bmp", MakeFarBackdrop());
     Save("bmp/character/kyara2.bmp", MakeCharacter(POSE_IDLE_1));
@@ -81,6 +82,9 @@ void MakeSounds()
 {
     SaveBytes("se/newSE.wav", MakeShotWav());
     SaveBytes("se/se_tavelkorinsu_system24.wav", MakeClickWav());
+    SaveBytes("se/checkpoint.wav", MakeCheckpointWav());
+    SaveBytes("se/death.wav", MakeDeathWav());
+    SaveBytes("se/goal.wav", MakeGoalWav());
     SaveBytes("se/tw044.mp3", MakeTitleMusicMp3());
     SaveBytes("se/nv_24.mp3", MakeStageMusicMp3());
 }

@@ -84,6 +84,16 @@ bool PlatformPlaySound(const char* path)
 
 void PlatformStopSound() { TraceAudio("sound", "stop", nullptr); }
 
+// The feedback path is traced as a kind of its own, so the sound lines stay
+// as they were.
+bool PlatformPlayFeedback(const char* path)
+{
+    TraceAudio("feedback", "play", path);
+    return true;
+}
+
+void PlatformStopFeedback() { TraceAudio("feedback", "stop", nullptr); }
+
 // Traced only when it changes, so that a game left at full loudness traces
 // as it always did.
 void PlatformSetVolumes(int musicPercent, int effectsPercent)

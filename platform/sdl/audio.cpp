@@ -1,4 +1,5 @@
-// Sound effects and the music stream through SDL2_mixer. A notified play
+// Sound effects, the feedback sounds and the music stream through SDL2_mixer:
+// the effect on channel 0, the feedback on channel 1. A notified play
 // loops inside the mixer, sample for sample with no gap at the seam, and the
 // end of each pass is still reported to the game, whose window procedure
 // answers it with a new play; that answer carries on the pass already under
@@ -21,6 +22,7 @@ static Mix_Music* music = nullptr;
 static std::atomic<int> playNumber{0};
 static bool notifyPending = false;
 static std::map<std::string, Mix_Chunk*> chunks;  // effects are read once, then reused
+constexpr int EFFECT_CHANNEL = 0, FEEDBACK_CHANNEL = 1;
 
 // The seamless loop's bookkeeping. The audio thread counts the frames of
 // music it has mixed since the play began and reports each time another whole
@@ -101,7 +103,7 @@ void PlatformSetVolumes(int musicPercent, int effectsPercent)
 void OpenAudio()
 {
     if (!OpenDeviceQuietly()) return;  // no device: the game runs in silence
-    Mix_AllocateChannels(1);
+    Mix_AllocateChannels(2);  // the effect's and the feedback's
     musicDoneEventType = SDL_RegisterEvents(1);
     Mix_HookMusicFinished(MusicFinished);
     Mix_SetPostMix(CountLoopPasses, nullptr);
@@ -124,7 +126,8 @@ bool TakeMusicDone(const SDL_Event& event, int* reason)
     return true;
 }
 
-bool PlatformPlaySound(const char* path)
+// Plays path on channel, cutting off what that channel played.
+static bool PlayOnChannel(int channel, const char* path)
 {
     if (!audioReady) return false;
     Mix_Chunk*& chunk = chunks[path];
@@ -133,12 +136,21 @@ bool PlatformPlaySound(const char* path)
         chunks.erase(path);  // missing: silence, and look again next time
         return false;
     }
-    return Mix_PlayChannel(0, chunk, 0) == 0;  // the one channel: cuts off the last effect
+    return Mix_PlayChannel(channel, chunk, 0) == channel;
 }
+
+bool PlatformPlaySound(const char* path) { return PlayOnChannel(EFFECT_CHANNEL, path); }
 
 void PlatformStopSound()
 {
-    if (audioReady) Mix_HaltChannel(0);
+    if (audioReady) Mix_HaltChannel(EFFECT_CHANNEL);
+}
+
+bool PlatformPlayFeedback(const char* path) { return PlayOnChannel(FEEDBACK_CHANNEL, path); }
+
+void PlatformStopFeedback()
+{
+    if (audioReady) Mix_HaltChannel(FEEDBACK_CHANNEL);
 }
 
 bool PlatformOpenMusic(const char* path)

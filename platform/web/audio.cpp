@@ -1,5 +1,6 @@
-// Sound effects and the music through the page's Web Audio. One effect plays
-// at a time, as on the desktop's single mixer channel. A notified play of the
+// Sound effects, the feedback sounds and the music through the page's Web
+// Audio. One effect plays at a time, as on the desktop's effect channel, and
+// one feedback sound beside it. A notified play of the
 // music loops inside Web Audio with no gap at the seam; the end of each pass is
 // still reported to the game, whose window procedure answers it with a new
 // play, and that answer carries on the pass already under way.
@@ -19,6 +20,8 @@ EM_JS(int, PageDecodeSound, (const char* path), {
 EM_JS(int, PageAudioReady, (), { return Module.web.audioReady() ? 1 : 0; });
 EM_JS(void, PagePlayEffect, (int sound), { Module.web.playEffect(sound); });
 EM_JS(void, PageStopEffect, (), { Module.web.stopEffect(); });
+EM_JS(void, PagePlayFeedback, (int sound), { Module.web.playFeedback(sound); });
+EM_JS(void, PageStopFeedback, (), { Module.web.stopFeedback(); });
 EM_JS(void, PagePlayMusic, (int sound, int loop), { Module.web.playMusic(sound, loop !== 0); });
 EM_JS(void, PageStopMusic, (), { Module.web.stopMusic(); });
 EM_JS(int, PageMusicPlaying, (), { return Module.web.musicPlaying() ? 1 : 0; });
@@ -31,15 +34,36 @@ static bool notifyPending = false;
 static int passesSeen = 0;            // passes of the play under way already looked at
 static int passesAwaitingAnswer = 0;  // reported to the game, not yet answered
 
+// The page's number for the decoded .wav at path, 0 when it has none.
+static int EffectSound(const char* path)
+{
+    auto found = effects.find(path);
+    int sound = found != effects.end() ? found->second : PageDecodeSound(path);
+    if (sound > 0) effects[path] = sound;  // missing: silence, and look again next time
+    return sound;
+}
+
 bool PlatformPlaySound(const char* path)
 {
     if (!PageAudioReady()) return false;
-    auto found = effects.find(path);
-    int sound = found != effects.end() ? found->second : PageDecodeSound(path);
-    if (sound <= 0) return false;  // missing: silence, and look again next time
-    effects[path] = sound;
+    int sound = EffectSound(path);
+    if (sound <= 0) return false;
     PagePlayEffect(sound);
     return true;
+}
+
+bool PlatformPlayFeedback(const char* path)
+{
+    if (!PageAudioReady()) return false;
+    int sound = EffectSound(path);
+    if (sound <= 0) return false;
+    PagePlayFeedback(sound);
+    return true;
+}
+
+void PlatformStopFeedback()
+{
+    if (PageAudioReady()) PageStopFeedback();
 }
 
 void PlatformSetVolumes(int musicPercent, int effectsPercent)

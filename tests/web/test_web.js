@@ -315,6 +315,9 @@ async function CheckPad(browser, errors) {
     Check(Math.abs(box.scale - 0.75) < 0.01, `the game's picture is shown scaled to the tab (${box.scale.toFixed(3)})`);
     await Sleep(2000);
     Check(await page.evaluate(() => Module.web.effectsPlayed) > effectsBefore, "START clicks with its sound");
+    Check(await page.evaluate(() => ["./se/checkpoint.wav", "./se/death.wav", "./se/goal.wav"]
+            .every((name) => Module.web.soundNumber(name) > 0)),
+          "the feedback sounds are shipped and decoded for their own path");
     await ClickPicture(page, 700, 200, true);
     const framesBefore = await page.evaluate(() => Module.web.framesShown);
     const started = Date.now();

@@ -28,6 +28,9 @@ inline const Col STONE = Hex(0x4A4F7A);
 // Tile sheet: one row of 64 x 64 cells, code v at x = (v - 1) * 64.
 constexpr int TILE_SHEET_CELLS = 48;
 Picture MakeTileSheet();
+// 64 x 64: the checkpoint's cell (code 4) as it shows while its crystal
+// holds the respawn point, lit brighter and gold.
+Picture MakeHeldCheckpoint();
 
 // Character: two 80 x 128 pictures side by side (facing right, facing left).
 enum Pose { POSE_IDLE_1, POSE_IDLE_2, POSE_FIRING };

@@ -212,18 +212,21 @@ void EnergyField(Canvas& c)
     Fill(c, Polygon({32, 20, 38, 32, 32, 44, 26, 32}), Hex(0x5A0A22));
 }
 
-void Checkpoint(Canvas& c)
+void Checkpoint(Canvas& c, bool held = false)
 {
     // A beacon: a tall green crystal that fills the cell, lit from inside,
     // on a dark plinth, with light streaming up from it. Two side by side
-    // read as one bright gate.
-    Fill(c, CELL, [](float x, float y) {
+    // read as one bright gate. The one holding the respawn point burns
+    // brighter, its light gone gold, so the player sees where they return.
+    Fill(c, CELL, [held](float x, float y) {
         Col col = Mix(Hex(0x0C2A22), Hex(0x04140E), y / 64);
         float rays = 0.5f + 0.5f * std::cos((x - 32) * 0.45f);
+        if (held)
+            return Mix(Mix(col, Hex(0x3A2A08), 0.5f), Hex(0xFFD86A), rays * Clamp01(1 - y / 64) * 0.8f);
         return Mix(col, Hex(0x2FB870), rays * Clamp01(1 - y / 60) * 0.45f);
     });
     Sdf gem = Polygon({32, 2, 52, 24, 40, 60, 24, 60, 12, 24});
-    Glow(c, gem, Hex(0x7CFFB0), 12, 0.9f);
+    Glow(c, gem, held ? Hex(0xFFF2B0) : Hex(0x7CFFB0), held ? 16 : 12, held ? 1.0f : 0.9f);
     Fill(c, Grow(gem, 2), Hex(0x04241A));
     Fill(c, gem, [](float x, float y) {
         // Facets: a bright left crown, a mid right one, deep lower faces.
@@ -237,10 +240,19 @@ void Checkpoint(Canvas& c)
     });
     Fill(c, Segment(12, 24, 52, 24, 0.8f), Hex(0xF0FFF6), 0.9f);
     Fill(c, Segment(32, 2, 32, 60, 0.7f), Hex(0xD8FFE8), 0.6f);
+    if (held) {
+        // Lit from within: the heart of the gem white-gold, a star at the crown.
+        Fill(c, Intersect(gem, Circle(32, 30, 14)), [](float x, float y) {
+            float d = std::hypot(x - 32, y - 30) / 14;
+            return Mix(Hex(0xFFFFF4), Hex(0xFFE38A), d);
+        }, 0.75f);
+        Fill(c, Polygon({32, 0, 34.5f, 10, 32, 20, 29.5f, 10}), Hex(0xFFFFF8));
+        Fill(c, Polygon({22, 10, 32, 7.5f, 42, 10, 32, 12.5f}), Hex(0xFFFFF8));
+    }
     // A spark at the crown, and the plinth's lit edge.
     Fill(c, Polygon({24, 14, 26, 12, 28, 14, 26, 16}), Hex(0xFFFFF0));
-    Fill(c, Box(2, 60, 62, 64, 1), Hex(0x1A5A40));
-    Fill(c, Box(2, 60, 62, 61.2f), Hex(0x8CFFC0), 0.9f);
+    Fill(c, Box(2, 60, 62, 64, 1), held ? Hex(0x6A4A10) : Hex(0x1A5A40));
+    Fill(c, Box(2, 60, 62, 61.2f), held ? Hex(0xFFE08A) : Hex(0x8CFFC0), 0.9f);
 }
 
 void Goal(Canvas& c)
@@ -519,6 +531,13 @@ void DrawTile(Canvas& c, int code)
 }
 
 }  // namespace
+
+Picture MakeHeldCheckpoint()
+{
+    Canvas c = MakeCanvas(64, 64);
+    Checkpoint(c, true);
+    return ToSprite(c, 0xFF00FF, 0xFFFFFF);
+}
 
 Picture MakeTileSheet()
 {

@@ -426,6 +426,82 @@ Bytes MakeClickWav()
     return Wav(s);
 }
 
+namespace {
+
+// A struck bell at hz from the start of s, as the title's arpeggios ring: an
+// FM tone whose brightness falls faster than its loudness.
+void AddChime(std::vector<float>& s, double startSec, double hz, double level, double decay)
+{
+    size_t start = size_t(startSec * SAMPLE_RATE);
+    for (size_t k = start; k < s.size(); k++) {
+        double t = double(k - start) / SAMPLE_RATE;
+        double e = std::min(1.0, t / 0.003) * std::exp(-t / decay);
+        double idx = 1.4 * std::exp(-t * 9);
+        double tone = std::sin(TAU * hz * t + idx * std::sin(TAU * hz * 2 * t)) +
+                      0.25 * std::sin(TAU * hz * 2.005 * t) * std::exp(-t * 6);
+        s[k] += float(tone * e * level);
+    }
+}
+
+// The feedback master: the last stretch faded to silence (no click at the
+// end), a soft limiter for loudness, then the level at FEEDBACK_PEAK.
+Bytes FinishFeedback(std::vector<float>& s, double fadeSec)
+{
+    size_t fade = size_t(fadeSec * SAMPLE_RATE);
+    for (size_t k = 0; k < s.size(); k++) {
+        size_t left = s.size() - 1 - k;
+        double f = left < fade ? double(left) / fade : 1.0;
+        s[k] = float(std::tanh(s[k] * 1.8) * f);
+    }
+    SetPeak(s, FEEDBACK_PEAK);
+    return Wav(s);
+}
+
+}  // namespace
+
+Bytes MakeCheckpointWav()
+{
+    // A crystal lights up: A and then E above it (the stage music's key),
+    // struck a sixteenth apart, with an A an octave up as the shimmer.
+    std::vector<float> s(size_t(0.6 * SAMPLE_RATE));
+    AddChime(s, 0.0, NoteHz(81), 0.8, 0.16);
+    AddChime(s, 0.085, NoteHz(88), 1.0, 0.2);
+    AddChime(s, 0.085, NoteHz(93), 0.25, 0.12);
+    return FinishFeedback(s, 0.15);
+}
+
+Bytes MakeDeathWav()
+{
+    // The character is lost: a soft tone falling two octaves and fading, with
+    // a breath of low noise at its start. No harsh buzz: it comes often.
+    std::vector<float> s(size_t(0.6 * SAMPLE_RATE));
+    Rand rnd{29};
+    double phase = 0, lp = 0;
+    for (size_t k = 0; k < s.size(); k++) {
+        double t = double(k) / SAMPLE_RATE;
+        double hz = 110 + 550 * std::exp(-t * 6);
+        phase += TAU * hz / SAMPLE_RATE;
+        double e = std::min(1.0, t / 0.005) * std::exp(-t * 4.5);
+        double tone = std::sin(phase + 0.8 * std::sin(phase * 0.5)) + 0.3 * std::sin(phase * 2);
+        lp += (rnd.Next() - lp) * 0.08;
+        double puff = lp * 2.2 * std::exp(-t * 30) * std::min(1.0, t / 0.002);
+        s[k] = float(tone * e * 0.8 + puff);
+    }
+    return FinishFeedback(s, 0.2);
+}
+
+Bytes MakeGoalWav()
+{
+    // The way out: A major rising (A, C sharp, E, A), each note a little
+    // longer, the top A held with the E under it.
+    std::vector<float> s(size_t(1.0 * SAMPLE_RATE));
+    const double notes[4] = {81, 85, 88, 93};
+    for (int i = 0; i < 4; i++)
+        AddChime(s, i * 0.075, NoteHz(notes[i]), i == 3 ? 1.0 : 0.7, i == 3 ? 0.32 : 0.14);
+    AddChime(s, 0.225, NoteHz(88), 0.45, 0.3);
+    return FinishFeedback(s, 0.3);
+}
+
 std::vector<float> RenderTitleMusic()
 {
     // 84 beats a minute, 12 bars: a dreamy loop of four chords with bell

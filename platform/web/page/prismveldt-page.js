@@ -177,8 +177,8 @@ var Module = (function () {
     return button && typeof button === "object" ? !!button.pressed : Number(button) > 0.5;
   }
 
-  // ---- Web Audio: decoded sounds, one effect at a time, the music ----
-  var audio = null, sounds = [null], soundByPath = {}, effect = null, music = null;
+  // ---- Web Audio: decoded sounds, one effect and one feedback sound at a time, the music ----
+  var audio = null, sounds = [null], soundByPath = {}, effect = null, feedback = null, music = null;
   function StopSource(source) { try { source.stop(); } catch (e) {} }
   // One gain node for the music and one for the effects, made when first used.
   var gains = {};
@@ -298,6 +298,18 @@ var Module = (function () {
       for (var kind in gains) gains[kind].gain.value = web.volumes[kind] / 100;
     },
     stopEffect: function () { if (effect) StopSource(effect); effect = null; },
+    // The feedback sounds (a checkpoint, a death, the goal): a source of
+    // their own beside the effect's, at the effects' loudness.
+    feedbackPlayed: 0,
+    playFeedback: function (sound) {
+      web.feedbackPlayed++;
+      if (feedback) StopSource(feedback);
+      feedback = audio.createBufferSource();
+      feedback.buffer = sounds[sound];
+      feedback.connect(Gain("effects"));
+      feedback.start();
+    },
+    stopFeedback: function () { if (feedback) StopSource(feedback); feedback = null; },
     musicStarts: 0,
     playMusic: function (sound, loop) {
       web.musicStarts++;

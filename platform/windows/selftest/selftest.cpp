@@ -266,6 +266,11 @@ static void CheckInputAndAudio() {
     PlatformStopMusic();  // nothing open: fails quietly
     PlatformCloseMusic();
     PlatformStopSound();
+    // A missing feedback sound is silence, never the system's default sound.
+    CHECK(!PlatformPlayFeedback("./se/no-such-feedback.wav"));
+    std::string longFeedback = "./se/" + std::string(300, 'a') + ".wav";
+    CHECK(!PlatformPlayFeedback(longFeedback.c_str()));
+    PlatformStopFeedback();  // nothing open: fails quietly
 }
 
 static void CheckWheel() {
