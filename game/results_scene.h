@@ -5,8 +5,12 @@
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
 // best times as they stand and says so, and nothing is written.
+// After a stage played alone (from the stage select) the screen offers
+// RETRY, NEXT STAGE (not after the last) and TITLE in place of CLICK START,
+// as a menu (game/menu.h): the pointer, the arrows and Enter, the pad.
 #pragma once
 #include <cstdint>
+#include "game/menu.h"
 #include "game/scene_frame.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
@@ -15,7 +19,7 @@ struct Recording;
 struct SceneChange;
 
 // What the screen goes back to the play scene with.
-enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2 };
+enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3 };
 
 struct ResultsScene {
     uint32_t runTimeMs = 0;     // curtain included
@@ -24,6 +28,8 @@ struct ResultsScene {
     // screen is up), or nullptr when the run outgrew what one holds.
     const Recording* recording = nullptr;
     bool assisted = false;      // some of the run was played at a lower game speed
+    bool singleStage = false;   // the stage was played alone: the choices follow
+    Menu choices;               // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE)
 
     RunEntry entry{};
     bool notSaved = false;  // ranked, but the table could not be kept
@@ -35,6 +41,11 @@ struct ResultsScene {
     bool backWasHeld = true;
     int leaving = 0;  // this frame's: 0 stay, else RESULTS_*
 };
+
+// The choices after a stage played alone: RETRY, NEXT STAGE and TITLE, the
+// second left out after the last stage. Writes each row's result
+// (RESULTS_*) into results, at most 3; returns how many there are.
+int SingleStageChoices(int stage, int results[3]);
 
 SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
 void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);
