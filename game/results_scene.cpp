@@ -48,16 +48,29 @@ void DrawNotRanked()
     PrintOutlined(backBuffer, 246, 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
 }
 
-// The choices after a stage played alone, under the run's time.
+// The choices after a stage played alone, each centred in its part of the
+// bar, the selected one lit as a menu's row is.
 void DrawChoices(const ResultsScene& r)
 {
     int results[3];
     int count = SingleStageChoices(r.stage, results);
-    for (int i = 0; i < count; i++)
-        DrawMenuRow(r.choices, i,
-                    results[i] == RESULTS_RETRY        ? "RETRY"
-                    : results[i] == RESULTS_NEXT_STAGE ? "NEXT STAGE"
-                                                       : "TITLE");
+    int part = RESULTS_CHOICE_BAR.w / count;
+    for (int i = 0; i < count; i++) {
+        const char* label = results[i] == RESULTS_RETRY        ? "RETRY"
+                            : results[i] == RESULTS_NEXT_STAGE ? "NEXT STAGE"
+                                                               : "TITLE";
+        // Measured before the font is set: measuring reopens the face.
+        int width = 0, height = 0;
+        MeasureTextWithFace("IMPACT", 24, 48, label, &width, &height);
+        SetFont(24, 48, "IMPACT");
+        int x = RESULTS_CHOICE_BAR.x + part * i + (part - width) / 2;
+        int y = RESULTS_CHOICE_BAR.y + 9;
+        if (i == r.choices.selected)
+            PrintOutlined(backBuffer, x, y, 0x649B64, 0xC8FFC8, "%s", label);
+        else
+            PrintTextOn(backBuffer, x, y, 0xB4B4B4, COLOR_NONE, "%s", label);
+        ReleaseFont();
+    }
 }
 
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
@@ -87,6 +100,25 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 }  // namespace
 
+int ResultsChoiceAt(int count, int x, int y)
+{
+    const MenuBox& bar = RESULTS_CHOICE_BAR;
+    if (count <= 0 || x < bar.x || y < bar.y || x >= bar.x + bar.w || y >= bar.y + bar.h) return -1;
+    int choice = (x - bar.x) / (bar.w / count);
+    return choice < count ? choice : -1;
+}
+
+MenuInput ResultsChoiceInput(MenuInput in, int count)
+{
+    int choice = ResultsChoiceAt(count, in.mouseX, in.mouseY);
+    in.mouseX = choice >= 0 ? 0 : -1;
+    in.mouseY = choice >= 0 ? choice : -1;
+    in.up = in.up || in.left;
+    in.down = in.down || in.right;
+    in.left = in.right = false;
+    return in;
+}
+
 int SingleStageChoices(int stage, int results[3])
 {
     int count = 0;
@@ -100,8 +132,11 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
     if (r.singleStage) {
         int results[3];
-        // Under the run's time and its notes, clear of the ranking.
-        r.choices = StartMenu(MenuLayout{240, 490, 480, 64, SingleStageChoices(r.stage, results), 56});
+        // One row a choice, row i at (0, i): where ResultsChoiceInput puts
+        // the pointer over choice i.
+        r.choices = StartMenu(MenuLayout{0, 0, 1, 1, SingleStageChoices(r.stage, results), 1});
+        GetMousePos(&r.mouseWasX, &r.mouseWasY);
+        r.choices.was.mouseX = r.choices.was.mouseY = -1;
     }
     if (r.assisted)
         r.entry = StandingBestTimes(scoreFilePath);
@@ -135,14 +170,18 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
         // The menu counts only presses begun on this screen, so the fire
         // button the player arrives holding chooses nothing; the screen's
         // first frames pass before any choice counts, as a click's do.
-        int action = StepMenu(&r.choices, ReadMenuInput(r.choices));
+        int results[3];
+        int count = SingleStageChoices(r.stage, results);
+        MenuInput in = ReadMenuInput(r.choices);
+        in.pointerMoved = in.mouseX != r.mouseWasX || in.mouseY != r.mouseWasY;
+        r.mouseWasX = in.mouseX;
+        r.mouseWasY = in.mouseY;
+        int action = StepMenu(&r.choices, ResultsChoiceInput(in, count));
         DrawChoices(r);
         if (r.clickWait.delay > 0) {
             r.clickWait.delay--;
             action = MENU_NONE;
         }
-        int results[3];
-        int count = SingleStageChoices(r.stage, results);
         if (action == MENU_CHOSEN && r.choices.selected >= 0 && r.choices.selected < count)
             r.leaving = results[r.choices.selected];
         if (action == MENU_BACK || IsKeyDown(VK_ESCAPE)) r.leaving = RESULTS_TO_TITLE;

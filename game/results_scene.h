@@ -6,8 +6,9 @@
 // run (played at a lower game speed) is never ranked: the screen shows the
 // best times as they stand and says so, and nothing is written.
 // After a stage played alone (from the stage select) the screen offers
-// RETRY, NEXT STAGE (not after the last) and TITLE in place of CLICK START,
-// as a menu (game/menu.h): the pointer, the arrows and Enter, the pad.
+// RETRY, NEXT STAGE (not after the last) and TITLE side by side in place of
+// CLICK START, chosen as a menu's rows are (game/menu.h): the pointer, the
+// arrows (left and right, or up and down) and Enter, the pad.
 #pragma once
 #include <cstdint>
 #include "game/menu.h"
@@ -29,7 +30,10 @@ struct ResultsScene {
     const Recording* recording = nullptr;
     bool assisted = false;      // some of the run was played at a lower game speed
     bool singleStage = false;   // the stage was played alone: the choices follow
-    Menu choices;               // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE)
+    // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE) as a menu's rows, one for
+    // each choice; the pointer where it really was last frame.
+    Menu choices;
+    int mouseWasX = 0, mouseWasY = 0;
 
     RunEntry entry{};
     bool notSaved = false;  // ranked, but the table could not be kept
@@ -46,6 +50,14 @@ struct ResultsScene {
 // second left out after the last stage. Writes each row's result
 // (RESULTS_*) into results, at most 3; returns how many there are.
 int SingleStageChoices(int stage, int results[3]);
+// The bar the choices share, in count equal parts from the left, and the
+// choice (0..count-1) the point is in, -1 for none.
+constexpr MenuBox RESULTS_CHOICE_BAR = {228, 573, 777, 67};
+int ResultsChoiceAt(int count, int x, int y);
+// One frame's menu input read on the results screen, as the choices' menu
+// takes it: the pointer put on the row of the choice it is over (off the
+// rows elsewhere), left and right moving as up and down do.
+MenuInput ResultsChoiceInput(MenuInput in, int count);
 
 SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
 void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);

@@ -7,6 +7,7 @@
 
 #include "game/par_times.h"
 #include "game/replay_files.h"
+#include "game/results_scene.h"
 #include "game/score.h"
 #include "game/stage_select_scene.h"
 
@@ -117,8 +118,9 @@ INSTANTIATE_TEST_SUITE_P(Stages, ChosenStage, testing::Range(1, STAGE_COUNT + 1)
 // From the results of a stage played alone, by the keys: Enter retries the
 // same stage behind its curtain; down, Enter plays the next stage alone;
 // down twice, Enter goes back to the title. After the last stage there is
-// no next one: down, Enter is the title there.
-TEST_F(StageSelectTest, TheResultsOfAStageAloneLeadOnByTheKeys)
+// no next one: down, Enter is the title there. A click on a choice (downs
+// -1: on the third of the bar) chooses it as well.
+TEST_F(StageSelectTest, TheResultsOfAStageAloneLeadOnByTheKeysOrTheMouse)
 {
     struct Case {
         int stage;
@@ -127,7 +129,7 @@ TEST_F(StageSelectTest, TheResultsOfAStageAloneLeadOnByTheKeys)
         int nextStage;
     };
     for (Case c : {Case{1, 0, "retry-curtain", 1}, Case{1, 1, "next-curtain", 2}, Case{1, 2, "title", 0},
-                   Case{4, 1, "title", 0}}) {
+                   Case{4, 1, "title", 0}, Case{2, -1, "title", 0}}) {
         SCOPED_TRACE("stage " + std::to_string(c.stage) + ", " + std::to_string(c.downs) + " down");
         // The title's STAGES by the keys: down picks it, Enter chooses it.
         std::string script = "dialog no\ndialog yes\n0 mouse 80 40\n1 down down\n2 up down\n3 down enter\n4 up enter\n";
@@ -142,7 +144,14 @@ TEST_F(StageSelectTest, TheResultsOfAStageAloneLeadOnByTheKeys)
         int g = start + 60;
         for (int i = 0; i < c.downs; i++, g += 2)
             script += std::to_string(g) + " down down\n" + std::to_string(g + 1) + " up down\n";
-        script += std::to_string(g) + " down enter\n" + std::to_string(g + 1) + " up enter\n";
+        if (c.downs >= 0) {
+            script += std::to_string(g) + " down enter\n" + std::to_string(g + 1) + " up enter\n";
+        } else {
+            MenuBox bar = RESULTS_CHOICE_BAR;
+            script += std::to_string(g - 10) + " mouse " + std::to_string(bar.x + bar.w * 5 / 6) + " " +
+                      std::to_string(bar.y + bar.h / 2) + "\n";
+            script += std::to_string(g - 1) + " down lmb\n" + std::to_string(g) + " up lmb\n";
+        }
         GameRun run = Play(script, g + 40);
 
         long long lastResults = LastFrame(run, "results");
