@@ -274,6 +274,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
         results.stage = p.stage;
         results.recording = p.recordingOn ? &p.recording : nullptr;
         results.assisted = p.assisted;
+        results.singleStage = p.singleStage;
         return Push(Scene{results});
     }
     case RUN_EVENT_GONE: return BackToTitle(p);
@@ -311,12 +312,15 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         StopSoundEffect();
         return RestartStage(p, clock);
     }
-    if (result == RESULTS_NEXT_STAGE) {
-        p.stage++;
+    if (result == RESULTS_NEXT_STAGE || result == RESULTS_RETRY) {
+        // The next stage, or the same one again, behind its curtain and
+        // countdown; a new run either way.
+        bool retry = result == RESULTS_RETRY;
+        if (!retry) p.stage++;
         LoadStage(p.stage);
         OpeningCurtainScene curtain;
-        curtain.name = "next-curtain";
-        curtain.countdownName = "next-countdown";
+        curtain.name = retry ? "retry-curtain" : "next-curtain";
+        curtain.countdownName = retry ? "retry-countdown" : "next-countdown";
         curtain.selector = SCENE_NEXT_STAGE;
         curtain.stage = p.stage;
         return Push(Scene{curtain});

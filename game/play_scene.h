@@ -21,6 +21,9 @@ struct SceneChange;
 
 struct PlayScene {
     int stage = 1;
+    // The stage is played alone (chosen on the stage select): its results
+    // offer a retry, the next stage alone, or the title.
+    bool singleStage = false;
     // What a game takes over from the one before: the bees' speed, which
     // only the character's probes set.
     int beeSteps = 0;

@@ -4,6 +4,7 @@
 
 #include "game/assets.h"
 #include "game/controls.h"
+#include "game/menu_draw.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
 #include "gfx/blit.h"
@@ -47,8 +48,33 @@ void DrawNotRanked()
     PrintOutlined(backBuffer, 246, 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
 }
 
+// The choices after a stage played alone, each centred in its part of the
+// bar, the selected one lit as a menu's row is.
+void DrawChoices(const ResultsScene& r)
+{
+    int results[3];
+    int count = SingleStageChoices(r.stage, results);
+    int part = RESULTS_CHOICE_BAR.w / count;
+    for (int i = 0; i < count; i++) {
+        const char* label = results[i] == RESULTS_RETRY        ? "RETRY"
+                            : results[i] == RESULTS_NEXT_STAGE ? "NEXT STAGE"
+                                                               : "TITLE";
+        // Measured before the font is set: measuring reopens the face.
+        int width = 0, height = 0;
+        MeasureTextWithFace("IMPACT", 24, 48, label, &width, &height);
+        SetFont(24, 48, "IMPACT");
+        int x = RESULTS_CHOICE_BAR.x + part * i + (part - width) / 2;
+        int y = RESULTS_CHOICE_BAR.y + 9;
+        if (i == r.choices.selected)
+            PrintOutlined(backBuffer, x, y, 0x649B64, 0xC8FFC8, "%s", label);
+        else
+            PrintTextOn(backBuffer, x, y, 0xB4B4B4, COLOR_NONE, "%s", label);
+        ReleaseFont();
+    }
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved, bool assisted)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool clickStart)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -58,8 +84,10 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     PrintOutlined(backBuffer, 760, 130, 0x64649B, 0xC8C8FF, "RANKING");
     SetFont(32, 64, "IMPACT");
     PrintOutlined(backBuffer, 466, 324, 0x9B649B, 0xFFC8FF, "%s", run.fraction);
-    SetFont(96, 80, "IMPACT");
-    PrintTextOn(backBuffer, 250, 570, ClickColour(click), COLOR_NONE, "CLICK START");
+    if (clickStart) {
+        SetFont(96, 80, "IMPACT");
+        PrintTextOn(backBuffer, 250, 570, ClickColour(click), COLOR_NONE, "CLICK START");
+    }
     // Bottom row first. Every entry equal to the run lights up, so equal
     // times light up together, and a run that did not enter (or was not
     // ranked) lights none.
@@ -72,8 +100,44 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 }  // namespace
 
+int ResultsChoiceAt(int count, int x, int y)
+{
+    const MenuBox& bar = RESULTS_CHOICE_BAR;
+    if (count <= 0 || x < bar.x || y < bar.y || x >= bar.x + bar.w || y >= bar.y + bar.h) return -1;
+    int choice = (x - bar.x) / (bar.w / count);
+    return choice < count ? choice : -1;
+}
+
+MenuInput ResultsChoiceInput(MenuInput in, int count)
+{
+    int choice = ResultsChoiceAt(count, in.mouseX, in.mouseY);
+    in.mouseX = choice >= 0 ? 0 : -1;
+    in.mouseY = choice >= 0 ? choice : -1;
+    in.up = in.up || in.left;
+    in.down = in.down || in.right;
+    in.left = in.right = false;
+    return in;
+}
+
+int SingleStageChoices(int stage, int results[3])
+{
+    int count = 0;
+    results[count++] = RESULTS_RETRY;
+    if (stage >= 1 && stage < STAGE_COUNT) results[count++] = RESULTS_NEXT_STAGE;
+    results[count++] = RESULTS_TO_TITLE;
+    return count;
+}
+
 SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
+    if (r.singleStage) {
+        int results[3];
+        // One row a choice, row i at (0, i): where ResultsChoiceInput puts
+        // the pointer over choice i.
+        r.choices = StartMenu(MenuLayout{0, 0, 1, 1, SingleStageChoices(r.stage, results), 1});
+        GetMousePos(&r.mouseWasX, &r.mouseWasY);
+        r.choices.was.mouseX = r.choices.was.mouseY = -1;
+    }
     if (r.assisted)
         r.entry = StandingBestTimes(scoreFilePath);
     else
@@ -97,12 +161,33 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
     bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
     if (!back) r.backWasHeld = false;
-    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted);
+    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, !r.singleStage);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};
     r.leaving = 0;
-    if (IsKeyDown(VK_ESCAPE) || (back && !r.backWasHeld)) {
+    if (r.singleStage) {
+        // The menu counts only presses begun on this screen, so the fire
+        // button the player arrives holding chooses nothing; the screen's
+        // first frames pass before any choice counts, as a click's do.
+        int results[3];
+        int count = SingleStageChoices(r.stage, results);
+        MenuInput in = ReadMenuInput(r.choices);
+        in.pointerMoved = in.mouseX != r.mouseWasX || in.mouseY != r.mouseWasY;
+        r.mouseWasX = in.mouseX;
+        r.mouseWasY = in.mouseY;
+        int action = StepMenu(&r.choices, ResultsChoiceInput(in, count));
+        DrawChoices(r);
+        if (r.clickWait.delay > 0) {
+            r.clickWait.delay--;
+            action = MENU_NONE;
+        }
+        if (action == MENU_CHOSEN && r.choices.selected >= 0 && r.choices.selected < count)
+            r.leaving = results[r.choices.selected];
+        if (action == MENU_BACK || IsKeyDown(VK_ESCAPE)) r.leaving = RESULTS_TO_TITLE;
+        if (r.leaving) end->kind = FRAME_TRACED;
+        if (r.leaving == RESULTS_TO_TITLE) end->selector = SCENE_TO_TITLE;
+    } else if (IsKeyDown(VK_ESCAPE) || (back && !r.backWasHeld)) {
         r.leaving = RESULTS_TO_TITLE;
         *end = FrameEnd{FRAME_TRACED, "results", SCENE_TO_TITLE, r.stage, ""};
     } else if (TakeResultsClick(buttons, &r.clickWait)) {

@@ -5,8 +5,13 @@
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
 // best times as they stand and says so, and nothing is written.
+// After a stage played alone (from the stage select) the screen offers
+// RETRY, NEXT STAGE (not after the last) and TITLE side by side in place of
+// CLICK START, chosen as a menu's rows are (game/menu.h): the pointer, the
+// arrows (left and right, or up and down) and Enter, the pad.
 #pragma once
 #include <cstdint>
+#include "game/menu.h"
 #include "game/scene_frame.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
@@ -15,7 +20,7 @@ struct Recording;
 struct SceneChange;
 
 // What the screen goes back to the play scene with.
-enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2 };
+enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3 };
 
 struct ResultsScene {
     uint32_t runTimeMs = 0;     // curtain included
@@ -24,6 +29,11 @@ struct ResultsScene {
     // screen is up), or nullptr when the run outgrew what one holds.
     const Recording* recording = nullptr;
     bool assisted = false;      // some of the run was played at a lower game speed
+    bool singleStage = false;   // the stage was played alone: the choices follow
+    // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE) as a menu's rows, one for
+    // each choice; the pointer where it really was last frame.
+    Menu choices;
+    int mouseWasX = 0, mouseWasY = 0;
 
     RunEntry entry{};
     bool notSaved = false;  // ranked, but the table could not be kept
@@ -35,6 +45,19 @@ struct ResultsScene {
     bool backWasHeld = true;
     int leaving = 0;  // this frame's: 0 stay, else RESULTS_*
 };
+
+// The choices after a stage played alone: RETRY, NEXT STAGE and TITLE, the
+// second left out after the last stage. Writes each row's result
+// (RESULTS_*) into results, at most 3; returns how many there are.
+int SingleStageChoices(int stage, int results[3]);
+// The bar the choices share, in count equal parts from the left, and the
+// choice (0..count-1) the point is in, -1 for none.
+constexpr MenuBox RESULTS_CHOICE_BAR = {228, 573, 777, 67};
+int ResultsChoiceAt(int count, int x, int y);
+// One frame's menu input read on the results screen, as the choices' menu
+// takes it: the pointer put on the row of the choice it is over (off the
+// rows elsewhere), left and right moving as up and down do.
+MenuInput ResultsChoiceInput(MenuInput in, int count);
 
 SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
 void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);

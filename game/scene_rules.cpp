@@ -14,6 +14,7 @@ TitleHover TitleHoverAt(int mouseX, int mouseY)
     hover.start = StrictlyInside(START_BOX_NORMAL, mouseX, mouseY);
     hover.end = StrictlyInside(END_BOX_NORMAL, mouseX, mouseY);
     hover.settings = StrictlyInside(SETTINGS_BOX, mouseX, mouseY);
+    hover.stages = StrictlyInside(STAGES_BOX, mouseX, mouseY);
     return hover;
 }
 
@@ -31,7 +32,7 @@ MenuBox EndBoxOf(const TitleHover* hover)
 
 TitleClick TitleClickOf(int buttons, TitleHover hover)
 {
-    TitleClick click = {false, false, false, false};
+    TitleClick click = {false, false, false, false, false};
     if (buttons != MOUSE_LEFT)  // both buttons, or the right alone, is no click
         return click;
     click.clickSound = true;
@@ -41,6 +42,8 @@ TitleClick TitleClickOf(int buttons, TitleHover hover)
         click.start = true;
     else if (hover.settings)
         click.settings = true;
+    else if (hover.stages)
+        click.stages = true;
     return click;
 }
 

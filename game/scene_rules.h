@@ -28,9 +28,12 @@ struct TitleHover {
     bool start = false;
     bool end = false;
     bool settings = false;
+    bool stages = false;
 };
-// SETTINGS, lettered in the top right corner.
+// SETTINGS, lettered in the top right corner; STAGES, the way to the stage
+// select, in the top left, clear of START and END however large they grow.
 constexpr MenuBox SETTINGS_BOX = {1070, 12, 196, 60};
+constexpr MenuBox STAGES_BOX = {14, 12, 170, 60};
 TitleHover TitleHoverAt(int mouseX, int mouseY);
 // Where the buttons are drawn: after a hover test, enlarged while hovered;
 // before the first test (the title's first frame), at their first places.
@@ -43,6 +46,7 @@ struct TitleClick {
     bool quit;        // ... over END
     bool start;       // ... over START (END wins if both were hovered)
     bool settings;    // ... over SETTINGS
+    bool stages;      // ... over STAGES
 };
 // The mouse-button set of a frame and that frame's hover.
 TitleClick TitleClickOf(int buttons, TitleHover hover);

@@ -57,6 +57,7 @@ SceneChange EnterScene(Scene& scene, FrameClock& clock)
         SceneChange operator()(PauseScene& s) { return EnterPause(s, clock); }
         SceneChange operator()(SettingsScene& s) { return EnterSettings(s, clock); }
         SceneChange operator()(ControlsScene& s) { return EnterControls(s, clock); }
+        SceneChange operator()(StageSelectScene& s) { return EnterStageSelect(s, clock); }
     } enter{clock};
     return std::visit(enter, scene.value);
 }
@@ -76,6 +77,7 @@ void StepScene(Scene& scene, const FrameClock& clock, FrameEnd* end)
         void operator()(PauseScene& s) { StepPause(s, clock, end); }
         void operator()(SettingsScene& s) { StepSettings(s, clock, end); }
         void operator()(ControlsScene& s) { StepControls(s, clock, end); }
+        void operator()(StageSelectScene& s) { StepStageSelect(s, clock, end); }
     } step{clock, end};
     std::visit(step, scene.value);
 }
@@ -94,6 +96,7 @@ SceneChange AfterFrame(Scene& scene, FrameClock& clock)
         SceneChange operator()(PauseScene& s) { return AfterPauseFrame(s, clock); }
         SceneChange operator()(SettingsScene& s) { return AfterSettingsFrame(s, clock); }
         SceneChange operator()(ControlsScene& s) { return AfterControlsFrame(s, clock); }
+        SceneChange operator()(StageSelectScene& s) { return AfterStageSelectFrame(s, clock); }
     } after{clock};
     return std::visit(after, scene.value);
 }
@@ -113,6 +116,7 @@ SceneChange ResumeScene(Scene& scene, int result, FrameClock& clock)
         SceneChange operator()(PauseScene& s) { return ResumePause(s, result, clock); }
         SceneChange operator()(SettingsScene& s) { return ResumeSettings(s, result, clock); }
         SceneChange operator()(ControlsScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(StageSelectScene& s) { return NothingToResume(s, result, clock); }
     } resume{result, clock};
     return std::visit(resume, scene.value);
 }

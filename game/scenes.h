@@ -31,13 +31,14 @@
 #include "game/results_scene.h"
 #include "game/settings_scene.h"
 #include "game/scene_frame.h"
+#include "game/stage_select_scene.h"
 #include "game/start_sequence.h"
 #include "game/title_scene.h"
 #include <variant>
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene, PauseScene, SettingsScene, ControlsScene>
+                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene>
         value;
 };
 

@@ -1,5 +1,6 @@
 // The title scene: its own pictures, the menu frame with the hover boxes and
-// the turning cursor, and the start of a game at stage 1.
+// the turning cursor, and the start of a game at stage 1 (or of the one stage
+// chosen on the stage select).
 #include "game/title_scene.h"
 
 #include "audio/audio.h"
@@ -7,6 +8,7 @@
 #include "game/controls.h"
 #include "game/menu.h"
 #include "game/scenes.h"
+#include "game/stage_select_scene.h"
 #include "gfx/text.h"
 #include "game/stage.h"
 #include "gfx/blit.h"
@@ -88,17 +90,29 @@ void DrawSettingsChoice(bool lit)
     ReleaseFont();
 }
 
+// STAGES in the top left corner, lit the same way.
+void DrawStagesChoice(bool lit)
+{
+    SetFont(24, 48, "IMPACT");
+    if (lit)
+        PrintOutlined(backBuffer, STAGES_BOX.x + 10, STAGES_BOX.y + 6, 0x649B64, 0xC8FFC8, "STAGES");
+    else
+        PrintOutlined(backBuffer, STAGES_BOX.x + 10, STAGES_BOX.y + 6, 0x3C3C3C, 0xDCDCDC, "STAGES");
+    ReleaseFont();
+}
+
 TitleHover PickedHover(int picked)
 {
     TitleHover hover;
     hover.start = picked == TITLE_PICK_START;
     hover.end = picked == TITLE_PICK_END;
     hover.settings = picked == TITLE_PICK_SETTINGS;
+    hover.stages = picked == TITLE_PICK_STAGES;
     return hover;
 }
 
 // The keys and the pad pick a button: left START, right END, up SETTINGS,
-// down back to START; the first press only shows where the pick is. The
+// down STAGES; the first press only shows where the pick is. The
 // mouse moving hands the buttons back to the pointer. True when the picked
 // button is chosen this frame; *backPressed when going back (the pad's B)
 // was pressed, which leaves the title as Escape does.
@@ -116,11 +130,29 @@ bool StepTitlePick(TitleScene& t, int mouseX, int mouseY, bool* backPressed)
     t.mouseWasX = mouseX;
     t.mouseWasY = mouseY;
     bool first = t.picked == TITLE_PICK_NONE;
-    if (pressed[0] || pressed[3]) t.picked = TITLE_PICK_START;
+    if (pressed[0]) t.picked = TITLE_PICK_START;
+    if (pressed[3]) t.picked = TITLE_PICK_STAGES;
     if (pressed[1]) t.picked = TITLE_PICK_END;
     if (pressed[2]) t.picked = TITLE_PICK_SETTINGS;
     if (pressed[4] && first) t.picked = TITLE_PICK_START;
     return pressed[4] && !first;
+}
+
+// The stage's curtain and countdown over the title, the stage loaded behind
+// them and its music on: the whole game from stage 1, or one stage alone.
+SceneChange StartFrom(TitleScene& t, int stage, bool alone)
+{
+    t.startStage = stage;
+    t.singleStage = alone;
+    LoadStage(stage);
+    StopMusic("bgm");
+    PlayMusic(STAGE_MUSIC);
+    OpeningCurtainScene curtain;
+    curtain.name = "start-curtain";
+    curtain.countdownName = "countdown";
+    curtain.selector = t.selector;
+    curtain.stage = stage;
+    return Push(Scene{curtain});
 }
 
 }  // namespace
@@ -150,6 +182,7 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     DrawButton(StartBoxOf(lastHover), imgStartButton, 537, 248);
     DrawButton(EndBoxOf(lastHover), imgEndButton, 397, 248);
     DrawSettingsChoice(lastHover && lastHover->settings);
+    DrawStagesChoice(lastHover && lastHover->stages);
 
     int mx, my, buttons;
     GetMousePos(&mx, &my);
@@ -170,21 +203,24 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     bool leftDown = (buttons & MOUSE_LEFT) != 0;
     bool pressStarts = leftDown && !t.leftWasDown;
     t.leftWasDown = leftDown;
-    TitleClick click = pressStarts ? TitleClickOf(buttons, mouseHover) : TitleClick{false, false, false, false};
+    TitleClick click = pressStarts ? TitleClickOf(buttons, mouseHover) : TitleClick{false, false, false, false, false};
     if (accepted) {
         click.clickSound = true;
         click.quit = t.picked == TITLE_PICK_END;
         click.start = t.picked == TITLE_PICK_START;
         click.settings = t.picked == TITLE_PICK_SETTINGS;
+        click.stages = t.picked == TITLE_PICK_STAGES;
     }
     if (click.clickSound) PlaySoundEffect(CLICK_SOUND);
     bool escape = IsKeyDown(VK_ESCAPE);
     if (!escape) t.escapeStillHeld = false;
     escape = (escape && !t.escapeStillHeld) || backPressed;
-    t.choice = click.quit || (!click.start && !click.settings && escape) ? 2
-               : click.start                                            ? 1
-               : click.settings                                         ? 3
-                                                                        : 0;
+    bool otherChoice = click.start || click.settings || click.stages;
+    t.choice = click.quit || (!otherChoice && escape) ? 2
+               : click.start                          ? 1
+               : click.settings                       ? 3
+               : click.stages                         ? 4
+                                                      : 0;
     end->name = "title";
     end->selector = t.choice == 2 ? SCENE_QUIT : t.selector;
     end->stage = t.stage;
@@ -199,20 +235,14 @@ SceneChange AfterTitleFrame(TitleScene& t, FrameClock&)
     if (t.choice == 2) return EndScenes();
     if (t.choice == 0) return Stay();
     if (t.choice == 3) return Push(Scene{SettingsScene{}});
-    LoadStage(1);
-    StopMusic("bgm");
-    PlayMusic(STAGE_MUSIC);
-    OpeningCurtainScene curtain;
-    curtain.name = "start-curtain";
-    curtain.countdownName = "countdown";
-    curtain.selector = t.selector;
-    curtain.stage = 1;
-    return Push(Scene{curtain});
+    if (t.choice == 4) return Push(Scene{StageSelectScene{}});
+    return StartFrom(t, 1, false);
 }
 
 SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
 {
-    if (result == SETTINGS_DONE) {
+    if (StageChosen(result) > 0) return StartFrom(t, StageChosen(result), true);
+    if (result == SETTINGS_DONE || result == STAGE_SELECT_BACK) {
         t.escapeStillHeld = true;
         for (bool& held : t.menuWas) held = true;  // what left the settings is not a press here
         t.leftWasDown = true;
@@ -220,7 +250,8 @@ SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
     }
     FreeTitleSurfaces();
     PlayScene play;
-    play.stage = 1;
+    play.stage = t.startStage;
+    play.singleStage = t.singleStage;
     play.beeSteps = t.beeSteps;
     return Replace(Scene{play});
 }

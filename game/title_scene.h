@@ -1,6 +1,7 @@
 // The title: the animated background, START and END with their hover and the
 // turning cursor, and the way into a game at stage 1 behind the opening
-// curtain and the countdown. Its pictures are loaded when it is entered and
+// curtain and the countdown; SETTINGS, and STAGES, the stage select, from
+// which one stage is played alone behind the same curtain and countdown. Its pictures are loaded when it is entered and
 // freed when it ends.
 #pragma once
 #include "game/scene_frame.h"
@@ -8,7 +9,7 @@
 
 struct SceneChange;
 
-enum { TITLE_PICK_NONE = 0, TITLE_PICK_START, TITLE_PICK_END, TITLE_PICK_SETTINGS };
+enum { TITLE_PICK_NONE = 0, TITLE_PICK_START, TITLE_PICK_END, TITLE_PICK_SETTINGS, TITLE_PICK_STAGES };
 
 struct TitleScene {
     // How the title was reached, as its frames' trace names it: SCENE_PLAYING
@@ -25,7 +26,11 @@ struct TitleScene {
     // The last frame's hover test; none yet on the first frame.
     TitleHover hover;
     bool hoverTested = false;
-    int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape), 3 SETTINGS
+    int choice = 0;  // this frame's: 0 none, 1 START, 2 END (or Escape), 3 SETTINGS, 4 STAGES
+    // The stage the curtain now up leads into, and whether it is played
+    // alone (chosen on the stage select) or as the first of the whole game.
+    int startStage = 1;
+    bool singleStage = false;
     // The button chosen with the keys or a pad (TITLE_PICK_*), shown as if
     // hovered until the mouse moves; and last frame's menu inputs, so that
     // each press counts once (all held at first: nothing carried over counts).
@@ -44,6 +49,8 @@ struct TitleScene {
 SceneChange EnterTitle(TitleScene& title, FrameClock& clock);
 void StepTitle(TitleScene& title, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterTitleFrame(TitleScene& title, FrameClock& clock);
-// Back from the settings page (SETTINGS_DONE): the title as it was. Back
-// from the start's curtain and countdown: the title's pictures go, play begins.
+// Back from the settings page (SETTINGS_DONE) or the stage select
+// (STAGE_SELECT_BACK): the title as it was. A stage chosen on the select
+// (StageChosen): its curtain and countdown. Back from the start's curtain and
+// countdown: the title's pictures go, play begins.
 SceneChange ResumeTitle(TitleScene& title, int result, FrameClock& clock);

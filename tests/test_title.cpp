@@ -62,6 +62,26 @@ TEST(TitleHover, SettingsIsTheTopRightCorner)
     EXPECT_FALSE(TitleClickOf(MOUSE_RIGHT, settings).settings);
 }
 
+TEST(TitleHover, StagesIsTheTopLeftCornerClearOfTheButtons)
+{
+    // STAGES is lettered at 14, 12, 170 x 60; its edges do not count.
+    for (auto [x, y, over] : {std::tuple{15, 13, true}, {183, 71, true}, {80, 40, true},
+                              {14, 40, false}, {184, 40, false}, {80, 12, false}, {80, 72, false}}) {
+        TitleHover h = TitleHoverAt(x, y);
+        EXPECT_EQ(h.stages, over) << x << "," << y;
+        EXPECT_FALSE(h.start || h.end || h.settings) << x << "," << y;
+    }
+    // Not even START or END grown under the pointer reach it.
+    for (MenuBox box : {START_BOX_FIRST, START_BOX_HOVERED, END_BOX_FIRST, END_BOX_HOVERED})
+        EXPECT_TRUE(box.y >= STAGES_BOX.y + STAGES_BOX.h || box.x >= STAGES_BOX.x + STAGES_BOX.w);
+    TitleHover stages;
+    stages.stages = true;
+    TitleClick c = TitleClickOf(MOUSE_LEFT, stages);
+    EXPECT_TRUE(c.clickSound && c.stages);
+    EXPECT_FALSE(c.start || c.quit || c.settings);
+    EXPECT_FALSE(TitleClickOf(MOUSE_LEFT | MOUSE_RIGHT, stages).stages);
+}
+
 TEST(TitleHover, TheButtonsAreDrawnWhereTheHoverSays)
 {
     // Before any hover test: the first frame's places.

@@ -1,0 +1,107 @@
+// The stage select: its rows, their pictures and times, and the choice.
+#include "game/stage_select_scene.h"
+
+#include <cstdio>
+
+#include "audio/audio.h"
+#include "game/assets.h"
+#include "game/menu_draw.h"
+#include "game/par_times.h"
+#include "game/scenes.h"
+#include "game/stage_thumbnail.h"
+#include "gfx/blit.h"
+#include "gfx/text.h"
+#include "input/input.h"
+#include "shell/shell.h"
+
+namespace {
+
+const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
+constexpr int PICTURE_X = 300;
+constexpr int TIMES_X = 760;
+
+// "BEST 00:14.99"; an empty slot (no run kept) shows dashes.
+void FormatBest(char* text, size_t size, int32_t best)
+{
+    if (best == EMPTY_SLOT_MS) {
+        snprintf(text, size, "BEST --:--.--");
+        return;
+    }
+    TimeText t = FormatEntryTime(best);
+    snprintf(text, size, "BEST %s%s", t.clock, t.fraction);
+}
+
+void DrawStageRow(const StageSelectScene& page, int row)
+{
+    const MenuLayout& layout = page.menu.layout;
+    int top = layout.y + row * layout.rowHeight;
+    char label[16];
+    snprintf(label, sizeof label, "STAGE %d", row + 1);
+    DrawMenuRow(page.menu, row, label);
+    // The picture, framed in the row's light.
+    Colour frame = row == page.menu.selected ? 0xC8FFC8 : 0x505050;
+    FillPhysicalBlock(backBuffer, (PICTURE_X - 3) * PixelScale(), (top + 5) * PixelScale(),
+                      (THUMBNAIL_WIDTH + 6) * PixelScale(), (THUMBNAIL_HEIGHT + 6) * PixelScale(),
+                      PixelFromColour(frame));
+    CopySurface(backBuffer, PICTURE_X, top + 8, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT, page.imgStage[row]);
+    char best[112];
+    FormatBest(best, sizeof best, page.best[row]);
+    DrawMenuValue(page.menu, row, TIMES_X, best);
+    TimeText par = FormatRunTime(ParTimeMs(row + 1));
+    SetFont(16, 32, "IMPACT");
+    PrintTextOn(backBuffer, TIMES_X, top + 54, 0xB4DCFF, COLOR_NONE, "PAR %s%s", par.clock, par.fraction);
+    ReleaseFont();
+}
+
+}  // namespace
+
+int StageChosen(int result)
+{
+    int stage = result - STAGE_SELECT_FIRST_STAGE + 1;
+    return stage >= 1 && stage <= STAGE_COUNT ? stage : 0;
+}
+
+MenuLayout StageSelectLayout()
+{
+    // Rows as tall as a picture and its frame, under the heading; BACK last.
+    return MenuLayout{60, 132, 1160, 112, STAGE_SELECT_ROWS, 48};  // x, y, width, row height, rows, letters
+}
+
+SceneChange EnterStageSelect(StageSelectScene& page, FrameClock&)
+{
+    page.menu = StartMenu(StageSelectLayout());
+    page.imgSky = DarkenedNightSky();
+    for (int s = 0; s < STAGE_COUNT; s++) page.imgStage[s] = MakeStageThumbnail(s + 1);
+    RunEntry standing = StandingBestTimes(scoreFilePath);
+    for (int s = 0; s < STAGE_COUNT; s++) page.best[s] = standing.table.times[s][0];
+    return Stay();
+}
+
+void StepStageSelect(StageSelectScene& page, const FrameClock&, FrameEnd* end)
+{
+    SetMouseCursor(1);
+    CopySurface(backBuffer, 0, 0, 1280, 720, page.imgSky);
+    int action = StepMenu(&page.menu, ReadMenuInput(page.menu));
+    int row = page.menu.selected;
+    page.result = 0;
+    if (action == MENU_BACK || (action == MENU_CHOSEN && row == STAGE_COUNT)) page.result = STAGE_SELECT_BACK;
+    else if (action == MENU_CHOSEN) page.result = STAGE_SELECT_FIRST_STAGE + row;
+    if (page.result) PlaySoundEffect(CLICK_SOUND);
+    DrawMenuHeading(470, 0, "STAGES");
+    for (int r = 0; r < STAGE_COUNT; r++) DrawStageRow(page, r);
+    DrawMenuRow(page.menu, STAGE_COUNT, "BACK");
+    *end = FrameEnd{page.result ? FRAME_TRACED : FRAME_SHOWN, "stage-select", SCENE_PLAYING, 0, ""};
+}
+
+SceneChange AfterStageSelectFrame(StageSelectScene& page, FrameClock&)
+{
+    if (!page.result) return Stay();
+    DeleteSurface(page.imgSky);
+    page.imgSky = nullptr;
+    for (Surface& picture : page.imgStage) {
+        DeleteSurface(picture);
+        picture = nullptr;
+    }
+    SetMouseCursor(0);
+    return Pop(page.result);
+}

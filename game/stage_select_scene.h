@@ -1,0 +1,38 @@
+// The stage select, over the title: the four stages one under the other,
+// each with a small picture of it, its best time (the table's rank 1) and
+// its par (the solver's time). Choosing a stage goes back to the title with
+// it, to be played alone; BACK, Escape or the pad's B go back with nothing.
+// The rows are a menu (game/menu.h): the pointer, the arrows and Enter, the
+// pad's d-pad and A.
+#pragma once
+#include "game/menu.h"
+#include "game/scene_frame.h"
+#include "game/score.h"
+#include "gfx/surface.h"
+
+struct SceneChange;
+
+// What the page goes back with: apart from every other scene's result.
+constexpr int STAGE_SELECT_BACK = 31;
+constexpr int STAGE_SELECT_FIRST_STAGE = 32;  // stage n chosen: this + n - 1
+// The stage (1..STAGE_COUNT) a result of the page chose, 0 for any other result.
+int StageChosen(int result);
+
+// Rows 0..STAGE_COUNT-1 are the stages, the last is BACK.
+constexpr int STAGE_SELECT_ROWS = STAGE_COUNT + 1;
+MenuLayout StageSelectLayout();
+
+struct StageSelectScene {
+    Menu menu;
+    // Made when the page is entered and freed when it is left: the sky
+    // behind it and each stage's picture.
+    Surface imgSky = nullptr;
+    Surface imgStage[STAGE_COUNT] = {};
+    // Each stage's best time as the table stood when the page came up.
+    int32_t best[STAGE_COUNT] = {};
+    int result = 0;  // this frame's: 0 stay, else what the page goes back with
+};
+
+SceneChange EnterStageSelect(StageSelectScene& page, FrameClock& clock);
+void StepStageSelect(StageSelectScene& page, const FrameClock& clock, FrameEnd* end);
+SceneChange AfterStageSelectFrame(StageSelectScene& page, FrameClock& clock);
