@@ -47,8 +47,15 @@ void DrawNotRanked()
     PrintOutlined(backBuffer, 246, 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
 }
 
+// In the same place, for a run ended with E.
+void DrawSkipped()
+{
+    SetFont(24, 48, "IMPACT");
+    PrintOutlined(backBuffer, 336, 420, 0x1E5A78, 0x64DCFF, "SKIPPED");
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved, bool assisted)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool skipped)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -64,9 +71,11 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     // times light up together, and a run that did not enter (or was not
     // ranked) lights none.
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
-        DrawRankRow(r, row[r], !assisted && static_cast<uint32_t>(row[r]) == runTimeMs, highlight);
+        DrawRankRow(r, row[r], !assisted && !skipped && static_cast<uint32_t>(row[r]) == runTimeMs,
+                    highlight);
     if (notSaved) DrawNotSaved();
-    if (assisted) DrawNotRanked();
+    if (skipped) DrawSkipped();
+    else if (assisted) DrawNotRanked();
     ReleaseFont();
 }
 
@@ -74,7 +83,7 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
 
 SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
-    if (r.assisted)
+    if (r.assisted || r.skipped)
         r.entry = StandingBestTimes(scoreFilePath);
     else
         r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
@@ -97,7 +106,7 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
     bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
     if (!back) r.backWasHeld = false;
-    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted);
+    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, r.skipped);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};

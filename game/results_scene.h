@@ -4,7 +4,8 @@
 // score file, with the run's recording, when the screen is entered, before
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
-// best times as they stand and says so, and nothing is written.
+// best times as they stand and says so, and nothing is written. Nor is a
+// run ended with E ranked: the screen says SKIPPED, and nothing is written.
 #pragma once
 #include <cstdint>
 #include "game/scene_frame.h"
@@ -24,6 +25,7 @@ struct ResultsScene {
     // screen is up), or nullptr when the run outgrew what one holds.
     const Recording* recording = nullptr;
     bool assisted = false;      // some of the run was played at a lower game speed
+    bool skipped = false;       // E ended the run
 
     RunEntry entry{};
     bool notSaved = false;  // ranked, but the table could not be kept
