@@ -179,7 +179,7 @@ void StepRetryBeat(PlayScene& p, FrameEnd* end)
     SetMouseCursor(0);
     DrawStartView();
     SetFont(160, 320, "IMPACT");
-    PrintOutlined(backBuffer, 400, 200, 0x9B6464, 0xFF6464, "GO!");
+    PrintOutlined(backBuffer, 485, 200, 0x9B6464, 0xFF6464, "GO!");
     ReleaseFont();
     *end = FrameEnd{FRAME_SHOWN, "retry-beat", SCENE_PLAYING, p.stage, ""};
 }
