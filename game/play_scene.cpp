@@ -169,13 +169,13 @@ SceneChange RestartStage(PlayScene& p, FrameClock& clock)
 
 // A frame of the retry's beat: the stage's start view with "GO!", no input
 // taken but the retry binding's state, so that holding it through the beat
-// does not retry again.
+// does not retry again. A pad pulled out during the beat is missed (and
+// pauses) in the first play frame.
 void StepRetryBeat(PlayScene& p, FrameEnd* end)
 {
     PadState pad;
     bool padAttached = PlatformReadPad(&pad);
     p.retryKeyWas = BindingHeld(settings.bindings[ACTION_RETRY], pad, padAttached);
-    p.padWas = padAttached;
     SetMouseCursor(0);
     DrawStartView();
     SetFont(160, 320, "IMPACT");
