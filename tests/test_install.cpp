@@ -166,7 +166,7 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     auto play = [&](const std::string& extra) {
         return Shell("cd '" + elsewhere + "' && env XDG_DATA_HOME='" + xdg + "' '" + prefix +
                      "/bin/prismveldt-headless' --script ../script.txt --trace ../trace.jsonl"
-                     " --max-frames 1200 " + extra + " >../out.txt 2>&1");
+                     " --max-frames 1260 " + extra + " >../out.txt 2>&1");
     };
     EXPECT_EQ(play(""), 2) << ReadText(root.path + "/out.txt");
     std::string trace = ReadText(root.path + "/trace.jsonl");
@@ -197,7 +197,7 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     auto playIn = [&](const std::string& start) {
         return Shell("cd '" + start + "' && env XDG_DATA_HOME='" + xdg + "' '" + prefix +
                      "/bin/prismveldt-headless' --script '" + root.path + "/script.txt' --trace '" +
-                     root.path + "/trace.jsonl' --max-frames 1200 >'" + root.path + "/out.txt' 2>&1");
+                     root.path + "/trace.jsonl' --max-frames 1260 >'" + root.path + "/out.txt' 2>&1");
     };
     EXPECT_EQ(playIn(folder.path), 2) << ReadText(root.path + "/out.txt");
     EXPECT_EQ(ReadText(folder.path + "/txt/scoretime.txt"), afterDir);
@@ -234,7 +234,7 @@ TEST(Install, InstalledGameRunsFromAnyFolderWithTheTimesInTheUsersDataFolder)
     std::string tree = installed();
     int status = Shell("cd '" + elsewhere + "' && env -u HOME -u XDG_DATA_HOME '" + prefix +
                        "/bin/prismveldt-headless' --script ../script.txt --trace ../trace.jsonl"
-                       " --max-frames 1200 >../out.txt 2>&1");
+                       " --max-frames 1260 >../out.txt 2>&1");
     EXPECT_EQ(status, 2);
     std::string out = ReadText(root.path + "/out.txt");
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
