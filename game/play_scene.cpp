@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audio/audio.h"
+#include "game/assets.h"
 #include "game/ghost.h"
 #include "game/motion.h"
 #include "game/pause_scene.h"
@@ -15,6 +16,9 @@
 #include "game/score.h"
 #include "game/stage.h"
 #include "game/stage_view.h"
+#include "game/start_sequence.h"
+#include "gfx/surface.h"
+#include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -128,6 +132,9 @@ void StartStage(PlayScene& p, const PlayState& state)
     BeginRun(p.run, state);
     StartRecording(p);
     p.assisted = false;
+    p.skipped = false;
+    // A retry held from before the run began is not a press in it.
+    p.retryKeyWas = true;
     p.heldCrystal = HeldCrystal(state.respawnCamX, state.respawnCamY);
 }
 
@@ -160,6 +167,23 @@ SceneChange RestartStage(PlayScene& p, FrameClock& clock)
     return Stay();
 }
 
+// A frame of the retry's beat: the stage's start view with "GO!", no input
+// taken but the retry binding's state, so that holding it through the beat
+// does not retry again. A pad pulled out during the beat is missed (and
+// pauses) in the first play frame.
+void StepRetryBeat(PlayScene& p, FrameEnd* end)
+{
+    PadState pad;
+    bool padAttached = PlatformReadPad(&pad);
+    p.retryKeyWas = BindingHeld(settings.bindings[ACTION_RETRY], pad, padAttached);
+    SetMouseCursor(0);
+    DrawStartView();
+    SetFont(160, 320, "IMPACT");
+    PrintOutlined(backBuffer, 485, 200, 0x9B6464, 0xFF6464, "GO!");
+    ReleaseFont();
+    *end = FrameEnd{FRAME_SHOWN, "retry-beat", SCENE_PLAYING, p.stage, ""};
+}
+
 }  // namespace
 
 SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
@@ -179,6 +203,10 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
 
 void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
 {
+    if (p.retryBeatLeft > 0) {
+        StepRetryBeat(p, end);
+        return;
+    }
     RunInput in;
     in.frameStart = clock.frameStart;
     bool playing = !RunInCurtain(p.run);
@@ -202,6 +230,13 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     RunFrame& f = p.frame;
     StepRun(p.run, in, &f);
     const PlayState& s = p.run.play;
+    // E wins over everything but Escape: a goal with E held is E's.
+    if (playing && f.event == RUN_EVENT_GOAL && in.keyE) p.skipped = true;
+    // The retry binding counts once for each press, and only in play: a press
+    // made during a curtain is spent there.
+    bool retryKey = BindingHeld(settings.bindings[ACTION_RETRY], pad, padAttached);
+    bool retryPressed = retryKey && !p.retryKeyWas;
+    p.retryKeyWas = retryKey;
     if (playing) {
         ToggleGhostOnG(p);
         if (p.ghostOn)
@@ -221,6 +256,9 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
         bool focusLost = settings.pauseOnFocusLoss && !focusKept && !p.focusPaused;
         p.pauseAsked = ((pauseKey && !p.pauseKeyWas) || unplugged || focusLost) && f.event == RUN_EVENT_NONE;
         p.pauseKeyWas = pauseKey;
+        // R, like P, acts once the frame is played; a pause asked in the same
+        // frame wins, and the pause menu has its own restart.
+        p.retryAsked = retryPressed && !p.pauseAsked && f.event == RUN_EVENT_NONE;
         if (focusKept) p.focusPaused = false;
         else if (p.pauseAsked) p.focusPaused = true;
         if (f.event == RUN_EVENT_DIED && settings.padRumble) PlatformRumblePad(DEATH_RUMBLE_PERCENT, DEATH_RUMBLE_MS);
@@ -250,9 +288,27 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     }
 }
 
-SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
+SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
 {
     const PlayState& s = p.run.play;
+    if (p.retryBeatLeft > 0) {
+        // The beat's last frame is shown: the new run starts, its clock at zero.
+        if (--p.retryBeatLeft == 0) {
+            PumpMessages();
+            return RestartStage(p, clock);
+        }
+        return Stay();
+    }
+    if (p.retryAsked) {
+        // The run is abandoned here, its recording with it; the stage is
+        // loaded again for the beat's start view.
+        p.retryAsked = false;
+        StopTheMoment(p);
+        StopSoundEffect();
+        LoadStage(p.stage);
+        p.retryBeatLeft = RETRY_BEAT_FRAMES;
+        return Stay();
+    }
     if (p.pauseAsked) {
         p.pauseAsked = false;
         StopTheMoment(p);
@@ -272,9 +328,11 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock&)
         ResultsScene results;
         results.runTimeMs = p.recording.timeMs;
         results.stage = p.stage;
-        results.recording = p.recordingOn ? &p.recording : nullptr;
+        // A run ended with E was not played to the goal: it keeps no recording.
+        results.recording = p.recordingOn && !p.skipped ? &p.recording : nullptr;
         results.assisted = p.assisted;
         results.singleStage = p.singleStage;
+        results.skipped = p.skipped;
         return Push(Scene{results});
     }
     case RUN_EVENT_GONE: return BackToTitle(p);
@@ -299,6 +357,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         // The key that resumed is still down: play takes it only once it
         // has been let go (Escape would leave the stage, P pause again).
         p.pauseKeyWas = true;
+        p.retryKeyWas = true;
         p.escapeStillHeld = true;
         // The settings page may have turned the ghost on or off.
         bool ghostWas = p.ghostOn;

@@ -1,7 +1,10 @@
 // The play scene: the stages one after another from the first it is given,
 // each a run (game/run_step.h) with its curtains, then its results, and the
 // next stage's start, until Escape or the last stage's results lead back to
-// the title. The character stays at the screen's centre and the camera
+// the title. R (the retry binding) starts the stage again from its start
+// at once: a short "GO!" beat over the start view, then a new run, the one
+// abandoned not kept. A run ended with E is skipped: its results show it,
+// but it is never ranked or kept. The character stays at the screen's centre and the camera
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
 // P, a pad pulled out and (with the setting) the window losing the focus
@@ -18,6 +21,11 @@
 #include "game/scene_frame.h"
 
 struct SceneChange;
+
+// The beat between a retry and the new run's first play frame: frames of
+// "GO!" over the stage's start view. With the retry's own frame the player is
+// back in control 16 frames (256 ms) after the press.
+constexpr int RETRY_BEAT_FRAMES = 15;
 
 struct PlayScene {
     int stage = 1;
@@ -37,6 +45,11 @@ struct PlayScene {
     bool keyGWas = false;
     bool pauseKeyWas = false;
     bool pauseAsked = false;  // this frame's: the pause comes over play after it
+    bool retryKeyWas = true;  // the retry binding was held last frame (or at the run's start)
+    bool retryAsked = false;  // this frame's: the retry's beat follows it
+    int retryBeatLeft = 0;    // frames of the retry's beat still to show
+    // E ended the run: its results say SKIPPED, and it is never ranked or kept.
+    bool skipped = false;
     PadAim aim;               // the mouse's or a stick's, whichever moved last
     bool padWas = false;      // a pad was attached last frame
     bool escapeStillHeld = false;  // Escape resumed the pause and is not let go yet

@@ -73,8 +73,15 @@ void DrawChoices(const ResultsScene& r)
     }
 }
 
+// In the same place, for a run ended with E.
+void DrawSkipped()
+{
+    SetFont(24, 48, "IMPACT");
+    PrintOutlined(backBuffer, 336, 420, 0x1E5A78, 0x64DCFF, "SKIPPED");
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool clickStart)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool skipped, bool clickStart)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -92,9 +99,11 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     // times light up together, and a run that did not enter (or was not
     // ranked) lights none.
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
-        DrawRankRow(r, row[r], !assisted && static_cast<uint32_t>(row[r]) == runTimeMs, highlight);
+        DrawRankRow(r, row[r], !assisted && !skipped && static_cast<uint32_t>(row[r]) == runTimeMs,
+                    highlight);
     if (notSaved) DrawNotSaved();
-    if (assisted) DrawNotRanked();
+    if (skipped) DrawSkipped();
+    else if (assisted) DrawNotRanked();
     ReleaseFont();
 }
 
@@ -138,7 +147,7 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
         GetMousePos(&r.mouseWasX, &r.mouseWasY);
         r.choices.was.mouseX = r.choices.was.mouseY = -1;
     }
-    if (r.assisted)
+    if (r.assisted || r.skipped)
         r.entry = StandingBestTimes(scoreFilePath);
     else
         r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
@@ -161,7 +170,8 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
     bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
     if (!back) r.backWasHeld = false;
-    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, !r.singleStage);
+    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, r.skipped,
+                !r.singleStage);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};

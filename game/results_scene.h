@@ -4,7 +4,8 @@
 // score file, with the run's recording, when the screen is entered, before
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
-// best times as they stand and says so, and nothing is written.
+// best times as they stand and says so, and nothing is written. Nor is a
+// run ended with E ranked: the screen says SKIPPED, and nothing is written.
 // After a stage played alone (from the stage select) the screen offers
 // RETRY, NEXT STAGE (not after the last) and TITLE side by side in place of
 // CLICK START, chosen as a menu's rows are (game/menu.h): the pointer, the
@@ -29,6 +30,7 @@ struct ResultsScene {
     // screen is up), or nullptr when the run outgrew what one holds.
     const Recording* recording = nullptr;
     bool assisted = false;      // some of the run was played at a lower game speed
+    bool skipped = false;       // E ended the run
     bool singleStage = false;   // the stage was played alone: the choices follow
     // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE) as a menu's rows, one for
     // each choice; the pointer where it really was last frame.

@@ -126,6 +126,19 @@ protected:
         for (const auto& entry : fs::directory_iterator(folder + "/txt"))
             if (entry.path().filename().string().rfind("dw_stage", 0) != 0) fs::remove(entry.path());
     }
+    // Stage 1 as a floor with the goal five columns right of the start, in
+    // place of the link to the built one (which must not be written through).
+    void WriteGoalStage()
+    {
+        fs::remove(folder + "/txt/dw_stage1.txt");
+        std::ofstream stage(folder + "/txt/dw_stage1.txt");
+        for (int r = 0; r < 40; r++) {
+            for (int c = 0; c < 200; c++) {
+                bool block = r == 0 || r == 39 || c == 0 || c == 199 || r >= 33;
+                stage << (c == 15 && (r == 31 || r == 32) ? 11 : block ? 1 : 0) << (c == 199 ? '\n' : ' ');
+            }
+        }
+    }
     std::vector<std::string> KeptFiles()
     {
         std::vector<std::string> names;
@@ -179,26 +192,30 @@ TEST_F(Assists, ARunAtSixtyPerCentIsTheSameRunSlowerInRealTimeAndIsNotKept)
 
 TEST_F(Assists, ASpeedChangedFromThePauseMakesTheRestOfTheRunAssisted)
 {
-    // Stage 1 played to its goal by E after a pause whose settings set the
-    // speed to 90 %: GAME SPEED is the sixth row, left once.
+    // Stage 1 flown to its goal (five columns right of the start, the beam
+    // fired to the left) after a pause whose settings set the speed to 90 %:
+    // GAME SPEED is the sixth row, left once. (A run ended with E is never
+    // kept, assisted or not, so the goal is reached in play.)
+    WriteGoalStage();
     const std::string toPlay = "dialog no\n0 mouse 300 580\n0 down lmb\n1 up lmb\n";
+    const std::string toGoal = "mouse 100 360\n";
     std::string script = toPlay + "300 down p\n301 up p\n"
                                   "310 down down\n311 up down\n312 down down\n313 up down\n"
                                   "320 down enter\n321 up enter\n";
     for (int i = 0; i < 5; i++)
         script += std::to_string(330 + 2 * i) + " down down\n" + std::to_string(331 + 2 * i) + " up down\n";
     script += "350 down left\n351 up left\n360 down esc\n361 up esc\n370 down esc\n371 up esc\n"
-              "400 down e\n401 up e\n";
-    GameRun run = PlayWith("effects_volume = 100\n", script, 480);
+              "400 " + toGoal + "400 down lmb\n";
+    GameRun run = PlayWith("effects_volume = 100\n", script, 520);
     std::vector<SceneRun> runs = SceneRuns(run);
     SCOPED_TRACE(Describe(runs));
     ASSERT_FALSE(run.Frames("results").empty());
     EXPECT_NE(ReadText(SettingsFile()).find("game_speed = 90"), std::string::npos);
     EXPECT_TRUE(KeptFiles().empty()) << KeptFiles().front();
     // Set back to full speed, the next run is ranked again.
-    std::string back = toPlay + "300 down e\n301 up e\n";
+    std::string back = toPlay + "300 " + toGoal + "300 down lmb\n";
     ForgetBestTimes();
-    run = PlayWith("game_speed = 100\n", back, 360);
+    run = PlayWith("game_speed = 100\n", back, 420);
     ASSERT_FALSE(run.Frames("results").empty());
     EXPECT_FALSE(KeptFiles().empty());
 }

@@ -1,6 +1,7 @@
 // Whole-game runs of the play scene through the headless harness, on small
 // stages of the test's own: a death and its curtain, the respawn at the last
-// checkpoint with the bees back at their nests; key E and the clear curtain;
+// checkpoint with the bees back at their nests; key E and the clear curtain,
+// the run it ends skipped; R and the retry's beat;
 // Escape, the leaving curtain and the way back to the title; a missing stage file.
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -140,6 +141,31 @@ protected:
         for (size_t i = from; i < frames.size(); ++i)
             if (frames[i].scene == scene) return i;
         return frames.size();
+    }
+    // The recordings kept beside the score file.
+    std::vector<std::string> Recordings()
+    {
+        std::vector<std::string> kept;
+        for (const auto& entry : fs::directory_iterator(dir / "txt"))
+            if (entry.path().extension() == ".replay") kept.push_back(entry.path().string());
+        return kept;
+    }
+    static std::string ShotName(int n)
+    {
+        char name[32];
+        snprintf(name, sizeof name, "frame-%06d.png", n);
+        return name;
+    }
+    // Pixels of SKIPPED's fill colour where the results screen says it.
+    static int SkippedPixels(const fs::path& shot)
+    {
+        int w = 0, h = 0;
+        std::vector<uint32_t> pixels = harness::ReadShot(shot.string(), &w, &h);
+        EXPECT_EQ(w * h, 1280 * 720) << shot;
+        int count = 0;
+        for (int y = 400; y < 490 && y < h; y++)
+            for (int x = 240; x < 640 && x < w; x++) count += pixels[y * w + x] == 0xFFDC64;
+        return count;
     }
     int CountRun(size_t from, const std::string& scene)
     {
@@ -288,11 +314,18 @@ TEST_F(PlayRuns, AFeedbackSoundStopsWithThePauseAndTheWayToTheTitle)
     EXPECT_TRUE(FeedbackAt(trace).empty());
 }
 
-TEST_F(PlayRuns, KeyEClearsTheStageThroughTheClearCurtain)
+// E ends the stage at once, through the clear curtain to the results, but the
+// run was never played to the goal: the results say SKIPPED, and the score
+// file and the recordings are left as they were. A run that reaches the goal
+// is kept, and says nothing of the kind.
+TEST_F(PlayRuns, KeyEClearsTheStageButTheRunIsSkippedNotKept)
 {
     WriteStage(1, {});
     WriteStage(2, {});
-    Run("20 down e\n21 up e\n", 80);
+    std::string table = harness::ReadText((dir / "txt" / "scoretime.txt").string());
+    int skippedShot = FirstPlayFrame() + 80;
+    Run("20 down e\n21 up e\n", 81, "--shot-dir '" + (dir / "shots").string() + "' --shot " +
+                                        std::to_string(skippedShot));
     size_t curtain = Find("clear-curtain");
     ASSERT_LT(curtain, frames.size());
     EXPECT_EQ(frames[curtain - 1].scene, "play");
@@ -300,6 +333,119 @@ TEST_F(PlayRuns, KeyEClearsTheStageThroughTheClearCurtain)
     EXPECT_EQ(frames[curtain - 1].n - frames[Find("play")].n, 20);
     EXPECT_EQ(CountRun(curtain, "clear-curtain"), 25);
     EXPECT_EQ(frames[curtain + 25].scene, "results");
+    EXPECT_EQ(frames.back().scene, "results");
+    EXPECT_EQ(harness::ReadText((dir / "txt" / "scoretime.txt").string()), table);
+    EXPECT_TRUE(Recordings().empty());
+    EXPECT_GT(SkippedPixels(dir / "shots" / ShotName(skippedShot)), 400);
+
+    // The goal under the start, reached in the first frame: ranked, kept.
+    WriteStage(1, {{32, 10, 11}, {31, 10, 11}});
+    int clearedShot = FirstPlayFrame() + 60;
+    fs::remove_all(dir / "shots");
+    Run("", 61, "--shot-dir '" + (dir / "shots").string() + "' --shot " + std::to_string(clearedShot));
+    EXPECT_EQ(frames.back().scene, "results");
+    EXPECT_NE(harness::ReadText((dir / "txt" / "scoretime.txt").string()), table);
+    EXPECT_EQ(Recordings().size(), 1u);
+    EXPECT_EQ(SkippedPixels(dir / "shots" / ShotName(clearedShot)), 0);
+}
+
+// R starts the stage again: a short beat, then a new run from the start with
+// its clock at zero, back in control well within half a second of the press.
+// The abandoned run is not kept: the run that reaches the goal afterwards is
+// the one ranked, by its own time, and its recording verifies.
+TEST_F(PlayRuns, RetryStartsANewRunWithinHalfASecondAndTheAbandonedOneIsNotKept)
+{
+    // The goal five columns right: firing to the left flies the character there.
+    WriteStage(1, {{32, 15, 11}, {31, 15, 11}});
+    WriteStage(2, {});
+    Run("10 mouse 100 360\n10 down lmb\n14 down r\n15 up r\n", 200);
+    size_t first = Find("play");
+    size_t beat = Find("retry-beat");
+    ASSERT_LT(beat, frames.size());
+    const Frame& press = frames[beat - 1];
+    EXPECT_EQ(press.scene, "play");
+    EXPECT_EQ(press.n - frames[first].n, 14);
+    EXPECT_EQ(CountRun(beat, "retry-beat"), 15);
+    size_t control = beat + 15;
+    ASSERT_LT(control, frames.size());
+    EXPECT_EQ(frames[control].scene, "play");
+    EXPECT_EQ(Find("death-curtain"), frames.size());
+    long long frameCount = frames[control].n - press.n;
+    double ms = harness::NumberField(frames[control].line, "t", -1) - harness::NumberField(press.line, "t", -1);
+    std::printf("retry: press in frame %d, control again in frame %d: %lld frames, %.0f ms\n", press.n,
+                frames[control].n, frameCount, ms);
+    EXPECT_LE(frameCount, 31);
+    EXPECT_GT(ms, 0);
+    EXPECT_LE(ms, 500);
+    // The new run's clock starts again, its first frame a whole frame long.
+    EXPECT_EQ(Number(frames[control], "clockMs"), Number(frames[first], "clockMs"));
+    EXPECT_EQ(Number(frames[control], "respawnX"), Number(frames[first], "respawnX"));
+
+    size_t cleared = Find("clear-curtain", control);
+    ASSERT_LT(cleared, frames.size());
+    EXPECT_EQ(Find("retry-beat", control), frames.size());
+    // The kept time: the last play frame's clock and the curtain's frames.
+    double kept = Number(frames[cleared - 1], "clockMs") + 16.0 * 25;
+    std::string table = harness::ReadText((dir / "txt" / "scoretime.txt").string());
+    int best = 0;
+    ASSERT_EQ(sscanf(table.c_str(), "%d", &best), 1) << table;
+    EXPECT_EQ(best, kept) << table;
+    std::vector<std::string> kept1 = Recordings();
+    ASSERT_EQ(kept1.size(), 1u);
+    std::string said = (dir / "verify.txt").string();
+    int raw = std::system(("'" + harness::HARNESS + "' --dir '" + dir.string() + "' --verify '" + kept1[0] +
+                           "' >'" + said + "' 2>&1").c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << harness::ReadText(said);
+
+    // Retried and then left with Escape: nothing at all is kept.
+    fs::remove(kept1[0]);
+    fs::copy_file(fs::path(harness::DATA) / "txt" / "scoretime.txt", dir / "txt" / "scoretime.txt",
+                  fs::copy_options::overwrite_existing);
+    Run("10 mouse 100 360\n10 down lmb\n14 down r\n15 up r\n20 down esc\n21 up esc\n", 80);
+    EXPECT_LT(Find("retry-beat"), frames.size());
+    EXPECT_EQ(Find("results"), frames.size());
+    EXPECT_EQ(harness::ReadText((dir / "txt" / "scoretime.txt").string()),
+              harness::ReadText(harness::DATA + "/txt/scoretime.txt"));
+    EXPECT_TRUE(Recordings().empty());
+}
+
+// The retry binding counts once for each press, only in play (not in a
+// death's curtain), from the pad's Y as from R, and as the settings bind it.
+TEST_F(PlayRuns, RetryCountsOncePerPressOnlyInPlayAndAsBound)
+{
+    auto beats = [&] {
+        int count = 0;
+        for (size_t i = 1; i < frames.size(); i++)
+            count += frames[i].scene == "retry-beat" && frames[i - 1].scene != "retry-beat";
+        return count;
+    };
+    WriteStage(1, {});
+    Run("10 down r\n70 up r\n", 100);
+    EXPECT_EQ(beats(), 1) << "held through the beat and beyond";
+    Run("10 down r\n11 up r\n40 down r\n41 up r\n", 100);
+    EXPECT_EQ(beats(), 2);
+    Run("0 pad connect\n10 pad down y\n11 pad up y\n", 60);
+    EXPECT_EQ(beats(), 1) << "the pad's Y";
+
+    std::string settings = (dir / "settings.ini").string();
+    std::ofstream(settings) << "bind_retry = key t\n";
+    Run("10 down r\n11 up r\n", 60, "--settings '" + settings + "'");
+    EXPECT_EQ(beats(), 0) << "R no longer bound";
+    Run("10 down t\n11 up t\n", 60, "--settings '" + settings + "'");
+    EXPECT_EQ(beats(), 1) << "T bound instead";
+
+    // Spikes four columns right: a death, and R pressed and let go during
+    // its curtain does nothing.
+    WriteStage(1, {{32, 14, 5}, {31, 14, 5}});
+    Run("1 mouse 100 360\n1 down lmb\n", 200);
+    size_t death = Find("death-curtain");
+    ASSERT_LT(death, frames.size());
+    int inCurtain = frames[death + 5].n - frames[Find("play")].n;
+    Run("1 mouse 100 360\n1 down lmb\n" + std::to_string(inCurtain) + " down r\n" +
+            std::to_string(inCurtain + 1) + " up r\n",
+        200);
+    EXPECT_EQ(frames[Find("death-curtain") + 5].scene, "death-curtain");
+    EXPECT_EQ(beats(), 0);
 }
 
 TEST_F(PlayRuns, EscapeLeavesThroughTheCurtainToTheTitleWithTheMusicStopped)

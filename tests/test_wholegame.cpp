@@ -1,6 +1,7 @@
 // Whole games through the headless harness: the title, all four stages (each
-// cleared with key E), their results screens, back to the title and out with
-// a press on END; and a game that leaves a results screen with Escape. Checks the frames'
+// cleared at its goal on its second play frame), their results screens, back
+// to the title and out with a press on END; and a game that leaves a results
+// screen with Escape. Checks the frames'
 // scenes, the sound and music calls in order, the exit status and the score
 // file the games leave behind.
 #include "tests/test_wholegame_harness.h"
@@ -9,12 +10,30 @@
 
 namespace {
 
-using WholeGameTest = HarnessTest;
+// Every stage's start surrounded by goal tiles, in place of the links to the
+// built stages: each run is cleared by play on its second frame, and ranked
+// (a run ended with E never is).
+class WholeGameTest : public HarnessTest {
+protected:
+    void SetUp() override
+    {
+        HarnessTest::SetUp();
+        if (IsSkipped()) return;
+        for (int stage = 1; stage <= 4; stage++) {
+            std::string name = folder + "/txt/dw_stage" + std::to_string(stage) + ".txt";
+            fs::remove(name);
+            std::ofstream file(name);
+            for (int r = 0; r < 40; r++)
+                for (int c = 0; c < 200; c++)
+                    file << (r >= 30 && c >= 8 && c <= 12 ? 11 : 0) << (c == 199 ? '\n' : ' ');
+        }
+    }
+};
 
 // Each stage then takes the same frames: its results screen comes up on
 // frame FIRST_RESULTS and every RESULTS_EVERY frames after.
-constexpr long long FIRST_RESULTS = 1 + 25 + 250 + 1 + 25;
-constexpr long long RESULTS_EVERY = 11 + 25 + 250 + 1 + 25;
+constexpr long long FIRST_RESULTS = 1 + 25 + 250 + 2 + 25;
+constexpr long long RESULTS_EVERY = 11 + 25 + 250 + 2 + 25;
 
 // The left button let go on the first frame of every results screen and
 // pressed again on the next.
@@ -28,13 +47,12 @@ std::string LetGoOnEveryResults()
     return lines;
 }
 
-// Left button and E held from the first frame to the last, but for a moment
-// on each results screen: START is clicked on the first frame, every stage is
-// cleared on its first play frame, and every results screen is left on its
+// Left button held from the first frame to the last, but for a moment on
+// each results screen: START is clicked on the first frame, every stage is
+// cleared on its second play frame, and every results screen is left on its
 // eleventh frame.
 const std::string HOLD_ALL = "0 mouse 300 580\n"  // inside START's resting box
-                             "0 down lmb\n"
-                             "0 down e\n" +
+                             "0 down lmb\n" +
                              LetGoOnEveryResults();
 // The pointer on END's resting box on every frame from the second on: the
 // title moves the pointer when it starts, and the script's line for that
@@ -47,16 +65,16 @@ std::string OntoEndFrom(long long first, long long last)
     return lines;
 }
 
-// Each stage: the countdown, one play frame and the clear curtain before its
+// Each stage: the countdown, two play frames and the clear curtain before its
 // results; this is the longest a game of four stages takes with HOLD_ALL.
-constexpr long long ENOUGH_FRAMES = 4 * (1 + 25 + 251 + 25 + 11 + 25 + 251) + 50;
+constexpr long long ENOUGH_FRAMES = 4 * (2 + 25 + 251 + 25 + 11 + 25 + 251) + 50;
 
 }  // namespace
 
 TEST_F(WholeGameTest, FourStagesWithTheirResultsThenEnd)
 {
     PutScores(" 100 200 300 400 500"       // stage 1: the run ranks fifth
-              " 416 416 1000 2000 3000"    // stage 2: above the equal times
+              " 432 432 1000 2000 3000"    // stage 2: above the equal times
               " 5999999 5999999 5999999 5999999 5999999"  // stage 3: empty slots
               " 1 2 3 4 5");               // stage 4: too slow to enter
 
@@ -121,11 +139,11 @@ TEST_F(WholeGameTest, FourStagesWithTheirResultsThenEnd)
                                          "music stop", TITLE_MUSIC, CLICK};
     EXPECT_EQ(AudioCalls(game), expected);
 
-    // Every stage took 416 ms: its first play frame 16 ms after the clock
-    // started, then the 25 frames of the clear curtain.
-    EXPECT_EQ(Scores(), " 100 200 300 400 416"
-                        " 416 416 416 1000 2000"
-                        " 416 5999999 5999999 5999999 5999999"
+    // Every stage took 432 ms: its two play frames (the goal is found in the
+    // second), then the 25 frames of the clear curtain.
+    EXPECT_EQ(Scores(), " 100 200 300 400 432"
+                        " 432 432 432 1000 2000"
+                        " 432 5999999 5999999 5999999 5999999"
                         " 1 2 3 4 5");
 }
 
@@ -166,7 +184,7 @@ TEST_F(WholeGameTest, EscapeOnTheResultsScreenKeepsTheNewTime)
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->sceneId, -999);
     EXPECT_EQ(last->stageNo, 1);
-    EXPECT_EQ(Scores(), " 416 1000 2000 3000 4000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
+    EXPECT_EQ(Scores(), " 432 1000 2000 3000 4000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
 }
 
 TEST_F(WholeGameTest, AButtonHeldIntoTheResultsKeepsThemUntilLetGo)
@@ -176,7 +194,7 @@ TEST_F(WholeGameTest, AButtonHeldIntoTheResultsKeepsThemUntilLetGo)
     // it is let go and pressed again.
     PutScores(" 1000 2000 3000 4000 5000 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
     long long letGo = FIRST_RESULTS + 100;
-    std::string script = "0 mouse 300 580\n0 down lmb\n0 down e\n" + std::to_string(letGo) +
+    std::string script = "0 mouse 300 580\n0 down lmb\n" + std::to_string(letGo) +
                          " up lmb\n" + std::to_string(letGo + 1) + " down lmb\n";
     GameRun game = Play(script, letGo + 30);
     std::vector<SceneRun> runs = SceneRuns(game);
@@ -200,7 +218,7 @@ TEST_F(WholeGameTest, MissingScoreFileIsCreatedAndTheResultsStillShow)
         if (r.scene == "results")
             sawResults = r.frames == 11;
     EXPECT_TRUE(sawResults) << Describe(SceneRuns(probe));
-    EXPECT_EQ(Scores(), " 416 5999999 5999999 5999999 5999999"
+    EXPECT_EQ(Scores(), " 432 5999999 5999999 5999999 5999999"
                         " 5999999 5999999 5999999 5999999 5999999"
                         " 5999999 5999999 5999999 5999999 5999999"
                         " 5999999 5999999 5999999 5999999 5999999");
