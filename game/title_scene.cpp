@@ -79,25 +79,15 @@ void DrawButton(MenuBox box, Surface picture, int width, int height)
     DrawBlended(backBuffer, box.x, box.y, box.w, box.h, picture, 0, 0, width, height, 100, 0xFF00FF);
 }
 
-// SETTINGS in the top right corner, lit while the pointer is over it.
-void DrawSettingsChoice(bool lit)
+// SETTINGS in the top right corner and STAGES in the top left, each lit
+// while the pointer is over it.
+void DrawCornerChoice(MenuBox box, const char* label, bool lit)
 {
     SetFont(24, 48, "IMPACT");
     if (lit)
-        PrintOutlined(backBuffer, SETTINGS_BOX.x + 10, SETTINGS_BOX.y + 6, 0x649B64, 0xC8FFC8, "SETTINGS");
+        PrintOutlined(backBuffer, box.x + 10, box.y + 6, 0x649B64, 0xC8FFC8, "%s", label);
     else
-        PrintOutlined(backBuffer, SETTINGS_BOX.x + 10, SETTINGS_BOX.y + 6, 0x3C3C3C, 0xDCDCDC, "SETTINGS");
-    ReleaseFont();
-}
-
-// STAGES in the top left corner, lit the same way.
-void DrawStagesChoice(bool lit)
-{
-    SetFont(24, 48, "IMPACT");
-    if (lit)
-        PrintOutlined(backBuffer, STAGES_BOX.x + 10, STAGES_BOX.y + 6, 0x649B64, 0xC8FFC8, "STAGES");
-    else
-        PrintOutlined(backBuffer, STAGES_BOX.x + 10, STAGES_BOX.y + 6, 0x3C3C3C, 0xDCDCDC, "STAGES");
+        PrintOutlined(backBuffer, box.x + 10, box.y + 6, 0x3C3C3C, 0xDCDCDC, "%s", label);
     ReleaseFont();
 }
 
@@ -181,8 +171,8 @@ void StepTitle(TitleScene& t, const FrameClock&, FrameEnd* end)
     const TitleHover* lastHover = t.hoverTested ? &t.hover : nullptr;
     DrawButton(StartBoxOf(lastHover), imgStartButton, 537, 248);
     DrawButton(EndBoxOf(lastHover), imgEndButton, 397, 248);
-    DrawSettingsChoice(lastHover && lastHover->settings);
-    DrawStagesChoice(lastHover && lastHover->stages);
+    DrawCornerChoice(SETTINGS_BOX, "SETTINGS", lastHover && lastHover->settings);
+    DrawCornerChoice(STAGES_BOX, "STAGES", lastHover && lastHover->stages);
 
     int mx, my, buttons;
     GetMousePos(&mx, &my);

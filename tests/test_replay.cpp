@@ -389,8 +389,8 @@ TEST_F(Replays, AClearedStageIsKeptAndVerifiesAtItsTime)
     Recording r;
     std::string why;
     ASSERT_TRUE(ReadRecordingFile(Kept(2).c_str(), &r, &why)) << why;
-    // Stage 1 was skipped with E: kept, but no true time.
-    ASSERT_TRUE(fs::exists(Kept(1)));
+    // Stage 1 was skipped with E: never ranked, so nothing of it is kept.
+    EXPECT_FALSE(fs::exists(Kept(1)));
     std::string said;
     EXPECT_EQ(Verify(Kept(2), &said), 0) << said;
     TimeText shown = FormatRunTime(r.timeMs);
@@ -398,7 +398,16 @@ TEST_F(Replays, AClearedStageIsKeptAndVerifiesAtItsTime)
     // The time verified is the one in the table.
     std::string scores = ReadText(folder.path + "/txt/scoretime.txt");
     EXPECT_NE(scores.find(" " + std::to_string(r.timeMs) + " "), std::string::npos) << scores;
-    EXPECT_NE(Verify(Kept(1), &said), 0);
+    // A recording that claims a run ended with E (none is kept now, but a
+    // file may say anything) is refused for it.
+    for (size_t i = r.frames.size(); i-- > 0;)
+        if (!r.frames[i].curtain) {
+            r.frames[i].keys |= RECORDED_KEY_E;
+            break;
+        }
+    std::string ended = folder.path + "/ended-with-e.replay";
+    std::ofstream(ended, std::ios::binary) << FormatRecording(r);
+    EXPECT_NE(Verify(ended, &said), 0);
     EXPECT_NE(said.find("key E"), std::string::npos) << said;
 }
 
