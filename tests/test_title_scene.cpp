@@ -27,6 +27,19 @@ const TraceEvent* LastFrame(const GameRun& run)
     return last;
 }
 
+// The game's pictures linked in one by one rather than as a folder, so that
+// a test may put title backgrounds of its own in their place.
+void LinkPicturesOneByOne(const std::string& folder)
+{
+    fs::remove(folder + "/bmp");
+    fs::create_directories(folder + "/bmp/curtain");
+    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp"))
+        if (entry.path().filename() != "curtain")
+            fs::create_symlink(entry.path(), folder + "/bmp/" + entry.path().filename().string());
+    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp/curtain"))
+        fs::create_symlink(entry.path(), folder + "/bmp/curtain/" + entry.path().filename().string());
+}
+
 }  // namespace
 
 TEST_F(TitleSceneTest, EscapeInTheMenuEndsTheProgram)
@@ -146,13 +159,7 @@ TEST_F(TitleSceneTest, ASmallerBackgroundPictureLeavesBlackBehindIt)
     // A modder's title background of 640 x 340 covers only the top left of
     // the screen; the rest must be black every frame, so the pointer leaves no
     // trail there: its last frame is the same whatever way it came.
-    fs::remove(folder + "/bmp");
-    fs::create_directories(folder + "/bmp/curtain");
-    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp"))
-        if (entry.path().filename() != "curtain")
-            fs::create_symlink(entry.path(), folder + "/bmp/" + entry.path().filename().string());
-    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp/curtain"))
-        fs::create_symlink(entry.path(), folder + "/bmp/curtain/" + entry.path().filename().string());
+    LinkPicturesOneByOne(folder);
     std::string pixels;
     for (int i = 0; i < 640 * 340; i++) pixels += "\x90\x60\x30";
     std::string small = badinput::Bmp(640, 340, 24, 0, "", pixels);
@@ -253,13 +260,7 @@ TEST_F(TitleSceneTest, ABackgroundAsTallAsTheScreenIsShownRowForRow)
     // bottom 20 rows differ must look different (stretching its top 680 rows
     // would never show them). An older frame of 680 rows is still stretched
     // over the whole screen, leaving no black band at the bottom.
-    fs::remove(folder + "/bmp");
-    fs::create_directories(folder + "/bmp/curtain");
-    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp"))
-        if (entry.path().filename() != "curtain")
-            fs::create_symlink(entry.path(), folder + "/bmp/" + entry.path().filename().string());
-    for (const fs::directory_entry& entry : fs::directory_iterator(DATA + "/bmp/curtain"))
-        fs::create_symlink(entry.path(), folder + "/bmp/curtain/" + entry.path().filename().string());
+    LinkPicturesOneByOne(folder);
     // rows, and how many of them at the bottom are a second colour.
     auto lastFrameWith = [&](int rows, int bottomRows) {
         std::string pixels;
