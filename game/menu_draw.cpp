@@ -52,6 +52,11 @@ void DrawMenuRow(const Menu& menu, int row, const char* label)
     DrawLetters(menu.layout.x, RowTop(menu, row), menu.layout.letterHeight, row == menu.selected, label);
 }
 
+void DrawMenuRowLine(const Menu& menu, int row, int dy, int letterHeight, const char* text)
+{
+    DrawLetters(menu.layout.x, RowTop(menu, row) + dy, letterHeight, row == menu.selected, text);
+}
+
 void DrawMenuValue(const Menu& menu, int row, int x, const char* value)
 {
     DrawLetters(x, RowTop(menu, row), menu.layout.letterHeight, row == menu.selected, value);

@@ -14,6 +14,9 @@ void DarkenBlock(Surface surface, int x, int y, int width, int height, int perce
 void DrawMenuHeading(int x, int y, const char* text);
 // One row of the menu: its label at the row's left, lit when selected.
 void DrawMenuRow(const Menu& menu, int row, const char* label);
+// One line of a row's label in letters of another height, dy below the
+// row's top: a label too long for one line of the menu's letters.
+void DrawMenuRowLine(const Menu& menu, int row, int dy, int letterHeight, const char* text);
 // A row's value (as "< 70 % >"), drawn at x within the row.
 void DrawMenuValue(const Menu& menu, int row, int x, const char* value);
 // The night sky behind play, darkened to half its light, as the settings

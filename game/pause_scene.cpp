@@ -11,12 +11,20 @@
 
 namespace {
 
-const char* const ROW_NAMES[PAUSE_ROWS] = {"RESUME", "RESTART STAGE", "SETTINGS", "LEAVE TO TITLE"};
+// The practice row's label is too long for one line of the rows' letters.
+const char* const ROW_NAMES[PAUSE_ROWS] = {"RESUME", "RESTART STAGE", nullptr, "SETTINGS", "LEAVE TO TITLE"};
 
 void DrawPauseMenu(const PauseScene& p)
 {
     DrawMenuHeading(500, 90, "PAUSE");
-    for (int row = 0; row < p.menu.layout.rows; row++) DrawMenuRow(p.menu, row, ROW_NAMES[row]);
+    for (int row = 0; row < p.menu.layout.rows; row++) {
+        if (ROW_NAMES[row]) {
+            DrawMenuRow(p.menu, row, ROW_NAMES[row]);
+            continue;
+        }
+        DrawMenuRowLine(p.menu, row, 0, 36, "PRACTICE FROM THE");
+        DrawMenuRowLine(p.menu, row, 36, 36, "LAST CHECKPOINT");
+    }
 }
 
 }  // namespace
@@ -54,7 +62,7 @@ void StepPause(PauseScene& p, const FrameClock&, FrameEnd* end)
     if (action == MENU_BACK || (pauseKey && !p.pauseKeyWas)) p.leaving = PAUSE_RESUME;
     p.toSettings = action == MENU_CHOSEN && p.menu.selected == PAUSE_ROW_SETTINGS;
     if (action == MENU_CHOSEN && !p.toSettings) {
-        static const int LEAVING[PAUSE_ROWS] = {PAUSE_RESUME, PAUSE_RESTART, 0, PAUSE_TO_TITLE};
+        static const int LEAVING[PAUSE_ROWS] = {PAUSE_RESUME, PAUSE_RESTART, PAUSE_PRACTICE, 0, PAUSE_TO_TITLE};
         p.leaving = LEAVING[p.menu.selected];
     }
     p.pauseKeyWas = pauseKey;

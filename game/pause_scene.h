@@ -1,5 +1,6 @@
 // The pause: play stands still under a dimmed picture of its last frame, and
-// a menu offers Resume, Restart stage, Settings and Leave to title. P or Pause (held
+// a menu offers Resume, Restart stage, Practice from the last checkpoint
+// (the respawn point held now), Settings and Leave to title. P or Pause (held
 // when the pause began, so once let go) resumes as well, and so does Escape.
 // The scene goes back to the play scene below with what was chosen; the play
 // scene takes the pause out of the run's clock.
@@ -14,9 +15,9 @@ struct SceneChange;
 
 // What the pause goes back to the play scene with.
 // (Apart from the results screen's RESULTS_*, which go back to the same scene.)
-enum { PAUSE_RESUME = 11, PAUSE_RESTART = 12, PAUSE_TO_TITLE = 13 };
+enum { PAUSE_RESUME = 11, PAUSE_RESTART = 12, PAUSE_TO_TITLE = 13, PAUSE_PRACTICE = 14 };
 
-enum { PAUSE_ROW_RESUME, PAUSE_ROW_RESTART, PAUSE_ROW_SETTINGS, PAUSE_ROW_TITLE, PAUSE_ROWS };
+enum { PAUSE_ROW_RESUME, PAUSE_ROW_RESTART, PAUSE_ROW_PRACTICE, PAUSE_ROW_SETTINGS, PAUSE_ROW_TITLE, PAUSE_ROWS };
 
 struct PauseScene {
     int stage = 1;

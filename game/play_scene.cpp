@@ -8,6 +8,7 @@
 
 #include "audio/audio.h"
 #include "game/assets.h"
+#include "game/checkpoints.h"
 #include "game/ghost.h"
 #include "game/motion.h"
 #include "game/pause_scene.h"
@@ -128,14 +129,34 @@ std::string PlayTraceFields(const PlayState& s)
 // recording started with what the run takes over from the play before it.
 void StartStage(PlayScene& p, const PlayState& state)
 {
+    PlayState start = state;
+    if (p.practice) {
+        // Practice begins where the player would come back to.
+        start.camX = (float)(start.respawnCamX = p.practiceCamX);
+        start.camY = (float)(start.respawnCamY = p.practiceCamY);
+    }
     LoadStage(p.stage);
-    BeginRun(p.run, state);
+    BeginRun(p.run, start);
     StartRecording(p);
+    if (p.practice) {
+        p.recordingOn = false;
+        p.recording.frames.clear();
+    }
     p.assisted = false;
     p.skipped = false;
     // A retry held from before the run began is not a press in it.
     p.retryKeyWas = true;
-    p.heldCrystal = HeldCrystal(state.respawnCamX, state.respawnCamY);
+    p.heldCrystal = HeldCrystal(start.respawnCamX, start.respawnCamY);
+}
+
+// From now on the stage is practised from (camX, camY). A game practised in
+// is no longer the whole game: its results offer the stage's choices.
+void BeginPractice(PlayScene& p, int camX, int camY)
+{
+    p.practice = true;
+    p.singleStage = true;
+    p.practiceCamX = camX;
+    p.practiceCamY = camY;
 }
 
 // The game is over (Escape, or the results' way out): the title again, which
@@ -177,7 +198,9 @@ void StepRetryBeat(PlayScene& p, FrameEnd* end)
     bool padAttached = PlatformReadPad(&pad);
     p.retryKeyWas = BindingHeld(settings.bindings[ACTION_RETRY], pad, padAttached);
     SetMouseCursor(0);
-    DrawStartView();
+    if (p.practice) DrawStartViewAt(p.practiceCamX, p.practiceCamY);
+    else DrawStartView();
+    if (p.practice) DrawPracticeMark();
     SetFont(160, 320, "IMPACT");
     PrintOutlined(backBuffer, 485, 200, 0x9B6464, 0xFF6464, "GO!");
     ReleaseFont();
@@ -191,6 +214,15 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
     SetMouseCursor(0);
     PlayState s;
     s.beeStepsPerFrame = p.beeSteps;
+    if (p.practiceCheckpoint > 0) {
+        // The title's countdown has loaded the stage: its checkpoints are known.
+        std::vector<CrystalSpan> crystals = StageCrystals();
+        if (p.practiceCheckpoint <= (int)crystals.size()) {
+            int camX, camY;
+            CrystalStandPoint(crystals[p.practiceCheckpoint - 1], &camX, &camY);
+            BeginPractice(p, camX, camY);
+        }
+    }
     p.ghostOn = GhostWanted(scoreFilePath);
     // The ghost is worked out before the clock starts, from the stage the
     // title's countdown has loaded: it never costs the player time.
@@ -239,7 +271,7 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     p.retryKeyWas = retryKey;
     if (playing) {
         ToggleGhostOnG(p);
-        if (p.ghostOn)
+        if (p.ghostOn && !p.practice)
             PlaceGhost(p.ghost, f.play.clockMs, s.camX, s.camY, &f.play);
         else
             f.play.ghost = false;
@@ -269,6 +301,7 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     SetMouseCursor(0);  // the game draws its own cursor
     DrawRunFrame(f);
     if (p.assisted) DrawAssistMark();
+    if (p.practice) DrawPracticeMark();
     if (playing) RecordFrame(p, false, in);
     else if (f.kind != RUN_FRAME_LEAVE_CURTAIN) RecordFrame(p, true, in);  // the time ends with the goal's curtain
 
@@ -333,6 +366,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
         results.assisted = p.assisted;
         results.singleStage = p.singleStage;
         results.skipped = p.skipped;
+        results.practice = p.practice;
         return Push(Scene{results});
     }
     case RUN_EVENT_GONE: return BackToTitle(p);
@@ -367,17 +401,36 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     }
     if (result == PAUSE_RESTART) {
         // A new run of the same stage from its start, at once; the one
-        // abandoned is not kept.
+        // abandoned is not kept. It is a real run again, not practice.
         StopSoundEffect();
+        p.practice = false;
         return RestartStage(p, clock);
+    }
+    if (result == PAUSE_PRACTICE) {
+        // Practice from the respawn point held now, after the retry's beat
+        // there; the run paused is abandoned.
+        StopSoundEffect();
+        BeginPractice(p, s.respawnCamX, s.respawnCamY);
+        LoadStage(p.stage);
+        p.retryBeatLeft = RETRY_BEAT_FRAMES;
+        p.retryKeyWas = true;
+        return Stay();
     }
     if (result == RESULTS_NEXT_STAGE || result == RESULTS_RETRY) {
         // The next stage, or the same one again, behind its curtain and
-        // countdown; a new run either way.
+        // countdown; a new run either way. Practice goes on with a retry,
+        // from its point; the next stage is played from its start.
         bool retry = result == RESULTS_RETRY;
-        if (!retry) p.stage++;
+        if (!retry) {
+            p.stage++;
+            p.practice = false;
+        }
         LoadStage(p.stage);
         OpeningCurtainScene curtain;
+        if (p.practice) {
+            curtain.camX = p.practiceCamX;
+            curtain.camY = p.practiceCamY;
+        }
         curtain.name = retry ? "retry-curtain" : "next-curtain";
         curtain.countdownName = retry ? "retry-countdown" : "next-countdown";
         curtain.selector = SCENE_NEXT_STAGE;

@@ -8,7 +8,11 @@
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
 // P, a pad pulled out and (with the setting) the window losing the focus
-// pause play. A crystal taken as the respawn point, a death and the goal
+// pause play. Practice plays the stage from a point, a checkpoint chosen on
+// the stage select or the respawn point held when the pause menu chose it,
+// as often as the player likes: R goes back to that point, "PRACTICE" is on
+// the screen, and the runs are never ranked, recorded or counted; the ghost
+// (whose clock runs from the stage's start) stays away. A crystal taken as the respawn point, a death and the goal
 // each sound once, at the moment the frame decides it, on the feedback path
 // beside the shot (unless the setting turns them off); taking the crystal
 // already held again is silent. They stop when play pauses or goes back to
@@ -35,6 +39,12 @@ struct PlayScene {
     // What a game takes over from the one before: the bees' speed, which
     // only the character's probes set.
     int beeSteps = 0;
+    // The checkpoint (1..) the stage select chose to practise from, 0 for
+    // none: read when the scene is entered.
+    int practiceCheckpoint = 0;
+    // Runs start from (practiceCamX, practiceCamY), the respawn point there.
+    bool practice = false;
+    int practiceCamX = 0, practiceCamY = 0;
 
     Run run;
     RunFrame frame;        // the frame being stepped, for its drawing

@@ -73,15 +73,19 @@ void DrawChoices(const ResultsScene& r)
     }
 }
 
-// In the same place, for a run ended with E.
-void DrawSkipped()
+// In the same place, for a run ended with E, or a practice run.
+void DrawUnranked(const char* why)
 {
+    // Centred where SKIPPED has always stood, at 336.
+    int width = 0, skippedWidth = 0, height = 0;
+    MeasureTextWithFace("IMPACT", 24, 48, why, &width, &height);
+    MeasureTextWithFace("IMPACT", 24, 48, "SKIPPED", &skippedWidth, &height);
     SetFont(24, 48, "IMPACT");
-    PrintOutlined(backBuffer, 336, 420, 0x1E5A78, 0x64DCFF, "SKIPPED");
+    PrintOutlined(backBuffer, 336 + (skippedWidth - width) / 2, 420, 0x1E5A78, 0x64DCFF, "%s", why);
 }
 
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool skipped, bool clickStart)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted, const char* unranked, bool clickStart)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -99,10 +103,10 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     // times light up together, and a run that did not enter (or was not
     // ranked) lights none.
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
-        DrawRankRow(r, row[r], !assisted && !skipped && static_cast<uint32_t>(row[r]) == runTimeMs,
+        DrawRankRow(r, row[r], !assisted && !unranked && static_cast<uint32_t>(row[r]) == runTimeMs,
                     highlight);
     if (notSaved) DrawNotSaved();
-    if (skipped) DrawSkipped();
+    if (unranked) DrawUnranked(unranked);
     else if (assisted) DrawNotRanked();
     ReleaseFont();
 }
@@ -147,7 +151,7 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
         GetMousePos(&r.mouseWasX, &r.mouseWasY);
         r.choices.was.mouseX = r.choices.was.mouseY = -1;
     }
-    if (r.assisted || r.skipped)
+    if (r.assisted || r.skipped || r.practice)
         r.entry = StandingBestTimes(scoreFilePath);
     else
         r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
@@ -170,7 +174,8 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
     bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
     if (!back) r.backWasHeld = false;
-    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, r.skipped,
+    const char* unranked = r.practice ? "PRACTICE" : r.skipped ? "SKIPPED" : nullptr;
+    DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, unranked,
                 !r.singleStage);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);

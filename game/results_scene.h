@@ -5,7 +5,8 @@
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
 // best times as they stand and says so, and nothing is written. Nor is a
-// run ended with E ranked: the screen says SKIPPED, and nothing is written.
+// run ended with E ranked: the screen says SKIPPED, and nothing is written;
+// nor a practice run, which says PRACTICE and offers the stage's choices.
 // After a stage played alone (from the stage select) the screen offers
 // RETRY, NEXT STAGE (not after the last) and TITLE side by side in place of
 // CLICK START, chosen as a menu's rows are (game/menu.h): the pointer, the
@@ -31,6 +32,7 @@ struct ResultsScene {
     const Recording* recording = nullptr;
     bool assisted = false;      // some of the run was played at a lower game speed
     bool skipped = false;       // E ended the run
+    bool practice = false;      // a practice run, from a checkpoint
     bool singleStage = false;   // the stage was played alone: the choices follow
     // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE) as a menu's rows, one for
     // each choice; the pointer where it really was last frame.

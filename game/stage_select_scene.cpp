@@ -1,10 +1,12 @@
 // The stage select: its rows, their pictures and times, and the choice.
 #include "game/stage_select_scene.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "audio/audio.h"
 #include "game/assets.h"
+#include "game/checkpoints.h"
 #include "game/menu_draw.h"
 #include "game/par_times.h"
 #include "game/scenes.h"
@@ -19,6 +21,14 @@ namespace {
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 constexpr int PICTURE_X = 300;
 constexpr int TIMES_X = 760;
+// The line under a stage's name that says what choosing it does.
+constexpr int CHOICE_X = 76, CHOICE_DY = 62, CHOICE_WIDTH = PICTURE_X - 20 - CHOICE_X, CHOICE_HEIGHT = 36;
+
+void FormatChoice(char* text, size_t size, int practiceFrom)
+{
+    if (practiceFrom == 0) snprintf(text, size, "< PLAY >");
+    else snprintf(text, size, "< PRACTICE FROM CHECKPOINT %d >", practiceFrom);
+}
 
 // "BEST 00:14.99"; an empty slot (no run kept) shows dashes.
 void FormatBest(char* text, size_t size, int32_t best)
@@ -38,6 +48,14 @@ void DrawStageRow(const StageSelectScene& page, int row)
     char label[16];
     snprintf(label, sizeof label, "STAGE %d", row + 1);
     DrawMenuRow(page.menu, row, label);
+    if (page.checkpoints[row] > 0) {
+        char choice[48];
+        FormatChoice(choice, sizeof choice, page.practiceFrom[row]);
+        SetFont(9, 18, "IMPACT");
+        Colour colour = page.practiceFrom[row] ? 0x64DCFF : 0xB4B4B4;
+        PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY + 8, colour, COLOR_NONE, "%s", choice);
+        ReleaseFont();
+    }
     // The picture, framed in the row's light.
     Colour frame = row == page.menu.selected ? 0xC8FFC8 : 0x505050;
     FillPhysicalBlock(backBuffer, (PICTURE_X - 3) * PixelScale(), (top + 5) * PixelScale(),
@@ -57,8 +75,27 @@ void DrawStageRow(const StageSelectScene& page, int row)
 
 int StageChosen(int result)
 {
+    if (result >= STAGE_SELECT_FIRST_PRACTICE)
+        return result < STAGE_SELECT_FIRST_PRACTICE + STAGE_COUNT * STAGE_SELECT_MAX_CHECKPOINTS
+                   ? (result - STAGE_SELECT_FIRST_PRACTICE) / STAGE_SELECT_MAX_CHECKPOINTS + 1
+                   : 0;
     int stage = result - STAGE_SELECT_FIRST_STAGE + 1;
     return stage >= 1 && stage <= STAGE_COUNT ? stage : 0;
+}
+
+int PracticeCheckpointChosen(int result)
+{
+    if (result < STAGE_SELECT_FIRST_PRACTICE || StageChosen(result) == 0) return 0;
+    return (result - STAGE_SELECT_FIRST_PRACTICE) % STAGE_SELECT_MAX_CHECKPOINTS + 1;
+}
+
+int PracticeArrowAt(int row, int x, int y)
+{
+    MenuLayout layout = StageSelectLayout();
+    int top = layout.y + row * layout.rowHeight + CHOICE_DY;
+    if (row < 0 || row >= STAGE_COUNT || y < top || y >= top + CHOICE_HEIGHT) return 0;
+    if (x < CHOICE_X || x >= CHOICE_X + CHOICE_WIDTH) return 0;
+    return x < CHOICE_X + CHOICE_WIDTH / 2 ? -1 : 1;
 }
 
 MenuLayout StageSelectLayout()
@@ -71,7 +108,11 @@ SceneChange EnterStageSelect(StageSelectScene& page, FrameClock&)
 {
     page.menu = StartMenu(StageSelectLayout());
     page.imgSky = DarkenedNightSky();
-    for (int s = 0; s < STAGE_COUNT; s++) page.imgStage[s] = MakeStageThumbnail(s + 1);
+    for (int s = 0; s < STAGE_COUNT; s++) {
+        page.imgStage[s] = MakeStageThumbnail(s + 1);
+        // The picture was made from the stage now in tileMap.
+        page.checkpoints[s] = std::min((int)StageCrystals().size(), STAGE_SELECT_MAX_CHECKPOINTS);
+    }
     RunEntry standing = StandingBestTimes(scoreFilePath);
     for (int s = 0; s < STAGE_COUNT; s++) page.best[s] = standing.table.times[s][0];
     return Stay();
@@ -81,10 +122,23 @@ void StepStageSelect(StageSelectScene& page, const FrameClock&, FrameEnd* end)
 {
     SetMouseCursor(1);
     CopySurface(backBuffer, 0, 0, 1280, 720, page.imgSky);
-    int action = StepMenu(&page.menu, ReadMenuInput(page.menu));
+    MenuInput in = ReadMenuInput(page.menu);
+    int action = StepMenu(&page.menu, in);
     int row = page.menu.selected;
     page.result = 0;
+    // A click on a stage's choice line turns it instead of choosing the stage.
+    int turn = action == MENU_LESS ? -1 : action == MENU_MORE ? 1 : 0;
+    if (action == MENU_CHOSEN && !in.accept && PracticeArrowAt(row, in.mouseX, in.mouseY) != 0) {
+        turn = PracticeArrowAt(row, in.mouseX, in.mouseY);
+        action = MENU_NONE;
+    }
+    if (turn != 0 && row < STAGE_COUNT && page.checkpoints[row] > 0) {
+        int choices = page.checkpoints[row] + 1;
+        page.practiceFrom[row] = (page.practiceFrom[row] + turn + choices) % choices;
+    }
     if (action == MENU_BACK || (action == MENU_CHOSEN && row == STAGE_COUNT)) page.result = STAGE_SELECT_BACK;
+    else if (action == MENU_CHOSEN && page.practiceFrom[row] > 0)
+        page.result = STAGE_SELECT_FIRST_PRACTICE + row * STAGE_SELECT_MAX_CHECKPOINTS + page.practiceFrom[row] - 1;
     else if (action == MENU_CHOSEN) page.result = STAGE_SELECT_FIRST_STAGE + row;
     if (page.result) PlaySoundEffect(CLICK_SOUND);
     DrawMenuHeading(470, 0, "STAGES");

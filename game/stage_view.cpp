@@ -94,6 +94,13 @@ void DrawAssistMark()
     ReleaseFont();
 }
 
+void DrawPracticeMark()
+{
+    SetFont(24, 48, "IMPACT");
+    PrintOutlined(backBuffer, 1060, 8, 0x1E5A78, 0x64DCFF, "PRACTICE");
+    ReleaseFont();
+}
+
 void DrawCursor(int x, int y, int angle)
 {
     DrawRotatedAboutPivot(backBuffer, x, y, 32, 32, imgCursor, 0, 0, 32, 32, angle, SPRITE_KEY, 16, 16);

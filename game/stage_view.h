@@ -32,6 +32,8 @@ void DrawCharacter(Surface picture, int facingLeft);
 void DrawClock(uint32_t timeMs);
 // "ASSIST", small in the top left corner: a run played at a lower game speed.
 void DrawAssistMark();
+// "PRACTICE" in the top right corner: a run from a checkpoint, never ranked.
+void DrawPracticeMark();
 // The aiming cursor, its corner at (x, y), turned by angle.
 void DrawCursor(int x, int y, int angle);
 // A curtain picture (0..49) over the whole screen, black see-through.

@@ -15,14 +15,18 @@
 
 void DrawStartView()
 {
-    // The play scene's layers at the stage's start, the gun as a mouse
+    DrawStartViewAt(static_cast<int>(START_CAM_X), static_cast<int>(START_CAM_Y));
+}
+
+void DrawStartViewAt(int x, int y)
+{
+    // The play scene's layers at the run's start, the gun as a mouse
     // straight to the right would turn it, the stage drawn under the gun.
-    const int x = static_cast<int>(START_CAM_X), y = static_cast<int>(START_CAM_Y);
     GunView gun;
     gun.pose = ComputeGunPose(0);
     DrawFarBackdrop(0);
     DrawMiddleLayer(x / 2);
-    DrawStageLayer(x, y);
+    DrawStageLayer(x, y, HeldCrystal(x, y));
     DrawGunAndBeam(gun);
     DrawCharacter(imgKyara2, 0);
 }
@@ -31,7 +35,7 @@ SceneChange EnterOpeningCurtain(OpeningCurtainScene&, FrameClock&) { return Stay
 
 void StepOpeningCurtain(OpeningCurtainScene& c, const FrameClock&, FrameEnd* end)
 {
-    DrawStartView();
+    DrawStartViewAt(c.camX, c.camY);
     DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgCurtain[c.picture], 0, 0, 1280, 680, 0);
     c.picture += 2;
     *end = FrameEnd{FRAME_SHOWN, c.name, c.selector, c.stage, ""};
@@ -44,6 +48,8 @@ SceneChange AfterOpeningCurtainFrame(OpeningCurtainScene& c, FrameClock&)
     countdown.name = c.countdownName;
     countdown.selector = c.selector;
     countdown.stage = c.stage;
+    countdown.camX = c.camX;
+    countdown.camY = c.camY;
     return Replace(Scene{countdown});
 }
 
@@ -55,7 +61,7 @@ SceneChange EnterCountdown(CountdownScene& c, FrameClock&)
 
 void StepCountdown(CountdownScene& c, const FrameClock& clock, FrameEnd* end)
 {
-    DrawStartView();
+    DrawStartViewAt(c.camX, c.camY);
     SetFont(160, 320, "IMPACT");
     int v = CountdownValue(clock.frameStart, c.countdownStart);
     if (v == 0)

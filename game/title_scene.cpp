@@ -5,6 +5,7 @@
 
 #include "audio/audio.h"
 #include "game/assets.h"
+#include "game/checkpoints.h"
 #include "game/controls.h"
 #include "game/menu.h"
 #include "game/scenes.h"
@@ -129,15 +130,23 @@ bool StepTitlePick(TitleScene& t, int mouseX, int mouseY, bool* backPressed)
 }
 
 // The stage's curtain and countdown over the title, the stage loaded behind
-// them and its music on: the whole game from stage 1, or one stage alone.
-SceneChange StartFrom(TitleScene& t, int stage, bool alone)
+// them and its music on: the whole game from stage 1, or one stage alone,
+// from its start or practised from a checkpoint (1..), which the curtain
+// and countdown then show.
+SceneChange StartFrom(TitleScene& t, int stage, bool alone, int checkpoint = 0)
 {
     t.startStage = stage;
     t.singleStage = alone;
+    t.practiceCheckpoint = 0;
     LoadStage(stage);
     StopMusic("bgm");
     PlayMusic(STAGE_MUSIC);
     OpeningCurtainScene curtain;
+    std::vector<CrystalSpan> crystals = StageCrystals();
+    if (checkpoint >= 1 && checkpoint <= (int)crystals.size()) {
+        t.practiceCheckpoint = checkpoint;
+        CrystalStandPoint(crystals[checkpoint - 1], &curtain.camX, &curtain.camY);
+    }
     curtain.name = "start-curtain";
     curtain.countdownName = "countdown";
     curtain.selector = t.selector;
@@ -231,7 +240,7 @@ SceneChange AfterTitleFrame(TitleScene& t, FrameClock&)
 
 SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
 {
-    if (StageChosen(result) > 0) return StartFrom(t, StageChosen(result), true);
+    if (StageChosen(result) > 0) return StartFrom(t, StageChosen(result), true, PracticeCheckpointChosen(result));
     if (result == SETTINGS_DONE || result == STAGE_SELECT_BACK) {
         t.escapeStillHeld = true;
         for (bool& held : t.menuWas) held = true;  // what left the settings is not a press here
@@ -242,6 +251,7 @@ SceneChange ResumeTitle(TitleScene& t, int result, FrameClock&)
     PlayScene play;
     play.stage = t.startStage;
     play.singleStage = t.singleStage;
+    play.practiceCheckpoint = t.practiceCheckpoint;
     play.beeSteps = t.beeSteps;
     return Replace(Scene{play});
 }

@@ -31,6 +31,7 @@ struct TitleScene {
     // alone (chosen on the stage select) or as the first of the whole game.
     int startStage = 1;
     bool singleStage = false;
+    int practiceCheckpoint = 0;  // the checkpoint (1..) practised from, 0 for none
     // The button chosen with the keys or a pad (TITLE_PICK_*), shown as if
     // hovered until the mouse moves; and last frame's menu inputs, so that
     // each press counts once (all held at first: nothing carried over counts).

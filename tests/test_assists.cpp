@@ -201,7 +201,7 @@ TEST_F(Assists, ASpeedChangedFromThePauseMakesTheRestOfTheRunAssisted)
     const std::string toGoal = "mouse 100 360\n";
     std::string script = toPlay + "300 down p\n301 up p\n"
                                   "310 down down\n311 up down\n312 down down\n313 up down\n"
-                                  "320 down enter\n321 up enter\n";
+                                  "314 down down\n315 up down\n320 down enter\n321 up enter\n";
     for (int i = 0; i < 5; i++)
         script += std::to_string(330 + 2 * i) + " down down\n" + std::to_string(331 + 2 * i) + " up down\n";
     script += "350 down left\n351 up left\n360 down esc\n361 up esc\n370 down esc\n371 up esc\n"

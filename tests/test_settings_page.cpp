@@ -172,11 +172,12 @@ TEST_F(SettingsPage, AChosenDisplayIsNotAskedAndNothingChangedWritesNothing)
 
 TEST_F(SettingsPage, ThePausesSettingsComeBackToThePause)
 {
-    // In play, P, then SETTINGS (the third row), Escape back to the pause,
+    // In play, P, then SETTINGS (the fourth row), Escape back to the pause,
     // and Escape again back to play.
     GameRun run = PlayWithSettings("dialog no\n0 mouse 300 580\n0 down lmb\n1 up lmb\n"
                                    "300 down p\n301 up p\n"
                                    "310 down down\n311 up down\n312 down down\n313 up down\n"
+                                   "314 down down\n315 up down\n"
                                    "320 down enter\n321 up enter\n"
                                    "330 down esc\n331 up esc\n340 down esc\n341 up esc\n",
                                    360);
