@@ -7,6 +7,7 @@
 #include "game/menu_draw.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
+#include "game/segments.h"
 #include "gfx/blit.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
@@ -80,6 +81,63 @@ void DrawSkipped()
     PrintOutlined(backBuffer, 336, 420, 0x1E5A78, 0x64DCFF, "SKIPPED");
 }
 
+// One row of the splits panel: its name, the run's time and the best's
+// ("--:--.--" for one missing), and their difference when both are there.
+void DrawSplitRow(int y, const char* name, const Split* run, const Split* best)
+{
+    constexpr int NAME_X = 40, RUN_X = 160, BEST_X = 340, DIFF_X = 520;
+    SetFont(14, 28, "IMPACT");
+    PrintTextOn(backBuffer, NAME_X, y, 0xC8C8FF, COLOR_NONE, "%s", name);
+    TimeText t;
+    if (run) t = FormatRunTime(run->clockMs);
+    PrintTextOn(backBuffer, RUN_X, y, 0xFAFAFA, COLOR_NONE, "%s%s", run ? t.clock : "--:--",
+                run ? t.fraction : ".--");
+    if (best) t = FormatRunTime(best->clockMs);
+    PrintTextOn(backBuffer, BEST_X, y, 0xB4B4B4, COLOR_NONE, "%s%s", best ? t.clock : "--:--",
+                best ? t.fraction : ".--");
+    if (run && best) {
+        int32_t diff = int32_t(int64_t(run->clockMs) - int64_t(best->clockMs));
+        char text[32];
+        FormatSplitDifference(diff, text, sizeof text);
+        Colour c = diff < 0 ? 0x78FF78 : diff > 0 ? 0xFF6464 : 0xFAFAFA;
+        PrintTextOn(backBuffer, DIFF_X, y, c, COLOR_NONE, "%s", text);
+    }
+}
+
+// Under the run's time: each checkpoint the run or the best reached (the
+// run's in its order, then the best's others), the goal, and the sum of best.
+void DrawSplitsPanel(const ResultsScene& r)
+{
+    constexpr int TOP = 394, ROW = 25;
+    std::vector<Split> none;
+    const std::vector<Split>& run = r.runSplits ? *r.runSplits : none;
+    const std::vector<Split>& best = *r.bestSplits;
+    std::vector<int> checkpoints;
+    for (const Split& s : run) checkpoints.push_back(s.checkpoint);
+    for (const Split& s : best)
+        if (!FindSplit(run, s.checkpoint)) checkpoints.push_back(s.checkpoint);
+    // Room for five checkpoints; more are left out, the goal never.
+    if (checkpoints.size() > 5) checkpoints.resize(5);
+    SetFont(12, 24, "IMPACT");
+    PrintTextOn(backBuffer, 160, TOP, 0x8C8C8C, COLOR_NONE, "RUN");
+    PrintTextOn(backBuffer, 340, TOP, 0x8C8C8C, COLOR_NONE, "BEST");
+    int y = TOP + 22;
+    for (int cp : checkpoints) {
+        char name[16];
+        snprintf(name, sizeof name, "CP%d", cp);
+        DrawSplitRow(y, name, FindSplit(run, cp), FindSplit(best, cp));
+        y += ROW;
+    }
+    Split runGoal{0, r.runTimeMs}, bestGoal{0, uint32_t(r.bestTimeMs)};
+    DrawSplitRow(y, "GOAL", &runGoal, &bestGoal);
+    y += ROW;
+    TimeText sum = FormatRunTime(r.sumOfBestMs);
+    SetFont(14, 28, "IMPACT");
+    PrintTextOn(backBuffer, 40, y, 0xFFDC78, COLOR_NONE, "SUM OF BEST %s%s", r.sumOfBestKnown ? sum.clock : "--:--",
+                r.sumOfBestKnown ? sum.fraction : ".--");
+    ReleaseFont();
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
                  Pulse highlight, Pulse click, bool notSaved, bool assisted, bool skipped, bool clickStart)
 {
@@ -137,6 +195,8 @@ int SingleStageChoices(int stage, int results[3])
     return count;
 }
 
+bool RunCounts(const ResultsScene& r) { return !r.assisted && !r.skipped; }
+
 SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
     if (r.singleStage) {
@@ -147,10 +207,13 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
         GetMousePos(&r.mouseWasX, &r.mouseWasY);
         r.choices.was.mouseX = r.choices.was.mouseY = -1;
     }
-    if (r.assisted || r.skipped)
+    if (!RunCounts(r)) {
         r.entry = StandingBestTimes(scoreFilePath);
-    else
+    } else {
         r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
+        if (r.runSplits) KeepRunSegments(scoreFilePath, RunSegments(r.stageHash, *r.runSplits, r.runTimeMs));
+    }
+    if (r.bestSplits) r.sumOfBestKnown = SumOfBest(StandingSegments(scoreFilePath), r.stageHash, &r.sumOfBestMs);
     r.notSaved = r.entry.rank > 0 && !r.entry.fileWritten;
     clock.frameStart = GameTimeMs();
     return Stay();
@@ -172,6 +235,7 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (!back) r.backWasHeld = false;
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, r.skipped,
                 !r.singleStage);
+    if (r.bestSplits && !r.skipped) DrawSplitsPanel(r);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};

@@ -7,7 +7,9 @@
 #include "game/assets.h"
 #include "game/menu_draw.h"
 #include "game/par_times.h"
+#include "game/recording.h"
 #include "game/scenes.h"
+#include "game/segments.h"
 #include "game/stage_thumbnail.h"
 #include "gfx/blit.h"
 #include "gfx/text.h"
@@ -19,6 +21,7 @@ namespace {
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 constexpr int PICTURE_X = 300;
 constexpr int TIMES_X = 760;
+constexpr int SUM_X = 940;
 
 // "BEST 00:14.99"; an empty slot (no run kept) shows dashes.
 void FormatBest(char* text, size_t size, int32_t best)
@@ -50,6 +53,10 @@ void DrawStageRow(const StageSelectScene& page, int row)
     TimeText par = FormatRunTime(ParTimeMs(row + 1));
     SetFont(16, 32, "IMPACT");
     PrintTextOn(backBuffer, TIMES_X, top + 54, 0xB4DCFF, COLOR_NONE, "PAR %s%s", par.clock, par.fraction);
+    TimeText sum = FormatRunTime(page.sumOfBest[row]);
+    bool known = page.sumOfBestKnown[row];
+    PrintTextOn(backBuffer, SUM_X, top + 54, 0xFFDC78, COLOR_NONE, "SUM OF BEST %s%s", known ? sum.clock : "--:--",
+                known ? sum.fraction : ".--");
     ReleaseFont();
 }
 
@@ -71,7 +78,12 @@ SceneChange EnterStageSelect(StageSelectScene& page, FrameClock&)
 {
     page.menu = StartMenu(StageSelectLayout());
     page.imgSky = DarkenedNightSky();
-    for (int s = 0; s < STAGE_COUNT; s++) page.imgStage[s] = MakeStageThumbnail(s + 1);
+    SegmentTable segments = StandingSegments(scoreFilePath);
+    for (int s = 0; s < STAGE_COUNT; s++) {
+        // The picture's making leaves the stage in tileMap: its sum of best is that file's.
+        page.imgStage[s] = MakeStageThumbnail(s + 1);
+        page.sumOfBestKnown[s] = SumOfBest(segments, StageHash(), &page.sumOfBest[s]);
+    }
     RunEntry standing = StandingBestTimes(scoreFilePath);
     for (int s = 0; s < STAGE_COUNT; s++) page.best[s] = standing.table.times[s][0];
     return Stay();

@@ -1,6 +1,6 @@
 // The stage select, over the title: the four stages one under the other,
 // each with a small picture of it, its best time (the table's rank 1) and
-// its par (the solver's time). Choosing a stage goes back to the title with
+// its par (the solver's time) and its sum of best (game/segments.h). Choosing a stage goes back to the title with
 // it, to be played alone; BACK, Escape or the pad's B go back with nothing.
 // The rows are a menu (game/menu.h): the pointer, the arrows and Enter, the
 // pad's d-pad and A.
@@ -30,6 +30,9 @@ struct StageSelectScene {
     Surface imgStage[STAGE_COUNT] = {};
     // Each stage's best time as the table stood when the page came up.
     int32_t best[STAGE_COUNT] = {};
+    // And each stage's sum of best, when its segments reach the goal.
+    bool sumOfBestKnown[STAGE_COUNT] = {};
+    uint32_t sumOfBest[STAGE_COUNT] = {};
     int result = 0;  // this frame's: 0 stay, else what the page goes back with
 };
 
