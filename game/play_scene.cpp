@@ -161,8 +161,8 @@ void DrawSplit(const Split& split, int32_t diffMs)
     TimeText time = FormatRunTime(split.clockMs);
     char diff[32];
     FormatSplitDifference(diffMs, diff, sizeof diff);
-    Colour inner = diffMs < 0 ? 0x78FF78 : diffMs > 0 ? 0xFF6464 : 0xFAFAFA;
-    Colour outline = diffMs < 0 ? 0x1E641E : diffMs > 0 ? 0x781E1E : 0x505050;
+    Colour inner = diffMs < 0 ? 0x78FF78 : diffMs > 0 ? 0x6464FF : 0xFAFAFA;  // 0xBBGGRR
+    Colour outline = diffMs < 0 ? 0x1E641E : diffMs > 0 ? 0x1E1E78 : 0x505050;
     SetFont(20, 40, "IMPACT");
     PrintOutlined(backBuffer, 470, 104, 0x505050, 0xFAFAFA, "CP%d %s%s", split.checkpoint, time.clock,
                   time.fraction);

@@ -36,17 +36,18 @@ void DrawRankRow(int r, int32_t entry, bool own, Pulse highlight)
 // Under the run's time when it ranked but its table could not be saved (a
 // full disk, a damaged file, no folder for it, a folder held by another
 // program): the row lit up is this session's only.
-void DrawNotSaved()
+// With the splits panel there, smaller, beside its heading.
+void DrawNotSaved(bool panel)
 {
-    SetFont(24, 48, "IMPACT");
-    PrintOutlined(backBuffer, 276, 420, 0x1E1E78, 0x5A5AFF, "TIME NOT SAVED");
+    SetFont(panel ? 12 : 24, panel ? 24 : 48, "IMPACT");
+    PrintOutlined(backBuffer, panel ? 440 : 276, panel ? 394 : 420, 0x1E1E78, 0x5A5AFF, "TIME NOT SAVED");
 }
 
 // In the same place, for a run played at a lower game speed.
-void DrawNotRanked()
+void DrawNotRanked(bool panel)
 {
-    SetFont(24, 48, "IMPACT");
-    PrintOutlined(backBuffer, 246, 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
+    SetFont(panel ? 12 : 24, panel ? 24 : 48, "IMPACT");
+    PrintOutlined(backBuffer, panel ? 440 : 246, panel ? 394 : 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
 }
 
 // The choices after a stage played alone, each centred in its part of the
@@ -99,7 +100,7 @@ void DrawSplitRow(int y, const char* name, const Split* run, const Split* best)
         int32_t diff = int32_t(int64_t(run->clockMs) - int64_t(best->clockMs));
         char text[32];
         FormatSplitDifference(diff, text, sizeof text);
-        Colour c = diff < 0 ? 0x78FF78 : diff > 0 ? 0xFF6464 : 0xFAFAFA;
+        Colour c = diff < 0 ? 0x78FF78 : diff > 0 ? 0x6464FF : 0xFAFAFA;  // 0xBBGGRR
         PrintTextOn(backBuffer, DIFF_X, y, c, COLOR_NONE, "%s", text);
     }
 }
@@ -139,7 +140,8 @@ void DrawSplitsPanel(const ResultsScene& r)
 }
 
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool skipped, bool clickStart)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted, bool skipped, bool clickStart,
+                 bool panel)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -159,9 +161,9 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
         DrawRankRow(r, row[r], !assisted && !skipped && static_cast<uint32_t>(row[r]) == runTimeMs,
                     highlight);
-    if (notSaved) DrawNotSaved();
+    if (notSaved) DrawNotSaved(panel);
     if (skipped) DrawSkipped();
-    else if (assisted) DrawNotRanked();
+    else if (assisted) DrawNotRanked(panel);
     ReleaseFont();
 }
 
@@ -234,7 +236,7 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
     if (!back) r.backWasHeld = false;
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, r.skipped,
-                !r.singleStage);
+                !r.singleStage, r.bestSplits && !r.skipped);
     if (r.bestSplits && !r.skipped) DrawSplitsPanel(r);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
