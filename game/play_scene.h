@@ -17,7 +17,7 @@
 // when the stage's best kept run made a split at the same checkpoint, the
 // split's time and how far it is ahead of (green, "-") or behind (red, "+")
 // the best's show under the clock for SPLIT_SHOWN_FRAMES frames; an equal
-// time shows "±0.00" in white.
+// time shows "0.00" in white, with no sign.
 #pragma once
 #include <vector>
 #include "game/controls.h"
