@@ -16,13 +16,20 @@
 // each sound once, at the moment the frame decides it, on the feedback path
 // beside the shot (unless the setting turns them off); taking the crystal
 // already held again is silent. They stop when play pauses or goes back to
-// the title, so they never ring over the menus' clicks.
+// the title, so they never ring over the menus' clicks. The first time in a
+// run that a crystal holds the respawn point is a split (game/splits.h):
+// when the stage's best kept run made a split at the same checkpoint, the
+// split's time and how far it is ahead of (green, "-") or behind (red, "+")
+// the best's show under the clock for SPLIT_SHOWN_FRAMES frames; an equal
+// time shows "0.00" in white, with no sign.
 #pragma once
+#include <vector>
 #include "game/controls.h"
 #include "game/ghost.h"
 #include "game/recording.h"
 #include "game/run_step.h"
 #include "game/scene_frame.h"
+#include "game/splits.h"
 
 struct SceneChange;
 
@@ -73,6 +80,18 @@ struct PlayScene {
     // left it: taking another (or the first) is what sounds.
     CrystalSpan heldCrystal;
     bool feedbackStarted = false;  // a feedback sound may still ring
+    SplitTracker splits;           // the run's
+    // The splits of the stage's best kept run, worked out before a run's
+    // clock starts and kept for the stage while its best time stays:
+    // bestSplitsStage 0 until then, bestSplitsKnown false when there is no
+    // best run to play.
+    int bestSplitsStage = 0;
+    int32_t bestSplitsTimeMs = 0;
+    bool bestSplitsKnown = false;
+    std::vector<Split> bestSplits;
+    int splitShownLeft = 0;        // frames the last split still shows
+    Split shownSplit;
+    int32_t shownSplitDiffMs = 0;  // its time less the best's at its checkpoint
 };
 
 SceneChange EnterPlay(PlayScene& play, FrameClock& clock);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "game/segments.h"
 #include "gfx/whole_file.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -207,6 +208,7 @@ void RemoveKeptLeftovers(const char* scorePath)
     if (scorePath == nullptr) return;
     PlatformRemoveReplaceLeftovers(scorePath, REPLACE_THROUGH_LINK);
     PlatformRemoveReplaceLeftovers(GhostSettingPath(scorePath).c_str());
+    PlatformRemoveReplaceLeftovers(SegmentsPath(scorePath).c_str());
     for (int stage = 1; stage <= STAGE_COUNT; stage++) {
         PlatformRemoveReplaceLeftovers(PendingRecordingPath(scorePath, stage).c_str());
         for (int rank = 1; rank <= RANKS_PER_STAGE; rank++)

@@ -78,7 +78,7 @@ bool WritePendingRecording(const char* scorePath, const Recording& recording);
 // for scorePath nullptr or a stage out of range.
 void TidyKeptRecordings(const char* scorePath, const ScoreTable& table, int stage);
 // Removes what saves cut short left beside every file the game writes there:
-// the score file, the ghost's setting and every recording's name. Meant for
+// the score file, the ghost's setting, the best segments and every recording's name. Meant for
 // start-up, before any save of this session. Nothing for scorePath nullptr.
 void RemoveKeptLeftovers(const char* scorePath);
 

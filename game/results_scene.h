@@ -10,9 +10,15 @@
 // After a stage played alone (from the stage select) the screen offers
 // RETRY, NEXT STAGE (not after the last) and TITLE side by side in place of
 // CLICK START, chosen as a menu's rows are (game/menu.h): the pointer, the
-// arrows (left and right, or up and down) and Enter, the pad.
+// arrows (left and right, or up and down) and Enter, the pad. A run that
+// counts (RunCounts) gives its segments to the best segments (game/
+// segments.h). When the stage's best run before this one had its splits
+// worked out, the left column lists this run's splits beside the best's,
+// their differences, and the stage's sum of best.
 #pragma once
 #include <cstdint>
+#include <vector>
+#include "game/splits.h"
 #include "game/menu.h"
 #include "game/scene_frame.h"
 #include "game/scene_rules.h"
@@ -34,6 +40,14 @@ struct ResultsScene {
     bool skipped = false;       // E ended the run
     bool practice = false;      // a practice run, from a checkpoint
     bool singleStage = false;   // the stage was played alone: the choices follow
+    uint64_t stageHash = 0;     // the stage file's the run was played on (StageHash)
+    // The run's splits, and the best run's before it with that run's time
+    // (nullptr: not known, and no splits are listed); the play scene's.
+    const std::vector<Split>* runSplits = nullptr;
+    const std::vector<Split>* bestSplits = nullptr;
+    int32_t bestTimeMs = 0;
+    bool sumOfBestKnown = false;  // after this run's segments were kept
+    uint32_t sumOfBestMs = 0;
     // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE) as a menu's rows, one for
     // each choice; the pointer where it really was last frame.
     Menu choices;
@@ -62,6 +76,11 @@ int ResultsChoiceAt(int count, int x, int y);
 // takes it: the pointer put on the row of the choice it is over (off the
 // rows elsewhere), left and right moving as up and down do.
 MenuInput ResultsChoiceInput(MenuInput in, int count);
+
+// Whether a finished run counts: enters the best times and gives its
+// segments to the best segments. Not one ended with E, nor one played with
+// an assist.
+bool RunCounts(const ResultsScene& results);
 
 SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
 void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);
