@@ -30,6 +30,9 @@
 #define LLVMFuzzerTestOneInput FuzzSettingsOneInput
 #include "tests/fuzz/fuzz_settings.cpp"
 #undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput FuzzBestGameOneInput
+#include "tests/fuzz/fuzz_bestgame.cpp"
+#undef LLVMFuzzerTestOneInput
 
 namespace {
 
@@ -75,3 +78,4 @@ TEST(FuzzRegressions, ScoreReader) { Replay("score", FuzzScoreOneInput); }
 TEST(FuzzRegressions, HarnessScript) { Replay("script", FuzzScriptOneInput); }
 TEST(FuzzRegressions, ReplayReader) { Replay("replay", FuzzReplayOneInput); }
 TEST(FuzzRegressions, SettingsReader) { Replay("settings", FuzzSettingsOneInput); }
+TEST(FuzzRegressions, BestGameReader) { Replay("bestgame", FuzzBestGameOneInput); }
