@@ -214,12 +214,42 @@ SceneChange BackToTitle(PlayScene& p)
 {
     StopTheMoment(p);
     StopMusic("bgm");
-    TitleScene title;
-    title.selector = SCENE_TO_TITLE;
-    title.stage = p.stage;
-    title.beeSteps = p.run.play.beeStepsPerFrame;
-    title.leftWasDown = true;  // the click that left the results is not a press here
-    return Replace(Scene{title});
+    return Replace(Scene{TitleAfterGame(p.stage, p.run.play.beeStepsPerFrame)});
+}
+
+// A stage cleared: its run (time and recording) taken into the whole game,
+// and once the last is cleared by a game that counts, its total kept, before
+// the results are shown.
+void NoteClearedRun(PlayScene& p)
+{
+    WholeGame& g = p.game;
+    g.counts = g.counts && RunCountsForGame(p) && p.stage == g.stagesCleared + 1;
+    if (!g.counts) return;
+    int s = p.stage - 1;
+    g.stageMs[s] = p.recording.timeMs;
+    g.recorded[s] = p.recordingOn;
+    if (p.recordingOn) g.recordings[s] = p.recording;
+    if (++g.stagesCleared < STAGE_COUNT) return;
+    const Recording* made[STAGE_COUNT];
+    for (int i = 0; i < STAGE_COUNT; i++) made[i] = g.recorded[i] ? &g.recordings[i] : nullptr;
+    g.entry = KeepBestGame(scoreFilePath, g.stageMs, made);
+}
+
+// The last results left with a click: the closing screen when the game
+// counts, else the title as ever.
+SceneChange EndGame(PlayScene& p)
+{
+    const WholeGame& g = p.game;
+    ClosingScene closing;
+    // (A total past what a clock holds, some 24 days, is no total either.)
+    if (!g.counts || g.stagesCleared != STAGE_COUNT || !TotalOfStages(g.stageMs, &closing.totalMs))
+        return BackToTitle(p);
+    StopTheMoment(p);
+    for (int s = 0; s < STAGE_COUNT; s++) closing.stageMs[s] = g.stageMs[s];
+    closing.entry = g.entry;
+    closing.stage = p.stage;
+    closing.beeSteps = p.run.play.beeStepsPerFrame;
+    return Replace(Scene{closing});
 }
 
 // A new run of the stage being played, from its start and at once, taking
@@ -258,6 +288,8 @@ void StepRetryBeat(PlayScene& p, FrameEnd* end)
 }
 
 }  // namespace
+
+bool RunCountsForGame(const PlayScene& p) { return !p.singleStage && !p.practice && !p.skipped && !p.assisted; }
 
 SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
 {
@@ -421,6 +453,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
         return Stay();
     case RUN_EVENT_CLEARED: {
         p.recording.timeMs = s.frameStart - s.runStart;
+        NoteClearedRun(p);
         ResultsScene results;
         results.runTimeMs = p.recording.timeMs;
         results.stage = p.stage;
@@ -447,6 +480,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
 {
     PlayState& s = p.run.play;
     if (result == RESULTS_TO_TITLE || result == PAUSE_TO_TITLE) return BackToTitle(p);
+    if (result == RESULTS_GAME_DONE) return EndGame(p);
     if (result == PAUSE_RESUME) {
         // The run's clock leaves the pause out: the next frame's clock is the
         // last play frame's plus only the time since the pause's last frame,

@@ -21,7 +21,7 @@ std::string FolderOf(const char* scorePath)
     return folder.empty() ? "." : folder;
 }
 
-std::string GhostSettingPath(const char* scorePath) { return FolderOf(scorePath) + "/ghost.txt"; }
+std::string GhostSettingPath(const char* scorePath) { return KeptFilePath(scorePath, "ghost.txt"); }
 
 // The file of candidate c (KeptCandidate's numbering) of stage.
 std::string CandidatePath(const char* scorePath, int stage, int c)
@@ -62,6 +62,11 @@ void Complain(const char* what, const std::string& path, const std::error_code& 
 }
 
 }  // namespace
+
+std::string KeptFilePath(const char* scorePath, const std::string& name)
+{
+    return FolderOf(scorePath) + "/" + name;
+}
 
 std::string RecordingPath(const char* scorePath, int stage, int rank)
 {

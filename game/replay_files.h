@@ -25,6 +25,9 @@
 #include "game/recording.h"
 #include "game/score.h"
 
+// Where a file named name (no folder) is kept beside the score file at
+// scorePath (not nullptr). Only names the file.
+std::string KeptFilePath(const char* scorePath, const std::string& name);
 // Where the recording of rank (1..5) of stage (1..4) is kept, beside the
 // score file at scorePath (not nullptr). Only names the file.
 std::string RecordingPath(const char* scorePath, int stage, int rank);

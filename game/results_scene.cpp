@@ -272,8 +272,8 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
         r.leaving = RESULTS_TO_TITLE;
         *end = FrameEnd{FRAME_TRACED, "results", SCENE_TO_TITLE, r.stage, ""};
     } else if (TakeResultsClick(buttons, &r.clickWait)) {
-        // After the last stage the game goes back to the title.
-        r.leaving = r.stage >= 1 && r.stage < STAGE_COUNT ? RESULTS_NEXT_STAGE : RESULTS_TO_TITLE;
+        // After the last stage the game is over.
+        r.leaving = r.stage >= 1 && r.stage < STAGE_COUNT ? RESULTS_NEXT_STAGE : RESULTS_GAME_DONE;
         end->kind = FRAME_TRACED;  // left without being shown
     }
 }

@@ -1,6 +1,6 @@
 // The results screen after a cleared stage: the run's time and the stage's
-// five best times, until a click leads on to the next stage or Escape (or
-// the last stage's click) back to the title. The time is ranked into the
+// five best times, until a click leads on to the next stage (after the last
+// stage, to the game's end) or Escape back to the title. The time is ranked into the
 // score file, with the run's recording, when the screen is entered, before
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
@@ -27,8 +27,10 @@
 struct Recording;
 struct SceneChange;
 
-// What the screen goes back to the play scene with.
-enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3 };
+// What the screen goes back to the play scene with: RESULTS_GAME_DONE is
+// the last stage's click in a game begun with START, which ends the game
+// (on the closing screen when it counts).
+enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3, RESULTS_GAME_DONE = 4 };
 
 struct ResultsScene {
     uint32_t runTimeMs = 0;     // curtain included

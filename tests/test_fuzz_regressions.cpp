@@ -33,6 +33,9 @@
 #define LLVMFuzzerTestOneInput FuzzSegmentsOneInput
 #include "tests/fuzz/fuzz_segments.cpp"
 #undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput FuzzBestGameOneInput
+#include "tests/fuzz/fuzz_bestgame.cpp"
+#undef LLVMFuzzerTestOneInput
 
 namespace {
 
@@ -79,3 +82,4 @@ TEST(FuzzRegressions, HarnessScript) { Replay("script", FuzzScriptOneInput); }
 TEST(FuzzRegressions, ReplayReader) { Replay("replay", FuzzReplayOneInput); }
 TEST(FuzzRegressions, SettingsReader) { Replay("settings", FuzzSettingsOneInput); }
 TEST(FuzzRegressions, SegmentsReader) { Replay("segments", FuzzSegmentsOneInput); }
+TEST(FuzzRegressions, BestGameReader) { Replay("bestgame", FuzzBestGameOneInput); }
