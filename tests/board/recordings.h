@@ -1,0 +1,54 @@
+// Real recordings for the board's tests: the committed whole-game replay
+// (tests/replays/fullgame.txt) played once by the headless harness in a
+// fresh game folder, which keeps each stage's run beside its score file as
+// txt/stageN-rank1.replay; the four files' text, stage 1 first.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "tests/harness_run.h"
+
+namespace board_test {
+
+namespace fs = std::filesystem;
+
+// Plays the replay the first time it is called (a few seconds); empty when the
+// harness or the game data is not built, or a stage's recording is missing.
+inline const std::vector<std::string>& StageRecordings()
+{
+    static std::vector<std::string> texts;
+    static bool tried = false;
+    if (tried) return texts;
+    tried = true;
+    if (!harness::HarnessBuilt()) return texts;
+    char pattern[] = "/tmp/prismveldt-board-rec-XXXXXX";
+    if (!mkdtemp(pattern)) return texts;
+    std::string folder = pattern;
+    const std::string data = harness::DATA;
+    fs::create_directory_symlink(data + "/bmp", folder + "/bmp");
+    fs::create_directory_symlink(data + "/se", folder + "/se");
+    if (fs::exists(data + "/fonts")) fs::create_directory_symlink(data + "/fonts", folder + "/fonts");
+    fs::create_directory(folder + "/txt");
+    for (int n = 1; n <= 4; n++) {
+        std::string name = "/txt/dw_stage" + std::to_string(n) + ".txt";
+        fs::copy_file(data + name, folder + name);
+    }
+    std::string script = harness::ReadText(std::string(SOURCE_DIR) + "/tests/replays/fullgame.txt");
+    harness::RunGame(folder, script, 40000);
+    std::vector<std::string> found;
+    for (int n = 1; n <= 4; n++) {
+        std::string text = harness::ReadText(folder + "/txt/stage" + std::to_string(n) + "-rank1.replay");
+        if (text.empty()) break;
+        found.push_back(text);
+    }
+    fs::remove_all(folder);
+    if (found.size() == 4) texts = found;
+    return texts;
+}
+
+}  // namespace board_test
