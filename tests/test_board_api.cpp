@@ -31,18 +31,6 @@ std::string HashOf(const std::string& recording)
     return recording.substr(at + 11, 16);
 }
 
-// A variant of a true run that is still a true run: the pointer's height in
-// a frame that does not fire counts for nothing in the rules.
-std::string Variant(const std::string& text, int k)
-{
-    Recording r;
-    ParseRecording(text.data(), text.size(), &r, nullptr);
-    int seen = 0;
-    for (RecordedFrame& f : r.frames)
-        if (!f.curtain && f.buttons == 0 && seen++ == 0) f.mouseY = 1000 + k;
-    return FormatRecording(r);
-}
-
 class BoardApi : public board_test::BoardTest {
 protected:
     void SetUp() override
@@ -75,13 +63,13 @@ TEST_F(BoardApi, ARunIsRankedOnceVerifiedAndTheBoardKeepsEachPlayersBestFastestF
     // Three more players with runs of equal time: ann's came first, so the
     // equal times rank after it in the order they came.
     for (int k = 2; k <= 4; k++) {
-        auto v = Submit(Variant(runs[0], k), "p" + std::to_string(k), KeyOf(k));
+        auto v = Submit(board_test::TrueVariant(runs[0], k), "p" + std::to_string(k), KeyOf(k));
         ASSERT_TRUE(v);
         ASSERT_EQ(v->status, 201) << v->body;
         EXPECT_EQ(Field(v->body, "rank"), std::to_string(k));
     }
     // A second run of ann's of the same time is not her best: the first is.
-    auto second = Submit(Variant(runs[0], 9), "ann", KeyOf(1));
+    auto second = Submit(board_test::TrueVariant(runs[0], 9), "ann", KeyOf(1));
     ASSERT_TRUE(second);
     EXPECT_EQ(Field(second->body, "best"), "false");
     EXPECT_EQ(Field(second->body, "rank"), "1");
@@ -120,7 +108,7 @@ TEST_F(BoardApi, EveryRefusalHasItsStatusAndNothingRefusedIsRanked)
 {
     // The first key to use a name owns it.
     ASSERT_EQ(Submit(runs[1], "owner", KeyOf(1))->status, 201);
-    auto taken = Submit(Variant(runs[1], 1), "owner", KeyOf(2));
+    auto taken = Submit(board_test::TrueVariant(runs[1], 1), "owner", KeyOf(2));
     EXPECT_EQ(taken->status, 403) << taken->body;
     // Another player's run, inputs and all, is not theirs to rank.
     EXPECT_EQ(Submit(runs[1], "thief", KeyOf(3))->status, 422);
