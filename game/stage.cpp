@@ -4,7 +4,7 @@
 #include "game/stage.h"
 #include <cstdint>
 
-int tileMap[MAP_ROWS][MAP_COLS];
+constinit thread_local int tileMap[MAP_ROWS][MAP_COLS];
 
 int TileAt(float x, float y)
 {

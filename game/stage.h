@@ -2,8 +2,10 @@
 // each code means to the character, the beam and the bees, and the picture of
 // the whole stage seen through the camera.
 //
-// There is one stage at a time: tileMap is this module's, and holds whatever
-// was read last. Stage files are read from ./txt/ of the current folder, so
+// There is one stage at a time on each thread: tileMap is this module's, one
+// grid per thread, and holds whatever that thread read last. The game plays
+// on one thread; the board server verifies runs on several at once, each on
+// its own grid. Stage files are read from ./txt/ of the current folder, so
 // the data folder must have been chosen first (ChooseDataFolder). The rules
 // (TileAt and the Is*Tile tests) and ReadStageFile need nothing else loaded;
 // the picture needs the tile sheet (imgTiles, LoadAssets) to be loaded before
@@ -38,7 +40,9 @@ enum {
 // neither the character nor the beam ever leaves the map.
 constexpr int TILE_OUTSIDE = TILE_BLOCK;
 
-extern int tileMap[MAP_ROWS][MAP_COLS];  // row first; all 0 until the first load
+// Row first; all 0 until the first load. constinit: no thread's copy needs a
+// start-up call, so reading a cell costs what a plain global's does.
+extern constinit thread_local int tileMap[MAP_ROWS][MAP_COLS];
 
 // The code of the cell holding world point (x, y): cell (x / 64, y / 64), a
 // point on a cell's left or top edge belonging to that cell. TILE_OUTSIDE for

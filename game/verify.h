@@ -20,6 +20,11 @@ bool VerifyRecording(const Recording& recording, std::string* why);
 // The same on the stage already in tileMap, which is not read again; a stage
 // whose hash is not the recording's is refused.
 bool VerifyRecordingOnStage(const Recording& recording, std::string* why);
+// The same within a budget of budgetMs milliseconds of the wall clock (0: no
+// budget): a recording still being played when it runs out is refused, with
+// "it takes longer to check than is allowed". tileMap is the calling
+// thread's own, so several threads may verify at once, each on its stage.
+bool VerifyRecordingOnStage(const Recording& recording, std::string* why, int budgetMs);
 
 // The --verify FILE command, once the data folder is chosen: reads the
 // recording at path and verifies it; prints "verified: stage N in mm:ss.hh

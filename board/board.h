@@ -1,0 +1,66 @@
+// The board server's state and its parts: the options it was started with,
+// the store, the stages it knows, the verification pool and the throttles.
+// One Board serves every request thread at once.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "board/stages.h"
+#include "board/store.h"
+#include "board/throttle.h"
+#include "board/verify_pool.h"
+
+namespace httplib { class Server; }
+
+constexpr size_t RUN_BODY_LIMIT = 1u << 20;       // a recording as the game keeps it
+constexpr size_t STAGE_BODY_LIMIT = 2u << 20;     // a stage file and its recording
+
+struct BoardOptions {
+    std::string host = "127.0.0.1";
+    int port = 8787;            // 0: any free port (printed once listening)
+    std::string database;
+    std::string data;           // the official stages
+    std::string play;           // the browser build served at /play/ ("" : none)
+    int workers = 0;            // verification threads (0: one per core)
+    int queue = 64;             // recordings waiting for a worker at most
+    int verifyMs = 2000;        // a check's time budget
+    int maxFrames = 225000;     // the longest run checked: an hour of frames
+    double keyRate = 30;        // submissions a minute per key (0: no limit)
+    double addressRate = 120;   // requests that submit, a minute per address
+    int readTimeoutSeconds = 5; // a client that sends nothing this long is dropped
+    bool reverify = false;      // play every stored run again at start
+};
+
+struct Board {
+    BoardOptions options;
+    Store* store = nullptr;
+    StageSet stages;
+    VerifyPool* pool = nullptr;
+    Throttle keys, addresses;
+};
+
+// A board entry: each player's best on one stage.
+struct BoardEntry {
+    int rank = 0;
+    std::string name;
+    int64_t timeMs = 0;
+    int64_t run = 0;
+    int64_t submitted = 0;  // milliseconds since 1970
+};
+// The board of the stage with hash text hash, fastest first, equal times by
+// the earlier run. False when the store fails.
+bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* entries);
+// The stage known under hash, from memory or (a stage another server added)
+// from the store; false when no server knows it.
+bool LookUpStage(Board* board, uint64_t hash, BoardStage* stage);
+
+// Registers the API's routes, the page and /play/ on server.
+void AddBoardRoutes(httplib::Server& server, Board* board);
+// The HTML page of every board (page.cpp).
+std::string BoardPage(Board* board);
+// Plays every stored run again when the rules version stored differs from
+// RULES_VERSION (or always, when forced) and marks those that no longer
+// verify; each is reported on standard error. Returns how many failed, or
+// -1 when the store fails.
+int ReverifyStoredRuns(Board* board, bool forced);

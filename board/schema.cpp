@@ -1,0 +1,58 @@
+// The board's schema, one migration after another, and every statement the
+// board runs: the same SQL for SQLite and PostgreSQL.
+#include "board/store.h"
+
+// Never change a migration once it has shipped: add the next one.
+const char* const STORE_MIGRATIONS[] = {
+    // 1: players own their names; a key is kept only as its SHA-256.
+    "CREATE TABLE players (id {id}, name TEXT NOT NULL UNIQUE, key_hash TEXT NOT NULL,"
+    " created BIGINT NOT NULL);"
+    "CREATE INDEX players_key ON players (key_hash);"
+    // Custom stages, known by their grid's hash, with the file as given.
+    "CREATE TABLE stages (hash TEXT PRIMARY KEY, number INTEGER NOT NULL, content {bytes} NOT NULL,"
+    " added BIGINT NOT NULL);"
+    // Every ranked run: verified before it was stored. valid turns 0 when a
+    // later version of the rules no longer accepts it. fingerprint: the
+    // hash of its inputs, so one run is ranked for one player only.
+    "CREATE TABLE runs (id {id}, player_id BIGINT NOT NULL REFERENCES players (id) ON DELETE CASCADE,"
+    " stage_hash TEXT NOT NULL, stage INTEGER NOT NULL, time_ms BIGINT NOT NULL,"
+    " play_frames BIGINT NOT NULL, rules INTEGER NOT NULL, recording {bytes} NOT NULL,"
+    " sha256 TEXT NOT NULL, fingerprint TEXT NOT NULL UNIQUE, submitted BIGINT NOT NULL,"
+    " valid INTEGER NOT NULL DEFAULT 1);"
+    "CREATE INDEX runs_board ON runs (stage_hash, valid, time_ms, id);"
+    "CREATE INDEX runs_player ON runs (player_id);"
+    "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);",
+    nullptr,
+};
+
+const StoreStatement STORE_STATEMENTS[] = {
+    {"claim_name", "INSERT INTO players (name, key_hash, created) VALUES ($1, $2, $3)"
+                   " ON CONFLICT (name) DO NOTHING"},
+    {"find_player", "SELECT id, key_hash FROM players WHERE name = $1"},
+    {"add_run", "INSERT INTO runs (player_id, stage_hash, stage, time_ms, play_frames, rules, recording,"
+                " sha256, fingerprint, submitted) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)"
+                " ON CONFLICT (fingerprint) DO NOTHING RETURNING id"},
+    {"find_fingerprint", "SELECT r.id, r.player_id FROM runs r WHERE r.fingerprint = $1"},
+    // Each player's best: the fastest, and of equal times the earlier run.
+    {"board", "SELECT p.name, b.time_ms, b.id, b.submitted FROM"
+              " (SELECT r.id, r.player_id, r.time_ms, r.submitted, ROW_NUMBER() OVER"
+              " (PARTITION BY r.player_id ORDER BY r.time_ms, r.id) AS k"
+              " FROM runs r WHERE r.stage_hash = $1 AND r.valid = 1) b"
+              " JOIN players p ON p.id = b.player_id WHERE b.k = 1 ORDER BY b.time_ms, b.id"},
+    {"board_hashes", "SELECT DISTINCT stage_hash FROM runs WHERE valid = 1 ORDER BY stage_hash"},
+    {"recording", "SELECT recording, sha256 FROM runs WHERE id = $1 AND valid = 1"},
+    {"delete_runs", "DELETE FROM runs WHERE player_id IN (SELECT id FROM players WHERE key_hash = $1)"},
+    {"delete_players", "DELETE FROM players WHERE key_hash = $1 RETURNING id"},
+    {"add_stage", "INSERT INTO stages (hash, number, content, added) VALUES ($1, $2, $3, $4)"
+                  " ON CONFLICT (hash) DO NOTHING"},
+    {"find_stage", "SELECT number, content FROM stages WHERE hash = $1"},
+    {"all_stages", "SELECT hash, number, content FROM stages ORDER BY hash"},
+    {"valid_runs", "SELECT r.id, p.name, r.stage_hash, r.recording FROM runs r"
+                   " JOIN players p ON p.id = r.player_id WHERE r.valid = 1 ORDER BY r.id"},
+    {"invalidate_run", "UPDATE runs SET valid = 0 WHERE id = $1"},
+    {"get_meta", "SELECT value FROM meta WHERE key = $1"},
+    {"set_meta", "INSERT INTO meta (key, value) VALUES ($1, $2)"
+                 " ON CONFLICT (key) DO UPDATE SET value = excluded.value"},
+    {"count_runs", "SELECT COUNT(*) FROM runs"},
+    {nullptr, nullptr},
+};

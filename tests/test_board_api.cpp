@@ -1,0 +1,273 @@
+// The board server's API, driven over HTTP with the committed replays' real
+// recordings: what it ranks and how, who owns a name, every refusal's status,
+// the recordings it serves back, removing a player, custom stages, the page,
+// and the stored runs played again after an upgrade.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+#include "board/stages.h"
+#include "board/store.h"
+#include "game/recording.h"
+#include "board/sha256.h"
+#include "tests/board/recordings.h"
+#include "tests/board/server.h"
+
+namespace {
+
+using board_test::KeyOf;
+
+std::string Field(const std::string& json, const std::string& name)
+{
+    std::smatch m;
+    std::regex pattern("\"" + name + "\":(\"[^\"]*\"|[^,}\\]]*)");
+    return std::regex_search(json, m, pattern) ? m[1].str() : "";
+}
+
+std::string HashOf(const std::string& recording)
+{
+    size_t at = recording.find("stage-hash ");
+    return recording.substr(at + 11, 16);
+}
+
+class BoardApi : public board_test::BoardTest {
+protected:
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        runs = board_test::StageRecordings();
+        ASSERT_EQ(runs.size(), 4u);
+    }
+    std::vector<std::string> runs;
+};
+
+TEST_F(BoardApi, ARunIsRankedOnceVerifiedAndTheBoardKeepsEachPlayersBestFastestFirst)
+{
+    auto r = Submit(runs[0], "ann", KeyOf(1));
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->status, 201) << r->body;
+    EXPECT_EQ(Field(r->body, "stage"), "1");
+    EXPECT_EQ(Field(r->body, "stage_hash"), "\"" + HashOf(runs[0]) + "\"");
+    EXPECT_EQ(Field(r->body, "rank"), "1");
+    EXPECT_EQ(Field(r->body, "best"), "true");
+    std::string time = Field(r->body, "time_ms");
+    EXPECT_NE(runs[0].find("result " + time + " "), std::string::npos);
+    // The same run sent again (an outbox's second try) is the same entry.
+    auto again = Submit(runs[0], "ann", KeyOf(1));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->status, 201);
+    EXPECT_EQ(Field(again->body, "id"), Field(r->body, "id"));
+
+    // Three more players with runs of equal time: ann's came first, so the
+    // equal times rank after it in the order they came.
+    for (int k = 2; k <= 4; k++) {
+        auto v = Submit(board_test::TrueVariant(runs[0], k), "p" + std::to_string(k), KeyOf(k));
+        ASSERT_TRUE(v);
+        ASSERT_EQ(v->status, 201) << v->body;
+        EXPECT_EQ(Field(v->body, "rank"), std::to_string(k));
+    }
+    // A second run of ann's of the same time is not her best: the first is.
+    auto second = Submit(board_test::TrueVariant(runs[0], 9), "ann", KeyOf(1));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(Field(second->body, "best"), "false");
+    EXPECT_EQ(Field(second->body, "rank"), "1");
+
+    auto b = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]));
+    ASSERT_TRUE(b);
+    ASSERT_EQ(b->status, 200);
+    std::regex entry("\\{\"rank\":(\\d+),\"name\":\"([^\"]*)\",\"time_ms\":(\\d+),\"run\":(\\d+),\"submitted\":(\\d+)\\}");
+    std::vector<std::string> names;
+    for (auto it = std::sregex_iterator(b->body.begin(), b->body.end(), entry); it != std::sregex_iterator(); ++it)
+        names.push_back((*it)[2]);
+    EXPECT_EQ(names, (std::vector<std::string>{"ann", "p2", "p3", "p4"}));
+    EXPECT_EQ(Field(b->body, "stage_hash"), "\"" + HashOf(runs[0]) + "\"");
+
+    // limit and around: the window round a name.
+    auto around = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]) + "?limit=2&around=p3");
+    ASSERT_TRUE(around);
+    names.clear();
+    for (auto it = std::sregex_iterator(around->body.begin(), around->body.end(), entry); it != std::sregex_iterator(); ++it)
+        names.push_back((*it)[2]);
+    EXPECT_EQ(names, (std::vector<std::string>{"p2", "p3"}));
+
+    // Its recording comes back byte for byte, tagged with its SHA-256.
+    auto rec = boards.Client().Get("/api/v1/runs/" + Field(r->body, "id") + "/recording");
+    ASSERT_TRUE(rec);
+    EXPECT_EQ(rec->status, 200);
+    EXPECT_EQ(rec->body, runs[0]);
+    EXPECT_EQ(rec->get_header_value("ETag"), "\"" + Sha256Hex(runs[0]) + "\"");
+    auto cached = boards.Client().Get("/api/v1/runs/" + Field(r->body, "id") + "/recording",
+                                      {{"If-None-Match", rec->get_header_value("ETag")}});
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->status, 304);
+}
+
+TEST_F(BoardApi, EveryRefusalHasItsStatusAndNothingRefusedIsRanked)
+{
+    // The first key to use a name owns it.
+    ASSERT_EQ(Submit(runs[1], "owner", KeyOf(1))->status, 201);
+    auto taken = Submit(board_test::TrueVariant(runs[1], 1), "owner", KeyOf(2));
+    EXPECT_EQ(taken->status, 403) << taken->body;
+    // Another player's run, inputs and all, is not theirs to rank.
+    EXPECT_EQ(Submit(runs[1], "thief", KeyOf(3))->status, 422);
+    // Bad headers.
+    for (const auto& [name, key] : std::vector<std::pair<std::string, std::string>>{
+             {"", KeyOf(4)}, {"seventeen-chars-x", KeyOf(4)}, {"tab\there", KeyOf(4)}, {"ok", "xyz"},
+             {"ok", KeyOf(4) + "0"}, {"ok", "g" + KeyOf(4).substr(1)}})
+        EXPECT_EQ(Submit(runs[2], name, key)->status, 400) << name << " / " << key;
+    // A recording the verifier refuses: its reason comes back.
+    std::string late = runs[2];
+    size_t at = late.find("result ");
+    late.replace(at, 7, "result 1");  // a longer time than the frames reach
+    auto refused = Submit(late, "ok", KeyOf(4));
+    EXPECT_EQ(refused->status, 422);
+    EXPECT_FALSE(Field(refused->body, "error").empty());
+    // A stage the board does not know.
+    std::string elsewhere = runs[2];
+    elsewhere.replace(elsewhere.find("stage-hash ") + 11, 16, "0123456789abcdef");
+    EXPECT_EQ(Submit(elsewhere, "ok", KeyOf(4))->status, 404);
+    // Too large, and the wrong kind of body.
+    std::string head = "POST /api/v1/runs HTTP/1.1\r\nHost: x\r\nX-Player-Name: ok\r\nX-Player-Key: " + KeyOf(4) +
+                       "\r\nContent-Type: application/octet-stream\r\nContent-Length: 1048577\r\n\r\n";
+    EXPECT_EQ(board_test::RawExchange(boards.Port(), head).rfind("HTTP/1.1 413", 0), 0u);
+    auto form = boards.Client().Post("/api/v1/runs", {{"X-Player-Name", "ok"}, {"X-Player-Key", KeyOf(4)}}, runs[2],
+                                     "application/x-www-form-urlencoded");
+    EXPECT_EQ(form->status, 415);
+    // Unknown boards and runs.
+    EXPECT_EQ(boards.Client().Get("/api/v1/boards/0123456789abcdef")->status, 404);
+    EXPECT_EQ(boards.Client().Get("/api/v1/boards/XYZ")->status, 400);
+    EXPECT_EQ(boards.Client().Get("/api/v1/runs/99999/recording")->status, 404);
+
+    auto b = boards.Client().Get("/api/v1/boards/" + HashOf(runs[2]));
+    EXPECT_EQ(b->body, "{\"stage_hash\":\"" + HashOf(runs[2]) + "\",\"entries\":[]}");
+}
+
+TEST_F(BoardApi, RemovingAPlayerTakesTheirRunsAndFreesTheName)
+{
+    ASSERT_EQ(Submit(runs[3], "gone", KeyOf(7))->status, 201);
+    auto id = Field(Submit(runs[3], "gone", KeyOf(7))->body, "id");
+    EXPECT_EQ(boards.Client().Delete("/api/v1/players/me", {{"X-Player-Key", KeyOf(8)}})->status, 404);
+    EXPECT_EQ(boards.Client().Delete("/api/v1/players/me", {{"X-Player-Key", "nothex"}})->status, 400);
+    EXPECT_EQ(boards.Client().Delete("/api/v1/players/me", {{"X-Player-Key", KeyOf(7)}})->status, 200);
+    EXPECT_EQ(boards.Client().Get("/api/v1/runs/" + id + "/recording")->status, 404);
+    auto b = boards.Client().Get("/api/v1/boards/" + HashOf(runs[3]));
+    EXPECT_EQ(b->body.find("gone"), std::string::npos);
+    // The name is free again, and the run with it.
+    EXPECT_EQ(Submit(runs[3], "gone", KeyOf(9))->status, 201);
+}
+
+TEST_F(BoardApi, ACustomStageIsKnownOnceARunClearsItAndOnlyThen)
+{
+    // Stage 1 with one far cell changed: another grid, another hash, the
+    // same way to the goal.
+    std::string text = harness::ReadText(harness::DATA + "/txt/dw_stage1.txt");
+    StageGrid grid;
+    ASSERT_TRUE(ParseStageText(text, &grid));
+    grid[MAP_CELLS - 1] = grid[MAP_CELLS - 1] == 1 ? 0 : 1;
+    std::string custom;
+    for (int cell : grid) custom += std::to_string(cell) + " ";
+    uint64_t hash = GridHash(grid);
+    Recording r;
+    ASSERT_TRUE(ParseRecording(runs[0].data(), runs[0].size(), &r, nullptr));
+    r.stageHash = hash;
+    std::string recording = FormatRecording(r);
+    // Not known before.
+    EXPECT_EQ(Submit(recording, "maker", KeyOf(5))->status, 404);
+    httplib::Headers h = {{"X-Player-Name", "maker"}, {"X-Player-Key", KeyOf(5)}};
+    // A recording that does not clear it adds nothing.
+    std::string late = recording;
+    late.replace(late.find("result "), 7, "result 1");
+    httplib::MultipartFormDataItems bad = {{"stage", custom, "stage.txt", "text/plain"},
+                                           {"recording", late, "run.replay", "application/octet-stream"}};
+    EXPECT_EQ(boards.Client().Post("/api/v1/stages", h, bad)->status, 422);
+    EXPECT_EQ(boards.Client().Get("/api/v1/boards/" + HashText(hash))->status, 404);
+    httplib::MultipartFormDataItems good = {{"stage", custom, "stage.txt", "text/plain"},
+                                            {"recording", recording, "run.replay", "application/octet-stream"}};
+    auto added = boards.Client().Post("/api/v1/stages", h, good);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->status, 201) << added->body;
+    EXPECT_EQ(Field(added->body, "stage_hash"), "\"" + HashText(hash) + "\"");
+    // Known from then on, on every server sharing the database.
+    for (size_t i = 0; i < boards.servers.size(); i++) {
+        httplib::Client c("127.0.0.1", boards.Port(i));
+        auto b = c.Get("/api/v1/boards/" + HashText(hash));
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b->status, 200);
+        EXPECT_NE(b->body.find("\"maker\""), std::string::npos);
+    }
+}
+
+TEST_F(BoardApi, ThePageShowsEveryBoardWithNamesEscapedAndWatchLinks)
+{
+    ASSERT_EQ(Submit(runs[0], "<b>x</b>", KeyOf(1))->status, 201);
+    ASSERT_EQ(Submit(runs[1], "';DROP TABLE--", KeyOf(2))->status, 201);
+    auto page = boards.Client().Get("/");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    for (int n = 1; n <= 4; n++) EXPECT_NE(page->body.find("<h2>Stage " + std::to_string(n) + "</h2>"), std::string::npos);
+    EXPECT_EQ(page->body.find("<b>x"), std::string::npos);
+    EXPECT_NE(page->body.find("&lt;b&gt;x&lt;/b&gt;"), std::string::npos);
+    EXPECT_NE(page->body.find("&#39;;DROP TABLE--"), std::string::npos);
+    EXPECT_EQ(page->body.find("<script"), std::string::npos);
+    std::regex watch("<a href=\"/play/\\?run=(\\d+)\">Watch</a>");
+    int links = 0;
+    for (auto it = std::sregex_iterator(page->body.begin(), page->body.end(), watch); it != std::sregex_iterator(); ++it) {
+        links++;
+        EXPECT_EQ(boards.Client().Get("/api/v1/runs/" + (*it)[1].str() + "/recording")->status, 200);
+    }
+    EXPECT_EQ(links, 2);
+    // The table the name tried to drop is there: both runs still served.
+    auto health = boards.Client().Get("/healthz");
+    EXPECT_EQ(health->status, 200);
+    auto json = boards.Client().Get("/api/v1/boards/" + HashOf(runs[1]));
+    EXPECT_NE(json->body.find("\"';DROP TABLE--\""), std::string::npos);
+}
+
+// Too many from one key: 429, the rest of the minute.
+class BoardThrottle : public BoardApi {
+    std::string Options() override { return "--key-rate 3 --address-rate 0"; }
+};
+
+TEST_F(BoardThrottle, AKeyThatSendsTooMuchIsToldToWait)
+{
+    int throttled = 0;
+    for (int i = 0; i < 8; i++) throttled += Submit(runs[0], "busy", KeyOf(1))->status == 429;
+    // A bucket of 3 (twice that with two servers, each counting its own).
+    EXPECT_EQ(throttled, 8 - 3 * (int)boards.servers.size());
+    EXPECT_EQ(Submit(runs[1], "calm", KeyOf(2))->status, 201);
+}
+
+TEST_F(BoardApi, AfterAnUpgradeTheStoredRunsArePlayedAgainAndThoseThatFailAreReported)
+{
+    ASSERT_EQ(Submit(runs[0], "old", KeyOf(1))->status, 201);
+    ASSERT_EQ(Submit(runs[1], "old", KeyOf(1))->status, 201);
+    board_test::StopBoards(&boards);
+    // The store says other rules ranked them; and stage 1's file has changed
+    // since, so the run on it no longer verifies.
+    std::string why;
+    Store* store = OpenStore(boards.database, &why);
+    ASSERT_NE(store, nullptr) << why;
+    ASSERT_TRUE(StoreRun(store, "set_meta", {StoreText("rules"), StoreText("0")}));
+    CloseStore(store);
+    std::string data = boards.folder + "/data";
+    std::filesystem::create_directories(data + "/txt");
+    for (int n = 1; n <= 4; n++) {
+        std::string name = "/txt/dw_stage" + std::to_string(n) + ".txt";
+        std::string text = harness::ReadText(harness::DATA + name);
+        if (n == 1) text = "1 " + text;  // every cell one to the right
+        std::ofstream(data + name) << text;
+    }
+    board_test::BoardServer s = board_test::StartOneBoard(boards, "--data '" + data + "'", 9);
+    ASSERT_NE(s.port, 0) << board_test::ReadLog(s);
+    boards.servers.push_back(s);
+    std::string log = board_test::ReadLog(s);
+    EXPECT_NE(log.find("of old on stage " + HashOf(runs[0]) + " no longer verifies"), std::string::npos) << log;
+    EXPECT_EQ(log.find("stage " + HashOf(runs[1]) + " no longer"), std::string::npos) << log;
+    EXPECT_NE(log.find("2 stored runs played again under rules 1: 1 no longer verify"), std::string::npos) << log;
+    httplib::Client c("127.0.0.1", s.port);
+    EXPECT_EQ(c.Get("/api/v1/boards/" + HashOf(runs[1]))->body.find("\"old\"") != std::string::npos, true);
+}
+
+}  // namespace
