@@ -24,6 +24,8 @@ constexpr long long PAD_TITLE_CHOICE_FRAME = 3;
 constexpr long long PAD_FIRST_PLAY_FRAME = FIRST_PLAY_FRAME + PAD_TITLE_CHOICE_FRAME;
 constexpr int START_X = 300, START_Y = 580;  // on the title's START button
 constexpr int END_X = 950, END_Y = 560;      // on its END button
+// The closing screen after a whole game: a press held over it counts on its eleventh frame.
+constexpr long long CLOSING_FRAMES = 10;
 
 struct ScriptWriter {
     std::string text;
@@ -147,6 +149,17 @@ inline std::string WriteScript(const std::vector<std::vector<Input>>& runs, int 
             for (long long f = title; f < title + 3; f++) w.Line(f, "mouse " + std::to_string(END_X) + " " + std::to_string(END_Y));
             // The results' click is still held: the title takes only a press
             // that starts over END.
+            w.Button(title + 1, false);
+            w.Button(title + 2, true);
+            // That press came over the closing screen after a whole game,
+            // which it leaves, held, on its eleventh frame; then the title,
+            // and END as above.
+            long long closing = title;
+            title = closing + CLOSING_FRAMES + 1;
+            w.text += "# the closing screen: the press above, held, leaves it on its eleventh frame (" +
+                      std::to_string(closing + CLOSING_FRAMES) + ")\n";
+            w.text += "# back on the title: END\n";
+            for (long long f = title; f < title + 3; f++) w.Line(f, "mouse " + std::to_string(END_X) + " " + std::to_string(END_Y));
             w.Button(title + 1, false);
             w.Button(title + 2, true);
         }
