@@ -39,6 +39,7 @@ constexpr uint32_t DEATH_RUMBLE_MS = 350;
 // G turns the ghost on and off; the choice is kept beside the best times.
 void ToggleGhostOnG(PlayScene& p)
 {
+    if (p.testPlay) return;
     bool keyG = IsKeyDown(KEY_G);
     if (keyG && !p.keyGWas) {
         p.ghostOn = !p.ghostOn;
@@ -138,7 +139,7 @@ void StartStage(PlayScene& p, const PlayState& state)
     LoadStage(p.stage);
     BeginRun(p.run, start);
     StartRecording(p);
-    if (p.practice) {
+    if (p.practice || p.testPlay) {
         p.recordingOn = false;
         p.recording.frames.clear();
     }
@@ -164,6 +165,10 @@ void BeginPractice(PlayScene& p, int camX, int camY)
 SceneChange BackToTitle(PlayScene& p)
 {
     StopTheMoment(p);
+    if (p.testPlay) {
+        StopSoundEffect();
+        return Pop(PLAY_TEST_LEFT);
+    }
     StopMusic("bgm");
     TitleScene title;
     title.selector = SCENE_TO_TITLE;
@@ -223,7 +228,8 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
             BeginPractice(p, camX, camY);
         }
     }
-    p.ghostOn = GhostWanted(scoreFilePath);
+    if (p.practiceFromPoint) BeginPractice(p, p.practiceCamX, p.practiceCamY);
+    p.ghostOn = !p.testPlay && GhostWanted(scoreFilePath);
     // The ghost is worked out before the clock starts, from the stage the
     // title's countdown has loaded: it never costs the player time.
     if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
@@ -358,6 +364,12 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
         return Stay();
     case RUN_EVENT_CLEARED: {
         p.recording.timeMs = s.frameStart - s.runStart;
+        if (p.testPlay) {
+            StopTheMoment(p);
+            StopSoundEffect();
+            if (p.testClearMs) *p.testClearMs = p.recording.timeMs;
+            return Pop(PLAY_TEST_CLEARED);
+        }
         ResultsScene results;
         results.runTimeMs = p.recording.timeMs;
         results.stage = p.stage;
@@ -395,7 +407,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         p.escapeStillHeld = true;
         // The settings page may have turned the ghost on or off.
         bool ghostWas = p.ghostOn;
-        p.ghostOn = GhostWanted(scoreFilePath);
+        p.ghostOn = !p.testPlay && GhostWanted(scoreFilePath);
         if (p.ghostOn && !ghostWas) LoadGhost(scoreFilePath, p.stage, &p.ghost);
         return Stay();
     }

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "game/controls_scene.h"
+#include "game/editor_scene.h"
 #include "game/pause_scene.h"
 #include "game/play_scene.h"
 #include "game/question_scene.h"
@@ -38,7 +39,8 @@
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene>
+                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene,
+                 EditorScene>
         value;
 };
 
