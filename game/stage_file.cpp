@@ -29,15 +29,15 @@ std::string StrictProblem(const std::string& text)
         long long value = 0;
         while (i < text.size() && text[i] >= '0' && text[i] <= '9' && value <= INT_MAX)
             value = value * 10 + (text[i++] - '0');
+        if (value > INT_MAX) {
+            char why[96];
+            snprintf(why, sizeof why, "line %d: a number too large for a tile code", line);
+            return why;
+        }
         bool number = i > digits && (i == text.size() || IsBlank(text[i]));
         if (!number) {
             char why[96];
             snprintf(why, sizeof why, "line %d: something that is not a tile code", line);
-            return why;
-        }
-        if (value > INT_MAX) {
-            char why[96];
-            snprintf(why, sizeof why, "line %d: a number too large for a tile code", line);
             return why;
         }
         count++;
