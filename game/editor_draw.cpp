@@ -19,7 +19,7 @@ namespace {
 
 constexpr uint32_t TILE_KEY = 0xFF00FF;
 constexpr Colour PANEL = 0x302018, STATUS = 0x000000, EDGE = 0xFFFFFF, LIT = 0x64FFFF, TEXT = 0xF0F0F0;
-constexpr Colour START_MARK = 0x40FF40, RECT_MARK = 0x40C0FF, UNKNOWN = 0x8000FF;
+constexpr Colour START_MARK = 0x40FF40, RECT_MARK = 0x40C0FF, UNKNOWN = 0x8000FF, FARTHEST = 0x3030FF;
 
 int Screen(int world, int view, int cell) { return (int)(((long long)world - view) * cell / TILE_SIZE); }
 
@@ -58,6 +58,16 @@ void DrawMap(const EditorScene& e)
     DrawBox(backBuffer, sx - 1, sy - 1, sw + 2, sh + 2, 0, START_MARK);
     SetFont(7, 14, "IMPACT");
     PrintTextOn(backBuffer, sx, sy - 16, START_MARK, COLOR_NONE, "START");
+    // The nearest the proof's search came to a goal.
+    if (e.proof.marked && e.proof.status != PROOF_CLEARABLE) {
+        int mx = Screen(e.proof.markX, e.viewX, cell), my = Screen(e.proof.markY, e.viewY, cell);
+        int radius = std::max(6, 48 * cell / TILE_SIZE);
+        DrawCircle(backBuffer, mx, my, radius, FARTHEST);
+        DrawCircle(backBuffer, mx, my, radius + 1, FARTHEST);
+        DrawLine(backBuffer, mx - radius / 2, my - radius / 2, mx + radius / 2, my + radius / 2, FARTHEST);
+        DrawLine(backBuffer, mx - radius / 2, my + radius / 2, mx + radius / 2, my - radius / 2, FARTHEST);
+        PrintTextOn(backBuffer, mx + radius + 4, my - 7, FARTHEST, COLOR_NONE, "FARTHEST");
+    }
     ReleaseFont();
 }
 
@@ -116,6 +126,10 @@ void DrawStatus(const EditorScene& e, int x, int y)
                 UnsavedEdits(e.history) ? " *" : "", ZOOM_NAMES[std::clamp(e.zoom, 0, EDITOR_ZOOMS - 1)], e.code,
                 TileCodeName(e.code), where);
     PrintTextOn(backBuffer, 8, top + 14, LIT, COLOR_NONE, "%s", e.message.c_str());
+    if (e.proof.status != PROOF_NONE)
+        PrintTextOn(backBuffer, 8, top + 28, e.proof.status == PROOF_CLEARABLE ? START_MARK : RECT_MARK, COLOR_NONE,
+                    "PROOF (F6): %s", e.proof.text.c_str());
+    else PrintTextOn(backBuffer, 8, top + 28, TEXT, COLOR_NONE, "F5 PLAY  SHIFT+F5 PLAY FROM HERE  F6 PROVE  CTRL+Z/Y UNDO/REDO  CTRL+S SAVE");
     ReleaseFont();
 }
 

@@ -21,6 +21,10 @@ constexpr int KEY_F5 = VK_F1 + 4;
 constexpr int PAN_PIXELS = 24;       // the arrows move the view this far on the screen a frame
 constexpr int WHEEL_PAN_CELLS = 4;   // Shift and the wheel: cells a notch
 constexpr int DRAG_SLACK = 6;        // a right press moved further than this pans
+constexpr int KEY_F6 = VK_F1 + 5;
+// The proof's slices a frame, and the time they may take on a clock that moves.
+constexpr int PROOF_SLICES_PER_FRAME = 100;
+constexpr uint32_t PROOF_BUDGET_MS = 6;
 
 void Say(EditorScene& e, const std::string& news)
 {
@@ -223,7 +227,9 @@ void StepPointer(EditorScene& e, int x, int y, bool left, bool right, bool middl
 void StepKeys(EditorScene& e, int x, int y, bool shift, bool ctrl)
 {
     bool escape = IsKeyDown(VK_ESCAPE), z = IsKeyDown('Z'), yKey = IsKeyDown('Y'), s = IsKeyDown('S'),
-         f5 = IsKeyDown(KEY_F5), n = IsKeyDown('N');
+         f5 = IsKeyDown(KEY_F5), n = IsKeyDown('N'), f6 = IsKeyDown(KEY_F6);
+    bool f6Pressed = f6 && !e.f6Was;
+    e.f6Was = f6;
     bool escapePressed = escape && !e.escapeWas, zPressed = z && !e.zWas, yPressed = yKey && !e.yWas,
          sPressed = s && !e.sWas, f5Pressed = f5 && !e.f5Was, nPressed = n && !e.nWas;
     e.escapeWas = escape;
@@ -247,6 +253,14 @@ void StepKeys(EditorScene& e, int x, int y, bool shift, bool ctrl)
         if (!RedoStep(&e.history, &e.cells)) Say(e, "nothing to redo");
     } else if (ctrl && sPressed) {
         Save(e);
+    } else if (f6Pressed) {
+        if (e.proof.status == PROOF_SEARCHING) {
+            e.proof = Proof{};
+            Say(e, "proof stopped");
+        } else {
+            StartProof(&e.proof, e.cells);
+            Say(e, e.proof.text);
+        }
     } else if (f5Pressed && !shift) {
         e.playFrom = 1;
     } else if (f5Pressed) {
@@ -271,15 +285,47 @@ void StepKeys(EditorScene& e, int x, int y, bool shift, bool ctrl)
     ClampView(e);
 }
 
+// The proof goes on a slice; an edit clears it; its end is told and its
+// run kept beside the stage.
+void StepTheProof(EditorScene& e)
+{
+    if (e.proof.status == PROOF_NONE) return;
+    if (e.proof.cells != e.cells) {
+        e.proof = Proof{};
+        Say(e, "the edit cleared the proof");
+        return;
+    }
+    if (e.proof.status != PROOF_SEARCHING) return;
+    StepProof(&e.proof, PROOF_SLICES_PER_FRAME, PROOF_BUDGET_MS);
+    if (e.proof.status == PROOF_SEARCHING) return;
+    if (e.proof.status != PROOF_CLEARABLE || e.savePath.empty()) {
+        Say(e, e.proof.text);
+        return;
+    }
+    std::string path = ProofRecordingPath(e.savePath), text = FormatRecording(e.proof.recording);
+    char reason[256] = "";
+    if (PlatformReplaceFile(path.c_str(), text.data(), text.size(), reason, sizeof reason))
+        Say(e, e.proof.text + "; the run is kept in " + path);
+    else Say(e, e.proof.text + "; the run could not be kept in " + path + ": " + reason);
+}
+
 // Every key and button counted as held, so that none held from before acts.
 void HoldEverything(EditorScene& e)
 {
     e.leftWas = e.rightWas = e.middleWas = true;
-    e.escapeWas = e.zWas = e.yWas = e.sWas = e.f5Was = e.nWas = true;
+    e.escapeWas = e.zWas = e.yWas = e.sWas = e.f5Was = e.nWas = e.f6Was = true;
     e.drag = EDITOR_DRAG_NONE;
 }
 
 }  // namespace
+
+std::string ProofRecordingPath(const std::string& stagePath)
+{
+    std::string stem = stagePath;
+    size_t slash = stem.find_last_of("/\\"), dot = stem.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) stem.resize(dot);
+    return stem + ".proof.replay";
+}
 
 int EditorCellSize(int zoom) { return 8 << std::clamp(zoom, 0, EDITOR_ZOOMS - 1); }
 
@@ -344,12 +390,13 @@ void StepEditor(EditorScene& e, const FrameClock&, FrameEnd* end)
     e.rightWas = right;
     e.middleWas = middle;
     StepKeys(e, x, y, shift, ctrl);
+    StepTheProof(e);
     SetMouseCursor(1);
     DrawEditor(e);
     char fields[160];
-    snprintf(fields, sizeof fields, "\"zoom\":%d,\"viewX\":%d,\"viewY\":%d,\"code\":%d,\"unsaved\":%d,\"steps\":%d,\"asking\":%d",
+    snprintf(fields, sizeof fields, "\"zoom\":%d,\"viewX\":%d,\"viewY\":%d,\"code\":%d,\"unsaved\":%d,\"steps\":%d,\"asking\":%d,\"proof\":%d",
              e.zoom, e.viewX, e.viewY, e.code, UnsavedEdits(e.history) ? 1 : 0, (int)e.history.done,
-             e.asking ? 1 : 0);
+             e.asking ? 1 : 0, e.proof.status);
     *end = FrameEnd{FRAME_SHOWN, "editor", SCENE_PLAYING, 0, PlatformTracing() ? fields : ""};
 }
 

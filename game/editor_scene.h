@@ -6,8 +6,10 @@
 // code under the pointer. Ctrl+Z and Ctrl+Y undo and redo, for the whole
 // session; Ctrl+S saves in one step. F5 plays the stage from its start,
 // Shift+F5 from the cell under the pointer as if a checkpoint had been
-// passed there; Escape in play comes back with the view as it was. Escape
-// leaves, asking first when there are unsaved changes.
+// passed there; Escape in play comes back with the view as it was. F6 proves
+// the stage clearable (editor_prove.h) while the editor goes on; any edit
+// clears the proof. Escape leaves, asking first when there are unsaved
+// changes.
 //
 // A file that cannot be read whole is never written over: it shows the
 // cells the game would play, and saving goes to a new file beside it.
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "game/edit_history.h"
+#include "game/editor_prove.h"
 #include "game/scene_frame.h"
 
 struct SceneChange;
@@ -24,7 +27,7 @@ struct SceneChange;
 // The map's part of the screen; the palette is to its right.
 constexpr int EDITOR_MAP_WIDTH = 980;
 constexpr int EDITOR_SCREEN_HEIGHT = 720;
-constexpr int EDITOR_STATUS_HEIGHT = 28;  // the line along the map's foot
+constexpr int EDITOR_STATUS_HEIGHT = 42;  // the lines along the map's foot
 constexpr int EDITOR_ZOOMS = 4;           // 1/8, 1/4, 1/2, 1
 // The palette: two columns of rows, each a picture and the code's name.
 constexpr int PALETTE_X = EDITOR_MAP_WIDTH + 8;
@@ -68,13 +71,14 @@ struct EditorScene {
     int panFromX = 0, panFromY = 0;   // the pointer where the pan last was
     // Last frame's keys and buttons, for presses.
     bool leftWas = true, rightWas = true, middleWas = true;
-    bool escapeWas = true, zWas = true, yWas = true, sWas = true, f5Was = true, nWas = true;
+    bool escapeWas = true, zWas = true, yWas = true, sWas = true, f5Was = true, nWas = true, f6Was = true;
     bool asking = false;   // "leave without saving?" is up
     bool leave = false;    // this frame's: the editor ends after it
     int playFrom = 0;      // this frame's: 1 test play from the start, 2 from the pointer
     int playCamX = 0, playCamY = 0;
     uint32_t clearMs = 0;  // a test play's time to the goal
     std::string message;   // the status line's news
+    Proof proof;
 };
 
 SceneChange EnterEditor(EditorScene& editor, FrameClock& clock);
@@ -82,5 +86,7 @@ void StepEditor(EditorScene& editor, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterEditorFrame(EditorScene& editor, FrameClock& clock);
 // Back from a test play (PLAY_TEST_*).
 SceneChange ResumeEditor(EditorScene& editor, int result, FrameClock& clock);
+// Where a proof's run is kept: beside the stage's file, NAME.proof.replay.
+std::string ProofRecordingPath(const std::string& stagePath);
 // The editor's picture of itself, into backBuffer.
 void DrawEditor(const EditorScene& editor);

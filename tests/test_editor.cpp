@@ -182,7 +182,7 @@ protected:
     std::string At(int frame, int col, int row)
     {
         int x = (col * 64 + 32 - viewX) / perPixel, y = (row * 64 + 32 - viewY) / perPixel;
-        EXPECT_TRUE(x >= 0 && x < 980 && y >= 0 && y < 692) << "cell " << col << "," << row << " is off the map";
+        EXPECT_TRUE(x >= 0 && x < 980 && y >= 0 && y < 678) << "cell " << col << "," << row << " is off the map";
         return std::to_string(frame) + " mouse " + std::to_string(x) + " " + std::to_string(y) + "\n";
     }
     static std::string Key(int frame, const std::string& key)
