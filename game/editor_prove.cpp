@@ -1,6 +1,7 @@
 // The editor's proof: the quick checks, the solver in slices, the recording.
 #include "game/editor_prove.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -71,6 +72,12 @@ void StartProof(Proof* p, const std::vector<int>& cells)
     solve::Moment start;
     BeginRun(start.run, PlayState{});
     solve::StartSearch(*p->search, *p->field, start, solve::SearchSettings{});
+    for (int r = 0; r < MAP_ROWS; r++)
+        for (int c = 0; c < MAP_COLS; c++)
+            if (tileMap[r][c] == TILE_GOAL) {
+                p->goalX.push_back(c * TILE_SIZE + TILE_SIZE / 2);
+                p->goalY.push_back(r * TILE_SIZE + TILE_SIZE / 2);
+            }
     p->status = PROOF_SEARCHING;
     p->startedMs = PlatformTimeMs();
     p->text = "proving...";
@@ -127,6 +134,19 @@ void StepProof(Proof* p, int slices, uint32_t budgetMs)
     uint32_t from = PlatformTimeMs();
     for (int i = 0; i < slices && s.status == solve::SEARCH_GOING; i++) {
         solve::StepSearch(s, 1);
+        if (!s.children.empty()) {
+            const solve::Moment& m = *s.children.back().moment;
+            double x = m.run.play.camX + PLAYER_SCREEN_X, y = m.run.play.camY + PLAYER_SCREEN_Y;
+            for (size_t g = 0; g < p->goalX.size(); g++) {
+                double d = std::hypot(x - p->goalX[g], y - p->goalY[g]);
+                if (d < p->nearest && s.bestScore >= 1e18) {
+                    p->nearest = d;
+                    p->marked = true;
+                    p->markX = (int)x;
+                    p->markY = (int)y;
+                }
+            }
+        }
         if (PlatformTimeMs() - from >= budgetMs) break;
     }
     p->frame = s.frame;

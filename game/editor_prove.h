@@ -37,8 +37,13 @@ struct Proof {
     int frame = 0;           // how deep into the run the search is (play frames)
     // The character's place nearest the goal that the search has reached
     // (world pixels): where a failed search is marked on the map.
+    // The solver's own measure (the distance map) when it has one there, or
+    // else, for a start the map cannot lead from, the place nearest a goal
+    // tile as the crow flies.
     bool marked = false;
     int markX = 0, markY = 0;
+    double nearest = 1e300;             // that place's distance to a goal tile
+    std::vector<int> goalX, goalY;      // the goal tiles' centres
     Recording recording;     // PROOF_CLEARABLE: the solver's run
 };
 

@@ -6,9 +6,15 @@
 // play there and back.
 #include "tests/test_wholegame_harness.h"
 
+#include <chrono>
+#include <cstring>
 #include <random>
 
 #include "game/edit_history.h"
+#include "game/par_times.h"
+#include "game/editor_prove.h"
+#include "game/recording.h"
+#include "game/verify.h"
 #include "game/play_state.h"
 #include "game/stage.h"
 #include "game/stage_file.h"
@@ -324,6 +330,112 @@ TEST_F(Editor, TestPlayFromTheStartAndFromAPointComesBackToTheSameView)
     EXPECT_EQ(NumberField(editor.back()->line, "viewX", 0), panned);
     // Nothing ranked or kept: no score file was made.
     EXPECT_FALSE(fs::exists(folder + "/txt/scoretime.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the proof ----
+
+std::vector<int> Floored()
+{
+    std::vector<int> cells(MAP_CELLS, 0);
+    // A floor, a ceiling, and a column of goal tiles a few cells right of the start.
+    for (int c = 0; c < 200; c++) cells[12 * 200 + c] = cells[34 * 200 + c] = cells[35 * 200 + c] = 1;
+    for (int r = 26; r < 34; r++) cells[r * 200 + 24] = TILE_GOAL;
+    return cells;
+}
+
+TEST(Proof, TheChecksBeforeTheSearchAnswerAtOnce)
+{
+    struct Case {
+        const char* what;
+        void (*change)(std::vector<int>&);
+        const char* text;
+    } cases[] = {
+        {"walled", [](std::vector<int>& g) { for (int r = 0; r < 34; r++) g[r * 200 + 18] = 1; },
+         "not clearable: every goal is walled off from the start"},
+        {"deadly wall", [](std::vector<int>& g) { for (int r = 0; r < 34; r++) g[r * 200 + 18] = 5; },
+         "not clearable: every goal is walled off from the start"},
+        {"no goal", [](std::vector<int>& g) { for (int& c : g) if (c == TILE_GOAL) c = 0; },
+         "not clearable: there is no goal tile"},
+        {"solid start", [](std::vector<int>& g) { g[32 * 200 + 10] = 1; }, "not clearable: the start lies in a solid tile"},
+        {"deadly start", [](std::vector<int>& g) { g[32 * 200 + 10] = 7; }, "not clearable: the start lies in a deadly tile"},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> cells = Floored();
+        c.change(cells);
+        Proof proof;
+        StartProof(&proof, cells);
+        EXPECT_EQ(proof.status, PROOF_REFUSED) << c.what;
+        EXPECT_EQ(proof.text, c.text) << c.what;
+    }
+    Proof proof;
+    StartProof(&proof, Floored());
+    EXPECT_EQ(proof.status, PROOF_SEARCHING);
+}
+
+TEST_F(Editor, ProveKeepsARunThatVerifiesAndAnEditClearsTheProof)
+{
+    std::string file = folder + "/easy.txt", error;
+    ASSERT_TRUE(WriteStageCells(file.c_str(), Floored(), &error)) << error;
+    GameRun run = Edit(file, Key(3, "f6"), 400);
+    EXPECT_NE(run.output.find("clearable, par 0:01.6; the run is kept in " + folder + "/easy.proof.replay"),
+              std::string::npos)
+        << run.output;
+    auto frames = run.Frames("editor");
+    ASSERT_EQ(frames.size(), 400u);
+    EXPECT_EQ(NumberField(frames[3]->line, "proof", -1), PROOF_SEARCHING);
+    EXPECT_EQ(NumberField(frames.back()->line, "proof", -1), PROOF_CLEARABLE);
+    // The run kept verifies on the stage, by the game's own verifier.
+    Recording recording;
+    std::string why;
+    ASSERT_TRUE(ReadRecordingFile((folder + "/easy.proof.replay").c_str(), &recording, &why)) << why;
+    std::vector<int> cells = Floored();
+    memcpy(tileMap, cells.data(), sizeof tileMap);
+    EXPECT_TRUE(VerifyRecordingOnStage(recording, &why)) << why;
+    EXPECT_EQ(recording.timeMs, 1632u);
+    // An edit clears it; a walled-off goal is told in the frame F6 is pressed.
+    ReadView(file);
+    std::string s = Key(3, "f6") + At(300, 18, 33) + "301 down shift\n302 down lmb\n" + At(303, 18, 13) +
+                    "304 up lmb\n305 up shift\n" + Key(310, "f6");
+    run = Edit(file, s, 320);
+    frames = run.Frames("editor");
+    ASSERT_EQ(frames.size(), 320u);
+    EXPECT_EQ(NumberField(frames[299]->line, "proof", -1), PROOF_CLEARABLE);
+    EXPECT_EQ(NumberField(frames[305]->line, "proof", -1), PROOF_NONE);
+    EXPECT_EQ(NumberField(frames[310]->line, "proof", -1), PROOF_REFUSED);
+    EXPECT_NE(run.output.find("the edit cleared the proof\nnot clearable: every goal is walled off from the start"),
+              std::string::npos)
+        << run.output;
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped stages prove clearable, each within a stated time on one core
+// of a loaded build machine; the run found verifies, and its par is the
+// solver's committed one (game/par_times.h).
+TEST(Proof, ShippedStagesProveClearableInTime)
+{
+    constexpr double MOST_SECONDS = 240;
+    for (int stage = 1; stage <= 4; stage++) {
+        std::vector<int> cells;
+        std::string problem;
+        std::string path = std::string(SOURCE_DIR) + "/data/txt/dw_stage" + std::to_string(stage) + ".txt";
+        ASSERT_EQ(ReadStageCells(path.c_str(), &cells, &problem), STAGE_FILE_OK) << problem;
+        auto began = std::chrono::steady_clock::now();
+        Proof proof;
+        StartProof(&proof, cells);
+        while (proof.status == PROOF_SEARCHING) StepProof(&proof, 1000, 1000);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        EXPECT_EQ(proof.status, PROOF_CLEARABLE) << "stage " << stage << ": " << proof.text;
+        EXPECT_EQ(proof.recording.timeMs, ParTimeMs(stage)) << "stage " << stage;
+        EXPECT_LT(seconds, MOST_SECONDS) << "stage " << stage;
+        printf("stage %d: %s, proved in %.1f s\n", stage, proof.text.c_str(), seconds);
+    }
 }
 
 }  // namespace
