@@ -439,3 +439,29 @@ TEST(Proof, ShippedStagesProveClearableInTime)
 }
 
 }  // namespace
+
+namespace {
+
+// The wheel zooms about the pointer through 1/8 .. 1 and no further; with
+// Shift it pans four cells a notch.
+TEST_F(Editor, WheelZoomsAboutThePointerAndShiftWheelPans)
+{
+    std::string file = folder + "/wheel.txt";
+    GameRun run = Edit(file, "2 mouse 490 340\n4 wheel 1\n6 wheel 1\n8 wheel 1\n10 wheel -5\n12 down shift\n13 wheel -2\n14 up shift\n", 16);
+    auto frames = run.Frames("editor");
+    ASSERT_EQ(frames.size(), 16u) << run.output;
+    auto field = [&](int n, const char* name) { return (long long)NumberField(frames[n]->line, name, -1); };
+    EXPECT_EQ(field(3, "zoom"), 1);
+    EXPECT_EQ(field(4, "zoom"), 2);
+    EXPECT_EQ(field(6, "zoom"), 3);
+    EXPECT_EQ(field(8, "zoom"), 3);
+    EXPECT_EQ(field(10, "zoom"), 0);
+    // The world point under the pointer stays under it (4 world pixels a
+    // screen pixel at 1/4, 2 at 1/2).
+    EXPECT_EQ(field(3, "viewX") + 490 * 4, field(4, "viewX") + 490 * 2);
+    EXPECT_EQ(field(3, "viewY") + 340 * 4, field(4, "viewY") + 340 * 2);
+    EXPECT_EQ(field(13, "viewX"), field(12, "viewX") + 2 * 4 * 64);
+    EXPECT_EQ(field(13, "zoom"), 0);
+}
+
+}  // namespace
