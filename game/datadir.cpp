@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "game/best_game.h"
 #include "game/replay_files.h"
 #include "game/score.h"
 #include "gfx/whole_file.h"
@@ -129,7 +130,7 @@ void UseDataFolder()
 }
 
 // What saves cut short left beside the score file, and the recordings that
-// no longer pair with an entry of the table.
+// no longer pair with an entry of the table or with the best whole game.
 void TidyScoreFolder()
 {
     if (scoreFilePath == nullptr) return;
@@ -140,6 +141,7 @@ void TidyScoreFolder()
                      scoreFilePath);
     } else {
         RemoveKeptLeftovers(scoreFilePath);
+        TidyBestGame(scoreFilePath);
         ScoreTable table;
         // A damaged table is kept as it is for the player to mend, and so are
         // its recordings.

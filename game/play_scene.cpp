@@ -14,6 +14,7 @@
 #include "game/pause_scene.h"
 #include "game/replay_files.h"
 #include "game/scenes.h"
+#include "game/splits.h"
 #include "game/score.h"
 #include "game/stage.h"
 #include "game/stage_view.h"
@@ -126,6 +127,52 @@ std::string PlayTraceFields(const PlayState& s)
     return fields;
 }
 
+// The best run's splits for the stage in tileMap, worked out again only when
+// the stage or its best time changed since they last were: a retry costs a
+// read of the score file, not a replay.
+void UpdateBestSplits(PlayScene& p)
+{
+    ScoreTable table;
+    int32_t best = EMPTY_SLOT_MS;
+    if (scoreFilePath != nullptr && p.stage >= 1 && p.stage <= STAGE_COUNT &&
+        ReadScoreFile(scoreFilePath, &table) == SCORE_FILE_READ)
+        best = table.times[p.stage - 1][0];
+    if (p.bestSplitsStage == p.stage && p.bestSplitsTimeMs == best) return;
+    p.bestSplitsStage = p.stage;
+    p.bestSplitsTimeMs = best;
+    int32_t bestMs = best;
+    p.bestSplitsKnown = BestRunSplits(scoreFilePath, p.stage, &p.bestSplits, &bestMs);
+    if (p.bestSplitsKnown) p.bestSplitsTimeMs = bestMs;
+}
+
+// A split just made is shown when the best run made one at its checkpoint.
+void ShowSplit(PlayScene& p)
+{
+    const Split& split = p.splits.splits.back();
+    const Split* best = p.bestSplitsKnown ? FindSplit(p.bestSplits, split.checkpoint) : nullptr;
+    if (best == nullptr) return;
+    p.shownSplit = split;
+    p.shownSplitDiffMs = int32_t(int64_t(split.clockMs) - int64_t(best->clockMs));
+    p.splitShownLeft = SPLIT_SHOWN_FRAMES;
+}
+
+// The split under the clock: its checkpoint and time, and how far ahead of
+// or behind the best's it is.
+void DrawSplit(const Split& split, int32_t diffMs)
+{
+    TimeText time = FormatRunTime(split.clockMs);
+    char diff[32];
+    FormatSplitDifference(diffMs, diff, sizeof diff);
+    Colour inner = diffMs < 0 ? 0x78FF78 : diffMs > 0 ? 0x6464FF : 0xFAFAFA;  // 0xBBGGRR
+    Colour outline = diffMs < 0 ? 0x1E641E : diffMs > 0 ? 0x1E1E78 : 0x505050;
+    SetFont(20, 40, "IMPACT");
+    PrintOutlined(backBuffer, 470, 104, 0x505050, 0xFAFAFA, "CP%d %s%s", split.checkpoint, time.clock,
+                  time.fraction);
+    SetFont(28, 56, "IMPACT");
+    PrintOutlined(backBuffer, 690, 96, outline, inner, "%s", diff);
+    ReleaseFont();
+}
+
 // A stage's run begins: the stage loaded, the bees at their nests, the
 // recording started with what the run takes over from the play before it.
 void StartStage(PlayScene& p, const PlayState& state)
@@ -148,6 +195,8 @@ void StartStage(PlayScene& p, const PlayState& state)
     // A retry held from before the run began is not a press in it.
     p.retryKeyWas = true;
     p.heldCrystal = HeldCrystal(start.respawnCamX, start.respawnCamY);
+    BeginSplits(&p.splits, p.heldCrystal);
+    p.splitShownLeft = 0;
 }
 
 // From now on the stage is practised from (camX, camY). A game practised in
@@ -170,12 +219,42 @@ SceneChange BackToTitle(PlayScene& p)
         return Pop(PLAY_TEST_LEFT);
     }
     StopMusic("bgm");
-    TitleScene title;
-    title.selector = SCENE_TO_TITLE;
-    title.stage = p.stage;
-    title.beeSteps = p.run.play.beeStepsPerFrame;
-    title.leftWasDown = true;  // the click that left the results is not a press here
-    return Replace(Scene{title});
+    return Replace(Scene{TitleAfterGame(p.stage, p.run.play.beeStepsPerFrame)});
+}
+
+// A stage cleared: its run (time and recording) taken into the whole game,
+// and once the last is cleared by a game that counts, its total kept, before
+// the results are shown.
+void NoteClearedRun(PlayScene& p)
+{
+    WholeGame& g = p.game;
+    g.counts = g.counts && RunCountsForGame(p) && p.stage == g.stagesCleared + 1;
+    if (!g.counts) return;
+    int s = p.stage - 1;
+    g.stageMs[s] = p.recording.timeMs;
+    g.recorded[s] = p.recordingOn;
+    if (p.recordingOn) g.recordings[s] = p.recording;
+    if (++g.stagesCleared < STAGE_COUNT) return;
+    const Recording* made[STAGE_COUNT];
+    for (int i = 0; i < STAGE_COUNT; i++) made[i] = g.recorded[i] ? &g.recordings[i] : nullptr;
+    g.entry = KeepBestGame(scoreFilePath, g.stageMs, made);
+}
+
+// The last results left with a click: the closing screen when the game
+// counts, else the title as ever.
+SceneChange EndGame(PlayScene& p)
+{
+    const WholeGame& g = p.game;
+    ClosingScene closing;
+    // (A total past what a clock holds, some 24 days, is no total either.)
+    if (!g.counts || g.stagesCleared != STAGE_COUNT || !TotalOfStages(g.stageMs, &closing.totalMs))
+        return BackToTitle(p);
+    StopTheMoment(p);
+    for (int s = 0; s < STAGE_COUNT; s++) closing.stageMs[s] = g.stageMs[s];
+    closing.entry = g.entry;
+    closing.stage = p.stage;
+    closing.beeSteps = p.run.play.beeStepsPerFrame;
+    return Replace(Scene{closing});
 }
 
 // A new run of the stage being played, from its start and at once, taking
@@ -188,6 +267,7 @@ SceneChange RestartStage(PlayScene& p, FrameClock& clock)
     s.beamLength = was.beamLength;
     s.shotFrames = was.shotFrames;
     s.cursorSpin = was.cursorSpin;
+    UpdateBestSplits(p);
     s.frameStart = s.runStart = clock.frameStart = GameTimeMs();
     StartStage(p, s);
     return Stay();
@@ -214,6 +294,8 @@ void StepRetryBeat(PlayScene& p, FrameEnd* end)
 
 }  // namespace
 
+bool RunCountsForGame(const PlayScene& p) { return !p.singleStage && !p.practice && !p.skipped && !p.assisted; }
+
 SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
 {
     SetMouseCursor(0);
@@ -233,6 +315,7 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
     // The ghost is worked out before the clock starts, from the stage the
     // title's countdown has loaded: it never costs the player time.
     if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+    UpdateBestSplits(p);
     // One reading for both: the first frame's clock is then a whole frame.
     s.frameStart = s.runStart = clock.frameStart = GameTimeMs();
     StartStage(p, s);
@@ -284,6 +367,8 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
         if (f.play.shotSound == SHOT_SOUND_STOP) StopSoundEffect();
         SoundTheMoment(p, f);
+        // A practice run's clock starts at its checkpoint: it splits against nothing.
+        if (!p.practice && FeedSplits(&p.splits, f.play)) ShowSplit(p);
         // P pauses once the frame is played, unless the frame ended the
         // attempt; so does a pad pulled out, in the frame it is missed, and
         // with the setting a window that lost the focus (once for each loss:
@@ -308,6 +393,11 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     DrawRunFrame(f);
     if (p.assisted) DrawAssistMark();
     if (p.practice) DrawPracticeMark();
+    bool splitNew = p.splitShownLeft == SPLIT_SHOWN_FRAMES;
+    if (p.splitShownLeft > 0) {
+        if (playing) DrawSplit(p.shownSplit, p.shownSplitDiffMs);
+        p.splitShownLeft--;
+    }
     if (playing) RecordFrame(p, false, in);
     else if (f.kind != RUN_FRAME_LEAVE_CURTAIN) RecordFrame(p, true, in);  // the time ends with the goal's curtain
 
@@ -318,6 +408,11 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
         end->kind = f.event == RUN_EVENT_NONE ? FRAME_SHOWN : FRAME_TRACED;
         end->name = "play";
         end->fields = PlatformTracing() ? PlayTraceFields(s) : "";
+        // A split shown from this frame on: its checkpoint, time and difference.
+        if (splitNew && PlatformTracing())
+            end->fields += ",\"split\":" + std::to_string(p.shownSplit.checkpoint) + ",\"splitMs\":" +
+                           std::to_string(p.shownSplit.clockMs) + ",\"splitDiffMs\":" +
+                           std::to_string(p.shownSplitDiffMs);
     } else {
         end->kind = FRAME_SHOWN;
         end->name = f.kind == RUN_FRAME_DEATH_CURTAIN   ? "death-curtain"
@@ -370,6 +465,7 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
             if (p.testClearMs) *p.testClearMs = p.recording.timeMs;
             return Pop(PLAY_TEST_CLEARED);
         }
+        NoteClearedRun(p);
         ResultsScene results;
         results.runTimeMs = p.recording.timeMs;
         results.stage = p.stage;
@@ -379,6 +475,12 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
         results.singleStage = p.singleStage;
         results.skipped = p.skipped;
         results.practice = p.practice;
+        results.stageHash = p.recording.stageHash;
+        results.runSplits = &p.splits.splits;
+        if (p.bestSplitsKnown && !p.practice) {
+            results.bestSplits = &p.bestSplits;
+            results.bestTimeMs = p.bestSplitsTimeMs;
+        }
         return Push(Scene{results});
     }
     case RUN_EVENT_GONE: return BackToTitle(p);
@@ -390,6 +492,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
 {
     PlayState& s = p.run.play;
     if (result == RESULTS_TO_TITLE || result == PAUSE_TO_TITLE) return BackToTitle(p);
+    if (result == RESULTS_GAME_DONE) return EndGame(p);
     if (result == PAUSE_RESUME) {
         // The run's clock leaves the pause out: the next frame's clock is the
         // last play frame's plus only the time since the pause's last frame,
@@ -437,6 +540,8 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
             p.stage++;
             p.practice = false;
         }
+        // The run may have become the best, even at an equal time.
+        p.bestSplitsStage = 0;
         LoadStage(p.stage);
         OpeningCurtainScene curtain;
         if (p.practice) {
@@ -453,6 +558,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     // start, the clock at zero.
     PumpMessages();
     if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+    UpdateBestSplits(p);
     s.camX = START_CAM_X;
     s.camY = START_CAM_Y;
     s.respawnCamX = (int)START_CAM_X;

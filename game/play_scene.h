@@ -7,6 +7,11 @@
 // but it is never ranked or kept. The character stays at the screen's centre and the camera
 // moves; the stage is reloaded behind every death's curtain, but the run
 // clock goes on. Every run is recorded as it is played, for its replay.
+// A game begun with START is one run of the whole game too: each stage's
+// cleared run, its time and recording, is kept as it clears, and when the
+// last stage is cleared by a game that counts its total is kept as the best
+// (game/best_game.h) before the results show; the last results' click then
+// leads to the closing screen. A game that does not count ends on the title.
 // P, a pad pulled out and (with the setting) the window losing the focus
 // pause play. Practice plays the stage from a point, a checkpoint chosen on
 // the stage select or the respawn point held when the pause menu chose it,
@@ -16,13 +21,22 @@
 // each sound once, at the moment the frame decides it, on the feedback path
 // beside the shot (unless the setting turns them off); taking the crystal
 // already held again is silent. They stop when play pauses or goes back to
-// the title, so they never ring over the menus' clicks.
+// the title, so they never ring over the menus' clicks. The first time in a
+// run that a crystal holds the respawn point is a split (game/splits.h):
+// when the stage's best kept run made a split at the same checkpoint, the
+// split's time and how far it is ahead of (green, "-") or behind (red, "+")
+// the best's show under the clock for SPLIT_SHOWN_FRAMES frames; an equal
+// time shows "0.00" in white, with no sign.
 #pragma once
+#include <vector>
+#include "game/best_game.h"
 #include "game/controls.h"
 #include "game/ghost.h"
 #include "game/recording.h"
 #include "game/run_step.h"
 #include "game/scene_frame.h"
+#include "game/splits.h"
+#include "game/score.h"
 
 struct SceneChange;
 
@@ -30,6 +44,19 @@ struct SceneChange;
 // "GO!" over the stage's start view. With the retry's own frame the player is
 // back in control 16 frames (256 ms) after the press.
 constexpr int RETRY_BEAT_FRAMES = 15;
+
+// The whole game begun with START, as one run: each stage's cleared run,
+// copied as it clears (the next stage records a run of its own).
+struct WholeGame {
+    uint32_t stageMs[STAGE_COUNT] = {};
+    Recording recordings[STAGE_COUNT];
+    bool recorded[STAGE_COUNT] = {};  // false: that run outgrew what a recording holds
+    int stagesCleared = 0;
+    // Every stage cleared so far was cleared, in order, by a run that counts
+    // (RunCountsForGame); once one does not, the game never counts again.
+    bool counts = true;
+    BestGameEntry entry{};  // what keeping the total did, once the last stage is cleared
+};
 
 // What a test play goes back to the editor with.
 constexpr int PLAY_TEST_LEFT = 40;
@@ -85,7 +112,28 @@ struct PlayScene {
     // left it: taking another (or the first) is what sounds.
     CrystalSpan heldCrystal;
     bool feedbackStarted = false;  // a feedback sound may still ring
+    SplitTracker splits;           // the run's
+    // The splits of the stage's best kept run, worked out before a run's
+    // clock starts and kept for the stage while its best time stays:
+    // bestSplitsStage 0 until then, bestSplitsKnown false when there is no
+    // best run to play.
+    int bestSplitsStage = 0;
+    int32_t bestSplitsTimeMs = 0;
+    bool bestSplitsKnown = false;
+    std::vector<Split> bestSplits;
+    int splitShownLeft = 0;        // frames the last split still shows
+    Split shownSplit;
+    int32_t shownSplitDiffMs = 0;  // its time less the best's at its checkpoint
+    WholeGame game;
 };
+
+// Whether the run just cleared (and not yet left) counts toward its game's
+// total: a run of a game begun with START (not of a stage played alone),
+// played to its goal (not ended with E), never assisted and not practice
+// (a game practised in is a stage played alone from then on). This is the one
+// place that says which runs spoil a whole game. A stage retried with R or
+// the pause menu's restart still counts: its cleared run is a whole run.
+bool RunCountsForGame(const PlayScene& play);
 
 SceneChange EnterPlay(PlayScene& play, FrameClock& clock);
 void StepPlayScene(PlayScene& play, const FrameClock& clock, FrameEnd* end);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "game/segments.h"
 #include "gfx/whole_file.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -20,7 +21,7 @@ std::string FolderOf(const char* scorePath)
     return folder.empty() ? "." : folder;
 }
 
-std::string GhostSettingPath(const char* scorePath) { return FolderOf(scorePath) + "/ghost.txt"; }
+std::string GhostSettingPath(const char* scorePath) { return KeptFilePath(scorePath, "ghost.txt"); }
 
 // The file of candidate c (KeptCandidate's numbering) of stage.
 std::string CandidatePath(const char* scorePath, int stage, int c)
@@ -61,6 +62,11 @@ void Complain(const char* what, const std::string& path, const std::error_code& 
 }
 
 }  // namespace
+
+std::string KeptFilePath(const char* scorePath, const std::string& name)
+{
+    return FolderOf(scorePath) + "/" + name;
+}
 
 std::string RecordingPath(const char* scorePath, int stage, int rank)
 {
@@ -207,6 +213,7 @@ void RemoveKeptLeftovers(const char* scorePath)
     if (scorePath == nullptr) return;
     PlatformRemoveReplaceLeftovers(scorePath, REPLACE_THROUGH_LINK);
     PlatformRemoveReplaceLeftovers(GhostSettingPath(scorePath).c_str());
+    PlatformRemoveReplaceLeftovers(SegmentsPath(scorePath).c_str());
     for (int stage = 1; stage <= STAGE_COUNT; stage++) {
         PlatformRemoveReplaceLeftovers(PendingRecordingPath(scorePath, stage).c_str());
         for (int rank = 1; rank <= RANKS_PER_STAGE; rank++)

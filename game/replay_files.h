@@ -25,6 +25,9 @@
 #include "game/recording.h"
 #include "game/score.h"
 
+// Where a file named name (no folder) is kept beside the score file at
+// scorePath (not nullptr). Only names the file.
+std::string KeptFilePath(const char* scorePath, const std::string& name);
 // Where the recording of rank (1..5) of stage (1..4) is kept, beside the
 // score file at scorePath (not nullptr). Only names the file.
 std::string RecordingPath(const char* scorePath, int stage, int rank);
@@ -78,7 +81,7 @@ bool WritePendingRecording(const char* scorePath, const Recording& recording);
 // for scorePath nullptr or a stage out of range.
 void TidyKeptRecordings(const char* scorePath, const ScoreTable& table, int stage);
 // Removes what saves cut short left beside every file the game writes there:
-// the score file, the ghost's setting and every recording's name. Meant for
+// the score file, the ghost's setting, the best segments and every recording's name. Meant for
 // start-up, before any save of this session. Nothing for scorePath nullptr.
 void RemoveKeptLeftovers(const char* scorePath);
 

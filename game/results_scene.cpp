@@ -7,6 +7,7 @@
 #include "game/menu_draw.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
+#include "game/segments.h"
 #include "gfx/blit.h"
 #include "gfx/surface.h"
 #include "gfx/text.h"
@@ -35,17 +36,18 @@ void DrawRankRow(int r, int32_t entry, bool own, Pulse highlight)
 // Under the run's time when it ranked but its table could not be saved (a
 // full disk, a damaged file, no folder for it, a folder held by another
 // program): the row lit up is this session's only.
-void DrawNotSaved()
+// With the splits panel there, smaller, beside its heading.
+void DrawNotSaved(bool panel)
 {
-    SetFont(24, 48, "IMPACT");
-    PrintOutlined(backBuffer, 276, 420, 0x1E1E78, 0x5A5AFF, "TIME NOT SAVED");
+    SetFont(panel ? 12 : 24, panel ? 24 : 48, "IMPACT");
+    PrintOutlined(backBuffer, panel ? 440 : 276, panel ? 394 : 420, 0x1E1E78, 0x5A5AFF, "TIME NOT SAVED");
 }
 
 // In the same place, for a run played at a lower game speed.
-void DrawNotRanked()
+void DrawNotRanked(bool panel)
 {
-    SetFont(24, 48, "IMPACT");
-    PrintOutlined(backBuffer, 246, 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
+    SetFont(panel ? 12 : 24, panel ? 24 : 48, "IMPACT");
+    PrintOutlined(backBuffer, panel ? 440 : 246, panel ? 394 : 420, 0x3C3C3C, 0xDCDCDC, "ASSIST: NOT RANKED");
 }
 
 // The choices after a stage played alone, each centred in its part of the
@@ -84,8 +86,66 @@ void DrawUnranked(const char* why)
     PrintOutlined(backBuffer, 336 + (skippedWidth - width) / 2, 420, 0x1E5A78, 0x64DCFF, "%s", why);
 }
 
+// One row of the splits panel: its name, the run's time and the best's
+// ("--:--.--" for one missing), and their difference when both are there.
+void DrawSplitRow(int y, const char* name, const Split* run, const Split* best)
+{
+    constexpr int NAME_X = 40, RUN_X = 160, BEST_X = 340, DIFF_X = 520;
+    SetFont(14, 28, "IMPACT");
+    PrintTextOn(backBuffer, NAME_X, y, 0xC8C8FF, COLOR_NONE, "%s", name);
+    TimeText t;
+    if (run) t = FormatRunTime(run->clockMs);
+    PrintTextOn(backBuffer, RUN_X, y, 0xFAFAFA, COLOR_NONE, "%s%s", run ? t.clock : "--:--",
+                run ? t.fraction : ".--");
+    if (best) t = FormatRunTime(best->clockMs);
+    PrintTextOn(backBuffer, BEST_X, y, 0xB4B4B4, COLOR_NONE, "%s%s", best ? t.clock : "--:--",
+                best ? t.fraction : ".--");
+    if (run && best) {
+        int32_t diff = int32_t(int64_t(run->clockMs) - int64_t(best->clockMs));
+        char text[32];
+        FormatSplitDifference(diff, text, sizeof text);
+        Colour c = diff < 0 ? 0x78FF78 : diff > 0 ? 0x6464FF : 0xFAFAFA;  // 0xBBGGRR
+        PrintTextOn(backBuffer, DIFF_X, y, c, COLOR_NONE, "%s", text);
+    }
+}
+
+// Under the run's time: each checkpoint the run or the best reached (the
+// run's in its order, then the best's others), the goal, and the sum of best.
+void DrawSplitsPanel(const ResultsScene& r)
+{
+    constexpr int TOP = 394, ROW = 25;
+    std::vector<Split> none;
+    const std::vector<Split>& run = r.runSplits ? *r.runSplits : none;
+    const std::vector<Split>& best = *r.bestSplits;
+    std::vector<int> checkpoints;
+    for (const Split& s : run) checkpoints.push_back(s.checkpoint);
+    for (const Split& s : best)
+        if (!FindSplit(run, s.checkpoint)) checkpoints.push_back(s.checkpoint);
+    // Room for five checkpoints; more are left out, the goal never.
+    if (checkpoints.size() > 5) checkpoints.resize(5);
+    SetFont(12, 24, "IMPACT");
+    PrintTextOn(backBuffer, 160, TOP, 0x8C8C8C, COLOR_NONE, "RUN");
+    PrintTextOn(backBuffer, 340, TOP, 0x8C8C8C, COLOR_NONE, "BEST");
+    int y = TOP + 22;
+    for (int cp : checkpoints) {
+        char name[16];
+        snprintf(name, sizeof name, "CP%d", cp);
+        DrawSplitRow(y, name, FindSplit(run, cp), FindSplit(best, cp));
+        y += ROW;
+    }
+    Split runGoal{0, r.runTimeMs}, bestGoal{0, uint32_t(r.bestTimeMs)};
+    DrawSplitRow(y, "GOAL", &runGoal, &bestGoal);
+    y += ROW;
+    TimeText sum = FormatRunTime(r.sumOfBestMs);
+    SetFont(14, 28, "IMPACT");
+    PrintTextOn(backBuffer, 40, y, 0xFFDC78, COLOR_NONE, "SUM OF BEST %s%s", r.sumOfBestKnown ? sum.clock : "--:--",
+                r.sumOfBestKnown ? sum.fraction : ".--");
+    ReleaseFont();
+}
+
 void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAGE],
-                 Pulse highlight, Pulse click, bool notSaved, bool assisted, const char* unranked, bool clickStart)
+                 Pulse highlight, Pulse click, bool notSaved, bool assisted, const char* unranked, bool clickStart,
+                 bool panel)
 {
     TimeText run = FormatRunTime(runTimeMs);
     SetFont(64, 128, "IMPACT");
@@ -105,9 +165,9 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     for (int r = RANKS_PER_STAGE - 1; r >= 0; r--)
         DrawRankRow(r, row[r], !assisted && !unranked && static_cast<uint32_t>(row[r]) == runTimeMs,
                     highlight);
-    if (notSaved) DrawNotSaved();
+    if (notSaved) DrawNotSaved(panel);
     if (unranked) DrawUnranked(unranked);
-    else if (assisted) DrawNotRanked();
+    else if (assisted) DrawNotRanked(panel);
     ReleaseFont();
 }
 
@@ -141,6 +201,8 @@ int SingleStageChoices(int stage, int results[3])
     return count;
 }
 
+bool RunCounts(const ResultsScene& r) { return !r.assisted && !r.skipped && !r.practice; }
+
 SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
     if (r.singleStage) {
@@ -151,10 +213,13 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
         GetMousePos(&r.mouseWasX, &r.mouseWasY);
         r.choices.was.mouseX = r.choices.was.mouseY = -1;
     }
-    if (r.assisted || r.skipped || r.practice)
+    if (!RunCounts(r)) {
         r.entry = StandingBestTimes(scoreFilePath);
-    else
+    } else {
         r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
+        if (r.runSplits) KeepRunSegments(scoreFilePath, RunSegments(r.stageHash, *r.runSplits, r.runTimeMs));
+    }
+    if (r.bestSplits) r.sumOfBestKnown = SumOfBest(StandingSegments(scoreFilePath), r.stageHash, &r.sumOfBestMs);
     r.notSaved = r.entry.rank > 0 && !r.entry.fileWritten;
     clock.frameStart = GameTimeMs();
     return Stay();
@@ -176,7 +241,8 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     if (!back) r.backWasHeld = false;
     const char* unranked = r.practice ? "PRACTICE" : r.skipped ? "SKIPPED" : nullptr;
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, unranked,
-                !r.singleStage);
+                !r.singleStage, r.bestSplits && !r.skipped);
+    if (r.bestSplits && !r.skipped) DrawSplitsPanel(r);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};
@@ -206,8 +272,8 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
         r.leaving = RESULTS_TO_TITLE;
         *end = FrameEnd{FRAME_TRACED, "results", SCENE_TO_TITLE, r.stage, ""};
     } else if (TakeResultsClick(buttons, &r.clickWait)) {
-        // After the last stage the game goes back to the title.
-        r.leaving = r.stage >= 1 && r.stage < STAGE_COUNT ? RESULTS_NEXT_STAGE : RESULTS_TO_TITLE;
+        // After the last stage the game is over.
+        r.leaving = r.stage >= 1 && r.stage < STAGE_COUNT ? RESULTS_NEXT_STAGE : RESULTS_GAME_DONE;
         end->kind = FRAME_TRACED;  // left without being shown
     }
 }

@@ -1,6 +1,6 @@
 // The results screen after a cleared stage: the run's time and the stage's
-// five best times, until a click leads on to the next stage or Escape (or
-// the last stage's click) back to the title. The time is ranked into the
+// five best times, until a click leads on to the next stage (after the last
+// stage, to the game's end) or Escape back to the title. The time is ranked into the
 // score file, with the run's recording, when the screen is entered, before
 // anything is shown, so that leaving with Escape never costs it. An assisted
 // run (played at a lower game speed) is never ranked: the screen shows the
@@ -10,9 +10,15 @@
 // After a stage played alone (from the stage select) the screen offers
 // RETRY, NEXT STAGE (not after the last) and TITLE side by side in place of
 // CLICK START, chosen as a menu's rows are (game/menu.h): the pointer, the
-// arrows (left and right, or up and down) and Enter, the pad.
+// arrows (left and right, or up and down) and Enter, the pad. A run that
+// counts (RunCounts) gives its segments to the best segments (game/
+// segments.h). When the stage's best run before this one had its splits
+// worked out, the left column lists this run's splits beside the best's,
+// their differences, and the stage's sum of best.
 #pragma once
 #include <cstdint>
+#include <vector>
+#include "game/splits.h"
 #include "game/menu.h"
 #include "game/scene_frame.h"
 #include "game/scene_rules.h"
@@ -21,8 +27,10 @@
 struct Recording;
 struct SceneChange;
 
-// What the screen goes back to the play scene with.
-enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3 };
+// What the screen goes back to the play scene with: RESULTS_GAME_DONE is
+// the last stage's click in a game begun with START, which ends the game
+// (on the closing screen when it counts).
+enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3, RESULTS_GAME_DONE = 4 };
 
 struct ResultsScene {
     uint32_t runTimeMs = 0;     // curtain included
@@ -34,6 +42,14 @@ struct ResultsScene {
     bool skipped = false;       // E ended the run
     bool practice = false;      // a practice run, from a checkpoint
     bool singleStage = false;   // the stage was played alone: the choices follow
+    uint64_t stageHash = 0;     // the stage file's the run was played on (StageHash)
+    // The run's splits, and the best run's before it with that run's time
+    // (nullptr: not known, and no splits are listed); the play scene's.
+    const std::vector<Split>* runSplits = nullptr;
+    const std::vector<Split>* bestSplits = nullptr;
+    int32_t bestTimeMs = 0;
+    bool sumOfBestKnown = false;  // after this run's segments were kept
+    uint32_t sumOfBestMs = 0;
     // RETRY, NEXT STAGE, TITLE (or RETRY, TITLE) as a menu's rows, one for
     // each choice; the pointer where it really was last frame.
     Menu choices;
@@ -62,6 +78,11 @@ int ResultsChoiceAt(int count, int x, int y);
 // takes it: the pointer put on the row of the choice it is over (off the
 // rows elsewhere), left and right moving as up and down do.
 MenuInput ResultsChoiceInput(MenuInput in, int count);
+
+// Whether a finished run counts: enters the best times and gives its
+// segments to the best segments. Not one ended with E, nor one played with
+// an assist.
+bool RunCounts(const ResultsScene& results);
 
 SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
 void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);

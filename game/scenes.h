@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "game/closing_scene.h"
 #include "game/controls_scene.h"
 #include "game/editor_scene.h"
 #include "game/pause_scene.h"
@@ -39,7 +40,7 @@
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene,
+                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene, ClosingScene,
                  EditorScene>
         value;
 };

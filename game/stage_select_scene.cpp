@@ -9,7 +9,9 @@
 #include "game/checkpoints.h"
 #include "game/menu_draw.h"
 #include "game/par_times.h"
+#include "game/recording.h"
 #include "game/scenes.h"
+#include "game/segments.h"
 #include "game/stage_thumbnail.h"
 #include "gfx/blit.h"
 #include "gfx/text.h"
@@ -29,6 +31,7 @@ void FormatChoice(char* text, size_t size, int practiceFrom)
     if (practiceFrom == 0) snprintf(text, size, "< PLAY >");
     else snprintf(text, size, "< PRACTICE FROM CHECKPOINT %d >", practiceFrom);
 }
+constexpr int SUM_X = 940;
 
 // "BEST 00:14.99"; an empty slot (no run kept) shows dashes.
 void FormatBest(char* text, size_t size, int32_t best)
@@ -68,6 +71,10 @@ void DrawStageRow(const StageSelectScene& page, int row)
     TimeText par = FormatRunTime(ParTimeMs(row + 1));
     SetFont(16, 32, "IMPACT");
     PrintTextOn(backBuffer, TIMES_X, top + 54, 0xB4DCFF, COLOR_NONE, "PAR %s%s", par.clock, par.fraction);
+    TimeText sum = FormatRunTime(page.sumOfBest[row]);
+    bool known = page.sumOfBestKnown[row];
+    PrintTextOn(backBuffer, SUM_X, top + 54, 0xFFDC78, COLOR_NONE, "SUM OF BEST %s%s", known ? sum.clock : "--:--",
+                known ? sum.fraction : ".--");
     ReleaseFont();
 }
 
@@ -108,10 +115,13 @@ SceneChange EnterStageSelect(StageSelectScene& page, FrameClock&)
 {
     page.menu = StartMenu(StageSelectLayout());
     page.imgSky = DarkenedNightSky();
+    SegmentTable segments = StandingSegments(scoreFilePath);
     for (int s = 0; s < STAGE_COUNT; s++) {
+        // The picture's making leaves the stage in tileMap: its checkpoints
+        // and its sum of best are that file's.
         page.imgStage[s] = MakeStageThumbnail(s + 1);
-        // The picture was made from the stage now in tileMap.
         page.checkpoints[s] = std::min((int)StageCrystals().size(), STAGE_SELECT_MAX_CHECKPOINTS);
+        page.sumOfBestKnown[s] = SumOfBest(segments, StageHash(), &page.sumOfBest[s]);
     }
     RunEntry standing = StandingBestTimes(scoreFilePath);
     for (int s = 0; s < STAGE_COUNT; s++) page.best[s] = standing.table.times[s][0];

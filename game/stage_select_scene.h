@@ -1,10 +1,10 @@
 // The stage select, over the title: the four stages one under the other,
 // each with a small picture of it, its best time (the table's rank 1) and
-// its par (the solver's time). Left and right on a stage's row (or a click on
-// its arrows) turn what choosing it does: PLAY from the start, or PRACTICE
-// FROM CHECKPOINT N for each of its checkpoints. Choosing a stage goes back
-// to the title with it, to be played alone or practised; BACK, Escape or the
-// pad's B go back with nothing.
+// its par (the solver's time) and its sum of best (game/segments.h). Left
+// and right on a stage's row (or a click on its arrows) turn what choosing it
+// does: PLAY from the start, or PRACTICE FROM CHECKPOINT N for each of its
+// checkpoints. Choosing a stage goes back to the title with it, to be played
+// alone or practised; BACK, Escape or the pad's B go back with nothing.
 // The rows are a menu (game/menu.h): the pointer, the arrows and Enter, the
 // pad's d-pad and A.
 #pragma once
@@ -48,6 +48,9 @@ struct StageSelectScene {
     // it plays from the start).
     int checkpoints[STAGE_COUNT] = {};
     int practiceFrom[STAGE_COUNT] = {};
+    // And each stage's sum of best, when its segments reach the goal.
+    bool sumOfBestKnown[STAGE_COUNT] = {};
+    uint32_t sumOfBest[STAGE_COUNT] = {};
     int result = 0;  // this frame's: 0 stay, else what the page goes back with
 };
 

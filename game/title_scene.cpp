@@ -156,6 +156,16 @@ SceneChange StartFrom(TitleScene& t, int stage, bool alone, int checkpoint = 0)
 
 }  // namespace
 
+TitleScene TitleAfterGame(int stage, int beeSteps)
+{
+    TitleScene title;
+    title.selector = SCENE_TO_TITLE;
+    title.stage = stage;
+    title.beeSteps = beeSteps;
+    title.leftWasDown = true;
+    return title;
+}
+
 SceneChange EnterTitle(TitleScene&, FrameClock& clock)
 {
     LoadTitleSurfaces();

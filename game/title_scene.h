@@ -47,6 +47,11 @@ struct TitleScene {
     bool escapeStillHeld = false;
 };
 
+// The title as a game ends: reached after one (SCENE_TO_TITLE), stage the
+// last played, beeSteps the bees' speed the next game takes over; a press
+// carried over from the screen before is not one here.
+TitleScene TitleAfterGame(int stage, int beeSteps);
+
 SceneChange EnterTitle(TitleScene& title, FrameClock& clock);
 void StepTitle(TitleScene& title, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterTitleFrame(TitleScene& title, FrameClock& clock);

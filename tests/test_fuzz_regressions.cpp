@@ -30,6 +30,12 @@
 #define LLVMFuzzerTestOneInput FuzzSettingsOneInput
 #include "tests/fuzz/fuzz_settings.cpp"
 #undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput FuzzSegmentsOneInput
+#include "tests/fuzz/fuzz_segments.cpp"
+#undef LLVMFuzzerTestOneInput
+#define LLVMFuzzerTestOneInput FuzzBestGameOneInput
+#include "tests/fuzz/fuzz_bestgame.cpp"
+#undef LLVMFuzzerTestOneInput
 
 namespace {
 
@@ -75,3 +81,5 @@ TEST(FuzzRegressions, ScoreReader) { Replay("score", FuzzScoreOneInput); }
 TEST(FuzzRegressions, HarnessScript) { Replay("script", FuzzScriptOneInput); }
 TEST(FuzzRegressions, ReplayReader) { Replay("replay", FuzzReplayOneInput); }
 TEST(FuzzRegressions, SettingsReader) { Replay("settings", FuzzSettingsOneInput); }
+TEST(FuzzRegressions, SegmentsReader) { Replay("segments", FuzzSegmentsOneInput); }
+TEST(FuzzRegressions, BestGameReader) { Replay("bestgame", FuzzBestGameOneInput); }

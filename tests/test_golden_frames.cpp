@@ -76,7 +76,7 @@ TEST_P(GoldenFrames, EveryPresentedFrameIsAsRecorded)
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenFrames,
                          ::testing::Values("stage1", "stage2", "stage3", "stage4", "fullgame", "visits", "settings",
-                                           "pad", "controls", "stageselect"),
+                                           "pad", "controls", "stageselect", "splits"),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace

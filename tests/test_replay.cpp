@@ -12,6 +12,7 @@
 
 #include <sys/resource.h>
 
+#include "game/best_game.h"
 #include "game/recording.h"
 #include "game/replay_files.h"
 #include "game/score.h"
@@ -350,6 +351,84 @@ TEST(KeptRecordings, ARecordingThatCannotBeWrittenCostsOnlyItself)
     EXPECT_NE(ReadText(folder.scores).find(" 777 "), std::string::npos);
     for (const auto& entry : fs::directory_iterator(folder.path))
         EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos);
+}
+
+// The best whole game's save cut short at each of its steps: the total on
+// disk is always the old one or the new one, and each stage's recording is
+// found only when it is of that stage and that total's time.
+TEST(BestGameRecordings, ASaveCutShortAnywhereKeepsAWholeBestAndNoRunUnderAnotherTime)
+{
+    ScoreFolder folder;
+    const char* scores = folder.scores.c_str();
+    auto game = [](uint32_t time, Recording runs[4], const Recording* made[4], uint32_t times[4]) {
+        for (int s = 0; s < 4; s++) {
+            runs[s] = RunOf(time + s);
+            runs[s].stage = s + 1;
+            made[s] = &runs[s];
+            times[s] = time + s;
+        }
+    };
+    auto found = [&](int stage) {
+        BestGame best;
+        std::string text = ReadText(BestGamePath(scores));
+        EXPECT_EQ(ParseBestGameText(text.data(), text.size(), &best), BEST_GAME_TEXT_GOOD) << text;
+        Recording r;
+        return FindGameRecording(scores, best, stage, &r) ? r.timeMs : 0u;
+    };
+    Recording runs[4];
+    const Recording* made[4];
+    uint32_t times[4];
+    game(1000, runs, made, times);
+    BestGameEntry entry = KeepBestGame(scores, times, made);
+    EXPECT_TRUE(entry.newBest && entry.fileWritten);
+    EXPECT_EQ(entry.best.totalMs, 4006u);
+    std::string oldTotal = ReadText(BestGamePath(scores));
+    for (int stage = 1; stage <= 4; stage++) EXPECT_EQ(found(stage), 999u + stage);
+
+    // A faster game, cut short once its recordings wait: the old best stands
+    // with its own recordings.
+    Recording faster[4];
+    const Recording* fasterMade[4];
+    uint32_t fasterTimes[4];
+    game(900, faster, fasterMade, fasterTimes);
+    for (int s = 0; s < 4; s++) Keep(PendingGameRecordingPath(scores, s + 1), faster[s]);
+    for (int stage = 1; stage <= 4; stage++) EXPECT_EQ(found(stage), 999u + stage);
+    // ... and once the total is replaced too: the waiting ones are its own.
+    BestGame next;
+    for (int s = 0; s < 4; s++) next.stageMs[s] = fasterTimes[s];
+    ASSERT_TRUE(TotalOfStages(next.stageMs, &next.totalMs));
+    next.present = true;
+    std::ofstream(BestGamePath(scores), std::ios::binary | std::ios::trunc) << FormatBestGameText(next);
+    for (int stage = 1; stage <= 4; stage++) EXPECT_EQ(found(stage), 899u + stage);
+    // A run of another stage with the right time is never taken for it.
+    Recording wrongStage = faster[0];
+    wrongStage.timeMs = fasterTimes[1];
+    Keep(PendingGameRecordingPath(scores, 2), wrongStage);
+    EXPECT_EQ(found(2), 0u);
+
+    // A slower game changes nothing; a faster one sets every name right.
+    Recording slower[4];
+    const Recording* slowerMade[4];
+    uint32_t slowerTimes[4];
+    game(2000, slower, slowerMade, slowerTimes);
+    std::string before = ReadText(BestGamePath(scores));
+    entry = KeepBestGame(scores, slowerTimes, slowerMade);
+    EXPECT_FALSE(entry.newBest);
+    EXPECT_EQ(entry.best.totalMs, next.totalMs);
+    EXPECT_EQ(ReadText(BestGamePath(scores)), before);
+    Recording fastest[4];
+    const Recording* fastestMade[4];
+    uint32_t fastestTimes[4];
+    game(800, fastest, fastestMade, fastestTimes);
+    fastestMade[2] = nullptr;  // a run that outgrew what a recording holds
+    entry = KeepBestGame(scores, fastestTimes, fastestMade);
+    EXPECT_TRUE(entry.newBest && entry.fileWritten);
+    EXPECT_NE(ReadText(BestGamePath(scores)), oldTotal);
+    for (int stage = 1; stage <= 4; stage++) {
+        EXPECT_EQ(found(stage), stage == 3 ? 0u : 799u + stage);
+        EXPECT_FALSE(fs::exists(PendingGameRecordingPath(scores, stage)));
+        EXPECT_EQ(fs::exists(GameRecordingPath(scores, stage)), stage != 3);
+    }
 }
 
 // ---- through the real game ----

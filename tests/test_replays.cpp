@@ -184,8 +184,8 @@ TEST_F(ReplayTest, TheWholeGameIsPlayedFromTheTitleToEnd)
         EXPECT_EQ(outcome[stage].goalClockMs, 16LL * outcome[stage].playFrames);
         EXPECT_EQ(outcome[stage].resultsFrames, 11) << "confirmed with a click";
     }
-    // Title, START, then each stage straight through to its results, and the
-    // title again, left with END on its first frame.
+    // Title, START, then each stage straight through to its results, the
+    // closing screen, and the title again, left with END.
     std::vector<std::string> expected = {"title", "start-curtain", "countdown"};
     for (int stage = 1; stage <= 4; stage++) {
         for (const char* scene : {"play", "clear-curtain", "results"})
@@ -195,11 +195,46 @@ TEST_F(ReplayTest, TheWholeGameIsPlayedFromTheTitleToEnd)
             expected.push_back("next-countdown");
         }
     }
+    expected.push_back("closing");
     expected.push_back("title");
     std::vector<std::string> scenes;
     for (const SceneRun& r : runs)
         scenes.push_back(r.scene);
     EXPECT_EQ(scenes, expected);
+
+    // The closing screen's total is the four stage times' sum, each the time
+    // the stage's results ranked; the first whole game is the best, kept with
+    // its four recordings, each of which verifies at its stage's time.
+    std::vector<const TraceEvent*> closing = run.Frames("closing");
+    ASSERT_FALSE(closing.empty());
+    const std::string& line = closing.back()->line;
+    unsigned stageMs[4] = {};
+    size_t at = line.find("\"stageMs\":[");
+    ASSERT_NE(at, std::string::npos) << line;
+    ASSERT_EQ(sscanf(line.c_str() + at, "\"stageMs\":[%u,%u,%u,%u]", &stageMs[0], &stageMs[1], &stageMs[2], &stageMs[3]), 4);
+    std::string scores = ReadText(folder + "/txt/scoretime.txt");
+    std::string kept = "prismveldt-bestgame 1\n";
+    long long total = 0;
+    for (int stage = 1; stage <= 4; stage++) {
+        SCOPED_TRACE("stage " + std::to_string(stage));
+        unsigned t = stageMs[stage - 1];
+        // The stage's time is its run's: the goal's clock and its curtain.
+        EXPECT_EQ(t, outcome[stage].goalClockMs + 16 * outcome[stage].clearCurtainFrames);
+        EXPECT_NE(scores.find(" " + std::to_string(t) + " "), std::string::npos) << scores;
+        total += t;
+        kept += "stage" + std::to_string(stage) + " " + std::to_string(t) + "\n";
+        std::string recording = folder + "/txt/game-stage" + std::to_string(stage) + ".replay";
+        std::string said = folder + "/verify.txt";
+        int raw = std::system(("'" + HARNESS + "' --dir '" + folder + "' --verify '" + recording + "' >'" + said + "' 2>&1").c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << ReadText(said);
+        TimeText shown = FormatRunTime(t);
+        EXPECT_NE(ReadText(said).find("stage " + std::to_string(stage) + " in " + shown.clock + shown.fraction),
+                  std::string::npos) << ReadText(said);
+    }
+    EXPECT_EQ(NumberField(line, "totalMs", -1), total);
+    EXPECT_EQ(NumberField(line, "bestMs", -1), total);
+    EXPECT_EQ(NumberField(line, "newBest", -1), 1);
+    EXPECT_EQ(ReadText(folder + "/txt/bestgame.txt"), kept + "total " + std::to_string(total) + "\n");
     std::vector<std::string> audio = AudioCalls(run);
     ASSERT_FALSE(audio.empty());
     EXPECT_EQ(audio.back(), CLICK);

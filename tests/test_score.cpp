@@ -1,5 +1,6 @@
 // Best times: the ranking's order rules, the time texts, and the score file's
 // reading and writing under everything a hand-edited or damaged file can be.
+#include "game/best_game.h"
 #include "game/score.h"
 #include "platform/platform.h"
 
@@ -791,4 +792,57 @@ TEST(SessionScores, WithoutAFileTheSessionKeepsTheTable)
     entry = EnterRunTime(nullptr, 200, 4);
     EXPECT_EQ(entry.table.times[3][0], 200);
     EXPECT_EQ(entry.table.times[3][1], 300);
+}
+
+// The best whole game's file is read strictly: the game's own text and a
+// player's edit of it in a Windows editor are taken; a wrong sum, a number
+// past a run's clock, a byte out of place or anything after the total is
+// damage, never a guess.
+TEST(BestGameText, TakesOnlyFourTimesAndTheirSum)
+{
+    BestGame best;
+    best.stageMs[0] = 14992;
+    best.stageMs[1] = 17680;
+    best.stageMs[2] = 13584;
+    best.stageMs[3] = 15456;
+    ASSERT_TRUE(TotalOfStages(best.stageMs, &best.totalMs));
+    best.present = true;
+    std::string text = FormatBestGameText(best);
+    EXPECT_EQ(text, "prismveldt-bestgame 1\nstage1 14992\nstage2 17680\nstage3 13584\nstage4 15456\ntotal 61712\n");
+    BestGame read;
+    EXPECT_EQ(ParseBestGameText(text.data(), text.size(), &read), BEST_GAME_TEXT_GOOD);
+    EXPECT_TRUE(read.present);
+    EXPECT_EQ(read.totalMs, 61712u);
+    std::string edited = "\xEF\xBB\xBFprismveldt-bestgame 1\r\nstage1 14992\r\nstage2 17680\r\nstage3 13584\r\nstage4 15456\r\ntotal 61712\r\n";
+    EXPECT_EQ(ParseBestGameText(edited.data(), edited.size(), &read), BEST_GAME_TEXT_GOOD);
+    EXPECT_EQ(ParseBestGameText("", 0, &read), BEST_GAME_TEXT_EMPTY);
+    EXPECT_FALSE(read.present);
+
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const std::string damaged[] = {
+        replaced("total 61712", "total 61711"),           // not the sum
+        replaced("stage2 17680", "stage2 0"),             // no run takes no time
+        replaced("stage1 14992", "stage1 2147483648"),    // past a run's clock
+        replaced("stage1 14992", "stage1 99999999999"),   // eleven digits
+        replaced("stage3 13584", "stage3 -13584"),
+        replaced("stage3 13584", "stage3  13584"),
+        replaced("stage4", "stage5"),
+        replaced("bestgame 1", "bestgame 2"),             // another format
+        replaced("17680", std::string("176\0" "80", 6)),
+        text + "\n",
+        text.substr(0, text.size() - 1),                  // the last line unended
+        "   ",
+    };
+    for (const std::string& t : damaged) {
+        EXPECT_EQ(ParseBestGameText(t.data(), t.size(), &read), BEST_GAME_TEXT_DAMAGED) << t;
+        EXPECT_FALSE(read.present);
+    }
+    // Four times whose sum a run's clock cannot hold make no total.
+    uint32_t huge[4] = {0x7FFFFFFF, 1, 1, 1};
+    uint32_t total = 0;
+    EXPECT_FALSE(TotalOfStages(huge, &total));
 }

@@ -7,6 +7,7 @@
 #include "tests/test_wholegame_harness.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -66,8 +67,9 @@ std::string OntoEndFrom(long long first, long long last)
 }
 
 // Each stage: the countdown, two play frames and the clear curtain before its
-// results; this is the longest a game of four stages takes with HOLD_ALL.
-constexpr long long ENOUGH_FRAMES = 4 * (2 + 25 + 251 + 25 + 11 + 25 + 251) + 50;
+// results; this is the longest a game of four stages takes with HOLD_ALL,
+// and the closing screen's eleven frames.
+constexpr long long ENOUGH_FRAMES = 4 * (2 + 25 + 251 + 25 + 11 + 25 + 251) + 11 + 50;
 
 }  // namespace
 
@@ -78,10 +80,14 @@ TEST_F(WholeGameTest, FourStagesWithTheirResultsThenEnd)
               " 5999999 5999999 5999999 5999999 5999999"  // stage 3: empty slots
               " 1 2 3 4 5");               // stage 4: too slow to enter
 
-    // The last results' click is still held on the title: it is let go on
-    // the title's first frame and pressed again, over END, on its second.
-    long long lastTitle = FIRST_RESULTS + 3 * RESULTS_EVERY + 11;
-    std::string again = std::to_string(lastTitle) + " up lmb\n" + std::to_string(lastTitle + 1) + " down lmb\n";
+    // The last results' click is still held on the closing screen: it is
+    // let go on its first frame and pressed again on its eleventh, the first
+    // a click counts on; on the title it is let go on the first frame and
+    // pressed again, over END, on the second.
+    long long closing = FIRST_RESULTS + 3 * RESULTS_EVERY + 11;
+    long long lastTitle = closing + 11;
+    std::string again = std::to_string(closing) + " up lmb\n" + std::to_string(closing + 10) + " down lmb\n" +
+                        std::to_string(lastTitle) + " up lmb\n" + std::to_string(lastTitle + 1) + " down lmb\n";
     GameRun game = Play(HOLD_ALL + again + OntoEndFrom(1, ENOUGH_FRAMES), ENOUGH_FRAMES);
     EXPECT_EQ(game.status, 1);
     ASSERT_FALSE(game.events.empty());
@@ -128,13 +134,19 @@ TEST_F(WholeGameTest, FourStagesWithTheirResultsThenEnd)
             i++;
         }
     }
-    ASSERT_EQ(i + 1, runs.size());
+    // Every stage cleared at its goal: the game counts, and ends on the
+    // closing screen before the title.
+    ASSERT_EQ(i + 2, runs.size());
+    EXPECT_EQ(runs[i].scene, "closing");
+    EXPECT_EQ(runs[i].frames, 11);
+    i++;
     EXPECT_EQ(runs[i].scene, "title");
     EXPECT_EQ(runs[i].frames, 2);  // END pressed on the second title's second frame
 
     // The title music, the click that chose START, the stage music through all
     // four stages (firing one frame a stage sounds no shot), the stage music
-    // stopped on the way back, the title music again and the click on END.
+    // stopped on the way back (the closing screen still hears it), the title
+    // music again and the click on END.
     std::vector<std::string> expected = {TITLE_MUSIC, CLICK, "music stop", STAGE_MUSIC,
                                          "music stop", TITLE_MUSIC, CLICK};
     EXPECT_EQ(AudioCalls(game), expected);
@@ -222,4 +234,160 @@ TEST_F(WholeGameTest, MissingScoreFileIsCreatedAndTheResultsStillShow)
                         " 5999999 5999999 5999999 5999999 5999999"
                         " 5999999 5999999 5999999 5999999 5999999"
                         " 5999999 5999999 5999999 5999999 5999999");
+}
+
+namespace {
+
+// The left button pressed on every even frame and let go on every odd one,
+// the pointer on START: the game starts at once, and every results screen
+// and the closing screen are left as soon as a click counts. The title that
+// follows has the pointer on no button, so the run goes on to its limit.
+std::string ClickingThrough(long long frames)
+{
+    std::string lines = "0 mouse 300 580\n";
+    for (long long f = 0; f < frames; f += 2)
+        lines += std::to_string(f) + " down lmb\n" + std::to_string(f + 1) + " up lmb\n";
+    return lines;
+}
+
+// The closing screen's last traced frame: its stage times, total and best.
+struct Closing {
+    bool shown = false;
+    uint32_t stageMs[4] = {};
+    long long totalMs = -1, bestMs = -1;
+    int newBest = -1;
+};
+Closing ClosingOf(const GameRun& run)
+{
+    Closing c;
+    for (const TraceEvent* e : run.Frames("closing")) {
+        c.shown = true;
+        c.totalMs = (long long)NumberField(e->line, "totalMs", -1);
+        c.bestMs = (long long)NumberField(e->line, "bestMs", -1);
+        c.newBest = (int)NumberField(e->line, "newBest", -1);
+        size_t at = e->line.find("\"stageMs\":[");
+        if (at != std::string::npos)
+            sscanf(e->line.c_str() + at, "\"stageMs\":[%u,%u,%u,%u]", &c.stageMs[0], &c.stageMs[1],
+                   &c.stageMs[2], &c.stageMs[3]);
+    }
+    return c;
+}
+
+// Every file of the game's txt folder but the stages, by name, with its bytes.
+std::map<std::string, std::string> KeptFiles(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder + "/txt"))
+        if (entry.path().filename().string().rfind("dw_stage", 0) != 0)
+            files[entry.path().filename().string()] = ReadText(entry.path().string());
+    return files;
+}
+
+constexpr long long CLICKING_FRAMES = 4 * (2 + 25 + 251 + 25 + 12 + 25 + 251) + 40;
+
+}  // namespace
+
+TEST_F(WholeGameTest, TheBestTotalIsKeptWithItsRecordingsAndASlowerGameLeavesIt)
+{
+    GameRun first = Play(ClickingThrough(CLICKING_FRAMES), CLICKING_FRAMES);
+    Closing c = ClosingOf(first);
+    ASSERT_TRUE(c.shown) << Describe(SceneRuns(first));
+    EXPECT_EQ(c.totalMs, 4 * 432);
+    EXPECT_EQ(c.bestMs, 4 * 432);
+    EXPECT_EQ(c.newBest, 1);
+    EXPECT_EQ(ReadText(folder + "/txt/bestgame.txt"),
+              "prismveldt-bestgame 1\nstage1 432\nstage2 432\nstage3 432\nstage4 432\ntotal 1728\n");
+    for (int stage = 1; stage <= 4; stage++) {
+        std::string kept = folder + "/txt/game-stage" + std::to_string(stage) + ".replay";
+        std::string said = folder + "/verify.txt";
+        int raw = std::system(("'" + HARNESS + "' --dir '" + folder + "' --verify '" + kept + "' >'" + said + "' 2>&1").c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << stage << ": " << ReadText(said);
+        EXPECT_NE(ReadText(said).find("stage " + std::to_string(stage) + " in 00:00.43"), std::string::npos)
+            << ReadText(said);
+        EXPECT_FALSE(fs::exists(folder + "/txt/game-stage" + std::to_string(stage) + "-new.replay"));
+    }
+
+    // Stage 2's goal lies deeper now, and the pointer above the character
+    // pushes it down there: its run takes longer, and so does the game.
+    long long stage2Play = -1;
+    for (const SceneRun& r : SceneRuns(first))
+        if (r.scene == "play" && r.stageNo == 2 && stage2Play < 0) stage2Play = r.first;
+    ASSERT_GT(stage2Play, 0);
+    std::string stage2 = folder + "/txt/dw_stage2.txt";
+    {
+        std::ofstream file(stage2);
+        for (int r = 0; r < 40; r++)
+            for (int c = 0; c < 200; c++)
+                file << (r >= 38 && c >= 8 && c <= 12 ? 11 : 0) << (c == 199 ? '\n' : ' ');
+    }
+    std::map<std::string, std::string> before = KeptFiles(folder);
+    GameRun second = Play(ClickingThrough(CLICKING_FRAMES + 200) + std::to_string(stage2Play) + " mouse 640 40\n",
+                          CLICKING_FRAMES + 200);
+    Closing slower = ClosingOf(second);
+    ASSERT_TRUE(slower.shown) << Describe(SceneRuns(second));
+    EXPECT_GT(slower.stageMs[1], 432u);
+    EXPECT_EQ(slower.totalMs, 3 * 432 + (long long)slower.stageMs[1]);
+    EXPECT_EQ(slower.bestMs, 4 * 432);
+    EXPECT_EQ(slower.newBest, 0);
+    std::map<std::string, std::string> after = KeptFiles(folder);
+    for (const char* name : {"bestgame.txt", "game-stage1.replay", "game-stage2.replay", "game-stage3.replay",
+                             "game-stage4.replay"})
+        EXPECT_EQ(after[name], before[name]) << name;
+}
+
+TEST_F(WholeGameTest, AGameWithAStageEndedWithEOrAssistedEndsOnTheTitleAndKeepsNoTotal)
+{
+    // Where stage 2's play begins, from a game played through.
+    GameRun probe = Play(ClickingThrough(CLICKING_FRAMES), CLICKING_FRAMES);
+    long long stage2 = -1;
+    for (const SceneRun& r : SceneRuns(probe))
+        if (r.scene == "play" && r.stageNo == 2 && stage2 < 0) stage2 = r.first;
+    ASSERT_GT(stage2, 0) << Describe(SceneRuns(probe));
+    fs::remove_all(folder + "/txt/bestgame.txt");
+    for (int stage = 1; stage <= 4; stage++) fs::remove(folder + "/txt/game-stage" + std::to_string(stage) + ".replay");
+
+    std::string skip = ClickingThrough(CLICKING_FRAMES) + std::to_string(stage2) + " down e\n" +
+                       std::to_string(stage2 + 1) + " up e\n";
+    std::string settings = folder + "/settings.ini";
+    std::ofstream(settings) << "game_speed = 60\n";
+    struct {
+        const char* name;
+        GameRun run;
+    } games[] = {{"E on stage 2", Play(skip, CLICKING_FRAMES)},
+                 {"assisted", RunGame(folder, ClickingThrough(2 * CLICKING_FRAMES), 2 * CLICKING_FRAMES, "",
+                                      "--settings '" + settings + "'")}};
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.name);
+        std::vector<SceneRun> runs = SceneRuns(game.run);
+        SCOPED_TRACE(Describe(runs));
+        ASSERT_GE(runs.size(), 2u);
+        // All four results, then the title straight away, as ever.
+        EXPECT_EQ(runs[runs.size() - 2].scene, "results");
+        EXPECT_EQ(runs[runs.size() - 2].stageNo, 4);
+        EXPECT_EQ(runs.back().scene, "title");
+        EXPECT_TRUE(game.run.Frames("closing").empty());
+        EXPECT_FALSE(fs::exists(folder + "/txt/bestgame.txt"));
+        for (int stage = 1; stage <= 4; stage++)
+            EXPECT_FALSE(fs::exists(folder + "/txt/game-stage" + std::to_string(stage) + ".replay"));
+    }
+}
+
+TEST_F(WholeGameTest, ADamagedTotalFileIsLeftAsItIsAndSaidOnce)
+{
+    std::string damaged = "prismveldt-bestgame 1\nstage1 432\nstage2 432\nstage3 432\nstage4 432\ntotal 9\n";
+    std::ofstream(folder + "/txt/bestgame.txt", std::ios::binary) << damaged;
+    std::ofstream(folder + "/txt/game-stage1.replay") << "the player's to mend";
+    GameRun game = Play(ClickingThrough(CLICKING_FRAMES), CLICKING_FRAMES);
+    Closing c = ClosingOf(game);
+    // This session's best stands in: the game is its first, so its best.
+    ASSERT_TRUE(c.shown) << Describe(SceneRuns(game));
+    EXPECT_EQ(c.totalMs, 4 * 432);
+    EXPECT_EQ(c.newBest, 1);
+    EXPECT_EQ(ReadText(folder + "/txt/bestgame.txt"), damaged);
+    EXPECT_EQ(ReadText(folder + "/txt/game-stage1.replay"), "the player's to mend");
+    for (int stage = 2; stage <= 4; stage++)
+        EXPECT_FALSE(fs::exists(folder + "/txt/game-stage" + std::to_string(stage) + ".replay"));
+    size_t said = 0;
+    for (size_t at = 0; (at = game.output.find("best whole game", at)) != std::string::npos; at++) said++;
+    EXPECT_EQ(said, 1u) << game.output;
 }

@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-60}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp stage score script replay settings)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp stage score script replay settings segments bestgame)
 
 tools/setup.sh
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is missing (apt-get install clang libclang-rt-dev)" >&2; exit 1; }
