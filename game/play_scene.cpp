@@ -40,6 +40,7 @@ constexpr uint32_t DEATH_RUMBLE_MS = 350;
 // G turns the ghost on and off; the choice is kept beside the best times.
 void ToggleGhostOnG(PlayScene& p)
 {
+    if (p.testPlay) return;
     bool keyG = IsKeyDown(KEY_G);
     if (keyG && !p.keyGWas) {
         p.ghostOn = !p.ghostOn;
@@ -185,7 +186,7 @@ void StartStage(PlayScene& p, const PlayState& state)
     LoadStage(p.stage);
     BeginRun(p.run, start);
     StartRecording(p);
-    if (p.practice) {
+    if (p.practice || p.testPlay) {
         p.recordingOn = false;
         p.recording.frames.clear();
     }
@@ -213,6 +214,10 @@ void BeginPractice(PlayScene& p, int camX, int camY)
 SceneChange BackToTitle(PlayScene& p)
 {
     StopTheMoment(p);
+    if (p.testPlay) {
+        StopSoundEffect();
+        return Pop(PLAY_TEST_LEFT);
+    }
     StopMusic("bgm");
     return Replace(Scene{TitleAfterGame(p.stage, p.run.play.beeStepsPerFrame)});
 }
@@ -305,7 +310,8 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
             BeginPractice(p, camX, camY);
         }
     }
-    p.ghostOn = GhostWanted(scoreFilePath);
+    if (p.practiceFromPoint) BeginPractice(p, p.practiceCamX, p.practiceCamY);
+    p.ghostOn = !p.testPlay && GhostWanted(scoreFilePath);
     // The ghost is worked out before the clock starts, from the stage the
     // title's countdown has loaded: it never costs the player time.
     if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
@@ -453,6 +459,12 @@ SceneChange AfterPlayFrame(PlayScene& p, FrameClock& clock)
         return Stay();
     case RUN_EVENT_CLEARED: {
         p.recording.timeMs = s.frameStart - s.runStart;
+        if (p.testPlay) {
+            StopTheMoment(p);
+            StopSoundEffect();
+            if (p.testClearMs) *p.testClearMs = p.recording.timeMs;
+            return Pop(PLAY_TEST_CLEARED);
+        }
         NoteClearedRun(p);
         ResultsScene results;
         results.runTimeMs = p.recording.timeMs;
@@ -498,7 +510,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         p.escapeStillHeld = true;
         // The settings page may have turned the ghost on or off.
         bool ghostWas = p.ghostOn;
-        p.ghostOn = GhostWanted(scoreFilePath);
+        p.ghostOn = !p.testPlay && GhostWanted(scoreFilePath);
         if (p.ghostOn && !ghostWas) LoadGhost(scoreFilePath, p.stage, &p.ghost);
         return Stay();
     }

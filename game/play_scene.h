@@ -58,6 +58,10 @@ struct WholeGame {
     BestGameEntry entry{};  // what keeping the total did, once the last stage is cleared
 };
 
+// What a test play goes back to the editor with.
+constexpr int PLAY_TEST_LEFT = 40;
+constexpr int PLAY_TEST_CLEARED = 41;
+
 struct PlayScene {
     int stage = 1;
     // The stage is played alone (chosen on the stage select): its results
@@ -72,6 +76,14 @@ struct PlayScene {
     // Runs start from (practiceCamX, practiceCamY), the respawn point there.
     bool practice = false;
     int practiceCamX = 0, practiceCamY = 0;
+    // Practice from (practiceCamX, practiceCamY) as given, from the first run.
+    bool practiceFromPoint = false;
+    // Played from the editor: Escape (or the pause's way out) and the goal go
+    // back to it (PLAY_TEST_LEFT, PLAY_TEST_CLEARED with the run's time in
+    // *testClearMs, which the editor below owns); nothing is ranked, kept or
+    // recorded, and there is no ghost.
+    bool testPlay = false;
+    uint32_t* testClearMs = nullptr;
 
     Run run;
     RunFrame frame;        // the frame being stepped, for its drawing

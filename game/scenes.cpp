@@ -59,6 +59,7 @@ SceneChange EnterScene(Scene& scene, FrameClock& clock)
         SceneChange operator()(ControlsScene& s) { return EnterControls(s, clock); }
         SceneChange operator()(StageSelectScene& s) { return EnterStageSelect(s, clock); }
         SceneChange operator()(ClosingScene& s) { return EnterClosing(s, clock); }
+        SceneChange operator()(EditorScene& s) { return EnterEditor(s, clock); }
     } enter{clock};
     return std::visit(enter, scene.value);
 }
@@ -80,6 +81,7 @@ void StepScene(Scene& scene, const FrameClock& clock, FrameEnd* end)
         void operator()(ControlsScene& s) { StepControls(s, clock, end); }
         void operator()(StageSelectScene& s) { StepStageSelect(s, clock, end); }
         void operator()(ClosingScene& s) { StepClosing(s, clock, end); }
+        void operator()(EditorScene& s) { StepEditor(s, clock, end); }
     } step{clock, end};
     std::visit(step, scene.value);
 }
@@ -100,6 +102,7 @@ SceneChange AfterFrame(Scene& scene, FrameClock& clock)
         SceneChange operator()(ControlsScene& s) { return AfterControlsFrame(s, clock); }
         SceneChange operator()(StageSelectScene& s) { return AfterStageSelectFrame(s, clock); }
         SceneChange operator()(ClosingScene& s) { return AfterClosingFrame(s, clock); }
+        SceneChange operator()(EditorScene& s) { return AfterEditorFrame(s, clock); }
     } after{clock};
     return std::visit(after, scene.value);
 }
@@ -121,6 +124,7 @@ SceneChange ResumeScene(Scene& scene, int result, FrameClock& clock)
         SceneChange operator()(ControlsScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(StageSelectScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(ClosingScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(EditorScene& s) { return ResumeEditor(s, result, clock); }
     } resume{result, clock};
     return std::visit(resume, scene.value);
 }

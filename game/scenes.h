@@ -25,6 +25,7 @@
 
 #include "game/closing_scene.h"
 #include "game/controls_scene.h"
+#include "game/editor_scene.h"
 #include "game/pause_scene.h"
 #include "game/play_scene.h"
 #include "game/question_scene.h"
@@ -39,7 +40,8 @@
 
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
-                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene, ClosingScene>
+                 ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene, ClosingScene,
+                 EditorScene>
         value;
 };
 

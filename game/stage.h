@@ -77,6 +77,11 @@ void LoadStage(int stage);
 // something else; tileMap may then be partly overwritten. A file that is
 // empty or only white space is not a failure: it changes nothing.
 bool ReadStageFile(int stage);
+// While cells is set, LoadStage(any stage) copies these MAP_CELLS codes (row
+// by row; the caller keeps them alive and unchanged meanwhile) into tileMap
+// instead of reading a file: the editor's stage, played as it stands.
+// nullptr goes back to the files.
+void PlayStageCells(const int* cells);
 
 // Reads up to MAP_CELLS numbers the way "%d " does into cells, row by row.
 // Reading stops at the first token that is not a number or would not fit an

@@ -40,7 +40,7 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
             continue;
         }
         bool ours = option == "--verify" || option == "--replay" || option == "--dir" ||
-                    option == "--settings";
+                    option == "--settings" || option == "--edit";
         if (!ours && !IsBackendOption(option)) {
             *error = option.rfind("-", 0) == 0 ? "unknown option \"" + Shown(option) + "\""
                                                : "unexpected argument \"" + Shown(option) + "\"";
@@ -49,6 +49,7 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
         if (i + 1 >= argc || argv[i + 1][0] == '\0') {
             *error = option == "--dir"        ? "--dir needs a folder"
                      : option == "--settings" ? "--settings needs a file"
+                     : option == "--edit"     ? "--edit needs a stage file"
                      : ours                   ? option + " needs a recording's file"
                                               : option + " needs a value";
             return false;
@@ -61,9 +62,14 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
         if (option == "--replay") options->replayPath = path;
         if (option == "--dir") options->dataDir = path;
         if (option == "--settings") options->settingsPath = path;
+        if (option == "--edit") options->editPath = path;
     }
     if (!options->verifyPath.empty() && !options->replayPath.empty()) {
         *error = "--verify and --replay cannot go together";
+        return false;
+    }
+    if (!options->editPath.empty() && (!options->verifyPath.empty() || !options->replayPath.empty())) {
+        *error = "--edit goes with neither --verify nor --replay";
         return false;
     }
     return true;
@@ -72,5 +78,5 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
 std::string GameUsage()
 {
     return std::string("usage: ") + PlatformProgramName() + " [--dir DIR] [--settings FILE]" + PlatformCommandUsage() +
-           " [--verify FILE | --replay FILE] [--help] [--version]\n";
+           " [--verify FILE | --replay FILE] [--edit FILE] [--help] [--version]\n";
 }

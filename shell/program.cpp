@@ -40,6 +40,17 @@ static void WatchMain(const char* path)
     RunFrameLoop(Scene{std::move(replay)}, EndGame);
 }
 
+// The stage editor in the game's window instead of the game: no question, a
+// plain window.
+static void EditMain(const char* path)
+{
+    SetDisplayMode(0, 0, 1280, 720, DISPLAY_WINDOWED, "Prismveldt");
+    LoadAssets();
+    EditorScene editor;
+    editor.path = path;
+    RunFrameLoop(Scene{std::move(editor)}, EndGame);
+}
+
 int RunProgram(const GameOptions& options)
 {
     // The first window: tiny, off the corner, until the display mode shapes it.
@@ -48,7 +59,9 @@ int RunProgram(const GameOptions& options)
     PlatformSetWindowed(-10, -10, 3, 3, false);
     FillTrigTables();
     SetDisplayMode(windowX, windowY, screenWidth, screenHeight, displayMode, windowTitle);
-    if (options.replayPath.empty())
+    if (!options.editPath.empty())
+        EditMain(options.editPath.c_str());
+    else if (options.replayPath.empty())
         GameMain();
     else
         WatchMain(options.replayPath.c_str());

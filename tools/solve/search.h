@@ -144,98 +144,190 @@ inline bool ChoiceInput(const Moment& m, int choice, const SearchSettings& s, In
     return true;
 }
 
+enum { SEARCH_GOING, SEARCH_FOUND, SEARCH_FAILED };
+
+// A search under way, so that it can be taken a slice at a time (the
+// editor's frames each take one). Start it with StartSearch, step it until
+// its status is no longer SEARCH_GOING, and let it go with EndSearch (its
+// destructor does too). It keeps a pointer to the field, which must outlive it.
+struct SearchRun {
+    const Field* field = nullptr;
+    SearchSettings s;
+    int choices = 0;
+    std::vector<Trail> trails;
+    std::vector<Moment*> pool;
+    std::vector<Candidate> beam, children;
+    int frame = 0;     // the play frame the beam stands at
+    size_t next = 0;   // the beam's next moment to try the choices from
+    int choice = 0;    // and its next choice
+    int status = SEARCH_GOING;
+    std::vector<Input> inputs;  // SEARCH_FOUND: one per play frame, the goal frame last
+    Moment* end = nullptr;      // SEARCH_FOUND: the goal's moment
+    // The best moment the beam has held: its score and the character's place.
+    double bestScore = 1e18;
+    float bestX = 0, bestY = 0;
+
+    SearchRun() = default;
+    SearchRun(const SearchRun&) = delete;
+    SearchRun& operator=(const SearchRun&) = delete;
+    ~SearchRun()
+    {
+        for (Moment* p : pool) delete p;
+        delete end;
+    }
+};
+
+inline Moment* FreshMoment(SearchRun& r)
+{
+    Moment* m = new Moment;
+    r.pool.push_back(m);
+    return m;
+}
+
+inline void EndSearch(SearchRun& r)
+{
+    for (Moment* p : r.pool) delete p;
+    r.pool.clear();
+    r.beam.clear();
+    r.children.clear();
+}
+
+inline void StartSearch(SearchRun& r, const Field& field, const Moment& start, const SearchSettings& s)
+{
+    constexpr int BEE_CHOICES = 2;
+    EndSearch(r);
+    r.field = &field;
+    r.s = s;
+    r.choices = s.directions + 1 + BEE_CHOICES;
+    r.trails.clear();
+    r.beam = {{FreshMoment(r), -1, 0}};
+    CopyMoment(*r.beam[0].moment, start);
+    r.frame = 0;
+    r.next = 0;
+    r.choice = 0;
+    r.status = s.maxFrames > 0 ? SEARCH_GOING : SEARCH_FAILED;
+    r.bestScore = 1e18;
+}
+
+// The beam's moments all tried: the best of their children become the next
+// beam, one per small patch of the map and strength of recoil, so that the
+// beam keeps different ideas alive.
+inline void NextBeam(SearchRun& r)
+{
+    std::vector<Candidate>& children = r.children;
+    children.erase(std::remove_if(children.begin(), children.end(),
+                                  [](const Candidate& c) { return c.score >= 1e18; }),
+                   children.end());
+    if (children.empty()) {
+        r.status = SEARCH_FAILED;
+        return;
+    }
+    std::sort(children.begin(), children.end(),
+              [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
+    std::unordered_map<long long, int> taken;
+    std::vector<Candidate> next;
+    for (const Candidate& c : children) {
+        long long key = ((long long)(c.moment->run.play.camX / 24) * 4096 + (long long)(c.moment->run.play.camY / 24)) * 8 +
+                        (long long)(c.moment->run.play.thrust / 5) * 2 + (c.moment->run.play.fallSpeed > 0 ? 1 : 0);
+        if (taken[key]++ > 0) continue;
+        next.push_back(c);
+        if ((int)next.size() == r.s.beamWidth) break;
+    }
+    // The moments not kept are freed.
+    std::vector<Moment*> keep;
+    for (const Candidate& c : next) keep.push_back(c.moment);
+    std::sort(keep.begin(), keep.end());
+    std::vector<Moment*> rest;
+    for (Moment* p : r.pool)
+        if (std::binary_search(keep.begin(), keep.end(), p))
+            rest.push_back(p);
+        else
+            delete p;
+    r.pool.swap(rest);
+    r.beam.swap(next);
+    children.clear();
+    if (r.beam[0].score < r.bestScore) {
+        r.bestScore = r.beam[0].score;
+        r.bestX = r.beam[0].moment->run.play.camX + PLAYER_SCREEN_X;
+        r.bestY = r.beam[0].moment->run.play.camY + PLAYER_SCREEN_Y;
+    }
+    if (r.s.progress && r.frame % 400 == 0)
+        fprintf(stderr, "  frame %d: best %.0f at (%.0f, %.0f)\n", r.frame, r.beam[0].score,
+                r.beam[0].moment->run.play.camX + PLAYER_SCREEN_X, r.beam[0].moment->run.play.camY + PLAYER_SCREEN_Y);
+    r.frame += r.s.holdFrames;
+    r.next = 0;
+    r.choice = 0;
+    if (r.frame >= r.s.maxFrames) r.status = SEARCH_FAILED;
+}
+
+// Tries up to `slices` choices (each costs up to holdFrames play frames),
+// from one beam moment after another, moving on to the next beam when the
+// beam is done. Returns the status.
+inline int StepSearch(SearchRun& r, int slices)
+{
+    for (; slices > 0 && r.status == SEARCH_GOING; slices--) {
+        const Candidate& c = r.beam[r.next];
+        int choice = r.choice;
+        if (++r.choice == r.choices) {
+            r.choice = 0;
+            r.next++;
+        }
+        Moment* m = FreshMoment(r);
+        CopyMoment(*m, *c.moment);
+        Trail t{c.trail, {}};
+        bool usable = true, died = false, won = false;
+        for (int f = 0; f < r.s.holdFrames; f++) {
+            Input in;
+            if (!ChoiceInput(*m, choice, r.s, &in)) {
+                usable = false;
+                break;
+            }
+            PlayFrame(*m, in);
+            t.inputs.push_back(in);
+            if (m->scene == SCENE_GOAL) {
+                won = true;
+                break;
+            }
+            if (m->scene == SCENE_DIED) {
+                died = true;
+                break;
+            }
+        }
+        if (usable && !died) {
+            r.trails.push_back(std::move(t));
+            int index = (int)r.trails.size() - 1;
+            if (won) {
+                std::vector<const Trail*> chain;
+                for (int k = index; k >= 0; k = r.trails[k].parent) chain.push_back(&r.trails[k]);
+                r.inputs.clear();
+                for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+                    r.inputs.insert(r.inputs.end(), (*it)->inputs.begin(), (*it)->inputs.end());
+                if (!r.end) r.end = new Moment;
+                CopyMoment(*r.end, *m);
+                EndSearch(r);
+                r.status = SEARCH_FOUND;
+                return r.status;
+            }
+            r.children.push_back({m, index, Score(*r.field, *m)});
+        }
+        if (r.next == r.beam.size()) NextBeam(r);
+    }
+    if (r.status == SEARCH_FAILED) EndSearch(r);
+    return r.status;
+}
+
 // Searches from `start` for a run that reaches the goal without dying. On
 // success fills `inputs` (one per play frame, the goal frame last) and returns true.
 inline bool SearchStage(const Field& field, const Moment& start, const SearchSettings& s,
                         std::vector<Input>* inputs, Moment* end)
 {
-    constexpr int BEE_CHOICES = 2;
-    int choices = s.directions + 1 + BEE_CHOICES;
-    std::vector<Trail> trails;
-    std::vector<Moment*> pool;
-    auto fresh = [&]() {
-        Moment* m = new Moment;
-        pool.push_back(m);
-        return m;
-    };
-    std::vector<Candidate> beam = {{fresh(), -1, 0}};
-    CopyMoment(*beam[0].moment, start);
-    for (int frame = 0; frame < s.maxFrames; frame += s.holdFrames) {
-        std::vector<Candidate> children;
-        for (const Candidate& c : beam) {
-            for (int choice = 0; choice < choices; choice++) {
-                Moment* m = fresh();
-                CopyMoment(*m, *c.moment);
-                Trail t{c.trail, {}};
-                bool usable = true, died = false, won = false;
-                for (int f = 0; f < s.holdFrames; f++) {
-                    Input in;
-                    if (!ChoiceInput(*m, choice, s, &in)) {
-                        usable = false;
-                        break;
-                    }
-                    PlayFrame(*m, in);
-                    t.inputs.push_back(in);
-                    if (m->scene == SCENE_GOAL) {
-                        won = true;
-                        break;
-                    }
-                    if (m->scene == SCENE_DIED) {
-                        died = true;
-                        break;
-                    }
-                }
-                if (!usable || died) continue;
-                trails.push_back(std::move(t));
-                int index = (int)trails.size() - 1;
-                if (won) {
-                    std::vector<const Trail*> chain;
-                    for (int k = index; k >= 0; k = trails[k].parent) chain.push_back(&trails[k]);
-                    inputs->clear();
-                    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-                        inputs->insert(inputs->end(), (*it)->inputs.begin(), (*it)->inputs.end());
-                    CopyMoment(*end, *m);
-                    for (Moment* p : pool) delete p;
-                    return true;
-                }
-                children.push_back({m, index, Score(field, *m)});
-            }
-        }
-        children.erase(std::remove_if(children.begin(), children.end(),
-                                      [](const Candidate& c) { return c.score >= 1e18; }),
-                       children.end());
-        if (children.empty()) break;
-        std::sort(children.begin(), children.end(),
-                  [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
-        // One moment per small patch of the map and strength of recoil, so the
-        // beam keeps different ideas alive.
-        std::unordered_map<long long, int> taken;
-        std::vector<Candidate> next;
-        for (const Candidate& c : children) {
-            long long key = ((long long)(c.moment->run.play.camX / 24) * 4096 + (long long)(c.moment->run.play.camY / 24)) * 8 +
-                            (long long)(c.moment->run.play.thrust / 5) * 2 + (c.moment->run.play.fallSpeed > 0 ? 1 : 0);
-            if (taken[key]++ > 0) continue;
-            next.push_back(c);
-            if ((int)next.size() == s.beamWidth) break;
-        }
-        // The moments not kept are freed.
-        std::vector<Moment*> keep;
-        for (const Candidate& c : next) keep.push_back(c.moment);
-        std::sort(keep.begin(), keep.end());
-        std::vector<Moment*> rest;
-        for (Moment* p : pool)
-            if (std::binary_search(keep.begin(), keep.end(), p))
-                rest.push_back(p);
-            else
-                delete p;
-        pool.swap(rest);
-        beam.swap(next);
-        if (s.progress && frame % 400 == 0)
-            fprintf(stderr, "  frame %d: best %.0f at (%.0f, %.0f)\n", frame, beam[0].score,
-                    beam[0].moment->run.play.camX + PLAYER_SCREEN_X, beam[0].moment->run.play.camY + PLAYER_SCREEN_Y);
-    }
-    for (Moment* p : pool) delete p;
-    return false;
+    static SearchRun run;
+    StartSearch(run, field, start, s);
+    while (StepSearch(run, 1 << 20) == SEARCH_GOING) {}
+    if (run.status != SEARCH_FOUND) return false;
+    inputs->swap(run.inputs);
+    CopyMoment(*end, *run.end);
+    return true;
 }
 
 }  // namespace solve
