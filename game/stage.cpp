@@ -4,7 +4,7 @@
 #include "game/stage.h"
 #include <cstdint>
 
-constinit thread_local int tileMap[MAP_ROWS][MAP_COLS];
+PRISMVELDT_GRID_STORAGE int tileMap[MAP_ROWS][MAP_COLS];
 
 int TileAt(float x, float y)
 {

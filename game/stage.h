@@ -40,9 +40,18 @@ enum {
 // neither the character nor the beam ever leaves the map.
 constexpr int TILE_OUTSIDE = TILE_BLOCK;
 
-// Row first; all 0 until the first load. constinit: no thread's copy needs a
-// start-up call, so reading a cell costs what a plain global's does.
-extern constinit thread_local int tileMap[MAP_ROWS][MAP_COLS];
+// Row first; all 0 until the first load. Where the build asks for it
+// (the Linux build, whose board server verifies runs on several threads at
+// once) each thread has a grid of its own; constinit, so that no thread's
+// copy needs a start-up call and reading a cell costs what a plain global's
+// does. The browser has no threads and the Windows game needs none: there it
+// is a plain global.
+#if PRISMVELDT_GRID_PER_THREAD
+#define PRISMVELDT_GRID_STORAGE constinit thread_local
+#else
+#define PRISMVELDT_GRID_STORAGE constinit
+#endif
+extern PRISMVELDT_GRID_STORAGE int tileMap[MAP_ROWS][MAP_COLS];
 
 // The code of the cell holding world point (x, y): cell (x / 64, y / 64), a
 // point on a cell's left or top edge belonging to that cell. TILE_OUTSIDE for
