@@ -7,6 +7,7 @@
 
 #include "game/assets.h"
 #include "game/run_step.h"
+#include "game/recorded_run.h"
 #include "game/recording.h"
 #include "game/replay_files.h"
 #include "game/scene_frame.h"
@@ -32,24 +33,10 @@ void LoadGhost(const char* scorePath, int stage, GhostTrack* ghost)
         return;
     }
     if (recording.stageHash != StageHash()) return;  // played on another stage file
-    Run run;
-    StartRecordedRun(recording, &run);
     track.reserve((size_t)recording.playFrames);
-    RunFrame frame;
-    for (const RecordedFrame& f : recording.frames) {
-        if (RunOver(run)) break;
-        bool playing = !RunInCurtain(run);
-        RunInput in;
-        in.frameStart = f.clockMs;
-        in.mouseX = f.mouseX;
-        in.mouseY = f.mouseY;
-        in.buttons = f.buttons;
-        StepRun(run, in, &frame);
-        if (playing)
-            track.push_back({f.clockMs, run.play.camX, run.play.camY, frame.play.character,
-                             frame.play.facingLeft});
-        if (frame.event == RUN_EVENT_GOAL) break;
-    }
+    PlayRecordedRun(recording, [&](const RecordedFrame& f, const Run& run, const RunFrame& frame) {
+        track.push_back({f.clockMs, run.play.camX, run.play.camY, frame.play.character, frame.play.facingLeft});
+    });
 }
 
 void PlaceGhost(const GhostTrack& ghost, uint32_t clockMs, float camX, float camY, PlayView* view)

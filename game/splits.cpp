@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/checkpoints.h"
+#include "game/recorded_run.h"
 #include "game/recording.h"
 #include "game/replay_files.h"
 #include "game/run_step.h"
@@ -62,23 +63,14 @@ bool BestRunSplits(const char* scorePath, int stage, std::vector<Split>* splits,
         return false;
     }
     if (recording.stageHash != StageHash()) return false;  // played on another stage file
-    Run run;
-    StartRecordedRun(recording, &run);
+    // A recorded run starts at the stage's start, where no crystal is held.
     SplitTracker tracker;
-    BeginSplits(&tracker, HeldCrystal(run.play.respawnCamX, run.play.respawnCamY));
-    RunFrame frame;
-    for (const RecordedFrame& f : recording.frames) {
-        if (RunOver(run)) break;
-        bool playing = !RunInCurtain(run);
-        RunInput in;
-        in.frameStart = f.clockMs;
-        in.mouseX = f.mouseX;
-        in.mouseY = f.mouseY;
-        in.buttons = f.buttons;
-        StepRun(run, in, &frame);
-        if (playing) FeedSplits(&tracker, frame.play);
-        if (frame.event == RUN_EVENT_GOAL) break;
-    }
+    Run start;
+    StartRecordedRun(recording, &start);
+    BeginSplits(&tracker, HeldCrystal(start.play.respawnCamX, start.play.respawnCamY));
+    PlayRecordedRun(recording, [&](const RecordedFrame&, const Run&, const RunFrame& frame) {
+        FeedSplits(&tracker, frame.play);
+    });
     *splits = tracker.splits;
     *bestMs = table.times[stage - 1][0];
     return true;
