@@ -104,30 +104,10 @@ constexpr int RETRY_WAIT = 1 + 25 + 250;
 // frame begun late.
 std::string RunPart(int startFrame, int pressFrame, int* lastFrame)
 {
-    std::ifstream file(std::string(SOURCE_DIR) + "/tests/splits/stage2-by-checkpoint1.txt");
-    std::string line, part = std::to_string(pressFrame) + " down lmb\n";
-    bool in = false;
-    int shift = 0;
-    bool first = true;
-    while (std::getline(file, line)) {
-        if (line == "# stage 2") {
-            in = true;
-            continue;
-        }
-        if (!in) continue;
-        if (line.rfind("# results", 0) == 0) break;
-        std::istringstream fields(line);
-        int frame;
-        std::string rest;
-        if (!(fields >> frame)) continue;
-        std::getline(fields, rest);
-        if (first) shift = startFrame - frame;
-        first = false;
-        *lastFrame = frame + shift;
-        part += std::to_string(frame + shift) + rest + "\n";
-    }
-    EXPECT_FALSE(first) << "no play part in the committed run";
-    return part;
+    std::string part = ShiftedPlayPart(std::string(SOURCE_DIR) + "/tests/splits/stage2-by-checkpoint1.txt", 2,
+                                       startFrame, lastFrame);
+    EXPECT_FALSE(part.empty()) << "no play part in the committed run";
+    return std::to_string(pressFrame) + " down lmb\n" + part;
 }
 
 std::string ChooseStage2()

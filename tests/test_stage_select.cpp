@@ -30,28 +30,8 @@ std::string ChooseStageByMouse(int stage)
 // results were clicked with is still held as the stage starts; so it is here.
 std::string PlayPart(int stage, int startFrame)
 {
-    std::ifstream file(std::string(SOURCE_DIR) + "/tests/replays/stage" + std::to_string(stage) + ".txt");
-    std::string line, part;
-    bool in = false;
-    int shift = 0;
-    bool first = true;
-    while (std::getline(file, line)) {
-        if (line == "# stage " + std::to_string(stage)) {
-            in = true;
-            continue;
-        }
-        if (!in) continue;
-        if (line.rfind("# results", 0) == 0) break;
-        std::istringstream fields(line);
-        int frame;
-        std::string rest;
-        if (!(fields >> frame)) continue;
-        std::getline(fields, rest);
-        // The part's first line is the stage's first play frame.
-        if (first) shift = startFrame - frame;
-        first = false;
-        part += std::to_string(frame + shift) + rest + "\n";
-    }
+    std::string part = ShiftedPlayPart(std::string(SOURCE_DIR) + "/tests/replays/stage" + std::to_string(stage) + ".txt",
+                                       stage, startFrame);
     EXPECT_FALSE(part.empty()) << "no play part for stage " << stage;
     return std::to_string(startFrame - 100) + " down lmb\n" + part;
 }

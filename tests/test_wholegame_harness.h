@@ -112,6 +112,35 @@ inline std::string Describe(const std::vector<SceneRun>& runs)
     return text;
 }
 
+// The play lines of a committed script, from "# stage N" to its results,
+// moved so that the first one falls on startFrame; *lastFrame (when given) is
+// where the last one falls. Empty when the script has no such part.
+inline std::string ShiftedPlayPart(const std::string& path, int stage, int startFrame, int* lastFrame = nullptr)
+{
+    std::ifstream file(path);
+    std::string line, part;
+    bool in = false, first = true;
+    int shift = 0;
+    while (std::getline(file, line)) {
+        if (line == "# stage " + std::to_string(stage)) {
+            in = true;
+            continue;
+        }
+        if (!in) continue;
+        if (line.rfind("# results", 0) == 0) break;
+        std::istringstream fields(line);
+        int frame;
+        std::string rest;
+        if (!(fields >> frame)) continue;
+        std::getline(fields, rest);
+        if (first) shift = startFrame - frame;
+        first = false;
+        if (lastFrame) *lastFrame = frame + shift;
+        part += std::to_string(frame + shift) + rest + "\n";
+    }
+    return part;
+}
+
 const char* const TITLE_MUSIC = "music play ./se/tw044.mp3";
 const char* const STAGE_MUSIC = "music play ./se/nv_24.mp3";
 const char* const CLICK = "sound play ./se/se_tavelkorinsu_system24.wav";
