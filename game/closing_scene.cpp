@@ -8,6 +8,7 @@
 #include "audio/audio.h"
 #include "game/assets.h"
 #include "game/controls.h"
+#include "game/results_scene.h"
 #include "game/scenes.h"
 #include "gfx/blit.h"
 #include "gfx/surface.h"
@@ -94,16 +95,11 @@ SceneChange EnterClosing(ClosingScene&, FrameClock& clock)
 void StepClosing(ClosingScene& c, const FrameClock&, FrameEnd* end)
 {
     SetMouseCursor(0);
-    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
-                            static_cast<uint32_t>(-1));
-    int buttons;
-    GetMouseButtons(&buttons);
     // Enter and the pad's A go on as a click does; Escape and the pad's B too,
     // once pressed on this screen.
-    PadState pad;
-    bool attached = PlatformReadPad(&pad);
-    if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
-    bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached) || IsKeyDown(VK_ESCAPE);
+    bool back = false;
+    int buttons = DrawResultsBackdropAndReadButtons(&back);
+    back = back || IsKeyDown(VK_ESCAPE);
     bool backPressed = back && !c.backWasHeld;
     c.backWasHeld = back;
     SetFont(64, 128, "IMPACT");

@@ -203,6 +203,19 @@ int SingleStageChoices(int stage, int results[3])
 
 bool RunCounts(const ResultsScene& r) { return !r.assisted && !r.skipped && !r.practice; }
 
+int DrawResultsBackdropAndReadButtons(bool* back)
+{
+    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
+                            static_cast<uint32_t>(-1));
+    int buttons;
+    GetMouseButtons(&buttons);
+    PadState pad;
+    bool attached = PlatformReadPad(&pad);
+    if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
+    *back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
+    return buttons;
+}
+
 SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 {
     if (r.singleStage) {
@@ -229,15 +242,9 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
 {
     int rowIndex = r.stage >= 1 && r.stage <= STAGE_COUNT ? r.stage - 1 : 0;
     const int32_t* row = r.entry.table.times[rowIndex];
-    DrawStretchedColorKeyed(backBuffer, 0, 0, 1280, 720, imgClear, 0, 0, 1280, 680,
-                            static_cast<uint32_t>(-1));
-    int buttons;
-    GetMouseButtons(&buttons);
     // Enter and the pad's A go on as a click does, the pad's B leaves as Escape.
-    PadState pad;
-    bool attached = PlatformReadPad(&pad);
-    if (BindingHeld(settings.bindings[ACTION_MENU_ACCEPT], pad, attached)) buttons |= MOUSE_LEFT;
-    bool back = BindingHeld(settings.bindings[ACTION_MENU_BACK], pad, attached);
+    bool back = false;
+    int buttons = DrawResultsBackdropAndReadButtons(&back);
     if (!back) r.backWasHeld = false;
     const char* unranked = r.practice ? "PRACTICE" : r.skipped ? "SKIPPED" : nullptr;
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, unranked,

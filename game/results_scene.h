@@ -84,6 +84,12 @@ MenuInput ResultsChoiceInput(MenuInput in, int count);
 // an assist.
 bool RunCounts(const ResultsScene& results);
 
+// What the results screen and the closing screen after it share in a
+// frame: their backdrop drawn into backBuffer, and the mouse's buttons with
+// Enter and the pad's A read as the left button; *back says whether the pad's
+// B (or what is bound to going back) is held.
+int DrawResultsBackdropAndReadButtons(bool* back);
+
 SceneChange EnterResults(ResultsScene& results, FrameClock& clock);
 void StepResults(ResultsScene& results, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterResultsFrame(ResultsScene& results, FrameClock& clock);
