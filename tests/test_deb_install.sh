@@ -113,19 +113,21 @@ awk 'NR == FNR { for (i = 1; i <= NF; i++) shipped[i] = $i; next }
 verify=$(dpkg --verify prismveldt) || true
 [ -z "$verify" ] || fail "installed files changed: $verify"
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "the game wrote into the folder it was started in: $(ls -A "$work/elsewhere")"
-# Beside the table: the recording of each new best time, which the installed
-# game verifies.
-strays=$(cd "$work/xdg" && find . -type f | grep -vxE '\./prismveldt/(scoretime\.txt|stage[1-4]-rank[1-5]\.replay)' || true)
-[ -z "$strays" ] || fail "the game's data folder holds more than the best times and their recordings: $strays"
+# Beside the table: the recording of each new best time, the best segments,
+# and the best whole game with its four recordings, all of which the
+# installed game verifies.
+strays=$(cd "$work/xdg" && find . -type f | grep -vxE '\./prismveldt/(scoretime\.txt|segments\.txt|bestgame\.txt|(stage[1-4]-rank[1-5]|game-stage[1-4])\.replay)' || true)
+[ -z "$strays" ] || fail "the game's data folder holds more than the best times, segments and their recordings: $strays"
 : >"$work/verified.txt"
-for stage in 1 2 3 4; do
-  replay="$work/xdg/prismveldt/stage$stage-rank1.replay"
-  [ -f "$replay" ] || fail "no recording of the new best time of stage $stage"
+for replay in "$work"/xdg/prismveldt/stage{1,2,3,4}-rank1.replay "$work"/xdg/prismveldt/game-stage{1,2,3,4}.replay; do
+  [ -f "$replay" ] || fail "no recording $(basename "$replay") of the new best times"
   /usr/games/prismveldt-headless --verify "$replay" >"$work/verify.txt" 2>&1 ||
-    fail "the recording of stage $stage does not verify: $(cat "$work/verify.txt")"
+    fail "the recording $(basename "$replay") does not verify: $(cat "$work/verify.txt")"
   cat "$work/verify.txt" >>"$work/verified.txt"
 done
-log "the four new best times' recordings verify: $(tr '\n' ' ' <"$work/verified.txt")"
+[ -s "$work/xdg/prismveldt/bestgame.txt" ] || fail "no best whole-game total was kept"
+[ -s "$work/xdg/prismveldt/segments.txt" ] || fail "no best segments were kept"
+log "the new best times' recordings verify: $(tr '\n' ' ' <"$work/verified.txt")"
 find "$data" | sort | comm -23 - "$work/files.txt" >"$work/strays.txt"
 [ ! -s "$work/strays.txt" ] || fail "files in $data that the package does not own: $(cat "$work/strays.txt")"
 
