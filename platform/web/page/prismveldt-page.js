@@ -2,7 +2,10 @@
 // program come gzip-compressed and are unpacked here, so any static server
 // will do), then hands the game its canvas, the pointer, keys and wheel, the
 // pad, Web Audio and the message boxes' place. The game's side is
-// platform/web/*.cpp.
+// platform/web/*.cpp. Served by a records board at /play/, ?run=ID watches
+// that run: its recording is fetched from the board before the game starts
+// and played by the game's replay viewer, which reads it as it reads any
+// recording file.
 "use strict";
 
 var Module = (function () {
@@ -428,6 +431,31 @@ var Module = (function () {
     });
   }
 
+  // ---- a run of the board's to watch (?run=ID) ----
+  var RUN_BYTES_MAX = 2 << 20;  // the board takes recordings of 1 MiB at most
+  var runId = params.get("run");
+  var watching = runId !== null;
+  var runPath = watching ? "/board/run-" + runId + ".replay" : null;
+  // The recording's bytes, or an error that says what went wrong in words a
+  // watcher can act on; fetched at once, so a missing run is said before the
+  // game is downloaded.
+  var recording = watching ? FetchRun(runId) : Promise.resolve(null);
+  function FetchRun(id) {
+    if (!/^[1-9][0-9]{0,17}$/.test(id))
+      return Promise.reject(new Error("\"" + id.slice(0, 20) + "\" is not the number of a run."));
+    // Beside /play/ on the board that serves this page.
+    return fetch("../api/v1/runs/" + id + "/recording").catch(function () {
+      throw new Error("The board could not be reached to fetch run " + id + ".");
+    }).then(function (response) {
+      if (response.status === 404) throw new Error("The board has no run " + id + ".");
+      if (!response.ok) throw new Error("The board could not send run " + id + " (" + response.status + ").");
+      return response.arrayBuffer();
+    }).then(function (bytes) {
+      if (bytes.byteLength > RUN_BYTES_MAX) throw new Error("Run " + id + " is too large to be a recording.");
+      return new Uint8Array(bytes);
+    });
+  }
+
   var module = {
     canvas: canvas,
     web: web,
@@ -438,9 +466,15 @@ var Module = (function () {
     // The page starts the game once the sounds and the saved files are ready.
     noInitialRun: true,
     onRuntimeInitialized: function () {
-      Promise.all([DecodeSounds("/game/se"), MountSavedFolder("/game/txt")]).then(function (done) {
+      Promise.all([DecodeSounds("/game/se"), MountSavedFolder("/game/txt"), recording]).then(function (done) {
         module.savedFolderMounted = done[1];
-        module.callMain([]);
+        // The run goes to the game as a file of its own, as --replay FILE
+        // hands one to the desktop game.
+        if (watching) {
+          FS.mkdirTree("/board");
+          FS.writeFile(runPath, done[2]);
+        }
+        module.callMain(watching ? ["--replay", runPath] : []);
       });
     },
     onGameEnded: function (status) {
@@ -460,7 +494,18 @@ var Module = (function () {
       document.getElementById("play").style.display = "none";
       progress.style.display = "none";
       canvas.style.display = "none";
-      Say("The game has ended (" + status + "). Reload the page to play again.");
+      if (!watching) Say("The game has ended (" + status + "). Reload the page to play again.");
+      else {
+        // A recording the game could not read was said in its box.
+        Say(status === 0 ? "The replay has ended. Reload the page to watch the run again, or "
+                         : "The run could not be played. You may ");
+        var back = document.createElement("a");
+        back.href = "../";
+        back.textContent = "go back to the board";
+        var said = document.getElementById("status");
+        said.appendChild(back);
+        said.appendChild(document.createTextNode("."));
+      }
       web.ended = status;
   }
   function ClickAwayEndingBox() {
@@ -481,7 +526,7 @@ var Module = (function () {
   // was. The page's thread waits while it is open, so no frame runs, but the
   // music plays on and the clocks keep going, as with the game's own box.
   function AskBeforeLeaving(event) {
-    if (web.ended !== undefined) return undefined;
+    if (web.ended !== undefined || watching) return undefined;  // a replay loses nothing
     event.preventDefault();
     // "Do you really want to quit?"; browsers show their own words instead.
     event.returnValue = "\u672c\u5f53\u306b\u7d42\u4e86\u3057\u307e\u3059\u304b\uff1f";
@@ -489,7 +534,7 @@ var Module = (function () {
   }
 
   function Start() {
-    if (started) return;
+    if (started || web.refused) return;
     started = true;
     var AudioContext = window.AudioContext || window.webkitAudioContext;
     try { audio = new AudioContext(); audio.resume(); } catch (e) { audio = null; }
@@ -508,7 +553,7 @@ var Module = (function () {
     // the test machinery; players get the one without.
     var testing = script || params.has("hashes") || params.has("trace");
     var program = testing ? "prismveldt-test" : "prismveldt";
-    fetch("prismveldt-files.json").then(function (r) { return r.json(); }).then(function (files) {
+    recording.then(function () { return fetch("prismveldt-files.json"); }).then(function (r) { return r.json(); }).then(function (files) {
       var wasm = testing ? files.testWasm : files.wasm;
       total = files.data.bytes + wasm.bytes;
       return Promise.all([
@@ -530,7 +575,15 @@ var Module = (function () {
       Fit();
       canvas.focus();
     }).catch(function (error) {
-      Say("The game could not be loaded: " + error.message);
+      Say(web.refused || "The game could not be loaded: " + error.message);
+    });
+  }
+  if (watching) {
+    document.getElementById("play").textContent = "Click to watch run " + runId.slice(0, 20);
+    recording.catch(function (error) {
+      document.getElementById("play").style.display = "none";
+      Say(error.message);
+      web.refused = error.message;
     });
   }
   document.getElementById("play").addEventListener("click", Start);
