@@ -2,6 +2,7 @@
 // recordings, removing a player, the page and the browser build.
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -251,8 +252,11 @@ void GetBoard(Board* board, const Request& req, Response& res)
             return Error(res, 400, "limit is a whole number from 1");
         limit = std::min<size_t>(std::stoul(l), 1000);
     }
+    // The top alone needs only its entries read; around a name, the whole board.
     std::vector<BoardEntry> entries;
-    if (!ReadBoard(board, text, &entries)) return Error(res, 500, "the board's database failed");
+    bool read = req.has_param("around") ? ReadBoard(board, text, &entries)
+                                        : ReadBoardTop(board, text, limit, &entries);
+    if (!read) return Error(res, 500, "the board's database failed");
     // Around a name: the window of limit entries with that name in its middle.
     size_t first = 0;
     if (req.has_param("around")) {
@@ -346,8 +350,15 @@ void AddBoardRoutes(httplib::Server& server, Board* board)
         res.status = ok ? 200 : 503;
         res.set_content(ok ? "ok\n" : "database unavailable\n", "text/plain");
     });
-    server.Get("/", [board](const Request&, Response& res) {
-        res.set_content(BoardPage(board), "text/html; charset=utf-8");
+    server.Get("/", [board](const Request& req, Response& res) {
+        // ?page=N, from 1; anything else is the first page.
+        std::string asked = req.get_param_value("page");
+        int page = 1;
+        if (!asked.empty() && asked.size() <= 6 && asked.find_first_not_of("0123456789") == std::string::npos)
+            page = std::max(1, std::atoi(asked.c_str()));
+        std::string html;
+        if (!BoardPage(board, page, &html)) return Error(res, 500, "the board's database failed");
+        res.set_content(html, "text/html; charset=utf-8");
     });
     if (!board->options.play.empty()) server.set_mount_point("/play", board->options.play);
 }

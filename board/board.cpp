@@ -3,11 +3,14 @@
 
 #include <cstdlib>
 
-bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* entries)
+namespace {
+
+bool ReadEntries(Board* board, const char* statement, const std::vector<StoreValue>& params,
+                 std::vector<BoardEntry>* entries)
 {
     std::vector<StoreRow> rows;
     entries->clear();
-    if (!StoreRun(board->store, "board", {StoreText(hash)}, &rows)) return false;
+    if (!StoreRun(board->store, statement, params, &rows)) return false;
     for (const StoreRow& row : rows) {
         BoardEntry e;
         e.rank = (int)entries->size() + 1;
@@ -18,6 +21,18 @@ bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* e
         entries->push_back(e);
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* entries)
+{
+    return ReadEntries(board, "board", {StoreText(hash)}, entries);
+}
+
+bool ReadBoardTop(Board* board, const std::string& hash, size_t limit, std::vector<BoardEntry>* entries)
+{
+    return ReadEntries(board, "board_top", {StoreText(hash), StoreInt((int64_t)limit)}, entries);
 }
 
 bool LookUpStage(Board* board, uint64_t hash, BoardStage* stage)

@@ -51,14 +51,22 @@ struct BoardEntry {
 // The board of the stage with hash text hash, fastest first, equal times by
 // the earlier run. False when the store fails.
 bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* entries);
+// Its fastest limit entries only, ranked as ReadBoard ranks them, at a cost
+// that grows with limit, not with the stage's runs.
+bool ReadBoardTop(Board* board, const std::string& hash, size_t limit, std::vector<BoardEntry>* entries);
 // The stage known under hash, from memory or (a stage another server added)
 // from the store; false when no server knows it.
 bool LookUpStage(Board* board, uint64_t hash, BoardStage* stage);
 
 // Registers the API's routes, the page and /play/ on server.
 void AddBoardRoutes(httplib::Server& server, Board* board);
-// The HTML page of every board (page.cpp).
-std::string BoardPage(Board* board);
+// The page of the boards (page.cpp) into *html: PAGE_BOARDS of them, the
+// official stages first, then the custom stages with runs by hash, from the
+// (page - 1) * PAGE_BOARDS th on; the fastest PAGE_ENTRIES of each. False
+// when the store fails.
+constexpr int PAGE_BOARDS = 20;
+constexpr int PAGE_ENTRIES = 20;
+bool BoardPage(Board* board, int page, std::string* html);
 // Plays every stored run again when the rules version stored differs from
 // RULES_VERSION (or always, when forced) and marks those that no longer
 // verify; each is reported on standard error. Returns how many failed, or

@@ -1,33 +1,61 @@
-// The page of every board, made by the server: plain HTML, no script, every
+// The page of the boards, made by the server: plain HTML, no script, every
 // name escaped, each entry with a link that watches its run in the browser
-// build.
+// build. A page holds a bounded number of boards and entries, each board read
+// by a query whose cost does not grow with its runs, so a board with many
+// stages and runs answers as fast as a small one.
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/board.h"
 #include "board/text.h"
 #include "game/score.h"
 
-std::string BoardPage(Board* board)
+namespace {
+
+using Heading = std::pair<std::string, std::string>;  // hash, heading
+
+// The boards of the page: the official stages first, then the custom stages
+// with runs. False when the store fails; *more tells whether a page follows.
+bool BoardsOfPage(Board* board, int page, std::vector<Heading>* boards, bool* more)
 {
-    // The official stages first, then every other stage with runs.
-    std::vector<std::pair<std::string, std::string>> boards;  // hash, heading
+    std::vector<Heading> official;
     {
         std::lock_guard<std::mutex> hold(board->stages.lock);
         for (int n = 1; n <= STAGE_COUNT; n++)
             for (const auto& known : board->stages.stages)
                 if (known.second.official && known.second.number == n)
-                    boards.push_back({HashText(known.first), "Stage " + std::to_string(n)});
+                    official.push_back({HashText(known.first), "Stage " + std::to_string(n)});
     }
+    long long start = (long long)(page - 1) * PAGE_BOARDS, end = start + PAGE_BOARDS;
+    long long officials = (long long)official.size();
+    for (long long i = start; i < end && i < officials; i++) boards->push_back(official[(size_t)i]);
+    long long from = std::max(start, officials);
+    // One more than the page holds, to know whether another page follows.
     std::vector<StoreRow> rows;
-    StoreRun(board->store, "board_hashes", {}, &rows);
-    for (const StoreRow& row : rows) {
-        bool listed = false;
-        for (const auto& b : boards) listed = listed || b.first == row[0];
-        if (!listed) boards.push_back({row[0], "Custom stage " + row[0]});
-    }
-    std::string html =
+    if (!StoreRun(board->store, "custom_boards", {StoreInt(end - from + 1), StoreInt(from - officials)}, &rows))
+        return false;
+    *more = (long long)rows.size() > end - from;
+    for (size_t i = 0; i < rows.size() && (long long)i < end - from; i++)
+        boards->push_back({rows[i][0], "Custom stage " + rows[i][0]});
+    return true;
+}
+
+std::string PageLink(int page, const char* words)
+{
+    return "<a href=\"/?page=" + std::to_string(page) + "\">" + words + "</a>";
+}
+
+}  // namespace
+
+bool BoardPage(Board* board, int page, std::string* html)
+{
+    std::vector<Heading> boards;
+    bool more = false;
+    if (!BoardsOfPage(board, page, &boards, &more)) return false;
+    *html =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
         "<meta name=\"viewport\" content=\"width=device-width\"><title>Prismveldt records</title>"
         "<style>body{font-family:sans-serif;max-width:44em;margin:2em auto;padding:0 1em}"
@@ -36,23 +64,34 @@ std::string BoardPage(Board* board)
         "</style></head><body>\n<h1>Prismveldt records</h1>\n"
         "<p>Every run here was played again by the board through the game's own rules before it was "
         "ranked.</p>\n";
+    if (boards.empty()) *html += "<p>No boards on this page.</p>\n";
     for (const auto& b : boards) {
         std::vector<BoardEntry> entries;
-        ReadBoard(board, b.first, &entries);
-        html += "<h2>" + HtmlEscape(b.second) + "</h2>\n";
+        if (!ReadBoardTop(board, b.first, PAGE_ENTRIES, &entries)) return false;
+        *html += "<h2>" + HtmlEscape(b.second) + "</h2>\n";
         if (entries.empty()) {
-            html += "<p>No runs yet.</p>\n";
+            *html += "<p>No runs yet.</p>\n";
             continue;
         }
-        html += "<table><tr><th>Rank</th><th>Name</th><th>Time</th><th></th></tr>\n";
-        for (size_t i = 0; i < entries.size() && i < 100; i++) {
-            const BoardEntry& e = entries[i];
+        *html += "<table><tr><th>Rank</th><th>Name</th><th>Time</th><th></th></tr>\n";
+        for (const BoardEntry& e : entries) {
             TimeText shown = FormatRunTime((uint32_t)e.timeMs);
-            html += "<tr><td>" + std::to_string(e.rank) + "</td><td>" + HtmlEscape(e.name) +
-                    "</td><td class=\"t\">" + shown.clock + shown.fraction + "</td><td><a href=\"/play/?run=" +
-                    std::to_string(e.run) + "\">Watch</a></td></tr>\n";
+            *html += "<tr><td>" + std::to_string(e.rank) + "</td><td>" + HtmlEscape(e.name) +
+                     "</td><td class=\"t\">" + shown.clock + shown.fraction + "</td><td><a href=\"/play/?run=" +
+                     std::to_string(e.run) + "\">Watch</a></td></tr>\n";
         }
-        html += "</table>\n";
+        *html += "</table>\n";
+        if (entries.size() == PAGE_ENTRIES)
+            *html += "<p>The fastest " + std::to_string(PAGE_ENTRIES) + "; <a href=\"/api/v1/boards/" + b.first +
+                     "?limit=1000\">more of this board</a>.</p>\n";
     }
-    return html + "</body></html>\n";
+    if (page > 1 || more) {
+        *html += "<p>";
+        if (page > 1) *html += PageLink(page - 1, "Earlier boards");
+        if (page > 1 && more) *html += " &middot; ";
+        if (more) *html += PageLink(page + 1, "More boards");
+        *html += "</p>\n";
+    }
+    *html += "</body></html>\n";
+    return true;
 }

@@ -22,6 +22,9 @@ const char* const STORE_MIGRATIONS[] = {
     "CREATE INDEX runs_board ON runs (stage_hash, valid, time_ms, id);"
     "CREATE INDEX runs_player ON runs (player_id);"
     "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);",
+    // 2: a player's runs of one stage, fastest first, so that whether a run
+    // is its player's best is one look.
+    "CREATE INDEX runs_player_best ON runs (player_id, stage_hash, valid, time_ms, id);",
     nullptr,
 };
 
@@ -39,7 +42,18 @@ const StoreStatement STORE_STATEMENTS[] = {
               " (PARTITION BY r.player_id ORDER BY r.time_ms, r.id) AS k"
               " FROM runs r WHERE r.stage_hash = $1 AND r.valid = 1) b"
               " JOIN players p ON p.id = b.player_id WHERE b.k = 1 ORDER BY b.time_ms, b.id"},
-    {"board_hashes", "SELECT DISTINCT stage_hash FROM runs WHERE valid = 1 ORDER BY stage_hash"},
+    // The fastest $2 of the board, as "board" ranks them: walked fastest
+    // first, each run kept when its player has none before it, until there
+    // are enough; however many runs the stage has.
+    {"board_top", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
+                  " WHERE r.stage_hash = $1 AND r.valid = 1 AND NOT EXISTS (SELECT 1 FROM runs q"
+                  " WHERE q.player_id = r.player_id AND q.stage_hash = $1 AND q.valid = 1"
+                  " AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
+                  " ORDER BY r.time_ms, r.id LIMIT $2"},
+    // The custom stages with runs, by hash, $1 of them from the $2nd on.
+    {"custom_boards", "SELECT s.hash FROM stages s WHERE EXISTS"
+                      " (SELECT 1 FROM runs r WHERE r.stage_hash = s.hash AND r.valid = 1)"
+                      " ORDER BY s.hash LIMIT $1 OFFSET $2"},
     {"recording", "SELECT recording, sha256 FROM runs WHERE id = $1 AND valid = 1"},
     {"delete_runs", "DELETE FROM runs WHERE player_id IN (SELECT id FROM players WHERE key_hash = $1)"},
     {"delete_players", "DELETE FROM players WHERE key_hash = $1 RETURNING id"},

@@ -1,7 +1,7 @@
 // The board server's API, driven over HTTP with the committed replays' real
 // recordings: what it ranks and how, who owns a name, every refusal's status,
-// the recordings it serves back, removing a player, custom stages, the page,
-// and the stored runs played again after an upgrade.
+// the recordings it serves back, removing a player, custom stages, the page
+// (bounded, in pages) and the stored runs played again after an upgrade.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -39,6 +39,28 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         runs = board_test::StageRecordings();
         ASSERT_EQ(runs.size(), 4u);
+    }
+    // Stage 1 with one far cell (the cell'th from the end) changed: another
+    // grid, another hash, the same way to the goal. Its text, and stage 1's
+    // run as played on it.
+    void CustomStage(int cell, std::string* text, std::string* recording, uint64_t* hash)
+    {
+        StageGrid grid;
+        ASSERT_TRUE(ParseStageText(harness::ReadText(harness::DATA + "/txt/dw_stage1.txt"), &grid));
+        grid[MAP_CELLS - 1 - cell] = grid[MAP_CELLS - 1 - cell] == 1 ? 0 : 1;
+        text->clear();
+        for (int c : grid) *text += std::to_string(c) + " ";
+        *hash = GridHash(grid);
+        Recording r;
+        ASSERT_TRUE(ParseRecording(runs[0].data(), runs[0].size(), &r, nullptr));
+        r.stageHash = *hash;
+        *recording = FormatRecording(r);
+    }
+    httplib::Result AddStage(const std::string& text, const std::string& recording, const httplib::Headers& player)
+    {
+        httplib::MultipartFormDataItems parts = {{"stage", text, "stage.txt", "text/plain"},
+                                                 {"recording", recording, "run.replay", "application/octet-stream"}};
+        return boards.Client().Post("/api/v1/stages", player, parts);
     }
     std::vector<std::string> runs;
 };
@@ -160,32 +182,18 @@ TEST_F(BoardApi, RemovingAPlayerTakesTheirRunsAndFreesTheName)
 
 TEST_F(BoardApi, ACustomStageIsKnownOnceARunClearsItAndOnlyThen)
 {
-    // Stage 1 with one far cell changed: another grid, another hash, the
-    // same way to the goal.
-    std::string text = harness::ReadText(harness::DATA + "/txt/dw_stage1.txt");
-    StageGrid grid;
-    ASSERT_TRUE(ParseStageText(text, &grid));
-    grid[MAP_CELLS - 1] = grid[MAP_CELLS - 1] == 1 ? 0 : 1;
-    std::string custom;
-    for (int cell : grid) custom += std::to_string(cell) + " ";
-    uint64_t hash = GridHash(grid);
-    Recording r;
-    ASSERT_TRUE(ParseRecording(runs[0].data(), runs[0].size(), &r, nullptr));
-    r.stageHash = hash;
-    std::string recording = FormatRecording(r);
+    std::string custom, recording;
+    uint64_t hash;
+    CustomStage(0, &custom, &recording, &hash);
     // Not known before.
     EXPECT_EQ(Submit(recording, "maker", KeyOf(5))->status, 404);
     httplib::Headers h = {{"X-Player-Name", "maker"}, {"X-Player-Key", KeyOf(5)}};
     // A recording that does not clear it adds nothing.
     std::string late = recording;
     late.replace(late.find("result "), 7, "result 1");
-    httplib::MultipartFormDataItems bad = {{"stage", custom, "stage.txt", "text/plain"},
-                                           {"recording", late, "run.replay", "application/octet-stream"}};
-    EXPECT_EQ(boards.Client().Post("/api/v1/stages", h, bad)->status, 422);
+    EXPECT_EQ(AddStage(custom, late, h)->status, 422);
     EXPECT_EQ(boards.Client().Get("/api/v1/boards/" + HashText(hash))->status, 404);
-    httplib::MultipartFormDataItems good = {{"stage", custom, "stage.txt", "text/plain"},
-                                            {"recording", recording, "run.replay", "application/octet-stream"}};
-    auto added = boards.Client().Post("/api/v1/stages", h, good);
+    auto added = AddStage(custom, recording, h);
     ASSERT_TRUE(added);
     EXPECT_EQ(added->status, 201) << added->body;
     EXPECT_EQ(Field(added->body, "stage_hash"), "\"" + HashText(hash) + "\"");
@@ -223,6 +231,69 @@ TEST_F(BoardApi, ThePageShowsEveryBoardWithNamesEscapedAndWatchLinks)
     EXPECT_EQ(health->status, 200);
     auto json = boards.Client().Get("/api/v1/boards/" + HashOf(runs[1]));
     EXPECT_NE(json->body.find("\"';DROP TABLE--\""), std::string::npos);
+}
+
+// The entries of a board's page section or of a board's JSON, as
+// "rank name run" lines.
+std::vector<std::string> PageEntries(const std::string& html)
+{
+    std::vector<std::string> found;
+    std::regex row("<tr><td>(\\d+)</td><td>([^<]*)</td><td class=\"t\">[^<]*</td><td><a href=\"/play/\\?run=(\\d+)\">");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), row); it != std::sregex_iterator(); ++it)
+        found.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str());
+    return found;
+}
+std::vector<std::string> JsonEntries(const std::string& json)
+{
+    std::vector<std::string> found;
+    std::regex entry("\\{\"rank\":(\\d+),\"name\":\"([^\"]*)\",\"time_ms\":\\d+,\"run\":(\\d+)");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), entry); it != std::sregex_iterator(); ++it)
+        found.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str());
+    return found;
+}
+
+TEST_F(BoardApi, ThePageHoldsTwentyBoardsOfTwentyEntriesEachRankedAsTheWholeBoard)
+{
+    // 22 players on stage 1, all of one time, so the earlier run ranks first;
+    // the first player's second run is not her best.
+    for (int k = 1; k <= 22; k++)
+        ASSERT_EQ(Submit(board_test::TrueVariant(runs[0], k), "p" + std::to_string(k), KeyOf(k))->status, 201);
+    ASSERT_EQ(Submit(board_test::TrueVariant(runs[0], 40), "p1", KeyOf(1))->status, 201);
+    // 17 custom stages with a run each: 21 boards, one more than a page holds.
+    httplib::Headers maker = {{"X-Player-Name", "maker"}, {"X-Player-Key", KeyOf(30)}};
+    for (int cell = 0; cell < 17; cell++) {
+        std::string text, recording;
+        uint64_t hash;
+        CustomStage(cell, &text, &recording, &hash);
+        auto added = AddStage(text, recording, maker);
+        ASSERT_TRUE(added);
+        ASSERT_EQ(added->status, 201) << cell << ": " << added->body;
+    }
+    auto first = boards.Client().Get("/");
+    auto second = boards.Client().Get("/?page=2");
+    ASSERT_TRUE(first && second);
+    auto Count = [](const std::string& html, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = html.find(what); at != std::string::npos; at = html.find(what, at + 1)) n++;
+        return n;
+    };
+    EXPECT_EQ(Count(first->body, "<h2>"), 20u);
+    EXPECT_EQ(Count(second->body, "<h2>"), 1u);
+    EXPECT_NE(first->body.find("<a href=\"/?page=2\">More boards</a>"), std::string::npos);
+    EXPECT_NE(second->body.find("<a href=\"/?page=1\">Earlier boards</a>"), std::string::npos);
+    EXPECT_EQ(second->body.find("More boards"), std::string::npos);
+    // Stage 1's section: its fastest 20, as the whole board (read around a
+    // name, which needs all of it) ranks them; a page past the end has none.
+    std::string stage1 = first->body.substr(0, first->body.find("<h2>Stage 2</h2>"));
+    auto whole = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]) + "?around=p1&limit=20");
+    auto top = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]) + "?limit=20");
+    std::vector<std::string> shown = PageEntries(stage1);
+    ASSERT_EQ(shown.size(), 20u);
+    EXPECT_EQ(shown, JsonEntries(whole->body));
+    EXPECT_EQ(shown, JsonEntries(top->body));
+    EXPECT_EQ(shown[0].substr(0, 5), "1 p1 ");
+    EXPECT_NE(stage1.find("more of this board"), std::string::npos);
+    EXPECT_EQ(Count(boards.Client().Get("/?page=9")->body, "<h2>"), 0u);
 }
 
 // Too many from one key: 429, the rest of the minute.
@@ -271,3 +342,4 @@ TEST_F(BoardApi, AfterAnUpgradeTheStoredRunsArePlayedAgainAndThoseThatFailAreRep
 }
 
 }  // namespace
+
