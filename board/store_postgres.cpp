@@ -84,6 +84,12 @@ PGconn* Connect(const std::string& url, std::string* why)
     return c;
 }
 
+bool Reconnect(PGconn* c)
+{
+    PQreset(c);
+    return PQstatus(c) == CONNECTION_OK && Prepare(c, nullptr);
+}
+
 // bytea as text is "\x" and two hex digits a byte.
 std::string FromBytea(const char* text, size_t length)
 {
@@ -129,11 +135,6 @@ bool RunPostgres(PostgresStore* store, const char* name, const std::vector<Store
         c = store->idle.back();
         store->idle.pop_back();
     }
-    // A connection the server dropped is made again, with its statements.
-    if (PQstatus(c) != CONNECTION_OK) {
-        PQreset(c);
-        if (PQstatus(c) == CONNECTION_OK) Prepare(c, nullptr);
-    }
     std::vector<std::string> texts(params.size());
     std::vector<const char*> values(params.size());
     std::vector<int> lengths(params.size()), formats(params.size());
@@ -144,7 +145,18 @@ bool RunPostgres(PostgresStore* store, const char* name, const std::vector<Store
         lengths[i] = (int)texts[i].size();
         formats[i] = v.type == StoreValue::BYTES ? 1 : 0;
     }
+    // A connection found dropped (the database restarted, a proxy between
+    // timed it out) is made again, with its statements, and the statement is
+    // sent once more: libpq finds a dead connection only by using it. Sending
+    // again is safe: every statement that writes does nothing the second time
+    // (an insert of what is there, a delete of what is gone).
+    if (PQstatus(c) != CONNECTION_OK) Reconnect(c);
     PGresult* r = PQexecPrepared(c, name, (int)params.size(), values.data(), lengths.data(), formats.data(), 0);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK &&
+        PQstatus(c) != CONNECTION_OK && Reconnect(c)) {
+        PQclear(r);
+        r = PQexecPrepared(c, name, (int)params.size(), values.data(), lengths.data(), formats.data(), 0);
+    }
     ExecStatusType state = PQresultStatus(r);
     bool ok = state == PGRES_COMMAND_OK || state == PGRES_TUPLES_OK;
     if (!ok && why) *why = std::string("postgresql: ") + PQerrorMessage(c);

@@ -1,7 +1,8 @@
 // The board server's API, driven over HTTP with the committed replays' real
 // recordings: what it ranks and how, who owns a name, every refusal's status,
 // the recordings it serves back, removing a player, custom stages, the page
-// (bounded, in pages) and the stored runs played again after an upgrade.
+// (bounded, in pages), a restart of the database under the servers,
+// and the stored runs played again after an upgrade.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -341,5 +342,26 @@ TEST_F(BoardApi, AfterAnUpgradeTheStoredRunsArePlayedAgainAndThoseThatFailAreRep
     EXPECT_EQ(c.Get("/api/v1/boards/" + HashOf(runs[1]))->body.find("\"old\"") != std::string::npos, true);
 }
 
-}  // namespace
+// PostgreSQL restarted under running servers (tools/test-postgres.sh says
+// how in PRISMVELDT_BOARD_POSTGRES_RESTART): every server answers again at
+// once, reads and writes, without being restarted itself.
+TEST_F(BoardApi, AfterTheDatabaseRestartsEveryServerAnswersAgain)
+{
+    const char* restart = std::getenv("PRISMVELDT_BOARD_POSTGRES_RESTART");
+    if (!restart || !*restart) GTEST_SKIP() << "needs PRISMVELDT_BOARD_POSTGRES_RESTART (tools/test-postgres.sh)";
+    ASSERT_EQ(Submit(runs[0], "before", KeyOf(1))->status, 201);
+    ASSERT_EQ(std::system(restart), 0);
+    // Not one request refused: a dropped connection is found and made again
+    // under the request that finds it.
+    int answered = 0;
+    for (int i = 0; i < 40; i++) {
+        auto b = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]));
+        answered += b && b->status == 200 && b->body.find("\"before\"") != std::string::npos;
+    }
+    EXPECT_EQ(answered, 40);
+    EXPECT_EQ(Submit(runs[1], "after", KeyOf(2))->status, 201);
+    for (size_t i = 0; i < boards.servers.size(); i++)
+        EXPECT_EQ(httplib::Client("127.0.0.1", boards.Port(i)).Get("/healthz")->status, 200);
+}
 
+}  // namespace
