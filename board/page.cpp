@@ -15,7 +15,12 @@
 
 namespace {
 
-using Heading = std::pair<std::string, std::string>;  // hash, heading
+struct Heading {
+    std::string hash, heading;
+    // The browser build holds the official stages only: a custom stage's
+    // run would play on the official stage of its number, so it has no link.
+    bool watchable;
+};
 
 // The boards of the page: the official stages first, then the custom stages
 // with runs. False when the store fails; *more tells whether a page follows.
@@ -27,7 +32,7 @@ bool BoardsOfPage(Board* board, int page, std::vector<Heading>* boards, bool* mo
         for (int n = 1; n <= STAGE_COUNT; n++)
             for (const auto& known : board->stages.stages)
                 if (known.second.official && known.second.number == n)
-                    official.push_back({HashText(known.first), "Stage " + std::to_string(n)});
+                    official.push_back({HashText(known.first), "Stage " + std::to_string(n), true});
     }
     long long start = (long long)(page - 1) * PAGE_BOARDS, end = start + PAGE_BOARDS;
     long long officials = (long long)official.size();
@@ -39,7 +44,7 @@ bool BoardsOfPage(Board* board, int page, std::vector<Heading>* boards, bool* mo
         return false;
     *more = (long long)rows.size() > end - from;
     for (size_t i = 0; i < rows.size() && (long long)i < end - from; i++)
-        boards->push_back({rows[i][0], "Custom stage " + rows[i][0]});
+        boards->push_back({rows[i][0], "Custom stage " + rows[i][0], false});
     return true;
 }
 
@@ -67,8 +72,8 @@ bool BoardPage(Board* board, int page, std::string* html)
     if (boards.empty()) *html += "<p>No boards on this page.</p>\n";
     for (const auto& b : boards) {
         std::vector<BoardEntry> entries;
-        if (!ReadBoardTop(board, b.first, PAGE_ENTRIES, &entries)) return false;
-        *html += "<h2>" + HtmlEscape(b.second) + "</h2>\n";
+        if (!ReadBoardTop(board, b.hash, PAGE_ENTRIES, &entries)) return false;
+        *html += "<h2>" + HtmlEscape(b.heading) + "</h2>\n";
         if (entries.empty()) {
             *html += "<p>No runs yet.</p>\n";
             continue;
@@ -76,13 +81,14 @@ bool BoardPage(Board* board, int page, std::string* html)
         *html += "<table><tr><th>Rank</th><th>Name</th><th>Time</th><th></th></tr>\n";
         for (const BoardEntry& e : entries) {
             TimeText shown = FormatRunTime((uint32_t)e.timeMs);
-            *html += "<tr><td>" + std::to_string(e.rank) + "</td><td>" + HtmlEscape(e.name) +
-                     "</td><td class=\"t\">" + shown.clock + shown.fraction + "</td><td><a href=\"/play/?run=" +
-                     std::to_string(e.run) + "\">Watch</a></td></tr>\n";
+            std::string watch = b.watchable ? "<a href=\"/play/?run=" + std::to_string(e.run) + "\">Watch</a>" : "";
+            *html += "<tr><td>" + std::to_string(e.rank) + "</td><td>" + HtmlEscape(e.name) + "</td><td class=\"t\">" +
+                     shown.clock + shown.fraction + "</td><td>" + watch + "</td></tr>\n";
         }
         *html += "</table>\n";
+        if (!b.watchable) *html += "<p>Runs of custom stages cannot be watched in the browser.</p>\n";
         if (entries.size() == PAGE_ENTRIES)
-            *html += "<p>The fastest " + std::to_string(PAGE_ENTRIES) + "; <a href=\"/api/v1/boards/" + b.first +
+            *html += "<p>The fastest " + std::to_string(PAGE_ENTRIES) + "; <a href=\"/api/v1/boards/" + b.hash +
                      "?limit=1000\">more of this board</a>.</p>\n";
     }
     if (page > 1 || more) {

@@ -283,6 +283,9 @@ TEST_F(BoardApi, ThePageHoldsTwentyBoardsOfTwentyEntriesEachRankedAsTheWholeBoar
     EXPECT_NE(first->body.find("<a href=\"/?page=2\">More boards</a>"), std::string::npos);
     EXPECT_NE(second->body.find("<a href=\"/?page=1\">Earlier boards</a>"), std::string::npos);
     EXPECT_EQ(second->body.find("More boards"), std::string::npos);
+    // A custom stage's run would play on the official stage in the browser: no link.
+    EXPECT_NE(second->body.find("<td>maker</td>"), std::string::npos);
+    EXPECT_EQ(second->body.find("Watch"), std::string::npos);
     // Stage 1's section: its fastest 20, as the whole board (read around a
     // name, which needs all of it) ranks them; a page past the end has none.
     std::string stage1 = first->body.substr(0, first->body.find("<h2>Stage 2</h2>"));
