@@ -346,7 +346,7 @@ void AddBoardRoutes(httplib::Server& server, Board* board)
                [board](const Request& req, Response& res) { GetRecording(board, req, res); });
     server.Delete("/api/v1/players/me", [board](const Request& req, Response& res) { DeletePlayer(board, req, res); });
     server.Get("/healthz", [board](const Request&, Response& res) {
-        bool ok = StoreRun(board->store, "count_runs", {});
+        bool ok = StoreRun(board->store, "alive", {});
         res.status = ok ? 200 : 503;
         res.set_content(ok ? "ok\n" : "database unavailable\n", "text/plain");
     });

@@ -67,6 +67,7 @@ const StoreStatement STORE_STATEMENTS[] = {
     {"get_meta", "SELECT value FROM meta WHERE key = $1"},
     {"set_meta", "INSERT INTO meta (key, value) VALUES ($1, $2)"
                  " ON CONFLICT (key) DO UPDATE SET value = excluded.value"},
-    {"count_runs", "SELECT COUNT(*) FROM runs"},
+    // The health check's: the database answers, at no cost however many runs it holds.
+    {"alive", "SELECT 1"},
     {nullptr, nullptr},
 };
