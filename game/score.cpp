@@ -286,7 +286,7 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
         // The recording first, where it waits; the table then takes the time,
         // and the recording its rank. Cut short anywhere, the two still pair
         // up by what they hold (replay_files.h).
-        bool pending = entry.rank > 0 && recording != nullptr && recording->stage == stage &&
+        bool pending = entry.rank > 0 && recording != nullptr && RecordingRow(*recording) == stage &&
                        recording->timeMs == runTimeMs && WritePendingRecording(path, *recording);
         entry.fileWritten = WriteScoreFile(path, entry.table, reason, sizeof reason);
         if (!entry.fileWritten)

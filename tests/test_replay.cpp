@@ -98,7 +98,7 @@ TEST(RecordingText, AnythingElseIsRefusedWithAReason)
     };
     std::vector<std::string> bad = {
         "",
-        "prismveldt-replay 2\n",
+        "prismveldt-replay 3\n",
         "GIF89a",
         replaced("stage 3", "stage 5"),
         replaced("stage 3", "stage three"),
