@@ -3,7 +3,8 @@
 // to keep the settings in a file of the player's choice, --verify FILE to
 // check a recorded time, --replay FILE to watch a recorded run, --edit FILE
 // to make or change a stage in the editor, --stages DIR to play the stage
-// files of DIR (a pack; with --verify, where a custom run's stage is found),
+// files of DIR (a pack; with --verify or --replay, where a custom run's stage
+// is found),
 // --stage FILE to verify a custom run on that stage file, --help and
 // --version. The backend's own options (the harness's --script and the
 // others) are passed over with their values; anything else is refused.
