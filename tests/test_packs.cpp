@@ -1,10 +1,13 @@
 // Stage packs in the real game (--stages DIR): a pack of two stages played
-// from START through both results, each stage's times and recordings kept by
+// from START through both results and one chosen alone on the stage select,
+// each stage's times and recordings kept by
 // its grid's hash apart from the shipped stages' table, its recordings
 // verified given the stage or the folder, an edited stage keeping a fresh
 // table, and a folder with nothing to play refused with a message naming
 // each file.
 #include "tests/test_wholegame_harness.h"
+
+#include <algorithm>
 
 #include "game/recording.h"
 #include "game/score.h"
@@ -133,6 +136,24 @@ TEST_F(Packs, APackPlaysThroughKeepingItsTimesByStageApartFromTheShippedTable)
     ASSERT_EQ(ReadScoreFile((Kept(edited) + "/scoretime.txt").c_str(), &fresh), SCORE_FILE_READ);
     EXPECT_LT(fresh.times[0][0], 10000);
     EXPECT_EQ(Scores(), shipped);
+}
+
+TEST_F(Packs, TheStageSelectListsThePacksStagesAndPlaysTheOneChosenAlone)
+{
+    // STAGES, down to the pack's second stage, Enter; then fire to the left.
+    const std::string script = "dialog no\ndialog yes\n0 mouse 80 40\n0 down lmb\n2 up lmb\n"
+                               "10 down down\n11 up down\n14 down enter\n15 up enter\n"
+                               "300 mouse 100 360\n300 down lmb\n";
+    GameRun run = RunGame(folder, script, 600, "", "--stages '" + pack + "'");
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    auto results = std::find_if(runs.begin(), runs.end(), [](const SceneRun& r) { return r.scene == "results"; });
+    ASSERT_NE(results, runs.end());
+    EXPECT_EQ(results->stageNo, 2);
+    ScoreTable table;
+    ASSERT_EQ(ReadScoreFile((Kept(FlatStage(30)) + "/scoretime.txt").c_str(), &table), SCORE_FILE_READ);
+    EXPECT_LT(table.times[0][0], 10000);
+    EXPECT_FALSE(fs::exists(Kept(FlatStage(45)) + "/scoretime.txt"));
 }
 
 TEST_F(Packs, AFolderWithNothingToPlayIsRefusedNamingEachFile)
