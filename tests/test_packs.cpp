@@ -1,10 +1,9 @@
 // Stage packs in the real game (--stages DIR): a pack of two stages played
 // from START through both results and one chosen alone on the stage select,
-// each stage's times and recordings kept by
-// its grid's hash apart from the shipped stages' table, its recordings
-// verified given the stage or the folder, an edited stage keeping a fresh
-// table, and a folder with nothing to play refused with a message naming
-// each file.
+// each stage's times and recordings kept by its grid's hash apart from the
+// shipped stages' table, its recordings verified given the stage or the
+// folder, an edited stage keeping a fresh table, and a folder with nothing
+// to play refused with a message naming each file.
 #include "tests/test_wholegame_harness.h"
 
 #include <algorithm>
