@@ -91,5 +91,5 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
 std::string GameUsage()
 {
     return std::string("usage: ") + PlatformProgramName() + " [--dir DIR] [--settings FILE]" + PlatformCommandUsage() +
-           " [--verify FILE [--stage FILE]] [--replay FILE] [--edit FILE] [--stages DIR] [--help] [--version]\n";
+           " [--verify FILE | --replay FILE] [--stage FILE] [--edit FILE] [--stages DIR] [--help] [--version]\n";
 }
