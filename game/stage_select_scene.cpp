@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "audio/audio.h"
 #include "game/assets.h"
@@ -58,6 +59,13 @@ void DrawStageRow(const StageSelectScene& page, int row)
         SetFont(9, 18, "IMPACT");
         Colour colour = page.practiceFrom[row] ? 0x64DCFF : 0xB4B4B4;
         PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY + 8, colour, COLOR_NONE, "%s", choice);
+        ReleaseFont();
+    }
+    // A pack's stage is named by its file, as short as the line holds.
+    if (const StagePack* pack = PackInPlay(); pack && row < (int)pack->names.size()) {
+        std::string name = pack->names[row].substr(0, pack->names[row].size() - 4).substr(0, 22);
+        SetFont(9, 18, "IMPACT");
+        PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY - 14, 0xB4B4B4, COLOR_NONE, "%s", name.c_str());
         ReleaseFont();
     }
     // The picture, framed in the row's light.
