@@ -61,9 +61,12 @@ void DrawStageRow(const StageSelectScene& page, int row)
         PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY + 8, colour, COLOR_NONE, "%s", choice);
         ReleaseFont();
     }
-    // A pack's stage is named by its file, as short as the line holds.
+    // A pack's stage is named by its file, as short as the line holds, in
+    // letters the font has whatever bytes the name holds.
     if (const StagePack* pack = PackInPlay(); pack && row < (int)pack->names.size()) {
         std::string name = pack->names[row].substr(0, pack->names[row].size() - 4).substr(0, 22);
+        for (char& c : name)
+            if (c < 0x20 || c > 0x7E) c = '?';
         SetFont(9, 18, "IMPACT");
         PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY - 14, 0xB4B4B4, COLOR_NONE, "%s", name.c_str());
         ReleaseFont();
