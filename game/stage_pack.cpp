@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -45,7 +46,15 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
                     folder.c_str(), PACK_MOST_ENTRIES);
             break;
         }
-        std::string name = entries->path().filename().string();
+        // (Where names are wide, one the narrow form cannot hold is refused
+        // by an exception: that file is left out, not the game.)
+        std::string name;
+        try {
+            name = entries->path().filename().string();
+        } catch (const std::exception&) {
+            fprintf(stderr, "Prismveldt: a file of %s whose name cannot be read here is left out\n", folder.c_str());
+            continue;
+        }
         if (IsStageFileName(name)) names.push_back(name);
     }
     if (error) {
