@@ -28,12 +28,7 @@ uint64_t GridHash(const StageGrid& grid)
     return StageHash();
 }
 
-std::string HashText(uint64_t hash)
-{
-    char text[24];
-    snprintf(text, sizeof text, "%016" PRIx64, hash);
-    return text;
-}
+std::string HashText(uint64_t hash) { return StageHashText(hash); }
 
 bool ParseHashText(const std::string& text, uint64_t* hash)
 {

@@ -51,7 +51,7 @@ bool ReadLine(const char* text, size_t length, size_t* at, const char* name, uin
 bool HoldsRun(const std::string& path, int stage, uint32_t timeMs, Recording* recording)
 {
     return ReadRecordingFile(path.c_str(), recording, nullptr, RecordingBytesLimit(timeMs)) &&
-           recording->stage == stage && recording->timeMs == timeMs;
+           !recording->custom && recording->stage == stage && recording->timeMs == timeMs;
 }
 
 bool Exists(const std::string& path)

@@ -129,30 +129,28 @@ void UseDataFolder()
     UseUserScoreFile();
 }
 
-// What saves cut short left beside the score file, and the recordings that
-// no longer pair with an entry of the table or with the best whole game.
-void TidyScoreFolder()
+}  // namespace
+
+void TidyScoreFolder(const char* scorePath)
 {
-    if (scoreFilePath == nullptr) return;
-    int lock = PlatformLockFile(scoreFilePath);
+    if (scorePath == nullptr) return;
+    int lock = PlatformLockFile(scorePath);
     if (lock == PLATFORM_LOCK_BUSY) {
         std::fprintf(stderr, "Prismveldt: the best times in %s are held by another program; "
                              "their folder is left as it is\n",
-                     scoreFilePath);
+                     scorePath);
     } else {
-        RemoveKeptLeftovers(scoreFilePath);
-        TidyBestGame(scoreFilePath);
+        RemoveKeptLeftovers(scorePath);
+        TidyBestGame(scorePath);
         ScoreTable table;
         // A damaged table is kept as it is for the player to mend, and so are
         // its recordings.
-        if (ReadScoreFile(scoreFilePath, &table) != SCORE_FILE_DAMAGED)
+        if (ReadScoreFile(scorePath, &table) != SCORE_FILE_DAMAGED)
             for (int stage = 1; stage <= STAGE_COUNT; stage++)
-                TidyKeptRecordings(scoreFilePath, table, stage);
+                TidyKeptRecordings(scorePath, table, stage);
     }
     PlatformUnlockFile();
 }
-
-}  // namespace
 
 bool ChooseDataFolder(const std::string& folder)
 {
@@ -167,6 +165,6 @@ bool ChooseDataFolder(const std::string& folder)
             return false;
         }
     }
-    TidyScoreFolder();
+    TidyScoreFolder(scoreFilePath);
     return true;
 }

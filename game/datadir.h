@@ -27,6 +27,11 @@
 // (one line on standard error). False (with one line on standard error) when
 // folder cannot be entered; nothing else fails.
 bool ChooseDataFolder(const std::string& folder = "");
+// What saves cut short left beside the score file at scorePath, and the
+// recordings that no longer pair with an entry of its table or with the best
+// whole game, removed under the score lock, as ChooseDataFolder does for the
+// game's own. Nothing for nullptr.
+void TidyScoreFolder(const char* scorePath);
 
 // True when folder holds the game's own files (txt/dw_stage1.txt and the tile
 // sheet bmp/stage/haikei.bmp, as regular files), not merely folders named

@@ -93,8 +93,11 @@ std::string ParText(uint32_t ms)
 Recording ProofRecording(const std::vector<short>& mouseX, const std::vector<short>& mouseY,
                          const std::vector<bool>& firing)
 {
+    // A custom stage's run: it verifies against the stage file it names by
+    // its hash (--verify NAME.proof.replay --stage NAME.txt).
     Recording r;
     r.stage = 1;
+    r.custom = true;
     r.stageHash = StageHash();
     Run run;
     StartRecordedRun(r, &run);

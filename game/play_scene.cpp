@@ -17,6 +17,7 @@
 #include "game/splits.h"
 #include "game/score.h"
 #include "game/stage.h"
+#include "game/stage_pack.h"
 #include "game/stage_view.h"
 #include "game/start_sequence.h"
 #include "gfx/surface.h"
@@ -37,6 +38,14 @@ const char* const GOAL_SOUND = "./se/goal.wav";
 constexpr int DEATH_RUMBLE_PERCENT = 70;
 constexpr uint32_t DEATH_RUMBLE_MS = 350;
 
+// The ghost of the best kept run of the stage being played, from wherever
+// that stage keeps its times.
+void LoadStageGhost(PlayScene& p)
+{
+    StageRecords records = RecordsOfStage(p.stage);
+    LoadGhost(records.scorePath, records.row, &p.ghost);
+}
+
 // G turns the ghost on and off; the choice is kept beside the best times.
 void ToggleGhostOnG(PlayScene& p)
 {
@@ -45,7 +54,7 @@ void ToggleGhostOnG(PlayScene& p)
     if (keyG && !p.keyGWas) {
         p.ghostOn = !p.ghostOn;
         KeepGhostWanted(scoreFilePath, p.ghostOn);
-        if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+        if (p.ghostOn) LoadStageGhost(p);
     }
     p.keyGWas = keyG;
 }
@@ -55,6 +64,7 @@ void StartRecording(PlayScene& p)
     const PlayState& s = p.run.play;
     p.recording = Recording();
     p.recording.stage = p.stage;
+    p.recording.custom = PackInPlay() != nullptr;
     p.recording.stageHash = StageHash();
     p.recording.beeSteps = s.beeStepsPerFrame;
     p.recording.beamLength = s.beamLength;
@@ -134,14 +144,15 @@ void UpdateBestSplits(PlayScene& p)
 {
     ScoreTable table;
     int32_t best = EMPTY_SLOT_MS;
-    if (scoreFilePath != nullptr && p.stage >= 1 && p.stage <= STAGE_COUNT &&
-        ReadScoreFile(scoreFilePath, &table) == SCORE_FILE_READ)
-        best = table.times[p.stage - 1][0];
+    StageRecords records = RecordsOfStage(p.stage);
+    if (records.scorePath != nullptr && records.row >= 1 && records.row <= STAGE_COUNT &&
+        ReadScoreFile(records.scorePath, &table) == SCORE_FILE_READ)
+        best = table.times[records.row - 1][0];
     if (p.bestSplitsStage == p.stage && p.bestSplitsTimeMs == best) return;
     p.bestSplitsStage = p.stage;
     p.bestSplitsTimeMs = best;
     int32_t bestMs = best;
-    p.bestSplitsKnown = BestRunSplits(scoreFilePath, p.stage, &p.bestSplits, &bestMs);
+    p.bestSplitsKnown = BestRunSplits(records.scorePath, records.row, &p.bestSplits, &bestMs);
     if (p.bestSplitsKnown) p.bestSplitsTimeMs = bestMs;
 }
 
@@ -228,7 +239,8 @@ SceneChange BackToTitle(PlayScene& p)
 void NoteClearedRun(PlayScene& p)
 {
     WholeGame& g = p.game;
-    g.counts = g.counts && RunCountsForGame(p) && p.stage == g.stagesCleared + 1;
+    // A pack's game keeps no total: the best whole game is the shipped four's.
+    g.counts = g.counts && RunCountsForGame(p) && p.stage == g.stagesCleared + 1 && PackInPlay() == nullptr;
     if (!g.counts) return;
     int s = p.stage - 1;
     g.stageMs[s] = p.recording.timeMs;
@@ -314,7 +326,7 @@ SceneChange EnterPlay(PlayScene& p, FrameClock& clock)
     p.ghostOn = !p.testPlay && GhostWanted(scoreFilePath);
     // The ghost is worked out before the clock starts, from the stage the
     // title's countdown has loaded: it never costs the player time.
-    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+    if (p.ghostOn) LoadStageGhost(p);
     UpdateBestSplits(p);
     // One reading for both: the first frame's clock is then a whole frame.
     s.frameStart = s.runStart = clock.frameStart = GameTimeMs();
@@ -511,7 +523,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
         // The settings page may have turned the ghost on or off.
         bool ghostWas = p.ghostOn;
         p.ghostOn = !p.testPlay && GhostWanted(scoreFilePath);
-        if (p.ghostOn && !ghostWas) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+        if (p.ghostOn && !ghostWas) LoadStageGhost(p);
         return Stay();
     }
     if (result == PAUSE_RESTART) {
@@ -557,7 +569,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     // The next stage's countdown is over: its run starts from the stage's
     // start, the clock at zero.
     PumpMessages();
-    if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+    if (p.ghostOn) LoadStageGhost(p);
     UpdateBestSplits(p);
     s.camX = START_CAM_X;
     s.camY = START_CAM_Y;

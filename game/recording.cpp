@@ -15,20 +15,30 @@
 #include "platform/platform.h"
 #include "shell/shell.h"
 
-uint64_t StageHash()
+uint64_t CellsHash(const int* cells)
 {
     // FNV-1a over the codes' bytes, low byte first, whatever the machine.
     uint64_t hash = 0xCBF29CE484222325ull;
-    for (int row = 0; row < MAP_ROWS; row++)
-        for (int col = 0; col < MAP_COLS; col++) {
-            uint32_t code = (uint32_t)tileMap[row][col];
-            for (int b = 0; b < 4; b++) {
-                hash ^= (code >> (8 * b)) & 0xFF;
-                hash *= 0x100000001B3ull;
-            }
+    for (int i = 0; i < MAP_CELLS; i++) {
+        uint32_t code = (uint32_t)cells[i];
+        for (int b = 0; b < 4; b++) {
+            hash ^= (code >> (8 * b)) & 0xFF;
+            hash *= 0x100000001B3ull;
         }
+    }
     return hash;
 }
+
+uint64_t StageHash() { return CellsHash(&tileMap[0][0]); }
+
+std::string StageHashText(uint64_t hash)
+{
+    char text[24];
+    snprintf(text, sizeof text, "%016" PRIx64, hash);
+    return text;
+}
+
+int RecordingRow(const Recording& r) { return r.custom ? 1 : r.stage; }
 
 void StartRecordedRun(const Recording& r, Run* run)
 {
@@ -46,7 +56,7 @@ std::string FormatRecording(const Recording& r)
     char line[512];
     snprintf(line, sizeof line, "prismveldt-replay %d\nstage %d\nstage-hash %016" PRIx64
              "\nrules %d\nbee-steps %d\nbeam %d\nshots %d\ncursor-spin %d\nresult %u %d\n",
-             RECORDING_FORMAT, r.stage, r.stageHash, r.rules, r.beeSteps, r.beamLength,
+             r.custom ? RECORDING_FORMAT_CUSTOM : RECORDING_FORMAT, r.stage, r.stageHash, r.rules, r.beeSteps, r.beamLength,
              r.shotFrames, r.cursorSpin, r.timeMs, r.playFrames);
     text += line;
     size_t pause = 0;
@@ -130,8 +140,9 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
     long long v[5] = {};
     if (!NextLine(&lines, &w) || w.size() != 2 || w[0] != "prismveldt-replay")
         return Fail(why, lines, "not a recording of a run");
-    if (!WholeNumber(w[1], 0, 1000, &v[0]) || v[0] != RECORDING_FORMAT)
+    if (!WholeNumber(w[1], 0, 1000, &v[0]) || (v[0] != RECORDING_FORMAT && v[0] != RECORDING_FORMAT_CUSTOM))
         return Fail(why, lines, "a recording of a format this game does not read");
+    out->custom = v[0] == RECORDING_FORMAT_CUSTOM;
     // The header, in its order.
     const char* keys[] = {"stage", "stage-hash", "rules", "bee-steps", "beam",
                           "shots", "cursor-spin", "result"};
@@ -155,6 +166,7 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
             // whole recording without overflowing; the cursor turns in even
             // half degrees.
             long long low = 0, high = INT32_MAX;
+            // (A pack holds no more stages than the shipped game.)
             if (w[0] == "stage") low = 1, high = STAGE_COUNT;
             if (w[0] == "beam") low = -BEAM_RANGE - 1, high = BEAM_RANGE;
             if (w[0] == "shots") high = INT32_MAX - (long long)RECORDING_MAX_FRAMES;

@@ -4,8 +4,9 @@
 // beside the score file for every best time; read back to verify a time, to
 // watch a run and to race its ghost.
 //
-//   prismveldt-replay 1             magic and format version
-//   stage 2
+//   prismveldt-replay 1             magic and format version (2: a custom stage)
+//   stage 2                         the shipped stage; for a custom stage its
+//                                   place in the pack it was played in
 //   stage-hash 8f1c0e2a9b3d4c5e     the stage's grid as played (StageHash)
 //   rules 1                         RULES_VERSION of the game that played it
 //   bee-steps 1                     what the run took over from the play before
@@ -33,6 +34,12 @@
 // StepPlay computes.
 constexpr int RULES_VERSION = 1;
 constexpr int RECORDING_FORMAT = 1;
+// A run of a custom stage (a stage pack's, the editor's proof): the same
+// lines, but the stage is the one its stage-hash names, wherever its file
+// is, and "stage" only says where it stood in its pack. A game that reads
+// only format 1 refuses such a file instead of verifying it on a shipped
+// stage of that number.
+constexpr int RECORDING_FORMAT_CUSTOM = 2;
 // The longest run a recording holds: over four hours of frames.
 constexpr size_t RECORDING_MAX_FRAMES = 1000000;
 // Far more than a file of that many frames needs.
@@ -62,6 +69,7 @@ struct RecordedPause {
 
 struct Recording {
     int stage = 0;
+    bool custom = false;  // a custom stage's run (format 2): the hash names its stage
     uint64_t stageHash = 0;
     int rules = RULES_VERSION;
     int beeSteps = 0;
@@ -78,6 +86,13 @@ struct Recording {
 // bytes, low byte first), the same on every machine: what a recording names
 // its stage file by. Meaningful once the stage is loaded.
 uint64_t StageHash();
+// The same hash of a grid of MAP_CELLS codes, row by row.
+uint64_t CellsHash(const int* cells);
+// The hash as a recording writes it: 16 lower-case hex digits.
+std::string StageHashText(uint64_t hash);
+// The row of its table a recording's time is kept in: its stage's for a
+// shipped stage, the first for a custom stage, whose table is its own.
+int RecordingRow(const Recording& recording);
 
 struct Run;
 // Once the stage is loaded: run as the recorded run started, its bees at

@@ -48,8 +48,15 @@ bool ReadCandidate(const char* scorePath, int stage, int c, uint32_t slowest, Re
 {
     std::string path = CandidatePath(scorePath, stage, c);
     if (!ReadRecordingFile(path.c_str(), recording, why, RecordingBytesLimit(slowest))) return false;
-    if (recording->stage != stage) {
+    if (RecordingRow(*recording) != stage) {
         if (why) *why = "it is a run of stage " + std::to_string(recording->stage);
+        return false;
+    }
+    // A custom stage's run is kept only in the folder named by its stage's
+    // hash, never beside the shipped stages' times.
+    bool folderIsItsStage = fs::path(FolderOf(scorePath)).filename() == StageHashText(recording->stageHash);
+    if (recording->custom != folderIsItsStage) {
+        if (why) *why = recording->custom ? "it is a run of another stage" : "it is a run of a shipped stage";
         return false;
     }
     return true;
@@ -143,7 +150,7 @@ bool FindKeptRecording(const char* scorePath, const ScoreTable& table, int stage
 
 bool WritePendingRecording(const char* scorePath, const Recording& recording)
 {
-    std::string path = PendingRecordingPath(scorePath, recording.stage);
+    std::string path = PendingRecordingPath(scorePath, RecordingRow(recording));
     std::string text = FormatRecording(recording);
     char reason[160] = "";
     if (PlatformReplaceFile(path.c_str(), text.data(), text.size(), reason, sizeof reason))

@@ -9,6 +9,7 @@
 #include "game/scenes.h"
 #include "game/score.h"
 #include "game/stage.h"
+#include "game/stage_pack.h"
 #include "gfx/text.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -93,6 +94,11 @@ SceneChange EnterReplay(ReplayScene& v, FrameClock& clock)
         PlatformMessageBox(text.c_str(), Said(PHRASE_ERROR_CAPTION), PLATFORM_BOX_OK_ERROR);
         return EndScenes();
     }
+    // A custom stage's run is shown on the pack's stage its hash names,
+    // wherever that stands in the pack given with --stages.
+    const StagePack* pack = PackInPlay();
+    if (v.recording.custom && pack && PackStageWithHash(*pack, v.recording.stageHash))
+        v.recording.stage = PackStageWithHash(*pack, v.recording.stageHash);
     LoadStage(v.recording.stage);
     if (StageHash() != v.recording.stageHash)
         fprintf(stderr, "Prismveldt: %s was played on another file of stage %d; it may not replay as it was\n",

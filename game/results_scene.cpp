@@ -7,6 +7,7 @@
 #include "game/menu_draw.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
+#include "game/stage_pack.h"
 #include "game/segments.h"
 #include "gfx/blit.h"
 #include "gfx/surface.h"
@@ -196,7 +197,7 @@ int SingleStageChoices(int stage, int results[3])
 {
     int count = 0;
     results[count++] = RESULTS_RETRY;
-    if (stage >= 1 && stage < STAGE_COUNT) results[count++] = RESULTS_NEXT_STAGE;
+    if (stage >= 1 && stage < StagesInPlay()) results[count++] = RESULTS_NEXT_STAGE;
     results[count++] = RESULTS_TO_TITLE;
     return count;
 }
@@ -226,13 +227,17 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
         GetMousePos(&r.mouseWasX, &r.mouseWasY);
         r.choices.was.mouseX = r.choices.was.mouseY = -1;
     }
+    // A pack's stage keeps its times in a table of its own.
+    StageRecords records = RecordsOfStage(r.stage);
+    r.row = records.row;
     if (!RunCounts(r)) {
-        r.entry = StandingBestTimes(scoreFilePath);
+        r.entry = StandingBestTimes(records.scorePath);
     } else {
-        r.entry = EnterRunTime(scoreFilePath, r.runTimeMs, r.stage, r.recording);
-        if (r.runSplits) KeepRunSegments(scoreFilePath, RunSegments(r.stageHash, *r.runSplits, r.runTimeMs));
+        r.entry = EnterRunTime(records.scorePath, r.runTimeMs, records.row, r.recording);
+        if (r.runSplits) KeepRunSegments(records.scorePath, RunSegments(r.stageHash, *r.runSplits, r.runTimeMs));
     }
-    if (r.bestSplits) r.sumOfBestKnown = SumOfBest(StandingSegments(scoreFilePath), r.stageHash, &r.sumOfBestMs);
+    if (r.bestSplits)
+        r.sumOfBestKnown = SumOfBest(StandingSegments(records.scorePath), r.stageHash, &r.sumOfBestMs);
     r.notSaved = r.entry.rank > 0 && !r.entry.fileWritten;
     clock.frameStart = GameTimeMs();
     return Stay();
@@ -240,7 +245,7 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
 
 void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
 {
-    int rowIndex = r.stage >= 1 && r.stage <= STAGE_COUNT ? r.stage - 1 : 0;
+    int rowIndex = r.row >= 1 && r.row <= STAGE_COUNT ? r.row - 1 : 0;
     const int32_t* row = r.entry.table.times[rowIndex];
     // Enter and the pad's A go on as a click does, the pad's B leaves as Escape.
     bool back = false;
@@ -280,7 +285,7 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
         *end = FrameEnd{FRAME_TRACED, "results", SCENE_TO_TITLE, r.stage, ""};
     } else if (TakeResultsClick(buttons, &r.clickWait)) {
         // After the last stage the game is over.
-        r.leaving = r.stage >= 1 && r.stage < STAGE_COUNT ? RESULTS_NEXT_STAGE : RESULTS_GAME_DONE;
+        r.leaving = r.stage >= 1 && r.stage < StagesInPlay() ? RESULTS_NEXT_STAGE : RESULTS_GAME_DONE;
         end->kind = FRAME_TRACED;  // left without being shown
     }
 }

@@ -35,6 +35,7 @@ enum { RESULTS_NEXT_STAGE = 1, RESULTS_TO_TITLE = 2, RESULTS_RETRY = 3, RESULTS_
 struct ResultsScene {
     uint32_t runTimeMs = 0;     // curtain included
     int stage = 1;
+    int row = 1;  // the stage's row in the table its times are kept in (set on entering)
     // The run's recording (the play scene's, which waits below while the
     // screen is up), or nullptr when the run outgrew what one holds.
     const Recording* recording = nullptr;

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 
 const char* const SCORE_FILE_PATH = "./txt/scoretime.txt";
 const char* scoreFilePath = SCORE_FILE_PATH;
@@ -210,17 +212,15 @@ bool WriteScoreFile(const char* path, const ScoreTable& table, char* errorText, 
 namespace {
 
 // The best times of this session when there is no file to keep them in, or
-// only one that must not be touched.
-ScoreTable sessionTable;
-bool sessionTableReady = false;
+// only one that must not be touched: one table for each score file (a stage
+// pack's stages each have their own), and one for none.
+std::map<std::string, ScoreTable> sessionTables;
 
-ScoreTable* SessionTable()
+ScoreTable* SessionTable(const char* path)
 {
-    if (!sessionTableReady) {
-        FillEmptyScoreTable(&sessionTable);
-        sessionTableReady = true;
-    }
-    return &sessionTable;
+    auto [table, made] = sessionTables.try_emplace(path ? path : "");
+    if (made) FillEmptyScoreTable(&table->second);
+    return &table->second;
 }
 
 void RankIntoTable(ScoreTable* table, uint32_t runTimeMs, int stage)
@@ -255,8 +255,8 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
     entry.fileWritten = false;
     entry.rank = 0;
     if (path == nullptr) {
-        RankIntoTable(SessionTable(), runTimeMs, stage);
-        entry.table = *SessionTable();
+        RankIntoTable(SessionTable(path), runTimeMs, stage);
+        entry.table = *SessionTable(path);
         entry.rank = RankOfStage(entry.table, stage, runTimeMs);
         return entry;
     }
@@ -264,8 +264,8 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
     char reason[160] = "";
     entry.fileState = ReadScoreFile(path, &entry.table, reason, sizeof reason);
     if (entry.fileState == SCORE_FILE_DAMAGED) {
-        RankIntoTable(SessionTable(), runTimeMs, stage);
-        entry.table = *SessionTable();
+        RankIntoTable(SessionTable(path), runTimeMs, stage);
+        entry.table = *SessionTable(path);
         entry.rank = RankOfStage(entry.table, stage, runTimeMs);
         std::fprintf(stderr,
                      "Prismveldt: the best times in %s cannot be used (%s); the file is kept "
@@ -286,7 +286,7 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
         // The recording first, where it waits; the table then takes the time,
         // and the recording its rank. Cut short anywhere, the two still pair
         // up by what they hold (replay_files.h).
-        bool pending = entry.rank > 0 && recording != nullptr && recording->stage == stage &&
+        bool pending = entry.rank > 0 && recording != nullptr && RecordingRow(*recording) == stage &&
                        recording->timeMs == runTimeMs && WritePendingRecording(path, *recording);
         entry.fileWritten = WriteScoreFile(path, entry.table, reason, sizeof reason);
         if (!entry.fileWritten)
@@ -312,7 +312,7 @@ RunEntry StandingBestTimes(const char* path)
     entry.fileWritten = false;
     entry.rank = 0;
     if (path != nullptr) entry.fileState = ReadScoreFile(path, &entry.table);
-    if (path == nullptr || entry.fileState == SCORE_FILE_DAMAGED) entry.table = *SessionTable();
+    if (path == nullptr || entry.fileState == SCORE_FILE_DAMAGED) entry.table = *SessionTable(path);
     return entry;
 }
 

@@ -120,7 +120,8 @@ struct RunEntry {
 // row of stage (1..4; any other stage ranks nothing) and writes the file back
 // (creating it if it was missing), all under the score lock, which it takes
 // and lets go of itself. A damaged file is never written: the run is ranked
-// into this session's own table instead. A lock another program would not
+// into this session's own table for that path instead (each path has its
+// own, and nullptr one more). A lock another program would not
 // let go of leaves the file as it is: the run is ranked into the table as
 // read, for showing only. A failed write keeps the old file (fileWritten
 // false). Each of these says so in one line on standard error. With path

@@ -15,6 +15,7 @@
 // which DeleteLevel frees.
 #pragma once
 #include <cstddef>
+#include <vector>
 #include "gfx/surface.h"
 
 constexpr int TILE_SIZE = 64;
@@ -91,6 +92,12 @@ bool ReadStageFile(int stage);
 // instead of reading a file: the editor's stage, played as it stands.
 // nullptr goes back to the files.
 void PlayStageCells(const int* cells);
+// While stages is set (a stage pack's grids, MAP_CELLS codes each, row by
+// row; the caller keeps them alive and unchanged meanwhile), ReadStageFile
+// reads stage n from stages[n - 1] instead of ./txt/, whole, and is false
+// for a stage past its end: the pack is played in place of the shipped
+// stages. nullptr goes back to the files.
+void PlayStagePack(const std::vector<std::vector<int>>* stages);
 
 // Reads up to MAP_CELLS numbers the way "%d " does into cells, row by row.
 // Reading stops at the first token that is not a number or would not fit an

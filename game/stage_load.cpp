@@ -14,6 +14,7 @@ namespace {
 constexpr unsigned long long STAGE_READ_LIMIT = 4ull << 20;
 
 const int* heldCells = nullptr;  // the editor's stage, played in place of the files
+const std::vector<std::vector<int>>* packStages = nullptr;  // a pack's, in place of ./txt/
 
 [[noreturn]] void StageFileError()
 {
@@ -36,6 +37,11 @@ bool FeedPiece(void* context, const char* bytes, size_t length)
 
 bool ReadStageFile(int stage)
 {
+    if (packStages) {
+        if (stage < 1 || stage > (int)packStages->size()) return false;
+        memcpy(tileMap, (*packStages)[stage - 1].data(), sizeof tileMap);
+        return true;
+    }
     char path[64];
     snprintf(path, sizeof path, "./txt/dw_stage%d.txt", stage);
     // A folder, a pipe or a device in the file's place is no stage file, nor
@@ -51,6 +57,8 @@ bool ReadStageFile(int stage)
 }
 
 void PlayStageCells(const int* cells) { heldCells = cells; }
+
+void PlayStagePack(const std::vector<std::vector<int>>* stages) { packStages = stages; }
 
 void LoadStage(int stage)
 {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "audio/audio.h"
 #include "game/assets.h"
@@ -12,6 +13,7 @@
 #include "game/recording.h"
 #include "game/scenes.h"
 #include "game/segments.h"
+#include "game/stage_pack.h"
 #include "game/stage_thumbnail.h"
 #include "gfx/blit.h"
 #include "gfx/text.h"
@@ -59,6 +61,16 @@ void DrawStageRow(const StageSelectScene& page, int row)
         PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY + 8, colour, COLOR_NONE, "%s", choice);
         ReleaseFont();
     }
+    // A pack's stage is named by its file, as short as the line holds, in
+    // letters the font has whatever bytes the name holds.
+    if (const StagePack* pack = PackInPlay(); pack && row < (int)pack->names.size()) {
+        std::string name = pack->names[row].substr(0, pack->names[row].size() - 4).substr(0, 22);
+        for (char& c : name)
+            if (c < 0x20 || c > 0x7E) c = '?';
+        SetFont(9, 18, "IMPACT");
+        PrintTextOn(backBuffer, CHOICE_X, top + CHOICE_DY - 14, 0xB4B4B4, COLOR_NONE, "%s", name.c_str());
+        ReleaseFont();
+    }
     // The picture, framed in the row's light.
     Colour frame = row == page.menu.selected ? 0xC8FFC8 : 0x505050;
     FillPhysicalBlock(backBuffer, (PICTURE_X - 3) * PixelScale(), (top + 5) * PixelScale(),
@@ -68,9 +80,12 @@ void DrawStageRow(const StageSelectScene& page, int row)
     char best[112];
     FormatBest(best, sizeof best, page.best[row]);
     DrawMenuValue(page.menu, row, TIMES_X, best);
+    // The solver's par is the shipped stages'; a pack's has none to show.
     TimeText par = FormatRunTime(ParTimeMs(row + 1));
+    bool parKnown = PackInPlay() == nullptr;
     SetFont(16, 32, "IMPACT");
-    PrintTextOn(backBuffer, TIMES_X, top + 54, 0xB4DCFF, COLOR_NONE, "PAR %s%s", par.clock, par.fraction);
+    PrintTextOn(backBuffer, TIMES_X, top + 54, 0xB4DCFF, COLOR_NONE, "PAR %s%s", parKnown ? par.clock : "--:--",
+                parKnown ? par.fraction : ".--");
     TimeText sum = FormatRunTime(page.sumOfBest[row]);
     bool known = page.sumOfBestKnown[row];
     PrintTextOn(backBuffer, SUM_X, top + 54, 0xFFDC78, COLOR_NONE, "SUM OF BEST %s%s", known ? sum.clock : "--:--",
@@ -100,7 +115,7 @@ int PracticeArrowAt(int row, int x, int y)
 {
     MenuLayout layout = StageSelectLayout();
     int top = layout.y + row * layout.rowHeight + CHOICE_DY;
-    if (row < 0 || row >= STAGE_COUNT || y < top || y >= top + CHOICE_HEIGHT) return 0;
+    if (row < 0 || row >= StagesInPlay() || y < top || y >= top + CHOICE_HEIGHT) return 0;
     if (x < CHOICE_X || x >= CHOICE_X + CHOICE_WIDTH) return 0;
     return x < CHOICE_X + CHOICE_WIDTH / 2 ? -1 : 1;
 }
@@ -108,23 +123,22 @@ int PracticeArrowAt(int row, int x, int y)
 MenuLayout StageSelectLayout()
 {
     // Rows as tall as a picture and its frame, under the heading; BACK last.
-    return MenuLayout{60, 132, 1160, 112, STAGE_SELECT_ROWS, 48};  // x, y, width, row height, rows, letters
+    return MenuLayout{60, 132, 1160, 112, StagesInPlay() + 1, 48};  // x, y, width, row height, rows, letters
 }
 
 SceneChange EnterStageSelect(StageSelectScene& page, FrameClock&)
 {
     page.menu = StartMenu(StageSelectLayout());
     page.imgSky = DarkenedNightSky();
-    SegmentTable segments = StandingSegments(scoreFilePath);
-    for (int s = 0; s < STAGE_COUNT; s++) {
+    for (int s = 0; s < StagesInPlay(); s++) {
         // The picture's making leaves the stage in tileMap: its checkpoints
         // and its sum of best are that file's.
+        StageRecords records = RecordsOfStage(s + 1);
         page.imgStage[s] = MakeStageThumbnail(s + 1);
         page.checkpoints[s] = std::min((int)StageCrystals().size(), STAGE_SELECT_MAX_CHECKPOINTS);
-        page.sumOfBestKnown[s] = SumOfBest(segments, StageHash(), &page.sumOfBest[s]);
+        page.sumOfBestKnown[s] = SumOfBest(StandingSegments(records.scorePath), StageHash(), &page.sumOfBest[s]);
+        page.best[s] = StandingBestTimes(records.scorePath).table.times[records.row - 1][0];
     }
-    RunEntry standing = StandingBestTimes(scoreFilePath);
-    for (int s = 0; s < STAGE_COUNT; s++) page.best[s] = standing.table.times[s][0];
     return Stay();
 }
 
@@ -142,18 +156,19 @@ void StepStageSelect(StageSelectScene& page, const FrameClock&, FrameEnd* end)
         turn = PracticeArrowAt(row, in.mouseX, in.mouseY);
         action = MENU_NONE;
     }
-    if (turn != 0 && row < STAGE_COUNT && page.checkpoints[row] > 0) {
+    int stages = StagesInPlay();
+    if (turn != 0 && row < stages && page.checkpoints[row] > 0) {
         int choices = page.checkpoints[row] + 1;
         page.practiceFrom[row] = (page.practiceFrom[row] + turn + choices) % choices;
     }
-    if (action == MENU_BACK || (action == MENU_CHOSEN && row == STAGE_COUNT)) page.result = STAGE_SELECT_BACK;
+    if (action == MENU_BACK || (action == MENU_CHOSEN && row == stages)) page.result = STAGE_SELECT_BACK;
     else if (action == MENU_CHOSEN && page.practiceFrom[row] > 0)
         page.result = STAGE_SELECT_FIRST_PRACTICE + row * STAGE_SELECT_MAX_CHECKPOINTS + page.practiceFrom[row] - 1;
     else if (action == MENU_CHOSEN) page.result = STAGE_SELECT_FIRST_STAGE + row;
     if (page.result) PlaySoundEffect(CLICK_SOUND);
     DrawMenuHeading(470, 0, "STAGES");
-    for (int r = 0; r < STAGE_COUNT; r++) DrawStageRow(page, r);
-    DrawMenuRow(page.menu, STAGE_COUNT, "BACK");
+    for (int r = 0; r < stages; r++) DrawStageRow(page, r);
+    DrawMenuRow(page.menu, stages, "BACK");
     *end = FrameEnd{page.result ? FRAME_TRACED : FRAME_SHOWN, "stage-select", SCENE_PLAYING, 0, ""};
 }
 

@@ -1,4 +1,5 @@
-// The stage select, over the title: the four stages one under the other,
+// The stage select, over the title: the four stages (or a pack's, up to
+// four; their par shows as dashes) one under the other,
 // each with a small picture of it, its best time (the table's rank 1) and
 // its par (the solver's time) and its sum of best (game/segments.h). Left
 // and right on a stage's row (or a click on its arrows) turn what choosing it
@@ -28,8 +29,8 @@ int StageChosen(int result);
 // The checkpoint (1..) a result chose to practise from, 0 when it chose none.
 int PracticeCheckpointChosen(int result);
 
-// Rows 0..STAGE_COUNT-1 are the stages, the last is BACK.
-constexpr int STAGE_SELECT_ROWS = STAGE_COUNT + 1;
+// Rows 0..StagesInPlay()-1 are the stages (the shipped four, or a pack's),
+// the last is BACK.
 MenuLayout StageSelectLayout();
 // Where a stage's row shows what choosing it does, "< PLAY >" or "< PRACTICE
 // FROM CHECKPOINT N >": a click in its left half turns it back, in its right

@@ -4,11 +4,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "game/run_step.h"
 #include "game/scene_frame.h"
 #include "game/score.h"
 #include "game/stage.h"
+#include "game/stage_file.h"
+#include "game/stage_pack.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -27,6 +31,9 @@ bool VerifyRecording(const Recording& r, std::string* why)
     if (r.rules != RULES_VERSION)
         return Refuse(why, "it was played by other rules (version " + std::to_string(r.rules) +
                                "; this game's are " + std::to_string(RULES_VERSION) + ")");
+    if (r.custom)
+        return Refuse(why, "it is a run of a custom stage (stage-hash " + StageHashText(r.stageHash) +
+                               "): give that stage with --stage FILE or its pack's folder with --stages DIR");
     std::memset(tileMap, 0, sizeof tileMap);
     if (!ReadStageFile(r.stage))
         return Refuse(why, "the file of stage " + std::to_string(r.stage) + " cannot be read here");
@@ -87,7 +94,39 @@ bool VerifyRecordingOnStage(const Recording& r, std::string* why, int budgetMs)
     return true;
 }
 
-int RunVerify(const char* path)
+namespace {
+
+// The custom stage a recording names, from the file or the pack's folder
+// given, into tileMap: false with the reason when it is not there.
+bool LoadNamedStage(const Recording& r, const char* stageFile, const char* stagesDir, std::string* shown,
+                    std::string* why)
+{
+    std::string hash = StageHashText(r.stageHash);
+    if (stagesDir && *stagesDir) {
+        StagePack pack;
+        if (!ReadStagePack(stagesDir, &pack, why)) return false;
+        int stage = PackStageWithHash(pack, r.stageHash);
+        if (stage == 0) return Refuse(why, "no stage of " + std::string(stagesDir) + " has its stage-hash " + hash);
+        std::memcpy(tileMap, pack.cells[stage - 1].data(), sizeof tileMap);
+        *shown = pack.names[stage - 1];
+        return true;
+    }
+    std::vector<int> cells;
+    std::string problem;
+    int state = ReadStageCells(stageFile, &cells, &problem);
+    if (state == STAGE_FILE_MISSING) return Refuse(why, "there is no stage file " + std::string(stageFile));
+    if (state != STAGE_FILE_OK) return Refuse(why, "the stage file " + std::string(stageFile) + " cannot be used: " + problem);
+    if (CellsHash(cells.data()) != r.stageHash)
+        return Refuse(why, "it was played on another stage than " + std::string(stageFile) + " (it needs stage-hash " +
+                               hash + ")");
+    std::memcpy(tileMap, cells.data(), sizeof tileMap);
+    *shown = std::filesystem::path(stageFile).filename().string();
+    return true;
+}
+
+}  // namespace
+
+int RunVerify(const char* path, const char* stageFile, const char* stagesDir)
 {
     Recording recording;
     std::string why;
@@ -95,13 +134,24 @@ int RunVerify(const char* path)
         fprintf(stderr, "Prismveldt: %s is not a recording to verify: %s\n", path, why.c_str());
         return 1;
     }
-    if (!VerifyRecording(recording, &why)) {
+    bool stageGiven = (stageFile && *stageFile) || (stagesDir && *stagesDir);
+    std::string shown;
+    bool verified = recording.custom && stageGiven
+                        ? LoadNamedStage(recording, stageFile, stagesDir, &shown, &why) &&
+                              VerifyRecordingOnStage(recording, &why)
+                        : VerifyRecording(recording, &why);
+    if (!verified) {
         fprintf(stderr, "Prismveldt: %s does not verify: %s\n", path, why.c_str());
         return 1;
     }
-    TimeText shown = FormatRunTime(recording.timeMs);
-    printf("verified: stage %d in %s%s (%u ms, %d frames)\n", recording.stage, shown.clock,
-           shown.fraction, recording.timeMs, recording.playFrames);
+    TimeText time = FormatRunTime(recording.timeMs);
+    if (recording.custom)
+        printf("verified: custom stage %s (stage-hash %s) in %s%s (%u ms, %d frames)\n", shown.c_str(),
+               StageHashText(recording.stageHash).c_str(), time.clock, time.fraction, recording.timeMs,
+               recording.playFrames);
+    else
+        printf("verified: stage %d in %s%s (%u ms, %d frames)\n", recording.stage, time.clock, time.fraction,
+               recording.timeMs, recording.playFrames);
     fflush(stdout);
     return 0;
 }

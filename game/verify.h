@@ -14,7 +14,8 @@
 // clock of the curtain's last frame) and play-frame count, the first frame at
 // least a frame's period after the run's start and every other one at least
 // that after the one before. Otherwise false with the reason in *why (when
-// given). The stage file is read into a cleared tileMap, which holds that
+// given). A custom stage's run is refused here (it names no file of the
+// game's; see RunVerify). The stage file is read into a cleared tileMap, which holds that
 // stage afterwards (tileMap is untouched when the rules differ).
 bool VerifyRecording(const Recording& recording, std::string* why);
 // The same on the stage already in tileMap, which is not read again; a stage
@@ -29,5 +30,9 @@ bool VerifyRecordingOnStage(const Recording& recording, std::string* why, int bu
 // The --verify FILE command, once the data folder is chosen: reads the
 // recording at path and verifies it; prints "verified: stage N in mm:ss.hh
 // (T ms, F frames)" on standard output and returns 0, or prints the reason
-// on standard error and returns 1: the exit status for the process.
-int RunVerify(const char* path);
+// on standard error and returns 1: the exit status for the process. A run
+// of a custom stage verifies on the stage its hash names, found in the
+// stage file stageFile (--stage) or among the stages of the folder
+// stagesDir (--stages), and says "verified: custom stage NAME (stage-hash
+// H) in ..."; without either it is refused, naming the hash it needs.
+int RunVerify(const char* path, const char* stageFile = "", const char* stagesDir = "");

@@ -3,6 +3,10 @@
 // verification, or the settings and the game.
 #include <cstdio>
 
+#include <utility>
+
+#include "game/score.h"
+#include "game/stage_pack.h"
 #include "game/verify.h"
 #include "platform/platform.h"
 #include "game/datadir.h"
@@ -33,7 +37,17 @@ int main(int argc, char** argv)
     }
     PlatformInit(argc, argv);
     if (!ChooseDataFolder(options.dataDir)) PlatformExit(64);
-    if (!options.verifyPath.empty()) PlatformExit(RunVerify(options.verifyPath.c_str()));
+    if (!options.verifyPath.empty())
+        PlatformExit(RunVerify(options.verifyPath.c_str(), options.stagePath.c_str(), options.stagesDir.c_str()));
+    if (!options.stagesDir.empty()) {
+        // A pack that gives nothing to play is refused before any window opens.
+        StagePack pack;
+        if (!ReadStagePack(options.stagesDir, &pack, &error)) {
+            fprintf(stderr, "Prismveldt: no stage pack to play: %s\n", error.c_str());
+            PlatformExit(1);
+        }
+        UseStagePack(std::move(pack), scoreFilePath);
+    }
     // A verification is the game's rules alone, whatever the player has set;
     // the game and the replay viewer read the settings once, here.
     settingsFileOption = options.settingsPath;

@@ -40,7 +40,8 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
             continue;
         }
         bool ours = option == "--verify" || option == "--replay" || option == "--dir" ||
-                    option == "--settings" || option == "--edit";
+                    option == "--settings" || option == "--edit" || option == "--stages" ||
+                    option == "--stage";
         if (!ours && !IsBackendOption(option)) {
             *error = option.rfind("-", 0) == 0 ? "unknown option \"" + Shown(option) + "\""
                                                : "unexpected argument \"" + Shown(option) + "\"";
@@ -50,6 +51,8 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
             *error = option == "--dir"        ? "--dir needs a folder"
                      : option == "--settings" ? "--settings needs a file"
                      : option == "--edit"     ? "--edit needs a stage file"
+                     : option == "--stage"    ? "--stage needs a stage file"
+                     : option == "--stages"   ? "--stages needs a folder of stage files"
                      : ours                   ? option + " needs a recording's file"
                                               : option + " needs a value";
             return false;
@@ -63,6 +66,8 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
         if (option == "--dir") options->dataDir = path;
         if (option == "--settings") options->settingsPath = path;
         if (option == "--edit") options->editPath = path;
+        if (option == "--stages") options->stagesDir = path;
+        if (option == "--stage") options->stagePath = path;
     }
     if (!options->verifyPath.empty() && !options->replayPath.empty()) {
         *error = "--verify and --replay cannot go together";
@@ -72,11 +77,19 @@ bool ParseGameOptions(int argc, char** argv, GameOptions* options, std::string* 
         *error = "--edit goes with neither --verify nor --replay";
         return false;
     }
+    if (!options->stagesDir.empty() && !options->editPath.empty()) {
+        *error = "--stages does not go with --edit";
+        return false;
+    }
+    if (!options->stagePath.empty() && options->verifyPath.empty()) {
+        *error = "--stage only tells --verify which stage a recording was played on";
+        return false;
+    }
     return true;
 }
 
 std::string GameUsage()
 {
     return std::string("usage: ") + PlatformProgramName() + " [--dir DIR] [--settings FILE]" + PlatformCommandUsage() +
-           " [--verify FILE | --replay FILE] [--edit FILE] [--help] [--version]\n";
+           " [--verify FILE | --replay FILE] [--stage FILE] [--edit FILE] [--stages DIR] [--help] [--version]\n";
 }

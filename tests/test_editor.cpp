@@ -396,6 +396,12 @@ TEST_F(Editor, ProveKeepsARunThatVerifiesAndAnEditClearsTheProof)
     memcpy(tileMap, cells.data(), sizeof tileMap);
     EXPECT_TRUE(VerifyRecordingOnStage(recording, &why)) << why;
     EXPECT_EQ(recording.timeMs, 1632u);
+    // It is a custom stage's run: --verify checks it on the stage given, and
+    // never on shipped stage 1.
+    EXPECT_TRUE(recording.custom);
+    std::string verify = "'" + HARNESS + "' --dir '" + folder + "' --verify '" + folder + "/easy.proof.replay'";
+    EXPECT_EQ(WEXITSTATUS(std::system((verify + " --stage '" + file + "' >/dev/null 2>&1").c_str())), 0);
+    EXPECT_EQ(WEXITSTATUS(std::system((verify + " >/dev/null 2>&1").c_str())), 1);
     // An edit clears it; a walled-off goal is told in the frame F6 is pressed.
     ReadView(file);
     std::string s = Key(3, "f6") + At(300, 18, 33) + "301 down shift\n302 down lmb\n" + At(303, 18, 13) +

@@ -195,7 +195,7 @@ TEST(HarnessCommandLineRuns, BothProgramsRefuseWhatTheyDoNotTakeAndSayHowToUseTh
         std::string name = program.substr(program.rfind('/') + 1);
         SCOPED_TRACE(name);
         for (const char* bad : {"--bogus-option", "--replya x.replay", "stray", "--verify",
-                                "--verify a --replay b", "--dir"}) {
+                                "--verify a --replay b", "--stage a.txt", "--stages a --edit b", "--dir"}) {
             EXPECT_EQ(run(program, bad), 64) << bad;
             EXPECT_NE(text(err).find("usage: " + name + " "), std::string::npos) << bad << ": " << text(err);
             EXPECT_EQ(text(out), "") << bad;

@@ -15,6 +15,7 @@
 #include "game/best_game.h"
 #include "game/recording.h"
 #include "game/replay_files.h"
+#include "game/verify.h"
 #include "game/score.h"
 
 using namespace badinput;
@@ -53,6 +54,19 @@ TEST(RecordingText, ReadsBackWhatItWrites)
     std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
     ASSERT_TRUE(ParseRecording(crlf.data(), crlf.size(), &back, &why)) << why;
     EXPECT_EQ(FormatRecording(back), text);
+    // A shipped stage's run is format 1 as ever; a custom stage's is format
+    // 2, the same lines, read back as custom and never verified on a shipped
+    // stage of its number.
+    EXPECT_EQ(text.rfind("prismveldt-replay 1\nstage 3\n", 0), 0u);
+    EXPECT_FALSE(back.custom);
+    r.custom = true;
+    text = FormatRecording(r);
+    EXPECT_EQ(text.rfind("prismveldt-replay 2\nstage 3\n", 0), 0u);
+    ASSERT_TRUE(ParseRecording(text.data(), text.size(), &back, &why)) << why;
+    EXPECT_TRUE(back.custom);
+    EXPECT_EQ(FormatRecording(back), text);
+    EXPECT_FALSE(VerifyRecording(back, &why));
+    EXPECT_EQ(why.find("it is a run of a custom stage (stage-hash 0123456789abcdef)"), 0u) << why;
 }
 
 TEST(RecordingText, PausesAreKeptAfterThePlayFramesTheyFollow)
@@ -98,7 +112,7 @@ TEST(RecordingText, AnythingElseIsRefusedWithAReason)
     };
     std::vector<std::string> bad = {
         "",
-        "prismveldt-replay 2\n",
+        "prismveldt-replay 3\n",
         "GIF89a",
         replaced("stage 3", "stage 5"),
         replaced("stage 3", "stage three"),

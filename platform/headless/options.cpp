@@ -9,7 +9,8 @@
 #include "platform/platform.h"
 
 // The harness's own options, each with its value; the game reads --dir,
-// --settings, --verify, --replay, --edit, --help and --version itself.
+// --settings, --verify, --replay, --edit, --stages, --stage, --help and
+// --version itself.
 static const char* const HARNESS_OPTIONS[] = {"--script", "--trace", "--max-frames", "--shot-dir",
                                               "--shot", "--frame-hashes", "--lang", nullptr};
 
@@ -31,7 +32,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         bool known = option == "--dir" || option == "--script" || option == "--trace" ||
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
                      option == "--frame-hashes" || option == "--verify" || option == "--replay" ||
-                     option == "--settings" || option == "--lang" || option == "--edit";
+                     option == "--settings" || option == "--lang" || option == "--edit" ||
+                     option == "--stages" || option == "--stage";
         if (!known) {
             *error = "unknown option \"" + Shown(option) + "\"";
             return false;
@@ -56,7 +58,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
             }
             options->language = lang == "en" ? PLATFORM_LANGUAGE_ENGLISH : PLATFORM_LANGUAGE_JAPANESE;
         }
-        else if (option == "--verify" || option == "--replay" || option == "--settings" || option == "--edit") {
+        else if (option == "--verify" || option == "--replay" || option == "--settings" || option == "--edit" ||
+                 option == "--stages" || option == "--stage") {
             // The game's own options: it reads them itself.
         }
         else {
