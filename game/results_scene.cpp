@@ -231,9 +231,9 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
     StageRecords records = RecordsOfStage(r.stage);
     r.row = records.row;
     if (!RunCounts(r)) {
-        r.entry = StandingBestTimes(records.scorePath);
+        r.entry = StandingBestTimes(records.scorePath, records.session);
     } else {
-        r.entry = EnterRunTime(records.scorePath, r.runTimeMs, records.row, r.recording);
+        r.entry = EnterRunTime(records.scorePath, r.runTimeMs, records.row, r.recording, records.session);
         if (r.runSplits) KeepRunSegments(records.scorePath, RunSegments(r.stageHash, *r.runSplits, r.runTimeMs));
     }
     if (r.bestSplits)

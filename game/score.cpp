@@ -213,12 +213,13 @@ namespace {
 
 // The best times of this session when there is no file to keep them in, or
 // only one that must not be touched: one table for each score file (a stage
-// pack's stages each have their own), and one for none.
+// pack's stages each have their own), and one for each session named with
+// no file (a line end begins those names: no score file's path does).
 std::map<std::string, ScoreTable> sessionTables;
 
-ScoreTable* SessionTable(const char* path)
+ScoreTable* SessionTable(const char* path, const char* session = "")
 {
-    auto [table, made] = sessionTables.try_emplace(path ? path : "");
+    auto [table, made] = sessionTables.try_emplace(path ? std::string(path) : "\n" + std::string(session));
     if (made) FillEmptyScoreTable(&table->second);
     return &table->second;
 }
@@ -248,15 +249,16 @@ int RankOfStage(const ScoreTable& table, int stage, uint32_t runTimeMs)
 
 }  // namespace
 
-RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Recording* recording)
+RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Recording* recording,
+                      const char* session)
 {
     RunEntry entry;
     entry.fileState = SCORE_FILE_NEW;
     entry.fileWritten = false;
     entry.rank = 0;
     if (path == nullptr) {
-        RankIntoTable(SessionTable(path), runTimeMs, stage);
-        entry.table = *SessionTable(path);
+        RankIntoTable(SessionTable(path, session), runTimeMs, stage);
+        entry.table = *SessionTable(path, session);
         entry.rank = RankOfStage(entry.table, stage, runTimeMs);
         return entry;
     }
@@ -305,14 +307,14 @@ RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage, const Rec
     return entry;
 }
 
-RunEntry StandingBestTimes(const char* path)
+RunEntry StandingBestTimes(const char* path, const char* session)
 {
     RunEntry entry;
     entry.fileState = SCORE_FILE_NEW;
     entry.fileWritten = false;
     entry.rank = 0;
     if (path != nullptr) entry.fileState = ReadScoreFile(path, &entry.table);
-    if (path == nullptr || entry.fileState == SCORE_FILE_DAMAGED) entry.table = *SessionTable(path);
+    if (path == nullptr || entry.fileState == SCORE_FILE_DAMAGED) entry.table = *SessionTable(path, session);
     return entry;
 }
 

@@ -125,7 +125,9 @@ struct RunEntry {
 // let go of leaves the file as it is: the run is ranked into the table as
 // read, for showing only. A failed write keeps the old file (fileWritten
 // false). Each of these says so in one line on standard error. With path
-// nullptr the session's table is all there is (fileState SCORE_FILE_NEW).
+// nullptr the session's table is all there is (fileState SCORE_FILE_NEW):
+// the one named session ("" the game's own; a pack's stage with no folder
+// for its records has one of its own).
 // When the run enters a table that is being saved, its recording (if given,
 // and of this stage and time) is written beside the file first, and the
 // stage's kept recordings are then matched to the table now on disk
@@ -133,12 +135,13 @@ struct RunEntry {
 // holds its own copy of the table.
 struct Recording;
 RunEntry EnterRunTime(const char* path, uint32_t runTimeMs, int stage,
-                      const Recording* recording = nullptr);
+                      const Recording* recording = nullptr, const char* session = "");
 // The best times as they stand, for a run that is not to be ranked (an
 // assisted one): the table EnterRunTime would rank into (the score file's,
 // read without the lock, as a look; this session's own with path nullptr or
-// a damaged file), with rank 0 and fileWritten false. Writes nothing.
-RunEntry StandingBestTimes(const char* path);
+// a damaged file; session names it for path nullptr, as for EnterRunTime),
+// with rank 0 and fileWritten false. Writes nothing.
+RunEntry StandingBestTimes(const char* path, const char* session = "");
 // The rank (1..5) a run took in row, which RankRunTime has just ranked it
 // into: the first entry of its time (an equal time already there ranks
 // below it), or 0 when it did not enter.

@@ -113,10 +113,10 @@ int StagesInPlay() { return packChosen ? (int)packInPlay.names.size() : STAGE_CO
 
 StageRecords RecordsOfStage(int stage)
 {
-    if (!packChosen) return {scoreFilePath, stage};
-    if (stage < 1 || stage > (int)packInPlay.names.size() || packInPlay.scorePaths[stage - 1].empty())
-        return {nullptr, stage};
-    return {packInPlay.scorePaths[stage - 1].c_str(), 1};
+    if (!packChosen) return {scoreFilePath, stage, ""};
+    if (stage < 1 || stage > (int)packInPlay.names.size()) return {nullptr, 1, "\n"};  // no stage: in bounds, apart
+    if (packInPlay.scorePaths[stage - 1].empty()) return {nullptr, 1, packInPlay.names[stage - 1].c_str()};
+    return {packInPlay.scorePaths[stage - 1].c_str(), 1, ""};
 }
 
 int PackStageWithHash(const StagePack& pack, uint64_t hash)
