@@ -10,6 +10,7 @@
 #include "game/run_step.h"
 #include "game/score.h"
 #include "game/stage.h"
+#include "game/stage_pack.h"
 #include "gfx/whole_file.h"
 #include "input/input.h"
 #include "platform/platform.h"
@@ -166,8 +167,8 @@ bool ParseRecording(const char* text, size_t length, Recording* out, std::string
             // whole recording without overflowing; the cursor turns in even
             // half degrees.
             long long low = 0, high = INT32_MAX;
-            // (A pack holds no more stages than the shipped game.)
-            if (w[0] == "stage") low = 1, high = STAGE_COUNT;
+            // A shipped stage's number, or a custom stage's place in its pack.
+            if (w[0] == "stage") low = 1, high = out->custom ? PACK_MOST_STAGES : STAGE_COUNT;
             if (w[0] == "beam") low = -BEAM_RANGE - 1, high = BEAM_RANGE;
             if (w[0] == "shots") high = INT32_MAX - (long long)RECORDING_MAX_FRAMES;
             if (w[0] == "cursor-spin") high = CURSOR_SPIN_LIMIT;

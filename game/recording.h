@@ -5,8 +5,9 @@
 // watch a run and to race its ghost.
 //
 //   prismveldt-replay 1             magic and format version (2: a custom stage)
-//   stage 2                         the shipped stage; for a custom stage its
-//                                   place in the pack it was played in
+//   stage 2                         the shipped stage (1..4); for a custom stage
+//                                   its place in the pack it was played in
+//                                   (1..PACK_MOST_STAGES)
 //   stage-hash 8f1c0e2a9b3d4c5e     the stage's grid as played (StageHash)
 //   rules 1                         RULES_VERSION of the game that played it
 //   bee-steps 1                     what the run took over from the play before

@@ -9,6 +9,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include <sys/resource.h>
 
@@ -17,6 +18,7 @@
 #include "game/replay_files.h"
 #include "game/verify.h"
 #include "game/score.h"
+#include "game/stage_pack.h"
 
 using namespace badinput;
 
@@ -67,6 +69,13 @@ TEST(RecordingText, ReadsBackWhatItWrites)
     EXPECT_EQ(FormatRecording(back), text);
     EXPECT_FALSE(VerifyRecording(back, &why));
     EXPECT_EQ(why.find("it is a run of a custom stage (stage-hash 0123456789abcdef)"), 0u) << why;
+    // A custom stage's place may be any a pack holds; a shipped stage's is 1..4.
+    for (auto [format, stage, reads] : {std::tuple{2, PACK_MOST_STAGES, true}, {2, PACK_MOST_STAGES + 1, false},
+                                        {1, 4, true}, {1, 5, false}, {2, 0, false}}) {
+        std::string head = "prismveldt-replay " + std::to_string(format) + "\nstage " + std::to_string(stage) + "\n";
+        std::string made = head + text.substr(text.find("stage-hash"));
+        EXPECT_EQ(ParseRecording(made.data(), made.size(), &back, &why), reads) << head;
+    }
 }
 
 TEST(RecordingText, PausesAreKeptAfterThePlayFramesTheyFollow)
