@@ -17,8 +17,8 @@
 
 #include "game/score.h"
 
-// As many stages as the stage select's page holds.
-constexpr int PACK_MOST_STAGES = STAGE_COUNT;
+// The most stages a pack plays: the stage select shows them four to a page.
+constexpr int PACK_MOST_STAGES = 100;
 // The most entries of a folder looked at; a pack is a handful of files.
 constexpr int PACK_MOST_ENTRIES = 4096;
 
@@ -34,7 +34,7 @@ struct StagePack {
 // (cleared first). A file that is not a whole stage (damaged, not text,
 // empty, too large, unreadable, not a regular file) is left out, with one
 // line on standard error naming it and saying why; so are the good files
-// after the first PACK_MOST_STAGES. False with the reason in *why when the
+// after the first PACK_MOST_STAGES (with one line saying so). False with the reason in *why when the
 // folder cannot be read or gives no stage to play. Reads only.
 bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why);
 
@@ -54,9 +54,11 @@ int StagesInPlay();
 struct StageRecords {
     const char* scorePath;  // nullptr: this session's table only
     int row;                // 1..STAGE_COUNT
+    const char* session;    // with no score file, the session table's name (score.h)
 };
 // The shipped stage's: the score file and the stage's row. A pack stage's:
-// its own score file, first row (or the session's, its place in the pack).
+// its own score file, first row (or, with no folder for it, first row of a
+// session table of its own).
 StageRecords RecordsOfStage(int stage);
 
 // The stage (1..) of pack whose grid has this hash, 0 when none has.

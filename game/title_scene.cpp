@@ -244,7 +244,12 @@ SceneChange AfterTitleFrame(TitleScene& t, FrameClock&)
     if (t.choice == 2) return EndScenes();
     if (t.choice == 0) return Stay();
     if (t.choice == 3) return Push(Scene{SettingsScene{}});
-    if (t.choice == 4) return Push(Scene{StageSelectScene{}});
+    if (t.choice == 4) {
+        // The page holding the stage last played (the first before any).
+        StageSelectScene page;
+        page.firstStage = t.stage;
+        return Push(Scene{page});
+    }
     return StartFrom(t, 1, false);
 }
 

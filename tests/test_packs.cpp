@@ -2,8 +2,9 @@
 // from START through both results and one chosen alone on the stage select,
 // each stage's times and recordings kept by its grid's hash apart from the
 // shipped stages' table, its recordings verified given the stage or the
-// folder, an edited stage keeping a fresh table, and a folder with nothing
-// to play refused with a message naming each file.
+// folder, an edited stage keeping a fresh table, a folder with nothing
+// to play refused with a message naming each file, and a pack of six played
+// whole and paged through on the stage select.
 #include "tests/test_wholegame_harness.h"
 
 #include <algorithm>
@@ -71,6 +72,19 @@ protected:
     {
         return folder + "/txt/stages/" + StageHashText(CellsHash(cells.data()));
     }
+    // A pack of six stages, each its own: the goal a little further each time.
+    std::string SixStages()
+    {
+        std::string six = folder + "/six";
+        fs::create_directory(six);
+        for (int s = 0; s < 6; s++) {
+            std::string error;
+            std::string name = six + "/" + std::string(1, char('a' + s)) + ".txt";
+            EXPECT_TRUE(WriteStageCells(name.c_str(), FlatStage(SIX_GOALS[s]), &error)) << error;
+        }
+        return six;
+    }
+    static constexpr int SIX_GOALS[6] = {30, 33, 36, 39, 42, 45};
     std::string pack;
 };
 
@@ -192,4 +206,55 @@ TEST_F(Packs, AFolderWithNothingToPlayIsRefusedNamingEachFile)
     // Nothing was written in the pack's folder, nor any records kept.
     EXPECT_FALSE(fs::exists(folder + "/txt/stages"));
     EXPECT_EQ(std::distance(fs::directory_iterator(pack), fs::directory_iterator()), 5);
+}
+
+TEST_F(Packs, APackOfSixPlaysWholeFromStartAndItsFifthStagesRunVerifies)
+{
+    std::string six = SixStages();
+    GameRun run = RunGame(folder, PlayThrough(4000), 4000, "", "--stages '" + six + "'");
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    std::vector<int> results;
+    for (const SceneRun& r : runs)
+        if (r.scene == "results") results.push_back(r.stageNo);
+    EXPECT_EQ(results, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(runs.back().scene, "title");
+    // The fifth stage's run names its place in the pack, and verifies.
+    std::string recording = Kept(FlatStage(SIX_GOALS[4])) + "/stage1-rank1.replay";
+    EXPECT_EQ(ReadText(recording).rfind("prismveldt-replay 2\nstage 5\n", 0), 0u);
+    std::string output;
+    EXPECT_EQ(Verify(recording, "--stages '" + six + "'", &output), 0) << output;
+    EXPECT_NE(output.find("verified: custom stage e.txt"), std::string::npos) << output;
+}
+
+TEST_F(Packs, TheStageSelectTurnsToThePageOfStagesFiveAndSixAndComesBackToIt)
+{
+    std::string six = SixStages();
+    // STAGES; up to BACK, right: page 2. A click on the page line's left
+    // half: page 1; left: page 2 again (round from the first). Up to stage 6,
+    // Enter, fire to the left; Escape from its results, and STAGES again.
+    const std::string script = "dialog no\ndialog yes\n0 mouse 80 40\n0 down lmb\n2 up lmb\n"
+                               "10 down up\n11 up up\n14 down right\n15 up right\n"
+                               "20 mouse 800 400\n21 down lmb\n22 up lmb\n"
+                               "30 down left\n31 up left\n34 down up\n35 up up\n38 down enter\n39 up enter\n"
+                               "300 mouse 100 360\n300 down lmb\n560 up lmb\n600 down esc\n601 up esc\n"
+                               "700 mouse 80 40\n700 down lmb\n702 up lmb\n";
+    GameRun run = RunGame(folder, script, 760, "", "--stages '" + six + "'");
+    std::vector<SceneRun> runs = SceneRuns(run);
+    SCOPED_TRACE(Describe(runs));
+    // The pages the stage select showed, one entry a turn.
+    std::vector<int> pages;
+    for (const Event* f : run.Frames("stage-select")) {
+        size_t at = f->line.find("\"firstStage\":");
+        int first = at == std::string::npos ? 0 : std::atoi(f->line.c_str() + at + 13);
+        if (pages.empty() || pages.back() != first) pages.push_back(first);
+    }
+    EXPECT_EQ(pages, (std::vector<int>{1, 5, 1, 5}));
+    auto results = std::find_if(runs.begin(), runs.end(), [](const SceneRun& r) { return r.scene == "results"; });
+    ASSERT_NE(results, runs.end());
+    EXPECT_EQ(results->stageNo, 6);
+    // Back from stage 6, the stage select comes up on its page.
+    EXPECT_EQ(runs.back().scene, "stage-select");
+    EXPECT_NE(run.Frames("stage-select").back()->line.find("\"firstStage\":5"), std::string::npos);
+    ASSERT_TRUE(fs::exists(Kept(FlatStage(SIX_GOALS[5])) + "/scoretime.txt"));
 }
