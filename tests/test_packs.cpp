@@ -13,6 +13,7 @@
 #include "game/score.h"
 #include "game/stage.h"
 #include "game/stage_file.h"
+#include "game/stage_pack.h"
 
 namespace {
 
@@ -257,4 +258,22 @@ TEST_F(Packs, TheStageSelectTurnsToThePageOfStagesFiveAndSixAndComesBackToIt)
     EXPECT_EQ(runs.back().scene, "stage-select");
     EXPECT_NE(run.Frames("stage-select").back()->line.find("\"firstStage\":5"), std::string::npos);
     ASSERT_TRUE(fs::exists(Kept(FlatStage(SIX_GOALS[5])) + "/scoretime.txt"));
+}
+
+TEST(PackRecords, AStageWithNoFolderForItsRecordsRanksIntoASessionTableOfItsOwn)
+{
+    StagePack six;
+    for (int s = 0; s < 6; s++) {
+        six.names.push_back(std::string(1, char('a' + s)) + ".txt");
+        six.cells.push_back(FlatStage(30 + s));
+        six.hashes.push_back(CellsHash(six.cells.back().data()));
+    }
+    UseStagePack(six, nullptr);
+    StageRecords fifth = RecordsOfStage(5), sixth = RecordsOfStage(6);
+    ASSERT_EQ(fifth.scorePath, nullptr);
+    EXPECT_EQ(fifth.row, 1);
+    EXPECT_EQ(EnterRunTime(fifth.scorePath, 1234, fifth.row, nullptr, fifth.session).rank, 1);
+    EXPECT_EQ(StandingBestTimes(fifth.scorePath, fifth.session).table.times[0][0], 1234);
+    EXPECT_EQ(StandingBestTimes(sixth.scorePath, sixth.session).table.times[0][0], EMPTY_SLOT_MS);
+    EXPECT_EQ(StandingBestTimes(nullptr).table.times[0][0], EMPTY_SLOT_MS);
 }
