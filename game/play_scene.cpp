@@ -10,6 +10,7 @@
 #include "game/assets.h"
 #include "game/checkpoints.h"
 #include "game/ghost.h"
+#include "game/world_ghost.h"
 #include "game/motion.h"
 #include "game/pause_scene.h"
 #include "game/replay_files.h"
@@ -37,15 +38,34 @@ const char* const GOAL_SOUND = "./se/goal.wav";
 constexpr int DEATH_RUMBLE_PERCENT = 70;
 constexpr uint32_t DEATH_RUMBLE_MS = 350;
 
+// The board's ghost for the stage now loaded, when one is chosen and not
+// already fetched (or being fetched) for this very stage.
+void StartChosenWorldGhost(PlayScene& p)
+{
+    if (p.worldGhost.which == 0) return;
+    if (p.worldGhost.stageHash == StageHash() && p.worldGhost.state != WORLD_GHOST_NONE) return;
+    StartWorldGhost(&p.worldGhost, p.worldGhost.which, &p.worldTrack);
+}
+
 // G turns the ghost on and off; the choice is kept beside the best times.
+// With online records on it goes round: off, the own best, the world
+// record, the run ranked just above the player's, off; the board's two are
+// for this session only.
 void ToggleGhostOnG(PlayScene& p)
 {
     if (p.testPlay) return;
     bool keyG = IsKeyDown(KEY_G);
     if (keyG && !p.keyGWas) {
-        p.ghostOn = !p.ghostOn;
-        KeepGhostWanted(scoreFilePath, p.ghostOn);
-        if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+        int which = p.worldGhost.which;
+        if (OnlineReady(settings) && p.ghostOn && which < WORLD_GHOST_ABOVE) {
+            StartWorldGhost(&p.worldGhost, which + 1, &p.worldTrack);
+        } else {
+            if (which) StopWorldGhost(&p.worldGhost);
+            p.worldGhost.which = 0;
+            p.ghostOn = !p.ghostOn;
+            KeepGhostWanted(scoreFilePath, p.ghostOn);
+            if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+        }
     }
     p.keyGWas = keyG;
 }
@@ -360,8 +380,9 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     p.retryKeyWas = retryKey;
     if (playing) {
         ToggleGhostOnG(p);
+        if (p.worldGhost.which) StepWorldGhost(&p.worldGhost, &p.worldTrack);
         if (p.ghostOn && !p.practice)
-            PlaceGhost(p.ghost, f.play.clockMs, s.camX, s.camY, &f.play);
+            PlaceGhost(p.worldGhost.which ? p.worldTrack : p.ghost, f.play.clockMs, s.camX, s.camY, &f.play);
         else
             f.play.ghost = false;
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
@@ -558,6 +579,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     // start, the clock at zero.
     PumpMessages();
     if (p.ghostOn) LoadGhost(scoreFilePath, p.stage, &p.ghost);
+    StartChosenWorldGhost(p);
     UpdateBestSplits(p);
     s.camX = START_CAM_X;
     s.camY = START_CAM_Y;
