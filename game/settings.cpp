@@ -328,10 +328,6 @@ const Field FIELDS[] = {
     Switch("reduced_flashing", &Settings::reducedFlashing),
     Switch("feedback_sounds", &Settings::feedbackSounds),
     Choice("language", &Settings::language, LANGUAGE_NAMES),
-    Switch("online", &Settings::online),
-    Text("online_name", &Settings::onlineName, GoodOnlineName, "1 to 16 printable ASCII characters, or nothing"),
-    Text("online_server", &Settings::onlineServer, GoodServerAddress,
-         "an address such as http://host:port or https://host, or nothing"),
     Bind("bind_fire", ACTION_FIRE),
     Bind("bind_pause", ACTION_PAUSE),
     Bind("bind_retry", ACTION_RETRY),
@@ -341,6 +337,10 @@ const Field FIELDS[] = {
     Bind("bind_menu_right", ACTION_MENU_RIGHT),
     Bind("bind_menu_accept", ACTION_MENU_ACCEPT),
     Bind("bind_menu_back", ACTION_MENU_BACK),
+    Switch("online", &Settings::online),
+    Text("online_name", &Settings::onlineName, GoodOnlineName, "1 to 16 printable ASCII characters, or nothing"),
+    Text("online_server", &Settings::onlineServer, GoodServerAddress,
+         "an address such as http://host:port or https://host, or nothing"),
 };
 
 std::string ValueText(const Field& field, const Settings& s)
