@@ -46,13 +46,14 @@ struct OnlineFolder : GameFolder {
     std::string run = board_test::StageRecordings().empty() ? "" : board_test::StageRecordings()[0];
 };
 
-// The committed stage 1 run, left on its results until the frames run out.
-std::string StageOneScript()
+// A committed stage's run, left on its results until the frames run out.
+std::string StageScript(int stage)
 {
-    std::string script = ReadText(std::string(SOURCE_DIR) + "/tests/replays/stage1.txt");
+    std::string script = ReadText(std::string(SOURCE_DIR) + "/tests/replays/stage" + std::to_string(stage) + ".txt");
     size_t close = script.rfind(" close");
     return close == std::string::npos ? script : script.substr(0, script.rfind('\n', close) + 1);
 }
+std::string StageOneScript() { return StageScript(1); }
 
 TEST(OnlineSettings, NameAndServerKeepTheirCaseAndBadOnesCountAsNone)
 {
@@ -139,6 +140,25 @@ TEST_F(OnlineRuns, NothingIsSentOfflineNorForARunThatDoesNotCount)
     assisted.Play(StageOneScript(), 1400, "", assisted.Options());
     EXPECT_TRUE(assisted.Log().empty());
     EXPECT_EQ(assisted.Queued(), 0u);
+
+    // Stage 1 ended with E, stage 2 played: only stage 2's run is sent.
+    OnlineFolder skipped;
+    skipped.Write("settings.ini", SETTINGS_ON);
+    skipped.Write("answers.txt", "POST /api/v1/runs 201 " + RUN_201 + "\n");
+    skipped.Play(StageScript(2), 1800, "", skipped.Options());
+    std::vector<std::string> log = skipped.Log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], "POST /api/v1/runs bytes=" + std::to_string(ReadText(skipped.path + "/txt/stage2-rank1.replay").size()) +
+                          " name=Kestrel key=ok");
+}
+
+TEST_F(OnlineRuns, ABadFileOfAnswersIsRefusedAtStart)
+{
+    OnlineFolder folder;
+    folder.Write("answers.txt", "POST /api/v1/runs 999\n");
+    GameRun run = folder.Play("", 10, "", folder.Options());
+    EXPECT_EQ(run.status, 64);
+    EXPECT_NE(run.output.find("line 1: the status \"999\" is no HTTP status"), std::string::npos) << run.output;
 }
 
 TEST_F(OnlineRuns, AClearedBestIsQueuedSentAndItsWorldRankShown)
