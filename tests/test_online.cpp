@@ -253,3 +253,54 @@ TEST_F(OnlineRuns, TheWorldRecordsGhostIsDrawnOnlyOnceItVerifies)
 }
 
 }  // namespace
+
+namespace {
+
+// Script lines from frame *frame on that type text on the online page,
+// two frames a key.
+std::string Typing(const std::string& text, int* frame)
+{
+    std::string lines;
+    auto key = [&](const std::string& name, bool shift) {
+        int n = (*frame += 2);
+        if (shift) lines += std::to_string(n) + " down shift\n";
+        lines += std::to_string(n) + " down " + name + "\n" + std::to_string(n + 1) + " up " + name + "\n";
+        if (shift) lines += std::to_string(n + 1) + " up shift\n";
+    };
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z') key(std::string(1, (char)(c - 'A' + 'a')), true);
+        else if (c == ':') key("semicolon", true);
+        else if (c == '.') key("period", false);
+        else if (c == '/') key("slash", false);
+        else key(std::string(1, c), false);
+    }
+    return lines;
+}
+
+TEST_F(OnlineRuns, TheOnlinePageTurnsThemOnAndTypesTheNameAndTheServer)
+{
+    OnlineFolder folder;
+    // SETTINGS on the title, up three rows round to ONLINE RECORDS, Enter;
+    // right turns them on, down to NAME and SERVER to type, Escape twice.
+    std::string script = "dialog no\ndialog yes\n0 mouse 1150 40\n5 mouse 1151 41\n10 down lmb\n11 up lmb\n"
+                         "20 down up\n21 up up\n24 down up\n25 up up\n28 down up\n29 up up\n"
+                         "32 down enter\n33 up enter\n40 down right\n41 up right\n44 down down\n45 up down\n";
+    int frame = 46;
+    script += Typing("Kes", &frame) + "60 down backspace\n61 up backspace\n";
+    frame = 62;
+    script += Typing("x", &frame);
+    script += std::to_string(frame + 2) + " down down\n" + std::to_string(frame + 3) + " up down\n";
+    frame += 4;
+    script += Typing("http://Board.test:8787/", &frame);
+    script += std::to_string(frame + 4) + " down esc\n" + std::to_string(frame + 5) + " up esc\n" +
+              std::to_string(frame + 10) + " down esc\n" + std::to_string(frame + 11) + " up esc\n" +
+              std::to_string(frame + 30) + " close\n";
+    folder.Play(script, frame + 60, "", "--settings '" + folder.path + "/settings.ini'");
+    SettingsText saved = ParseSettings(ReadText(folder.path + "/settings.ini"), "s");
+    EXPECT_TRUE(saved.settings.online);
+    EXPECT_EQ(saved.settings.onlineName, "Kex");
+    EXPECT_EQ(saved.settings.onlineServer, "http://Board.test:8787/");
+    EXPECT_TRUE(saved.complaints.empty());
+}
+
+}  // namespace
