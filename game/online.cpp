@@ -50,13 +50,17 @@ uint64_t Fnv(const std::string& bytes)
     return hash;
 }
 
+// Written holding the score lock, so that another copy's start never takes
+// the file being written for a leftover of a killed write.
 bool WriteOutboxFile(Pending& p)
 {
     std::string folder = OutboxFolder(scoreFilePath);
     char why[160] = "";
     if (!MakePrivateFolders(folder)) snprintf(why, sizeof why, "its folder cannot be made");
-    else if (PlatformReplaceFile((folder + "/" + p.name).c_str(), p.bytes.data(), p.bytes.size(), why, sizeof why))
-        return p.onDisk = true;
+    else if (PlatformLockFile(scoreFilePath) == PLATFORM_LOCK_BUSY) snprintf(why, sizeof why, "another copy holds it");
+    else p.onDisk = PlatformReplaceFile((folder + "/" + p.name).c_str(), p.bytes.data(), p.bytes.size(), why, sizeof why);
+    PlatformUnlockFile();
+    if (p.onDisk) return true;
     if (p.failures == 0)
         fprintf(stderr, "Prismveldt: the run of stage %d cannot be kept in the outbox %s (%s); it is sent from memory\n",
                 p.stage, folder.c_str(), why);
@@ -76,8 +80,16 @@ void LoadOutbox()
     std::string folder = OutboxFolder(scoreFilePath);
     std::error_code error;
     std::vector<std::string> names;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-        if (IsOutboxName(it->path().filename().string())) names.push_back(it->path().filename().string());
+    // What a write killed half-way left ("NAME.saving-XXXXXX") goes first.
+    std::vector<std::string> leftovers;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (IsOutboxName(name)) names.push_back(name);
+        else if (name.size() > 23 && IsOutboxName(name.substr(0, 23))) leftovers.push_back(name.substr(0, 23));
+    }
+    if (!leftovers.empty() && PlatformLockFile(scoreFilePath) != PLATFORM_LOCK_BUSY)
+        for (const std::string& name : leftovers) PlatformRemoveReplaceLeftovers((folder + "/" + name).c_str());
+    PlatformUnlockFile();
     for (const std::string& name : names) {
         bool known = false;
         for (const Pending& p : outbox.pending) known = known || p.name == name;
@@ -164,6 +176,8 @@ const std::string& OnlinePlayerKey()
     static std::string key;
     if (!key.empty() || scoreFilePath == nullptr) return key;
     std::string path = KeptFilePath(scoreFilePath, "online-key.txt");
+    if (PlatformLockFile(scoreFilePath) != PLATFORM_LOCK_BUSY) PlatformRemoveReplaceLeftovers(path.c_str());
+    PlatformUnlockFile();
     std::string kept;
     if (ReadWholeFile(path.c_str(), 256, &kept) == WHOLE_FILE_OK) {
         while (!kept.empty() && (kept.back() == '\n' || kept.back() == '\r')) kept.pop_back();

@@ -61,6 +61,8 @@ TEST_F(Outbox, KilledAtRandomEveryRunReachesTheBoardOnce)
         std::string run = TrueVariant(texts[k % 4], k);
         folder.Write("txt/outbox/" + OutboxName(run), run);
     }
+    // And what a write of one killed half-way left: cleared at the start.
+    folder.Write("txt/outbox/" + OutboxName("half") + ".saving-Ab12Cd", "half a r");
     std::string options = "--settings '" + folder.path + "/settings.ini'";
     std::mt19937 random(32);
     int killed = 0, loops = 0;
