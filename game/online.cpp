@@ -94,21 +94,35 @@ void LoadOutbox()
         bool known = false;
         for (const Pending& p : outbox.pending) known = known || p.name == name;
         if (known) continue;
+        // Read when its turn to be sent comes, a file a frame.
         Pending p;
         p.name = name;
         p.onDisk = true;
-        std::string path = folder + "/" + name;
-        Recording r;
-        if (ReadWholeFile(path.c_str(), OUTBOX_FILE_MAX, &p.bytes) != WHOLE_FILE_OK ||
-            !ParseRecording(p.bytes.data(), p.bytes.size(), &r, nullptr)) {
-            // Not a run the game queued: it would never be ranked.
-            fprintf(stderr, "Prismveldt: %s in the outbox is no recording; it is removed\n", name.c_str());
-            std::remove(path.c_str());
-            continue;
-        }
-        p.stage = r.stage;
         outbox.pending.push_back(p);
     }
+}
+
+void Forget(const std::string& name, bool onDisk);
+
+// An earlier run's file, read at its turn; false, with it forgotten, when
+// it has gone (another copy of the game sent it) or is no recording (not a
+// run the game queued: it would never be ranked), which is removed.
+bool ReadOutboxFile(Pending& p)
+{
+    std::string path = OutboxFolder(scoreFilePath) + "/" + p.name;
+    Recording r;
+    int read = ReadWholeFile(path.c_str(), OUTBOX_FILE_MAX, &p.bytes);
+    if (read == WHOLE_FILE_MISSING) {
+        Forget(p.name, false);
+        return false;
+    }
+    if (read != WHOLE_FILE_OK || !ParseRecording(p.bytes.data(), p.bytes.size(), &r, nullptr)) {
+        fprintf(stderr, "Prismveldt: %s in the outbox is no recording; it is removed\n", p.name.c_str());
+        Forget(p.name, true);
+        return false;
+    }
+    p.stage = r.stage;
+    return true;
 }
 
 void Forget(const std::string& name, bool onDisk)
@@ -256,6 +270,7 @@ void StepOnlineRecords()
     uint32_t now = PlatformTimeMs();
     for (Pending& p : outbox.pending) {
         if ((int32_t)(now - p.dueMs) < 0) continue;
+        if (p.bytes.empty() && !ReadOutboxFile(p)) return;
         if (!p.onDisk) WriteOutboxFile(p);
         std::string url = OnlineBase() + "/api/v1/runs";
         std::string headers = OnlineHeaders() + "Content-Type: application/octet-stream\n";

@@ -304,3 +304,20 @@ TEST_F(OnlineRuns, TheOnlinePageTurnsThemOnAndTypesTheNameAndTheServer)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OnlineRuns, AFileInTheOutboxThatIsNoRecordingIsRemovedAndTheRestSent)
+{
+    OnlineFolder folder;
+    folder.Write("settings.ini", SETTINGS_ON);
+    folder.Write("answers.txt", "POST /api/v1/runs 201 " + RUN_201 + "\n");
+    folder.QueueOne();
+    folder.Write("txt/outbox/" + OutboxName("junk"), std::string("\0\1junk", 6));
+    GameRun run = folder.Play("", 300, "", folder.Options());
+    EXPECT_EQ(folder.Log().size(), 1u);
+    EXPECT_EQ(folder.Queued(), 0u);
+    EXPECT_NE(run.output.find(OutboxName("junk") + " in the outbox is no recording"), std::string::npos) << run.output;
+}
+
+}  // namespace
