@@ -33,6 +33,13 @@ void LoadGhost(const char* scorePath, int stage, GhostTrack* ghost)
         return;
     }
     if (recording.stageHash != StageHash()) return;  // played on another stage file
+    TrackRecordedRun(recording, ghost);
+}
+
+void TrackRecordedRun(const Recording& recording, GhostTrack* ghost)
+{
+    std::vector<GhostSample>& track = ghost->samples;
+    track.clear();
     track.reserve((size_t)recording.playFrames);
     PlayRecordedRun(recording, [&](const RecordedFrame& f, const Run& run, const RunFrame& frame) {
         track.push_back({f.clockMs, run.play.camX, run.play.camY, frame.play.character, frame.play.facingLeft});

@@ -25,6 +25,9 @@ struct GhostTrack {
 // recording that is there but cannot be read costs the ghost and one line on
 // standard error.
 void LoadGhost(const char* scorePath, int stage, GhostTrack* track);
+// The track of recording played on the stage now in tileMap, into *track.
+struct Recording;
+void TrackRecordedRun(const Recording& recording, GhostTrack* track);
 // Where the ghost is at clockMs, seen from the camera (camX, camY), into view:
 // the last sample at or before the clock (before the run's first, its start).
 void PlaceGhost(const GhostTrack& track, uint32_t clockMs, float camX, float camY, PlayView* view);

@@ -10,6 +10,7 @@
 #include "game/assets.h"
 #include "game/checkpoints.h"
 #include "game/ghost.h"
+#include "game/world_ghost.h"
 #include "game/motion.h"
 #include "game/pause_scene.h"
 #include "game/replay_files.h"
@@ -46,15 +47,34 @@ void LoadStageGhost(PlayScene& p)
     LoadGhost(records.scorePath, records.row, &p.ghost);
 }
 
+// The board's ghost for the stage now loaded, when one is chosen and not
+// already fetched (or being fetched) for this very stage.
+void StartChosenWorldGhost(PlayScene& p)
+{
+    if (p.worldGhost.which == 0) return;
+    if (p.worldGhost.stageHash == StageHash() && p.worldGhost.state != WORLD_GHOST_NONE) return;
+    StartWorldGhost(&p.worldGhost, p.worldGhost.which, &p.worldTrack);
+}
+
 // G turns the ghost on and off; the choice is kept beside the best times.
+// With online records on it goes round: off, the own best, the world
+// record, the run ranked just above the player's, off; the board's two are
+// for this session only.
 void ToggleGhostOnG(PlayScene& p)
 {
     if (p.testPlay) return;
     bool keyG = IsKeyDown(KEY_G);
     if (keyG && !p.keyGWas) {
-        p.ghostOn = !p.ghostOn;
-        KeepGhostWanted(scoreFilePath, p.ghostOn);
-        if (p.ghostOn) LoadStageGhost(p);
+        int which = p.worldGhost.which;
+        if (OnlineReady(settings) && PackInPlay() == nullptr && p.ghostOn && which < WORLD_GHOST_ABOVE) {
+            StartWorldGhost(&p.worldGhost, which + 1, &p.worldTrack);
+        } else {
+            if (which) StopWorldGhost(&p.worldGhost);
+            p.worldGhost.which = 0;
+            p.ghostOn = !p.ghostOn;
+            KeepGhostWanted(scoreFilePath, p.ghostOn);
+            if (p.ghostOn) LoadStageGhost(p);
+        }
     }
     p.keyGWas = keyG;
 }
@@ -372,8 +392,9 @@ void StepPlayScene(PlayScene& p, const FrameClock& clock, FrameEnd* end)
     p.retryKeyWas = retryKey;
     if (playing) {
         ToggleGhostOnG(p);
+        if (p.worldGhost.which) StepWorldGhost(&p.worldGhost, &p.worldTrack);
         if (p.ghostOn && !p.practice)
-            PlaceGhost(p.ghost, f.play.clockMs, s.camX, s.camY, &f.play);
+            PlaceGhost(p.worldGhost.which ? p.worldTrack : p.ghost, f.play.clockMs, s.camX, s.camY, &f.play);
         else
             f.play.ghost = false;
         if (f.play.shotSound == SHOT_SOUND_PLAY) PlaySoundEffect(SHOT_SOUND);
@@ -570,6 +591,7 @@ SceneChange ResumePlay(PlayScene& p, int result, FrameClock& clock)
     // start, the clock at zero.
     PumpMessages();
     if (p.ghostOn) LoadStageGhost(p);
+    StartChosenWorldGhost(p);
     UpdateBestSplits(p);
     s.camX = START_CAM_X;
     s.camY = START_CAM_Y;

@@ -32,6 +32,7 @@
 #include "game/best_game.h"
 #include "game/controls.h"
 #include "game/ghost.h"
+#include "game/world_ghost.h"
 #include "game/recording.h"
 #include "game/run_step.h"
 #include "game/scene_frame.h"
@@ -91,6 +92,10 @@ struct PlayScene {
     bool recordingOn = false;  // false once a run outgrows what a recording holds
     bool ghostOn = false;  // the ghost of the stage's best run, as the player last chose
     GhostTrack ghost;
+    // With online records on, the board's ghost raced instead of the own
+    // best (its which 0: none), and its track once it has verified.
+    WorldGhost worldGhost;
+    GhostTrack worldTrack;
     bool keyGWas = false;
     bool pauseKeyWas = false;
     bool pauseAsked = false;  // this frame's: the pause comes over play after it

@@ -5,6 +5,7 @@
 #include "game/assets.h"
 #include "game/controls.h"
 #include "game/menu_draw.h"
+#include "game/online.h"
 #include "game/scene_rules.h"
 #include "game/score.h"
 #include "game/stage_pack.h"
@@ -172,6 +173,20 @@ void DrawResults(uint32_t runTimeMs, int stage, const int32_t row[RANKS_PER_STAG
     ReleaseFont();
 }
 
+// Small, at the bottom left, once the board has answered for the run.
+void DrawWorldRank(const std::string& onlineRun)
+{
+    int rank = 0;
+    int answer = OnlineAnswer(onlineRun, &rank);
+    if (answer == ONLINE_UNKNOWN || (answer == ONLINE_RANKED && rank <= 0)) return;
+    SetFont(16, 32, "IMPACT");
+    if (answer == ONLINE_RANKED)
+        PrintOutlined(backBuffer, 40, 660, 0x649B64, 0xC8FFC8, "WORLD #%d", rank);
+    else
+        PrintOutlined(backBuffer, 40, 660, 0x1E1E78, 0x5A5AFF, "BOARD REFUSED THE RUN");
+    ReleaseFont();
+}
+
 }  // namespace
 
 int ResultsChoiceAt(int count, int x, int y)
@@ -233,7 +248,15 @@ SceneChange EnterResults(ResultsScene& r, FrameClock& clock)
     if (!RunCounts(r)) {
         r.entry = StandingBestTimes(records.scorePath, records.session);
     } else {
+        // Only a run of a shipped stage that beat the player's best goes to
+        // the board: it knows no pack's stage until the stage is sent to it.
+        bool online = OnlineReady(settings) && PackInPlay() == nullptr;
+        uint32_t bestWas =
+            online ? (uint32_t)StandingBestTimes(records.scorePath, records.session).table.times[records.row - 1][0]
+                   : 0;
         r.entry = EnterRunTime(records.scorePath, r.runTimeMs, records.row, r.recording, records.session);
+        if (online && r.recording && r.entry.rank == 1 && r.runTimeMs < bestWas)
+            r.onlineRun = QueueOnlineRun(*r.recording);
         if (r.runSplits) KeepRunSegments(records.scorePath, RunSegments(r.stageHash, *r.runSplits, r.runTimeMs));
     }
     if (r.bestSplits)
@@ -255,6 +278,7 @@ void StepResults(ResultsScene& r, const FrameClock&, FrameEnd* end)
     DrawResults(r.runTimeMs, r.stage, row, r.highlight, r.click, r.notSaved, r.assisted, unranked,
                 !r.singleStage, r.bestSplits && !r.skipped);
     if (r.bestSplits && !r.skipped) DrawSplitsPanel(r);
+    if (!r.onlineRun.empty()) DrawWorldRank(r.onlineRun);
     AdvanceHighlightPulse(&r.highlight);
     AdvanceClickPulse(&r.click);
     *end = FrameEnd{FRAME_SHOWN, "results", SCENE_GOAL, r.stage, ""};

@@ -14,9 +14,13 @@
 // counts (RunCounts) gives its segments to the best segments (game/
 // segments.h). When the stage's best run before this one had its splits
 // worked out, the left column lists this run's splits beside the best's,
-// their differences, and the stage's sum of best.
+// their differences, and the stage's sum of best. A run that improved the
+// player's best is sent to the records board when online records are on
+// (game/online.h); once the board's answer is in, the screen shows the
+// run's world rank (WORLD #12), or that the board refused it.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 #include "game/splits.h"
 #include "game/menu.h"
@@ -57,6 +61,7 @@ struct ResultsScene {
     int mouseWasX = 0, mouseWasY = 0;
 
     RunEntry entry{};
+    std::string onlineRun;  // the run's name in the outbox, "" when it was not sent
     bool notSaved = false;  // ranked, but the table could not be kept
     Pulse highlight = HIGHLIGHT_PULSE_START;
     Pulse click = CLICK_PULSE_START;

@@ -57,6 +57,7 @@ SceneChange EnterScene(Scene& scene, FrameClock& clock)
         SceneChange operator()(PauseScene& s) { return EnterPause(s, clock); }
         SceneChange operator()(SettingsScene& s) { return EnterSettings(s, clock); }
         SceneChange operator()(ControlsScene& s) { return EnterControls(s, clock); }
+        SceneChange operator()(OnlinePageScene& s) { return EnterOnlinePage(s, clock); }
         SceneChange operator()(StageSelectScene& s) { return EnterStageSelect(s, clock); }
         SceneChange operator()(ClosingScene& s) { return EnterClosing(s, clock); }
         SceneChange operator()(EditorScene& s) { return EnterEditor(s, clock); }
@@ -79,6 +80,7 @@ void StepScene(Scene& scene, const FrameClock& clock, FrameEnd* end)
         void operator()(PauseScene& s) { StepPause(s, clock, end); }
         void operator()(SettingsScene& s) { StepSettings(s, clock, end); }
         void operator()(ControlsScene& s) { StepControls(s, clock, end); }
+        void operator()(OnlinePageScene& s) { StepOnlinePage(s, clock, end); }
         void operator()(StageSelectScene& s) { StepStageSelect(s, clock, end); }
         void operator()(ClosingScene& s) { StepClosing(s, clock, end); }
         void operator()(EditorScene& s) { StepEditor(s, clock, end); }
@@ -100,6 +102,7 @@ SceneChange AfterFrame(Scene& scene, FrameClock& clock)
         SceneChange operator()(PauseScene& s) { return AfterPauseFrame(s, clock); }
         SceneChange operator()(SettingsScene& s) { return AfterSettingsFrame(s, clock); }
         SceneChange operator()(ControlsScene& s) { return AfterControlsFrame(s, clock); }
+        SceneChange operator()(OnlinePageScene& s) { return AfterOnlinePageFrame(s, clock); }
         SceneChange operator()(StageSelectScene& s) { return AfterStageSelectFrame(s, clock); }
         SceneChange operator()(ClosingScene& s) { return AfterClosingFrame(s, clock); }
         SceneChange operator()(EditorScene& s) { return AfterEditorFrame(s, clock); }
@@ -122,6 +125,7 @@ SceneChange ResumeScene(Scene& scene, int result, FrameClock& clock)
         SceneChange operator()(PauseScene& s) { return ResumePause(s, result, clock); }
         SceneChange operator()(SettingsScene& s) { return ResumeSettings(s, result, clock); }
         SceneChange operator()(ControlsScene& s) { return NothingToResume(s, result, clock); }
+        SceneChange operator()(OnlinePageScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(StageSelectScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(ClosingScene& s) { return NothingToResume(s, result, clock); }
         SceneChange operator()(EditorScene& s) { return ResumeEditor(s, result, clock); }

@@ -27,6 +27,7 @@
 #include "game/controls_scene.h"
 #include "game/editor_scene.h"
 #include "game/pause_scene.h"
+#include "game/online_scene.h"
 #include "game/play_scene.h"
 #include "game/question_scene.h"
 #include "game/replay_scene.h"
@@ -41,7 +42,7 @@
 struct Scene {
     std::variant<QuestionScene, TitleScene, OpeningCurtainScene, CountdownScene, PlayScene, ResultsScene,
                  ReplayScene, PauseScene, SettingsScene, ControlsScene, StageSelectScene, ClosingScene,
-                 EditorScene>
+                 EditorScene, OnlinePageScene>
         value;
 };
 

@@ -24,6 +24,29 @@ int LanguageOf(const Settings& s)
 }
 std::string settingsFileOption;
 
+bool GoodOnlineName(std::string_view name)
+{
+    if (name.empty() || name.size() > ONLINE_NAME_MAX || name.front() == ' ' || name.back() == ' ') return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+bool GoodServerAddress(std::string_view address)
+{
+    if (address.size() > ONLINE_SERVER_MAX) return false;
+    size_t scheme = address.rfind("https://", 0) == 0 ? 8 : address.rfind("http://", 0) == 0 ? 7 : 0;
+    if (scheme == 0 || address.size() == scheme || address[scheme] == '/') return false;
+    for (unsigned char c : address)
+        if (c <= 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+bool OnlineReady(const Settings& s)
+{
+    return s.online && GoodOnlineName(s.onlineName) && GoodServerAddress(s.onlineServer);
+}
+
 std::array<Binding, ACTION_COUNT> DefaultBindings()
 {
     auto key = [](int code) { return Input{INPUT_KEY, code}; };
@@ -255,7 +278,7 @@ const char* const LANGUAGE_NAMES[] = {"system", "english", "japanese", nullptr};
 
 // ---- the known settings, in the file's order ----
 
-enum FieldKind { FIELD_NUMBER, FIELD_SWITCH, FIELD_CHOICE, FIELD_BINDING };
+enum FieldKind { FIELD_NUMBER, FIELD_SWITCH, FIELD_CHOICE, FIELD_BINDING, FIELD_TEXT };
 
 struct Field {
     const char* name;
@@ -265,6 +288,9 @@ struct Field {
     int low, high, step;    // FIELD_NUMBER
     int action;             // FIELD_BINDING
     const char* const* choices = nullptr;  // FIELD_CHOICE: the values' names, by value, then nullptr
+    std::string Settings::*text = nullptr;  // FIELD_TEXT: "" or what good accepts, case kept
+    bool (*good)(std::string_view) = nullptr;
+    const char* takes = nullptr;            // FIELD_TEXT: what good accepts, for a complaint
 };
 
 Field Number(const char* name, int Settings::*number, int low, int high, int step)
@@ -279,6 +305,10 @@ Field Switch(const char* name, bool Settings::*flag)
 Field Choice(const char* name, int Settings::*number, const char* const* choices)
 {
     return Field{name, FIELD_CHOICE, number, nullptr, 0, 0, 0, 0, choices};
+}
+Field Text(const char* name, std::string Settings::*text, bool (*good)(std::string_view), const char* takes)
+{
+    return Field{name, FIELD_TEXT, nullptr, nullptr, 0, 0, 0, 0, nullptr, text, good, takes};
 }
 Field Bind(const char* name, int action)
 {
@@ -307,6 +337,10 @@ const Field FIELDS[] = {
     Bind("bind_menu_right", ACTION_MENU_RIGHT),
     Bind("bind_menu_accept", ACTION_MENU_ACCEPT),
     Bind("bind_menu_back", ACTION_MENU_BACK),
+    Switch("online", &Settings::online),
+    Text("online_name", &Settings::onlineName, GoodOnlineName, "1 to 16 printable ASCII characters, or nothing"),
+    Text("online_server", &Settings::onlineServer, GoodServerAddress,
+         "an address such as http://host:port or https://host, or nothing"),
 };
 
 std::string ValueText(const Field& field, const Settings& s)
@@ -321,6 +355,7 @@ std::string ValueText(const Field& field, const Settings& s)
         return field.choices[0];
     }
     case FIELD_BINDING: return BindingText(s.bindings[field.action]);
+    case FIELD_TEXT: return s.*field.text;
     }
     return "";
 }
@@ -350,6 +385,10 @@ bool ReadValue(const Field& field, const std::string& value, Settings* s)
             }
         return false;
     case FIELD_BINDING: return ReadBinding(value, &s->bindings[field.action]);
+    case FIELD_TEXT:
+        if (!value.empty() && !field.good(value)) return false;
+        s->*field.text = value;
+        return true;
     }
     return false;
 }
@@ -371,6 +410,7 @@ std::string Takes(const Field& field)
     case FIELD_BINDING:
         return "one to " + std::to_string(BINDING_INPUTS) +
                " inputs such as key p, mouse left or pad a, with commas between, or none";
+    case FIELD_TEXT: return field.takes;
     }
     return "";
 }
@@ -382,6 +422,8 @@ const char* const HEADER =
     "# Volumes: 0..100 in steps of 10. game_speed: 50..100 in steps of 10.\n"
     "# pad_deadzone: 0..30. start_display: ask, window or fullscreen.\n"
     "# language: system, english or japanese.\n"
+    "# online: on to send best times to the records board at online_server\n"
+    "# (http://host:port) under online_name (1 to 16 characters).\n"
     "# Switches: on or off. A binding: up to three inputs with commas between,\n"
     "# each key NAME, mouse left|right|middle or pad BUTTON (SDL's names), or none.\n"
     "# A value the game cannot use counts as its default.\n"
@@ -445,7 +487,8 @@ SettingsText ParseSettings(std::string_view text, const std::string& fileName)
             continue;
         }
         std::string_view value = Trimmed(body.substr(equals + 1));
-        if (!ReadValue(*field, Lower(value), &parsed.settings))
+        // A name and an address keep their case.
+        if (!ReadValue(*field, field->kind == FIELD_TEXT ? std::string(value) : Lower(value), &parsed.settings))
             complain(lineNumber, std::string(field->name) + " = " + Shown(value) + " is not " +
                                      Takes(*field) + "; using " + ValueText(*field, Settings{}));
     }

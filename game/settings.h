@@ -16,6 +16,9 @@
 //     pad_rumble = off
 //     bind_fire = mouse left, pad righttrigger
 //     bind_pause = key p, key pause, pad start
+//     online = on
+//     online_name = Kestrel
+//     online_server = http://127.0.0.1:8787
 //
 // A line the game does not know (a name of its own, a later version's
 // setting, a comment) is kept and written back as it was when the game saves.
@@ -108,9 +111,26 @@ struct Settings {
     bool reducedFlashing = false;
     bool feedbackSounds = true;  // the sounds of a checkpoint taken, a death, the goal
     int language = LANGUAGE_SYSTEM;  // LanguageChoice
+    // The online records board: nothing is ever sent while online is off,
+    // or the name or the server's address is empty (none until the player
+    // gives one). Their case is kept, unlike other values.
+    bool online = false;
+    std::string onlineName;    // "" or a GoodOnlineName
+    std::string onlineServer;  // "" or a GoodServerAddress
     std::array<Binding, ACTION_COUNT> bindings = DefaultBindings();  // by Action
     bool operator==(const Settings&) const = default;
 };
+
+// The board's names: 1..16 printable ASCII characters (space included),
+// not starting or ending with a space (the file trims them).
+constexpr size_t ONLINE_NAME_MAX = 16;
+bool GoodOnlineName(std::string_view name);
+// http://HOST[:PORT][/PATH] or https://..., printable ASCII without spaces,
+// at most ONLINE_SERVER_MAX characters.
+constexpr size_t ONLINE_SERVER_MAX = 200;
+bool GoodServerAddress(std::string_view address);
+// Whether runs are sent: online on, with a name and a server.
+bool OnlineReady(const Settings& settings);
 
 // The running game's settings, loaded once at start-up. A global, as the
 // display mode is, because every scene and the audio read it, from the

@@ -21,7 +21,7 @@ namespace {
 const char* const CLICK_SOUND = "./se/se_tavelkorinsu_system24.wav";
 const char* const ROW_NAMES[SETTINGS_ROWS] = {
     "MUSIC", "EFFECTS", "AT START", "DISPLAY", "VSYNC", "GAME SPEED", "PAUSE ON FOCUS LOSS",
-    "REDUCED FLASHING", "GHOST", "FEEDBACK SOUNDS", "LANGUAGE", "CONTROLS", "BACK",
+    "REDUCED FLASHING", "GHOST", "FEEDBACK SOUNDS", "LANGUAGE", "ONLINE RECORDS", "CONTROLS", "BACK",
 };
 constexpr int VALUE_X = 780;
 
@@ -94,6 +94,7 @@ const char* SettingsValueText(const SettingsValues& v, int row)
         return s.language == LANGUAGE_ENGLISH    ? "< ENGLISH >"
                : s.language == LANGUAGE_JAPANESE ? "< JAPANESE >"
                                                  : "< SYSTEM >";
+    case SETTINGS_ROW_ONLINE: return s.online ? "ON" : "OFF";
     default: return "";
     }
 }
@@ -119,6 +120,7 @@ void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
     int row = page.menu.selected;
     page.leaving = action == MENU_BACK || (action == MENU_CHOSEN && row == SETTINGS_ROW_BACK);
     page.toControls = action == MENU_CHOSEN && row == SETTINGS_ROW_CONTROLS;
+    page.toOnline = action == MENU_CHOSEN && row == SETTINGS_ROW_ONLINE;
     int step = action == MENU_LESS ? -1 : action == MENU_MORE || action == MENU_CHOSEN ? 1 : 0;
     SettingsValues before = page.edited;
     if (!page.leaving) StepSettingsValue(&page.edited, row, step, action == MENU_CHOSEN);
@@ -134,7 +136,7 @@ void StepSettings(SettingsScene& page, const FrameClock&, FrameEnd* end)
         DrawMenuRow(page.menu, r, ROW_NAMES[r]);
         DrawMenuValue(page.menu, r, VALUE_X, SettingsValueText(page.edited, r));
     }
-    bool left = page.leaving || page.toControls;
+    bool left = page.leaving || page.toControls || page.toOnline;
     *end = FrameEnd{left ? FRAME_TRACED : FRAME_SHOWN, "settings", SCENE_PLAYING, 0, ""};
 }
 
@@ -143,6 +145,10 @@ SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock&)
     if (page.toControls) {
         page.toControls = false;
         return Push(Scene{ControlsScene{}});
+    }
+    if (page.toOnline) {
+        page.toOnline = false;
+        return Push(Scene{OnlinePageScene{}});
     }
     // The next frame is drawn in the new display; it shows what the display
     // really is (a full screen refused stays a window).
@@ -167,6 +173,9 @@ SceneChange ResumeSettings(SettingsScene& page, int, FrameClock&)
     edited.padDeadzone = settings.padDeadzone;
     edited.padLeftStickAims = settings.padLeftStickAims;
     edited.padRumble = settings.padRumble;
+    edited.online = settings.online;
+    edited.onlineName = settings.onlineName;
+    edited.onlineServer = settings.onlineServer;
     HoldMenuInput(&page.menu);
     return Stay();
 }

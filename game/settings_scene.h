@@ -3,6 +3,7 @@
 // window, full screen), the display now (switched at once), vertical sync
 // (at once), the game speed, pausing when the window loses the focus,
 // reduced flashing, the ghost, the feedback sounds and the boxes' language.
+// ONLINE RECORDS shows whether they are on and opens their page.
 // Left and right (or a click) change the row's value; Escape or BACK goes
 // back to the scene below, which is left as it was. CONTROLS opens the
 // Controls page. What changed is kept in the settings file when the page is
@@ -32,6 +33,7 @@ enum {
     SETTINGS_ROW_GHOST,
     SETTINGS_ROW_FEEDBACK,
     SETTINGS_ROW_LANGUAGE,
+    SETTINGS_ROW_ONLINE,
     SETTINGS_ROW_CONTROLS,
     SETTINGS_ROW_BACK,
     SETTINGS_ROWS
@@ -55,6 +57,7 @@ struct SettingsScene {
     Surface imgSky = nullptr;
     bool leaving = false;        // this frame's
     bool toControls = false;     // this frame's: CONTROLS chosen
+    bool toOnline = false;       // this frame's: ONLINE RECORDS chosen
     bool switchDisplay = false;  // this frame's: the display is switched after it
 };
 
@@ -72,5 +75,6 @@ const char* SettingsValueText(const SettingsValues& values, int row);
 SceneChange EnterSettings(SettingsScene& page, FrameClock& clock);
 void StepSettings(SettingsScene& page, const FrameClock& clock, FrameEnd* end);
 SceneChange AfterSettingsFrame(SettingsScene& page, FrameClock& clock);
-// Back from the Controls page: its changes, kept already, are the page's too.
+// Back from the Controls or the online page: its changes, kept already, are
+// the page's too.
 SceneChange ResumeSettings(SettingsScene& page, int result, FrameClock& clock);

@@ -541,6 +541,35 @@ inline uint32_t NextCodepoint(const char** cursor, const char* end) {
     return value;
 }
 
+// ---- HTTP ----
+// Requests to the records board, made so that no frame ever waits on the
+// network: a request is started, then asked about once a frame until it is
+// answered or has failed. The desktop sends it with libcurl on a thread of
+// its own, Windows with WinHTTP, the browser with fetch; the harness answers
+// from a file of canned answers (--http-fake) when given one, else sends it
+// as the desktop does. Timeouts: 5 s to connect, 30 s for the whole request.
+enum {
+    PLATFORM_HTTP_WAITING = 0,   // not answered yet: ask again next frame
+    PLATFORM_HTTP_ANSWERED = 1,  // *status and the body hold the server's answer
+    PLATFORM_HTTP_FAILED = 2     // no answer: refused, timed out, too large, no such request
+};
+// An answer longer than this fails: the board sends nothing near it.
+constexpr size_t PLATFORM_HTTP_MAX_ANSWER = 4u << 20;
+// Starts method ("GET", "POST", "DELETE") of url (http://host:port/path or
+// https://...) with headers as "Name: value" lines, each ending "\n" (""
+// for none), and size bytes of body (nullptr for none); all are copied. A
+// handle above 0, or 0 when the request cannot even start (a backend
+// without a network, a url that is no http or https one).
+int PlatformHttpStart(const char* method, const char* url, const char* headers, const void* body,
+                      size_t size);
+// Never waits: PLATFORM_HTTP_*. Once ANSWERED, *status is the HTTP status
+// and *body, *size the answer's bytes (not terminated), which stay the
+// platform's until PlatformHttpEnd.
+int PlatformHttpPoll(int handle, int* status, const char** body, size_t* size);
+// Lets go of the request: one still waiting is cancelled, an answer is
+// freed. Every handle PlatformHttpStart gave is ended once; 0 is let be.
+void PlatformHttpEnd(int handle);
+
 // ---- replay trace ----
 // Records one frame: fields are the frame's JSON fields, at least one,
 // without braces (e.g. "\"scene\":\"title\",\"sceneId\":0"), given once a

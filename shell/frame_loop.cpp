@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/assets.h"
+#include "game/online.h"
 #include "game/scenes.h"
 #include "gfx/surface.h"
 #include "input/input.h"
@@ -128,6 +129,8 @@ bool TickFrameLoop(void* context)
     FrameEnd end;
     StepScene(scene, loop.clock, &end);
     EndFrame(end);
+    // The records board's request under way, asked about without waiting.
+    StepOnlineRecords();
     ApplyChange(loop, AfterFrame(scene, loop.clock));
     return !loop.stack.empty();
 }

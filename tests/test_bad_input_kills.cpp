@@ -19,29 +19,6 @@ bool StraceWorks()
     return std::system("strace -f -o /dev/null true >/dev/null 2>&1") == 0;
 }
 
-// The stage 1 replay with the whole flight started `late` frames later: the
-// character stands on its start with the button let go, then flies as
-// before, so the run is as true and about `late` frames slower.
-std::string Late(const std::string& script, int late)
-{
-    std::string out;
-    std::istringstream in(script);
-    bool flying = false;
-    for (std::string line; std::getline(in, line);) {
-        if (line == "# stage 1") {
-            flying = true;
-            out += line + "\n276 up lmb\n" + std::to_string(276 + late) + " down lmb\n";
-            continue;
-        }
-        long long frame;
-        char rest[128];
-        if (flying && sscanf(line.c_str(), "%lld %127[^\n]", &frame, rest) == 2)
-            line = std::to_string(frame + late) + " " + rest;
-        out += line + "\n";
-    }
-    return out;
-}
-
 // The table's stage 1 row.
 std::vector<uint32_t> StageOneRow(const std::string& scores)
 {

@@ -68,13 +68,13 @@ TEST_F(Language, ALanguageChosenInTheSettingsWinsOverTheSystems)
     run = RunGame(folder, ASKED_AND_CLOSED, 100, "", "--lang en --settings '" + file + "'");
     EXPECT_EQ(Boxes(run).at(0).text, "Play in full screen?");
 
-    // Chosen on the settings page (up three times from the first row
+    // Chosen on the settings page (up four times from the first row
     // reaches LANGUAGE, right steps SYSTEM to ENGLISH), it is kept, and the
     // quit question of the same session already asks in English.
     fs::remove(file);
     run = RunGame(folder,
                   "dialog no\ndialog yes\n0 mouse 1150 40\n5 mouse 1151 41\n10 down lmb\n11 up lmb\n"
-                  "20 down up\n21 up up\n26 down up\n27 up up\n30 down up\n31 up up\n"
+                  "20 down up\n21 up up\n26 down up\n27 up up\n30 down up\n31 up up\n32 down up\n33 up up\n"
                   "34 down right\n35 up right\n40 down esc\n41 up esc\n60 close\n",
                   100, "", "--settings '" + file + "'");
     std::vector<Box> boxes = Boxes(run);

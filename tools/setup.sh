@@ -10,6 +10,6 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick strace
   desktop-file-utils appstream
-  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev
+  libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev libcurl4-openssl-dev
 )
 "$(dirname "$0")/install-packages.sh" setup "${packages[@]}"

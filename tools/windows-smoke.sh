@@ -44,8 +44,10 @@ grep -q 'txt\\scoretime.txt' "$game/README.txt" ||
 
 xvfbPid=""
 gamePid=""
+boardPid=""
 cleanup() {
   [ -n "$gamePid" ] && kill "$gamePid" 2>/dev/null || true
+  [ -n "$boardPid" ] && kill "$boardPid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
   [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true
 }
@@ -130,12 +132,24 @@ PressKeys() {
   xdotool key "$@"
 }
 
+# The records board of the native build, when there is one, on the loopback
+# address: the backend's HTTP (WinHTTP) asks it.
+board="$root/build/prismveldt-board"
+if [ -x "$board" ] && [ -d "$root/build/data/txt" ]; then
+  "$board" --listen 127.0.0.1:0 --database "sqlite:$work/board.db" --data "$root/build/data" \
+    >"$work/board.out" 2>"$work/board.log" &
+  boardPid=$!
+  for _ in $(seq 100); do grep -q "listening on" "$work/board.out" 2>/dev/null && break; sleep 0.1; done
+  port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/board.out" | head -n1)
+  [ -n "$port" ] && export PRISMVELDT_BOARD_URL="http://127.0.0.1:$port"
+fi
+
 log "backend checks (prismveldt-selftest.exe)"
 if ! (cd "$work" && timeout 180 wine "$out/prismveldt-selftest.exe" >"$work/selftest.log" 2>&1); then
   grep -v '^ALSA' "$work/selftest.log" || true
   Fail "backend checks"
 fi
-grep -E '^(frame wait|IMPACT|ＭＳ|[0-9]+ checks)' "$work/selftest.log" | sed 's/^/windows-smoke:   /'
+grep -E '^(frame wait|IMPACT|ＭＳ|http|[0-9]+ checks)' "$work/selftest.log" | sed 's/^/windows-smoke:   /'
 
 log "starting the game in $game"
 (cd "$game" && exec wine prismveldt.exe >"$work/game.log" 2>&1) &

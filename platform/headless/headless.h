@@ -27,6 +27,8 @@ struct HeadlessOptions {
     std::set<long long> shots;
     std::string frameHashesPath;  // empty: no hashes
     int language = 0;             // --lang: PLATFORM_LANGUAGE_*, Japanese unless told
+    std::string httpFakePath;     // --http-fake: canned HTTP answers; empty: the real network
+    std::string httpLogPath;      // --http-log: every request made, a line each; empty: none
 };
 // Parses argv[1..] into *options, which it resets first: the harness's own
 // options and the game's (--dir, --settings, --verify and --replay, each
@@ -104,6 +106,28 @@ const std::string& TracePath();
 constexpr int HARNESS_OUTPUT_FAILED = 74;
 [[noreturn]] void HarnessOutputFailed(const char* what, const std::string& path);
 
+// ---- HTTP ----
+// The canned answers of --http-fake, a line each ('#' comments and blank
+// lines aside):
+//     METHOD PATH STATUS [+FRAMES] [BODY]
+// PATH is the url's path and query (a '*' at its end matches any rest);
+// STATUS a number, "fail" (no answer: refused, timed out) or "never" (the
+// request waits for ever); +FRAMES answers that many frames after the start;
+// BODY is @FILE (beside the answers' file) or the rest of the line as text.
+// A request takes the first unused line that matches; once a path's lines
+// are used up, its last one answers again. No line: 404. Every request is
+// written to --http-log as "METHOD PATH bytes=N name=NAME key=ok|bad|none".
+struct HttpFakeAnswer {
+    std::string method, path;
+    bool prefix = false;
+    int status = 0;   // 0: fail; -1: never
+    long long frames = 0;
+    std::string body;
+    bool used = false;
+};
+// Reads the file into the headless machine; false with why.
+bool ReadHttpFake(const std::string& path, std::string* why);
+
 // ---- the simulated machine ----
 struct HeadlessMachine {
     uint32_t clockMs = 0;
@@ -139,6 +163,9 @@ struct HeadlessMachine {
     int16_t padAxes[6] = {};
     uint32_t padButtons = 0;
     int wheelSteps = 0;               // notches not yet taken
+    bool httpFake = false;            // --http-fake given: no real network
+    std::vector<HttpFakeAnswer> httpAnswers;
+    std::string httpLogPath;
     // joysticks answering on system ids 0..15
     bool joystickPresent[16] = {};
     unsigned joystickX[16] = {}, joystickY[16] = {}, joystickButtons[16] = {};

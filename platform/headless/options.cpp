@@ -12,13 +12,14 @@
 // --settings, --verify, --replay, --edit, --stages, --stage, --help and
 // --version itself.
 static const char* const HARNESS_OPTIONS[] = {"--script", "--trace", "--max-frames", "--shot-dir",
-                                              "--shot", "--frame-hashes", "--lang", nullptr};
+                                              "--shot", "--frame-hashes", "--lang", "--http-fake",
+                                              "--http-log", nullptr};
 
 const char* const* PlatformCommandOptions() { return HARNESS_OPTIONS; }
 const char* PlatformCommandUsage()
 {
     return " [--script FILE] [--trace FILE|-] [--max-frames N] [--shot-dir DIR] [--shot N]..."
-           " [--frame-hashes FILE] [--lang en|ja]";
+           " [--frame-hashes FILE] [--lang en|ja] [--http-fake FILE] [--http-log FILE]";
 }
 const char* PlatformProgramName() { return "prismveldt-headless"; }
 
@@ -33,7 +34,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
                      option == "--max-frames" || option == "--shot-dir" || option == "--shot" ||
                      option == "--frame-hashes" || option == "--verify" || option == "--replay" ||
                      option == "--settings" || option == "--lang" || option == "--edit" ||
-                     option == "--stages" || option == "--stage";
+                     option == "--stages" || option == "--stage" ||
+                     option == "--http-fake" || option == "--http-log";
         if (!known) {
             *error = "unknown option \"" + Shown(option) + "\"";
             return false;
@@ -48,6 +50,8 @@ bool ParseHeadlessArgs(int argc, char** argv, HeadlessOptions* options, std::str
         else if (option == "--trace") options->tracePath = value;
         else if (option == "--shot-dir") options->shotDir = value;
         else if (option == "--frame-hashes") options->frameHashesPath = value;
+        else if (option == "--http-fake") options->httpFakePath = value;
+        else if (option == "--http-log") options->httpLogPath = value;
         else if (option == "--lang") {
             // The system's language as the game is told it: the harness's
             // traces stay in Japanese unless a test asks for English.
@@ -157,6 +161,9 @@ void PlatformInit(int argc, char** argv)
     headless.shots = options.shots;
     headless.maxFrames = options.maxFrames;
     headless.language = options.language;
+    if (!options.httpFakePath.empty() && !ReadHttpFake(options.httpFakePath, &error))
+        Usage("cannot use the HTTP answers " + options.httpFakePath + ": " + error);
+    headless.httpLogPath = Absolute(options.httpLogPath);
     if (!options.dir.empty() && chdir(options.dir.c_str()) != 0)
         Usage("cannot enter the folder " + options.dir);
 }

@@ -29,6 +29,12 @@ int ScriptKeyCode(const std::string& name)
     if (name == "ctrl") return 0x11;
     if (name == "alt") return 0x12;
     if (name == "pause") return 0x13;
+    // The keys that type the board's address, as the US layout has them.
+    if (name == "backspace") return 0x08;
+    if (name == "semicolon") return 0xBA;
+    if (name == "minus") return 0xBD;
+    if (name == "period") return 0xBE;
+    if (name == "slash") return 0xBF;
     if (name.size() >= 2 && name.size() <= 3 && name[0] == 'f') {
         int n = atoi(name.c_str() + 1);
         if (n >= 1 && n <= 12 && name == "f" + std::to_string(n)) return 0x70 + n - 1;

@@ -88,6 +88,10 @@ static int ScancodesOf(int key, SDL_Scancode codes[2])
         {0xA3, SDL_SCANCODE_RCTRL, SDL_SCANCODE_UNKNOWN},
         {0xA4, SDL_SCANCODE_LALT, SDL_SCANCODE_UNKNOWN},
         {0xA5, SDL_SCANCODE_RALT, SDL_SCANCODE_UNKNOWN},
+        {0xBA, SDL_SCANCODE_SEMICOLON, SDL_SCANCODE_UNKNOWN},
+        {0xBD, SDL_SCANCODE_MINUS, SDL_SCANCODE_UNKNOWN},
+        {0xBE, SDL_SCANCODE_PERIOD, SDL_SCANCODE_UNKNOWN},
+        {0xBF, SDL_SCANCODE_SLASH, SDL_SCANCODE_UNKNOWN},
     };
     for (const auto& entry : table) {
         if (entry.key != key) continue;

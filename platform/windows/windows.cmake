@@ -17,8 +17,9 @@ target_include_directories(platform_windows PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(platform_windows PRIVATE
   _WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)
 # shell32, ole32 and uuid for the settings folder (SHGetKnownFolderPath),
-# dwmapi for waiting on the desktop's composition (vertical sync).
-target_link_libraries(platform_windows PUBLIC user32 gdi32 winmm shell32 ole32 uuid dwmapi)
+# dwmapi for waiting on the desktop's composition (vertical sync), winhttp for the
+# records board.
+target_link_libraries(platform_windows PUBLIC user32 gdi32 winmm shell32 ole32 uuid dwmapi winhttp)
 
 # A GUI program (no console window); mingw's start-up code still calls main().
 add_executable(prismveldt WIN32 shell/main.cpp)

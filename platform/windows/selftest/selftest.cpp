@@ -1,7 +1,8 @@
 // Checks of the Windows backend on a real (or Wine's) Windows: the window and
 // its events, presenting (scaled, and the scaled full screen), the frame
 // wait, the GDI glyph source, the one-step file replace replacing a file, the
-// settings folder, and the wheel and the pad (XInput's, and pads of the
+// settings folder, HTTP to the records board (WinHTTP, when the smoke
+// started one and named it in PRISMVELDT_BOARD_URL), and the wheel and the pad (XInput's, and pads of the
 // test's own put in its place). Run by tools/windows-smoke.sh; exit status 0 when all
 // pass.
 // GoogleTest has no MinGW build in Debian, hence the few lines of CHECK below.
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -551,6 +553,49 @@ static void CheckSettingsFolder() {
     CHECK(!PlatformSettingsFolder(small, sizeof small));
 }
 
+// One request, polled as the game polls it; the status, or 0 when it failed.
+static int Fetch(const char* method, const std::string& url, const char* headers, const std::string& body,
+                 std::string* answer) {
+    int handle = PlatformHttpStart(method, url.c_str(), headers, body.data(), body.size());
+    if (handle == 0) return 0;
+    int status = 0;
+    for (int tries = 0; tries < 1000; tries++) {
+        const char* bytes = nullptr;
+        size_t size = 0;
+        int state = PlatformHttpPoll(handle, &status, &bytes, &size);
+        if (state == PLATFORM_HTTP_WAITING) {
+            Sleep(10);
+            continue;
+        }
+        if (state == PLATFORM_HTTP_ANSWERED) answer->assign(bytes, size);
+        else status = 0;
+        break;
+    }
+    PlatformHttpEnd(handle);
+    return status;
+}
+
+static void CheckHttp() {
+    CHECK(PlatformHttpStart("GET", "ftp://127.0.0.1/", "", nullptr, 0) == 0);
+    const char* base = std::getenv("PRISMVELDT_BOARD_URL");
+    if (base == nullptr || *base == 0) {
+        std::printf("http: no board to ask\n");
+        return;
+    }
+    std::string answer;
+    CHECK(Fetch("GET", std::string(base) + "/healthz", "", "", &answer) == 200);
+    CHECK(!answer.empty());
+    // The headers and the body reach the board: a bad key is refused as one.
+    answer.clear();
+    int status = Fetch("POST", std::string(base) + "/api/v1/runs",
+                       "X-Player-Name: Wine\nX-Player-Key: short\nContent-Type: application/octet-stream\n",
+                       "prismveldt-replay 1\n", &answer);
+    CHECK(status == 400);
+    if (status != 400) std::printf("http: POST answered %d: %s\n", status, answer.c_str());
+    CHECK(answer.find("X-Player-Key") != std::string::npos);
+    std::printf("http: %s answered\n", base);
+}
+
 int main(int argc, char** argv) {
     PlatformInit(argc, argv);
     CheckTextConversion();
@@ -564,6 +609,7 @@ int main(int argc, char** argv) {
     CheckGlyphs();
     CheckReplaceFile();
     CheckSettingsFolder();
+    CheckHttp();
     std::printf("%d checks, %d failed\n", checks, failures);
     std::fflush(stdout);
     PlatformDestroyWindow();
