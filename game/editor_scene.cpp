@@ -402,6 +402,8 @@ void StepEditor(EditorScene& e, const FrameClock&, FrameEnd* end)
 
 SceneChange AfterEditorFrame(EditorScene& e, FrameClock&)
 {
+    // Closing the window asks about edits not saved, in test play too.
+    MarkUnsavedWork(!e.leave && UnsavedEdits(e.history));
     if (e.leave) return EndScenes();
     if (e.playFrom == 0) return Stay();
     PlayScene play;

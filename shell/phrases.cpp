@@ -23,6 +23,8 @@ const Words PHRASES[PHRASE_COUNT] = {
     {"ファイルオープンエラー", "Cannot open the stage file"},
     {"タイトルです", "Prismveldt"},
     {"未定", "Prismveldt"},
+    {"保存していない変更があります。保存せずに終了しますか？",
+     "The stage has changes that are not saved. Quit without saving them?"},
 };
 
 }  // namespace

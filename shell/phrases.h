@@ -17,6 +17,7 @@ enum Phrase {
     PHRASE_STAGE_NOT_OPENED,      // the line on standard output, without its newline
     PHRASE_FIRST_WINDOW_TITLE,    // the tiny window before anything is shown
     PHRASE_QUESTION_WINDOW_TITLE, // the window standing while the player is asked
+    PHRASE_QUIT_UNSAVED_QUESTION, // closing the window with a stage's edits not saved
     PHRASE_COUNT
 };
 

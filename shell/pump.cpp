@@ -6,12 +6,19 @@
 #include "shell/phrases.h"
 #include "shell/shell.h"
 
+namespace {
+bool unsavedWork = false;
+}
+
+void MarkUnsavedWork(bool unsaved) { unsavedWork = unsaved; }
+
 void WindowProc(const PlatformEvent* event)
 {
     switch (event->type) {
     case PLATFORM_EVENT_CLOSE:
         // No leaves everything as it was: the scene resumes with its next frame.
-        if (PlatformMessageBox(Said(PHRASE_QUIT_QUESTION), Said(PHRASE_QUIT_CAPTION), PLATFORM_BOX_YESNO_QUESTION))
+        if (PlatformMessageBox(Said(unsavedWork ? PHRASE_QUIT_UNSAVED_QUESTION : PHRASE_QUIT_QUESTION),
+                               Said(PHRASE_QUIT_CAPTION), PLATFORM_BOX_YESNO_QUESTION))
             ShutdownAndExit();
         break;
     case PLATFORM_EVENT_MUSIC_DONE:

@@ -53,6 +53,10 @@ bool FrameKeptFocus();
 // while its own message box is open. It need not return: a close request
 // answered Yes ends the program.
 void PumpMessages();
+// Whether work the player would lose by quitting is open (a stage's edits
+// not saved): closing the window then asks about that work, not the plain
+// quit question. Set by the scene that holds the work, each frame it runs.
+void MarkUnsavedWork(bool unsaved);
 // Restores the machine (drops the font, closes the music, gives the desktop
 // its display mode and the pointer back, destroys the window) and ends the
 // process at once with exit status 1: no exit handlers, no static

@@ -257,6 +257,23 @@ TEST_F(Editor, UndoAndRedoForTheWholeSessionThenSave)
     EXPECT_EQ(NumberField(frames[47]->line, "unsaved", -1), 1);
 }
 
+TEST_F(Editor, ClosingTheWindowAsksAboutEditsNotSaved)
+{
+    std::string file = folder + "/closing.txt";
+    fs::copy_file(DATA + "/txt/dw_stage1.txt", file);
+    ReadView(file);
+    // A cell painted, the window closed and kept (No); saved, closed again (Yes).
+    std::string s = "dialog no\ndialog yes\n" + At(4, COL, ROW) + Key(5, "lmb") + "10 close\n" + "14 down ctrl\n" +
+                    Key(15, "s") + "17 up ctrl\n" + "20 close\n";
+    GameRun run = Edit(file, s, 100);
+    auto asked = run.Dialogs();
+    ASSERT_EQ(asked.size(), 2u) << run.output;
+    EXPECT_EQ(asked[0]->text, "保存していない変更があります。保存せずに終了しますか？");
+    EXPECT_EQ(asked[0]->answer, "no");
+    EXPECT_EQ(asked[1]->text, "本当に終了しますか？");
+    EXPECT_EQ(run.Frames("editor").size(), 20u) << run.output;  // frames 0 to 19: the second close ends it
+}
+
 TEST_F(Editor, ADamagedFileIsNamedAndNeverSavedOver)
 {
     std::string file = folder + "/broken.txt";
