@@ -339,6 +339,19 @@ void AddBoardRoutes(httplib::Server& server, Board* board)
         return httplib::Server::HandlerResponse::Unhandled;
     });
     server.set_payload_max_length(STAGE_BODY_LIMIT);
+    // A browser build served from another origin may use the API: it holds
+    // nothing a cookie would open (a player is their key, sent by hand), so
+    // any origin may read its answers, and its preflight allows the headers
+    // a run is sent with. The page and /play/ stay same-origin only.
+    server.set_post_routing_handler([](const Request& req, Response& res) {
+        if (req.path.rfind("/api/v1/", 0) == 0) res.set_header("Access-Control-Allow-Origin", "*");
+    });
+    server.Options("/api/v1/.*", [](const Request&, Response& res) {
+        res.status = 204;
+        res.set_header("Access-Control-Allow-Methods", "GET, POST");
+        res.set_header("Access-Control-Allow-Headers", "X-Player-Name, X-Player-Key, Content-Type");
+        res.set_header("Access-Control-Max-Age", "86400");
+    });
     server.Post("/api/v1/runs", [board](const Request& req, Response& res) { PostRun(board, req, res); });
     server.Post("/api/v1/stages", [board](const Request& req, Response& res) { PostStage(board, req, res); });
     server.Get("/api/v1/boards/([0-9a-zA-Z]+)", [board](const Request& req, Response& res) { GetBoard(board, req, res); });

@@ -1,8 +1,9 @@
 // The board server's API, driven over HTTP with the committed replays' real
 // recordings: what it ranks and how, who owns a name, every refusal's status,
 // the recordings it serves back, removing a player, custom stages, the page
-// (bounded, in pages), a restart of the database under the servers,
-// and the stored runs played again after an upgrade.
+// (bounded, in pages), what a browser on another origin may use, a restart
+// of the database under the servers, and the stored runs played again after
+// an upgrade.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -165,6 +166,36 @@ TEST_F(BoardApi, EveryRefusalHasItsStatusAndNothingRefusedIsRanked)
 
     auto b = boards.Client().Get("/api/v1/boards/" + HashOf(runs[2]));
     EXPECT_EQ(b->body, "{\"stage_hash\":\"" + HashOf(runs[2]) + "\",\"entries\":[]}");
+}
+
+TEST_F(BoardApi, ABrowserOnAnotherOriginMayUseTheApiButNotThePage)
+{
+    httplib::Headers from = {{"Origin", "http://elsewhere.test"}};
+    httplib::Headers preflight = {{"Origin", "http://elsewhere.test"}, {"Access-Control-Request-Method", "POST"},
+                                  {"Access-Control-Request-Headers", "x-player-name, x-player-key, content-type"}};
+    auto asked = boards.Client().Options("/api/v1/runs", preflight);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->status, 204);
+    EXPECT_EQ(asked->get_header_value("Access-Control-Allow-Origin"), "*");
+    EXPECT_EQ(asked->get_header_value("Access-Control-Allow-Methods"), "GET, POST");
+    EXPECT_EQ(asked->get_header_value("Access-Control-Allow-Headers"), "X-Player-Name, X-Player-Key, Content-Type");
+    // Answers and refusals alike can be read there, so the player learns why.
+    httplib::Headers player = {{"Origin", "http://elsewhere.test"}, {"X-Player-Name", "far"}, {"X-Player-Key", KeyOf(1)}};
+    auto sent = boards.Client().Post("/api/v1/runs", player, runs[0], "application/octet-stream");
+    EXPECT_EQ(sent->status, 201) << sent->body;
+    EXPECT_EQ(sent->get_header_value("Access-Control-Allow-Origin"), "*");
+    auto refused = boards.Client().Post("/api/v1/runs", {{"Origin", "x"}, {"X-Player-Key", "no"}}, runs[0],
+                                        "application/octet-stream");
+    EXPECT_EQ(refused->status, 400);
+    EXPECT_EQ(refused->get_header_value("Access-Control-Allow-Origin"), "*");
+    auto read = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]), from);
+    EXPECT_EQ(read->get_header_value("Access-Control-Allow-Origin"), "*");
+    // The page, the browser build and the health check stay the board's own.
+    EXPECT_FALSE(boards.Client().Get("/", from)->has_header("Access-Control-Allow-Origin"));
+    EXPECT_FALSE(boards.Client().Get("/healthz", from)->has_header("Access-Control-Allow-Origin"));
+    auto other = boards.Client().Options("/", preflight);
+    EXPECT_NE(other->status, 204);
+    EXPECT_FALSE(other->has_header("Access-Control-Allow-Origin"));
 }
 
 TEST_F(BoardApi, RemovingAPlayerTakesTheirRunsAndFreesTheName)

@@ -5,8 +5,9 @@
 # never with a browser of its own). Then the records board (the native
 # build's prismveldt-board, with a SQLite file of its own) serves the same
 # build at /play/, and tests/web/test_board_web.js watches a run sent to it
-# against the harness's frames for the same recording. Pictures of the pages
-# go to OUT_DIR.
+# against the harness's frames for the same recording, and plays the stage 1
+# replay with online records on, sending its run to that board. Pictures of
+# the pages go to OUT_DIR.
 #   Usage: tests/test_web.sh [OUT_DIR]     (build-web-work/test/out unless given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,13 +56,24 @@ NODE_PATH="$work/node_modules" timeout 240 node tests/web/test_web.js "http://12
 # The stage 1 replay played by the harness in a game folder of its own keeps
 # its run's recording there; the harness plays that recording again for the
 # frames the browser must show: the run's and a few of its end held.
+# A game folder of its own for the harness, with the data's stages and no times.
+GameFolder() {
+  rm -rf "$1"
+  mkdir -p "$1/txt"
+  for part in bmp se fonts; do ln -s "$native/data/$part" "$1/$part"; done
+  cp "$native"/data/txt/dw_stage*.txt "$1/txt/"
+}
 game="$work/board-game"
-rm -rf "$game"
-mkdir -p "$game/txt"
-for part in bmp se fonts; do ln -s "$native/data/$part" "$game/$part"; done
-cp "$native"/data/txt/dw_stage*.txt "$game/txt/"
+GameFolder "$game"
 "$native/prismveldt-headless" --dir "$game" --script tests/replays/stage1.txt --max-frames 40000 \
   >"$out/board-record.log" 2>&1 || true
+# The same replay left on its results for 10 s more, so that the board's answer
+# is surely in before it ends; its frames offline, from the harness.
+sed 's/^1217 close$/1817 close/' tests/replays/stage1.txt >"$served/stage1-long-script.txt"
+GameFolder "$work/offline-game"
+cp "$native/data/txt/scoretime.txt" "$work/offline-game/txt/"  # the times the browser starts with
+"$native/prismveldt-headless" --dir "$work/offline-game" --script "$served/stage1-long-script.txt" \
+  --max-frames 40000 --frame-hashes "$out/stage1-long.hashes" >"$out/offline-long.log" 2>&1 || true
 recording="$game/txt/stage1-rank1.replay"
 [ -f "$recording" ] || { echo "test_web: the stage 1 replay kept no recording" >&2; exit 1; }
 frames=$(( $(grep -c '^[pc] ' "$recording") + 20 ))
@@ -70,7 +82,7 @@ frames=$(( $(grep -c '^[pc] ' "$recording") + 20 ))
 [ "$(wc -l <"$out/board-run.hashes")" -eq "$frames" ] || { echo "test_web: the harness did not replay the run" >&2; exit 1; }
 rm -f "$game/board.db"*
 "$native/prismveldt-board" --listen 127.0.0.1:0 --database "sqlite:$game/board.db" --data "$native/data" \
-  --play "$site" >"$out/board.log" 2>&1 &
+  --play "$served" >"$out/board.log" 2>&1 &
 board=$!
 for _ in $(seq 100); do
   listening=$(sed -n 's/.*listening on \(127\.0\.0\.1:[0-9]*\).*/\1/p' "$out/board.log")

@@ -87,6 +87,10 @@ void SyncSavedFiles() { WriteSavedFolder(); }
 
 void PlatformInit(int, char**)
 {
+    // Emscripten starts with a umask of 0777, under which every file the game
+    // makes (a best run's recording, the outbox, the online key) could never
+    // be opened again; a desktop's usual one instead.
+    umask(022);
     if (chdir(GAME_FOLDER) != 0) fprintf(stderr, "prismveldt: no game data at %s\n", GAME_FOLDER);
     if (!PageSavedFolderMounted())
         fprintf(stderr, "prismveldt: the saved files could not be read; the best times last this visit only\n");

@@ -4,8 +4,10 @@
 // fetches the run's recording and plays it showing the harness's frames for
 // the same recording bit for bit. A run the board does not have, a run
 // number that is none and a recording that is no recording each get a
-// message, never a crash. Pictures of the page and of the run being watched
-// go to OUT_DIR.
+// message, never a crash. Then the browser build, with online records on
+// and the board as its server, plays the stage 1 replay and sends its best
+// through fetch: the board ranks it. Pictures of the page and of the run
+// being watched go to OUT_DIR.
 //   node test_board_web.js BOARD_URL RECORDING HASHES OUT_DIR    (tests/test_web.sh runs it)
 "use strict";
 const fs = require("fs");
@@ -26,16 +28,65 @@ async function Until(test, ms) {
 
 // Markup, an ampersand and quotes: shown as they are, never as HTML.
 const NAME = "<i>\"Ann\"</i>&Co";
+const KEY = "0123456789abcdef0123456789abcdef";
 
 async function SubmitRun() {
   const response = await fetch(board + "/api/v1/runs", {
     method: "POST", body: fs.readFileSync(recordingPath),
     headers: { "Content-Type": "application/octet-stream", "X-Player-Name": NAME,
-               "X-Player-Key": "0123456789abcdef0123456789abcdef" }
+               "X-Player-Key": KEY }
   });
   const body = await response.text();
   Check(response.status === 201, `the run is ranked (${response.status} ${body})`);
-  return JSON.parse(body).id;
+  return { body };
+}
+
+// The stage 1 replay played in the browser build served by the board, with
+// online records on and the board's own origin as the server: the game's
+// fetch sends the new best, the board ranks exactly the run the game kept,
+// and the results show its world rank once the answer is in, the frames
+// being the offline game's until then (the harness's, in stage1-long.hashes
+// beside HASHES: the replay left on its results longer, for the answer).
+async function PlayOnline(browser, errors, earlier) {
+  const PLAYER = "Web Kestrel";
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  const hashes = [], trace = [];
+  page.on("console", (m) => {
+    const t = m.text();
+    if (t.startsWith("hash ")) hashes.push(t.slice(5));
+    if (t.startsWith("trace ")) { try { trace.push(JSON.parse(t.slice(6))); } catch (e) { errors.push(t); } }
+  });
+  page.on("pageerror", (e) => errors.push(e.message));
+  await page.setViewport({ width: 1280, height: 720 });
+  const settings = `online = on\nonline_name = ${PLAYER}\nonline_server = ${board}\n`;
+  await page.goto(board + "/play/?hashes&trace&script=stage1-long-script.txt&settings=" +
+                  encodeURIComponent("data:text/plain," + encodeURIComponent(settings)));
+  await page.click("#play");
+  await page.waitForFunction(() => Module.web && Module.web.ended !== undefined, { timeout: 120000, polling: 250 });
+  const kept = await page.evaluate(() => {
+    try { return Array.from(FS.readFile("/game/txt/stage1-rank1.replay")); } catch (e) { return null; }
+  });
+  await context.close();
+
+  const answer = await fetch(board + "/api/v1/boards/" + earlier.stage_hash);
+  const entries = answer.ok ? (await answer.json()).entries : [];
+  const mine = entries.find((e) => e.name === PLAYER);
+  Check(mine !== undefined && mine.time_ms === earlier.time_ms,
+        `the board ranks the browser's run under its name and time (${JSON.stringify(entries)})`);
+  const recording = mine ? await fetch(board + `/api/v1/runs/${mine.run}/recording`) : null;
+  const sent = recording && recording.ok ? Array.from(new Uint8Array(await recording.arrayBuffer())) : [];
+  Check(kept !== null && sent.length === kept.length && sent.every((b, i) => b === kept[i]),
+        `the board's run is the recording the game kept (${sent.length} bytes, kept ${kept && kept.length})`);
+
+  const offline = fs.readFileSync(path.join(path.dirname(hashesPath), "stage1-long.hashes"), "utf8").trim().split("\n");
+  const results = trace.find((line) => line.scene === "results");
+  let firstDifferent = -1;
+  for (let i = 0; i < Math.min(offline.length, hashes.length); i++)
+    if (offline[i] !== hashes[i]) { firstDifferent = parseInt(hashes[i], 10); break; }
+  Check(results !== undefined && firstDifferent > results.n && hashes.length === offline.length,
+        `the frames are the offline game's until the results show the world rank (${hashes.length} frames ` +
+        `of ${offline.length}, results from frame ${results && results.n}, first difference at frame ${firstDifferent})`);
 }
 
 // A page of its own that fails the test on any script error.
@@ -64,7 +115,8 @@ async function CheckRefused(browser, errors, query, said) {
   });
   const errors = [];
   try {
-    const id = await SubmitRun();
+    const submitted = await SubmitRun();
+    const id = JSON.parse(submitted.body).id;
 
     // ---- the page of every board ----
     const page = await NewPage(browser, errors, 900, 640);
@@ -125,6 +177,11 @@ async function CheckRefused(browser, errors, query, said) {
     Check(refused.ended !== 0 && refused.frames === 0 && refused.status.startsWith("The run could not be played."),
           `a recording that is no recording is refused in a box, and nothing is played (${JSON.stringify(refused)})`);
     await bad.close();
+    // The browser plays the very inputs sent above, which the board ranks for
+    // one player only: that player leaves first.
+    const left = await fetch(board + "/api/v1/players/me", { method: "DELETE", headers: { "X-Player-Key": KEY } });
+    Check(left.status === 200, `the first player leaves the board (${left.status})`);
+    await PlayOnline(browser, errors, JSON.parse(submitted.body));
     Check(errors.length === 0, "no script errors" + (errors.length ? ": " + errors.join("; ") : ""));
   } finally {
     await browser.close();

@@ -474,6 +474,12 @@ var Module = (function () {
           FS.mkdirTree("/board");
           FS.writeFile(runPath, done[2]);
         }
+        // A test's settings file (?settings=URL with a script) is the saved
+        // one, as if the player had set them on an earlier visit.
+        if (typeof module.prismveldtSettings === "string") {
+          FS.mkdirTree("/game/txt/settings");
+          FS.writeFile("/game/txt/settings/settings.ini", module.prismveldtSettings);
+        }
         module.callMain(watching ? ["--replay", runPath] : []);
       });
     },
@@ -553,18 +559,21 @@ var Module = (function () {
     // the test machinery; players get the one without.
     var testing = script || params.has("hashes") || params.has("trace");
     var program = testing ? "prismveldt-test" : "prismveldt";
+    var settings = testing ? params.get("settings") : null;
     recording.then(function () { return fetch("prismveldt-files.json"); }).then(function (r) { return r.json(); }).then(function (files) {
       var wasm = testing ? files.testWasm : files.wasm;
       total = files.data.bytes + wasm.bytes;
       return Promise.all([
         FetchGzip(files.data.name, Count), FetchGzip(wasm.name, Count),
-        script ? fetch(script).then(function (r) { return r.text(); }) : null
+        script ? fetch(script).then(function (r) { return r.text(); }) : null,
+        settings ? fetch(settings).then(function (r) { return r.text(); }) : null
       ]);
     }).then(function (got) {
       var data = got[0];
       module.getPreloadedPackage = function () { return data; };
       module.wasmBinary = got[1];
       if (got[2] !== null) module.prismveldtScript = got[2];
+      if (got[3] !== null) module.prismveldtSettings = got[3];
       Say("Starting...");
       return LoadScript("prismveldt-data.js").then(function () { return LoadScript(program + ".js"); });
     }).then(function () {
