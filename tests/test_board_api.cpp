@@ -266,22 +266,24 @@ TEST_F(BoardApi, ThePageShowsEveryBoardWithNamesEscapedAndWatchLinks)
 }
 
 // The entries of a board's page section or of a board's JSON, as
-// "rank name run" lines.
-std::vector<std::string> PageEntries(const std::string& html)
+// "rank name run" lines: each match of pattern's three groups.
+std::vector<std::string> Entries(const std::string& text, const std::regex& pattern)
 {
     std::vector<std::string> found;
-    std::regex row("<tr><td>(\\d+)</td><td>([^<]*)</td><td class=\"t\">[^<]*</td><td><a href=\"/play/\\?run=(\\d+)\">");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), row); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
         found.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str());
     return found;
 }
+std::vector<std::string> PageEntries(const std::string& html)
+{
+    static const std::regex row(
+        "<tr><td>(\\d+)</td><td>([^<]*)</td><td class=\"t\">[^<]*</td><td><a href=\"/play/\\?run=(\\d+)\">");
+    return Entries(html, row);
+}
 std::vector<std::string> JsonEntries(const std::string& json)
 {
-    std::vector<std::string> found;
-    std::regex entry("\\{\"rank\":(\\d+),\"name\":\"([^\"]*)\",\"time_ms\":\\d+,\"run\":(\\d+)");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), entry); it != std::sregex_iterator(); ++it)
-        found.push_back((*it)[1].str() + " " + (*it)[2].str() + " " + (*it)[3].str());
-    return found;
+    static const std::regex entry("\\{\"rank\":(\\d+),\"name\":\"([^\"]*)\",\"time_ms\":\\d+,\"run\":(\\d+)");
+    return Entries(json, entry);
 }
 
 TEST_F(BoardApi, ThePageHoldsTwentyBoardsOfTwentyEntriesEachRankedAsTheWholeBoard)
