@@ -124,16 +124,11 @@ bool ClaimName(Board* board, Player* player, Response& res)
 // their best.
 void AnswerRun(Board* board, Response& res, int64_t runId, const Player& player, const Recording& r)
 {
-    std::vector<BoardEntry> entries;
     std::string hash = HashText(r.stageHash);
-    if (!ReadBoard(board, hash, &entries)) return Error(res, 500, "the board's database failed");
-    int rank = 0;
-    bool best = false;
-    for (const BoardEntry& e : entries)
-        if (e.name == player.name) {
-            rank = e.rank;
-            best = e.run == runId;
-        }
+    BoardStanding standing;
+    if (!FindStanding(board, hash, player.name, &standing)) return Error(res, 500, "the board's database failed");
+    int rank = standing.rank;
+    bool best = standing.run == runId;
     Json(res, 201, "{\"id\":" + std::to_string(runId) + ",\"stage\":" + std::to_string(r.stage) +
                        ",\"stage_hash\":\"" + hash + "\",\"time_ms\":" + std::to_string(r.timeMs) +
                        ",\"rank\":" + std::to_string(rank) + ",\"best\":" + (best ? "true" : "false") + "}");
@@ -252,23 +247,16 @@ void GetBoard(Board* board, const Request& req, Response& res)
             return Error(res, 400, "limit is a whole number from 1");
         limit = std::min<size_t>(std::stoul(l), 1000);
     }
-    // The top alone needs only its entries read; around a name, the whole board.
+    // The top, or the window round a name: read at a cost that grows with
+    // limit, and with the name's rank only by a count.
     std::vector<BoardEntry> entries;
-    bool read = req.has_param("around") ? ReadBoard(board, text, &entries)
+    bool read = req.has_param("around") ? ReadBoardAround(board, text, req.get_param_value("around"), limit, &entries)
                                         : ReadBoardTop(board, text, limit, &entries);
     if (!read) return Error(res, 500, "the board's database failed");
-    // Around a name: the window of limit entries with that name in its middle.
-    size_t first = 0;
-    if (req.has_param("around")) {
-        std::string name = req.get_param_value("around");
-        for (size_t i = 0; i < entries.size(); i++)
-            if (entries[i].name == name) first = i > limit / 2 ? i - limit / 2 : 0;
-        if (first + limit > entries.size()) first = entries.size() > limit ? entries.size() - limit : 0;
-    }
     std::string body = "{\"stage_hash\":\"" + text + "\",\"entries\":[";
-    for (size_t i = first; i < entries.size() && i < first + limit; i++) {
+    for (size_t i = 0; i < entries.size(); i++) {
         const BoardEntry& e = entries[i];
-        if (i > first) body += ",";
+        if (i > 0) body += ",";
         body += "{\"rank\":" + std::to_string(e.rank) + ",\"name\":" + JsonString(e.name) +
                 ",\"time_ms\":" + std::to_string(e.timeMs) + ",\"run\":" + std::to_string(e.run) +
                 ",\"submitted\":" + std::to_string(e.submitted) + "}";

@@ -319,8 +319,8 @@ TEST_F(BoardApi, ThePageHoldsTwentyBoardsOfTwentyEntriesEachRankedAsTheWholeBoar
     // A custom stage's run would play on the official stage in the browser: no link.
     EXPECT_NE(second->body.find("<td>maker</td>"), std::string::npos);
     EXPECT_EQ(second->body.find("Watch"), std::string::npos);
-    // Stage 1's section: its fastest 20, as the whole board (read around a
-    // name, which needs all of it) ranks them; a page past the end has none.
+    // Stage 1's section: its fastest 20, as the API gives them from the top
+    // and round the leader's name; a page past the end has none.
     std::string stage1 = first->body.substr(0, first->body.find("<h2>Stage 2</h2>"));
     auto whole = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]) + "?around=p1&limit=20");
     auto top = boards.Client().Get("/api/v1/boards/" + HashOf(runs[0]) + "?limit=20");

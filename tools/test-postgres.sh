@@ -32,4 +32,4 @@ export PRISMVELDT_BOARD_SERVERS=2
 # How a test restarts the database under the running servers.
 if [ "$(id -u)" -eq 0 ]; then restart="setpriv --reuid=nobody --regid=nogroup --clear-groups --"; else restart=; fi
 export PRISMVELDT_BOARD_POSTGRES_RESTART="$restart $bin/pg_ctl -D $dir/data -l $dir/server.log -w -m fast restart >/dev/null"
-ctest --test-dir "$build" -R '^(BoardApi|BoardThrottle|BoardTamper|BoardHostile)\.' --output-on-failure
+ctest --test-dir "$build" -R '^(BoardApi|BoardAround|BoardThrottle|BoardTamper|BoardHostile)\.' --output-on-failure
