@@ -20,6 +20,16 @@ namespace {
 StagePack packInPlay;
 bool packChosen = false;
 
+// A path as standard error shows it: a name is the pack maker's, and its
+// control bytes (a terminal's escapes among them) become '?'. UTF-8 stays.
+std::string Shown(const std::string& path)
+{
+    std::string shown = path;
+    for (char& c : shown)
+        if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
+    return shown;
+}
+
 bool IsStageFileName(const std::string& name)
 {
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0;
@@ -34,7 +44,7 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
     std::error_code error;
     fs::directory_iterator entries(folder, error);
     if (error) {
-        *why = "the folder " + folder + " cannot be read (" + error.message() + ")";
+        *why = "the folder " + Shown(folder) + " cannot be read (" + error.message() + ")";
         return false;
     }
     std::vector<std::string> names;
@@ -43,7 +53,7 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
         if (error) break;
         if (++looked > PACK_MOST_ENTRIES) {
             fprintf(stderr, "Prismveldt: %s holds more than %d entries; only the first are looked at\n",
-                    folder.c_str(), PACK_MOST_ENTRIES);
+                    Shown(folder).c_str(), PACK_MOST_ENTRIES);
             break;
         }
         // (Where names are wide, one the narrow form cannot hold is refused
@@ -52,13 +62,13 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
         try {
             name = entries->path().filename().string();
         } catch (const std::exception&) {
-            fprintf(stderr, "Prismveldt: a file of %s whose name cannot be read here is left out\n", folder.c_str());
+            fprintf(stderr, "Prismveldt: a file of %s whose name cannot be read here is left out\n", Shown(folder).c_str());
             continue;
         }
         if (IsStageFileName(name)) names.push_back(name);
     }
     if (error) {
-        *why = "the folder " + folder + " cannot be read (" + error.message() + ")";
+        *why = "the folder " + Shown(folder) + " cannot be read (" + error.message() + ")";
         return false;
     }
     std::sort(names.begin(), names.end());
@@ -66,7 +76,7 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
         std::string path = folder + "/" + name;
         if ((int)pack->names.size() == PACK_MOST_STAGES) {
             fprintf(stderr, "Prismveldt: the stage %s is left out: a pack plays at most %d stages\n",
-                    path.c_str(), PACK_MOST_STAGES);
+                    Shown(path).c_str(), PACK_MOST_STAGES);
             continue;
         }
         std::vector<int> cells;
@@ -74,7 +84,7 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
         int state = ReadStageCells(path.c_str(), &cells, &problem);
         if (state != STAGE_FILE_OK) {
             if (state == STAGE_FILE_MISSING) problem = "it is no longer there";
-            fprintf(stderr, "Prismveldt: the stage %s is left out: %s\n", path.c_str(), problem.c_str());
+            fprintf(stderr, "Prismveldt: the stage %s is left out: %s\n", Shown(path).c_str(), problem.c_str());
             continue;
         }
         pack->names.push_back(name);
@@ -82,8 +92,8 @@ bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why)
         pack->cells.push_back(std::move(cells));
     }
     if (pack->names.empty()) {
-        *why = names.empty() ? "the folder " + folder + " holds no stage files (*.txt)"
-                             : "the folder " + folder + " holds no stage that can be played";
+        *why = names.empty() ? "the folder " + Shown(folder) + " holds no stage files (*.txt)"
+                             : "the folder " + Shown(folder) + " holds no stage that can be played";
         return false;
     }
     return true;
@@ -98,7 +108,7 @@ void UseStagePack(StagePack pack, const char* scorePath)
         std::string folder = KeptFilePath(scorePath, "stages/" + StageHashText(packInPlay.hashes[s]));
         if (!MakePrivateFolders(folder)) {
             fprintf(stderr, "Prismveldt: the folder %s cannot be made; the times of %s are kept only until the game ends\n",
-                    folder.c_str(), packInPlay.names[s].c_str());
+                    Shown(folder).c_str(), Shown(packInPlay.names[s]).c_str());
             continue;
         }
         packInPlay.scorePaths[s] = folder + "/scoretime.txt";

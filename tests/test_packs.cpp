@@ -195,8 +195,12 @@ TEST_F(Packs, AFolderWithNothingToPlayIsRefusedNamingEachFile)
     fs::create_directory(pack + "/folder.txt");
     { std::ofstream(pack + "/huge.txt") << ""; }
     fs::resize_file(pack + "/huge.txt", 5u << 20);
+    // A name with a terminal's escapes in it is shown with them made harmless.
+    std::ofstream(pack + "/esc\x1b]0;x\x07.txt") << "0 0\n";
     run = RunGame(folder, "", 5, "", "--stages '" + pack + "'");
     EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("esc?]0;x?.txt is left out: it holds 2 numbers"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find('\x1b'), std::string::npos);
     for (const char* said : {"binary.txt is left out: line 1: something that is not a tile code",
                              "empty.txt is left out: it holds 0 numbers, not 8000",
                              "short.txt is left out: it holds 3 numbers, not 8000",
@@ -206,7 +210,7 @@ TEST_F(Packs, AFolderWithNothingToPlayIsRefusedNamingEachFile)
         EXPECT_NE(run.output.find(said), std::string::npos) << said << "\n" << run.output;
     // Nothing was written in the pack's folder, nor any records kept.
     EXPECT_FALSE(fs::exists(folder + "/txt/stages"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(pack), fs::directory_iterator()), 5);
+    EXPECT_EQ(std::distance(fs::directory_iterator(pack), fs::directory_iterator()), 6);
 }
 
 TEST_F(Packs, APackOfSixPlaysWholeFromStartAndItsFifthStagesRunVerifies)
