@@ -26,11 +26,6 @@ bool ReadEntries(Board* board, const char* statement, const std::vector<StoreVal
 
 }  // namespace
 
-bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* entries)
-{
-    return ReadEntries(board, "board", {StoreText(hash)}, entries);
-}
-
 bool ReadBoardTop(Board* board, const std::string& hash, size_t limit, std::vector<BoardEntry>* entries)
 {
     return ReadEntries(board, "board_top", {StoreText(hash), StoreInt((int64_t)limit)}, entries);

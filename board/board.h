@@ -48,12 +48,10 @@ struct BoardEntry {
     int64_t run = 0;
     int64_t submitted = 0;  // milliseconds since 1970
 };
-// The board of the stage with hash text hash, whole, fastest first, equal
-// times by the earlier run: every entry read, so only for checks of the
-// reads below. False when the store fails.
-bool ReadBoard(Board* board, const std::string& hash, std::vector<BoardEntry>* entries);
-// Its fastest limit entries only, ranked as ReadBoard ranks them, at a cost
-// that grows with limit, not with the stage's runs.
+// The fastest limit entries of the stage with hash text hash: each player's
+// best, fastest first, equal times by the earlier run, ranked from 1; at a
+// cost that grows with limit, not with the stage's runs. False when the
+// store fails.
 bool ReadBoardTop(Board* board, const std::string& hash, size_t limit, std::vector<BoardEntry>* entries);
 // A player's standing on a board: their best run and its rank (0: they
 // have none there), found with a look at their runs and a count of the
@@ -65,7 +63,7 @@ struct BoardStanding {
 };
 bool FindStanding(Board* board, const std::string& hash, const std::string& name, BoardStanding* standing);
 // The window of limit entries with name in its middle (pushed down to the
-// board's end when it is near it), ranked as ReadBoard ranks them; the top
+// board's end when it is near it), ranked as ReadBoardTop ranks them; the top
 // when name has no entry. False when the store fails.
 bool ReadBoardAround(Board* board, const std::string& hash, const std::string& name, size_t limit,
                      std::vector<BoardEntry>* entries);

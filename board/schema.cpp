@@ -36,22 +36,17 @@ const StoreStatement STORE_STATEMENTS[] = {
                 " sha256, fingerprint, submitted) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)"
                 " ON CONFLICT (fingerprint) DO NOTHING RETURNING id"},
     {"find_fingerprint", "SELECT r.id, r.player_id FROM runs r WHERE r.fingerprint = $1"},
-    // Each player's best: the fastest, and of equal times the earlier run.
-    {"board", "SELECT p.name, b.time_ms, b.id, b.submitted FROM"
-              " (SELECT r.id, r.player_id, r.time_ms, r.submitted, ROW_NUMBER() OVER"
-              " (PARTITION BY r.player_id ORDER BY r.time_ms, r.id) AS k"
-              " FROM runs r WHERE r.stage_hash = $1 AND r.valid = 1) b"
-              " JOIN players p ON p.id = b.player_id WHERE b.k = 1 ORDER BY b.time_ms, b.id"},
-    // The fastest $2 of the board, as "board" ranks them: walked fastest
-    // first, each run kept when its player has none before it, until there
-    // are enough; however many runs the stage has.
+    // The fastest $2 of the board: each player's best (the fastest, and of
+    // equal times the earlier run), walked fastest first, each run kept when
+    // its player has none before it, until there are enough; however many
+    // runs the stage has.
     {"board_top", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
                   " WHERE r.stage_hash = $1 AND r.valid = 1 AND NOT EXISTS (SELECT 1 FROM runs q"
                   " WHERE q.player_id = r.player_id AND q.stage_hash = $1 AND q.valid = 1"
                   " AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
                   " ORDER BY r.time_ms, r.id LIMIT $2"},
-    // A player's best on the board ($1 the stage, $2 the name), as "board"
-    // picks it: one look in runs_player_best.
+    // A player's best on the board ($1 the stage, $2 the name), as
+    // "board_top" picks it: one look in runs_player_best.
     {"player_best", "SELECT r.time_ms, r.id FROM runs r JOIN players p ON p.id = r.player_id"
                     " WHERE r.stage_hash = $1 AND p.name = $2 AND r.valid = 1"
                     " ORDER BY r.time_ms, r.id LIMIT 1"},

@@ -1,11 +1,13 @@
-// A player's standing and the window round their name, read without the
-// whole board, against the whole board itself: the same ranks, the same
-// entries, on a real database (SQLite, or PostgreSQL as tests/board/server.h
-// says) filled with many players' runs, ties, slower repeats, runs no longer
-// valid and another stage's runs.
+// The board's reads (the top, a player's standing, the window round their
+// name) against the whole board worked out here from the runs put in: the
+// same ranks, the same entries, on a real database (SQLite, or PostgreSQL as
+// tests/board/server.h says) filled with many players' runs, ties, slower
+// repeats, runs no longer valid and another stage's runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,6 +52,33 @@ protected:
         board.store = OpenStore(boards.database, &why);
         ASSERT_NE(board.store, nullptr) << why;
     }
+    // Every run put in: its entry, its stage and whether it is still valid.
+    struct Put {
+        BoardEntry entry;
+        std::string stage;
+        bool valid = true;
+    };
+    std::vector<Put> put;
+
+    // The whole board of stage: each player's fastest valid run (of equal
+    // times the earlier), fastest first, equal times by the earlier run.
+    std::vector<BoardEntry> Whole(const std::string& stage) const
+    {
+        auto before = [](const BoardEntry& a, const BoardEntry& b) {
+            return a.timeMs != b.timeMs ? a.timeMs < b.timeMs : a.run < b.run;
+        };
+        std::map<std::string, BoardEntry> best;
+        for (const Put& p : put)
+            if (p.stage == stage && p.valid &&
+                (!best.count(p.entry.name) || before(p.entry, best[p.entry.name])))
+                best[p.entry.name] = p.entry;
+        std::vector<BoardEntry> whole;
+        for (const auto& [name, e] : best) whole.push_back(e);
+        std::sort(whole.begin(), whole.end(), before);
+        for (size_t i = 0; i < whole.size(); i++) whole[i].rank = (int)i + 1;
+        return whole;
+    }
+
     void TearDown() override
     {
         if (board.store) CloseStore(board.store);
@@ -63,7 +92,7 @@ protected:
         EXPECT_TRUE(StoreRun(board.store, "find_player", {StoreText(name)}, &rows));
         return rows.empty() ? 0 : std::atoll(rows[0][0].c_str());
     }
-    int64_t AddRun(int64_t player, const std::string& stage, int64_t ms, int n)
+    int64_t AddRun(int64_t player, const std::string& name, const std::string& stage, int64_t ms, int n)
     {
         std::vector<StoreRow> rows;
         std::string print = "f" + std::to_string(n);
@@ -71,7 +100,15 @@ protected:
                              {StoreInt(player), StoreText(stage), StoreInt(1), StoreInt(ms), StoreInt(ms / 16),
                               StoreInt(1), StoreBytes("r"), StoreText("s"), StoreText(print), StoreInt(n)},
                              &rows));
-        return rows.empty() ? 0 : std::atoll(rows[0][0].c_str());
+        int64_t id = rows.empty() ? 0 : std::atoll(rows[0][0].c_str());
+        Put p;
+        p.entry.name = name;
+        p.entry.timeMs = ms;
+        p.entry.run = id;
+        p.entry.submitted = n;
+        p.stage = stage;
+        put.push_back(p);
+        return id;
     }
 };
 
@@ -86,15 +123,22 @@ TEST_F(BoardAround, TheStandingAndTheWindowAreTheWholeBoardsOwn)
         players.push_back(AddPlayer(names.back()));
     }
     for (int n = 0; n < 500; n++) {
-        int64_t id = AddRun(players[random() % 50], STAGE, 4000 + random() % 120 * 16, n);
+        int p = random() % 50;
+        int64_t id = AddRun(players[p], names[p], STAGE, 4000 + random() % 120 * 16, n);
         if (random() % 10 == 0) {
             ASSERT_TRUE(StoreRun(board.store, "invalidate_run", {StoreInt(id)}));
+            put.back().valid = false;
         }
-        if (n % 5 == 0) AddRun(players[random() % 70], OTHER, 1000 + n, 1000 + n);
+        p = random() % 70;
+        if (n % 5 == 0) AddRun(players[p], names[p], OTHER, 1000 + n, 1000 + n);
     }
-    std::vector<BoardEntry> whole;
-    ASSERT_TRUE(ReadBoard(&board, STAGE, &whole));
+    std::vector<BoardEntry> whole = Whole(STAGE);
     ASSERT_GT(whole.size(), 40u);
+    for (size_t limit : {1, 5, 40, 1000}) {
+        std::vector<BoardEntry> top;
+        ASSERT_TRUE(ReadBoardTop(&board, STAGE, limit, &top));
+        EXPECT_EQ(Describe(top), Describe(WindowOf(whole, "", limit))) << "top " << limit;
+    }
 
     names.push_back("nobody");   // has no run at all
     names.push_back("p65");      // has runs on OTHER only (if any)
