@@ -53,16 +53,17 @@ const StoreStatement STORE_STATEMENTS[] = {
     // How many players rank above the run ($2 ms, id $3): those with any run
     // before it, since their best is before it too.
     {"players_before", "SELECT COUNT(DISTINCT r.player_id) FROM runs r WHERE r.stage_hash = $1 AND r.valid = 1"
-                       " AND (r.time_ms < $2 OR (r.time_ms = $2 AND r.id < $3))"},
+                       " AND r.time_ms <= $2 AND (r.time_ms < $2 OR r.id < $3)"},
     // The $4 entries just before that run, nearest first, and the $4 from it
-    // on, fastest first: "board_top" walked from a point of the board.
+    // on, fastest first: "board_top" walked from a point of the board. The
+    // bound on time_ms alone is what lets an index start the walk there.
     {"board_before", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
-                     " WHERE r.stage_hash = $1 AND r.valid = 1 AND (r.time_ms < $2 OR (r.time_ms = $2 AND r.id < $3))"
+                     " WHERE r.stage_hash = $1 AND r.valid = 1 AND r.time_ms <= $2 AND (r.time_ms < $2 OR r.id < $3)"
                      " AND NOT EXISTS (SELECT 1 FROM runs q WHERE q.player_id = r.player_id AND q.stage_hash = $1"
                      " AND q.valid = 1 AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
                      " ORDER BY r.time_ms DESC, r.id DESC LIMIT $4"},
     {"board_from", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
-                   " WHERE r.stage_hash = $1 AND r.valid = 1 AND (r.time_ms > $2 OR (r.time_ms = $2 AND r.id >= $3))"
+                   " WHERE r.stage_hash = $1 AND r.valid = 1 AND r.time_ms >= $2 AND (r.time_ms > $2 OR r.id >= $3)"
                    " AND NOT EXISTS (SELECT 1 FROM runs q WHERE q.player_id = r.player_id AND q.stage_hash = $1"
                    " AND q.valid = 1 AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
                    " ORDER BY r.time_ms, r.id LIMIT $4"},
