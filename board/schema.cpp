@@ -28,6 +28,12 @@ const char* const STORE_MIGRATIONS[] = {
     nullptr,
 };
 
+// Keeps a run r of stage $1 only when it is its player's best there: the
+// fastest, and of equal times the earlier run.
+#define BEST_OF_ITS_PLAYER                                                                         \
+    " AND NOT EXISTS (SELECT 1 FROM runs q WHERE q.player_id = r.player_id AND q.stage_hash = $1" \
+    " AND q.valid = 1 AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
+
 const StoreStatement STORE_STATEMENTS[] = {
     {"claim_name", "INSERT INTO players (name, key_hash, created) VALUES ($1, $2, $3)"
                    " ON CONFLICT (name) DO NOTHING"},
@@ -36,15 +42,10 @@ const StoreStatement STORE_STATEMENTS[] = {
                 " sha256, fingerprint, submitted) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)"
                 " ON CONFLICT (fingerprint) DO NOTHING RETURNING id"},
     {"find_fingerprint", "SELECT r.id, r.player_id FROM runs r WHERE r.fingerprint = $1"},
-    // The fastest $2 of the board: each player's best (the fastest, and of
-    // equal times the earlier run), walked fastest first, each run kept when
-    // its player has none before it, until there are enough; however many
-    // runs the stage has.
+    // The fastest $2 of the board, each player's best only: walked fastest
+    // first until there are enough, however many runs the stage has.
     {"board_top", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
-                  " WHERE r.stage_hash = $1 AND r.valid = 1 AND NOT EXISTS (SELECT 1 FROM runs q"
-                  " WHERE q.player_id = r.player_id AND q.stage_hash = $1 AND q.valid = 1"
-                  " AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
-                  " ORDER BY r.time_ms, r.id LIMIT $2"},
+                  " WHERE r.stage_hash = $1 AND r.valid = 1" BEST_OF_ITS_PLAYER " ORDER BY r.time_ms, r.id LIMIT $2"},
     // A player's best on the board ($1 the stage, $2 the name), as
     // "board_top" picks it: one look in runs_player_best.
     {"player_best", "SELECT r.time_ms, r.id FROM runs r JOIN players p ON p.id = r.player_id"
@@ -59,14 +60,10 @@ const StoreStatement STORE_STATEMENTS[] = {
     // bound on time_ms alone is what lets an index start the walk there.
     {"board_before", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
                      " WHERE r.stage_hash = $1 AND r.valid = 1 AND r.time_ms <= $2 AND (r.time_ms < $2 OR r.id < $3)"
-                     " AND NOT EXISTS (SELECT 1 FROM runs q WHERE q.player_id = r.player_id AND q.stage_hash = $1"
-                     " AND q.valid = 1 AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
-                     " ORDER BY r.time_ms DESC, r.id DESC LIMIT $4"},
+                     BEST_OF_ITS_PLAYER " ORDER BY r.time_ms DESC, r.id DESC LIMIT $4"},
     {"board_from", "SELECT p.name, r.time_ms, r.id, r.submitted FROM runs r JOIN players p ON p.id = r.player_id"
                    " WHERE r.stage_hash = $1 AND r.valid = 1 AND r.time_ms >= $2 AND (r.time_ms > $2 OR r.id >= $3)"
-                   " AND NOT EXISTS (SELECT 1 FROM runs q WHERE q.player_id = r.player_id AND q.stage_hash = $1"
-                   " AND q.valid = 1 AND (q.time_ms < r.time_ms OR (q.time_ms = r.time_ms AND q.id < r.id)))"
-                   " ORDER BY r.time_ms, r.id LIMIT $4"},
+                   BEST_OF_ITS_PLAYER " ORDER BY r.time_ms, r.id LIMIT $4"},
     // The custom stages with runs, by hash, $1 of them from the $2nd on.
     {"custom_boards", "SELECT s.hash FROM stages s WHERE EXISTS"
                       " (SELECT 1 FROM runs r WHERE r.stage_hash = s.hash AND r.valid = 1)"
