@@ -33,9 +33,10 @@ struct StagePack {
 // Reads the *.txt files of folder, in byte order of their names, into *pack
 // (cleared first). A file that is not a whole stage (damaged, not text,
 // empty, too large, unreadable, not a regular file) is left out, with one
-// line on standard error naming it and saying why; so are the good files
-// after the first PACK_MOST_STAGES (with one line saying so). False with the reason in *why when the
-// folder cannot be read or gives no stage to play. Reads only.
+// line on standard error naming it (its control bytes shown as '?') and
+// saying why; so are the good files after the first PACK_MOST_STAGES. False
+// with the reason in *why when the folder cannot be read or gives no stage
+// to play. Reads only.
 bool ReadStagePack(const std::string& folder, StagePack* pack, std::string* why);
 
 // From now on the game plays pack (ReadStageFile reads its grids), and each
